@@ -1,0 +1,98 @@
+#include "app/frm_boot.h"
+
+namespace {
+
+const wchar_t kBootClass[] = L"KorvelineBoot";
+constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kTimer1Interval = 700;
+
+// Design sizes in twips.
+constexpr int kImageWidth = 5880;
+constexpr int kImageHeight = 2265;
+constexpr int kMoveUp = 2000;
+const wchar_t kCreditLine[] = L"Korveline \x2014 assemble, link and run";
+
+void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
+    const int height = r.bottom - r.top;
+    for (int y = 0; y < height; ++y) {
+        const int t = height > 1 ? y * 255 / (height - 1) : 0;
+        const COLORREF c = RGB(GetRValue(from) + (GetRValue(to) - GetRValue(from)) * t / 255,
+                               GetGValue(from) + (GetGValue(to) - GetGValue(from)) * t / 255,
+                               GetBValue(from) + (GetBValue(to) - GetBValue(from)) * t / 255);
+        HBRUSH brush = CreateSolidBrush(c);
+        RECT line{r.left, r.top + y, r.right, r.top + y + 1};
+        FillRect(dc, &line, brush);
+        DeleteObject(brush);
+    }
+}
+
+}  // namespace
+
+void FrmBoot::Show() {
+    RegisterWindowClass(kBootClass);
+    Create(kBootClass, L"Korveline", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0);
+    if (!Hwnd()) return;
+    Form_Load();
+    ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    UpdateWindow(Hwnd());
+    SetTimer(Hwnd(), kTimer1, kTimer1Interval, nullptr);
+}
+
+void FrmBoot::Form_Load() {
+    // Centred on the screen at design size, then moved up and sized to the picture.
+    const int width = Px(kImageWidth), height = Px(kImageHeight);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = work.left + (work.right - work.left - width) / 2;
+    int top = work.top + (work.bottom - work.top - height) / 2 - Px(kMoveUp);
+    if (top < work.top) top = work.top;  // keep it on the screen of a small display
+    SetWindowPos(Hwnd(), HWND_TOP, left, top, width, height, SWP_NOACTIVATE);
+    creditFont_.Reset(MakeFont(L"Times New Roman", 11.25, Dpi(), true));
+    titleFont_.Reset(MakeFont(L"Times New Roman", 30, Dpi(), true));
+}
+
+void FrmBoot::Timer1_Timer() {
+    KillTimer(Hwnd(), kTimer1);
+    showMain_();
+    DestroyWindow(Hwnd());
+}
+
+// Our own picture: a dark blue field, the program's name and a line of
+// assembly, with the credit line Label1 in white below.
+void FrmBoot::Paint(HDC dc) {
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    FillGradient(dc, client, RGB(16, 32, 72), RGB(40, 88, 160));
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, titleFont_.Get());
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT title{Px(420), Px(300), client.right, Px(1050)};
+    DrawTextW(dc, L"Korveline", -1, &title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, creditFont_.Get());
+    SetTextColor(dc, RGB(150, 200, 255));
+    RECT code{Px(450), Px(1080), client.right, Px(1400)};
+    DrawTextW(dc, L"mov ax, 4C00h    int 21h", -1, &code, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(dc, RGB(255, 255, 255));
+    RECT label1{Px(1530), Px(1620), Px(1530 + 2985), Px(1620 + 285)};
+    DrawTextW(dc, kCreditLine, -1, &label1, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    SelectObject(dc, old);
+}
+
+LRESULT FrmBoot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (wParam == kTimer1) Timer1_Timer();
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Hwnd(), &ps);
+            Paint(dc);
+            EndPaint(Hwnd(), &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        default:
+            return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+}

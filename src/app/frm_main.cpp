@@ -1,0 +1,250 @@
+#include "app/frm_main.h"
+
+#include <vector>
+
+#include "app/frm_about.h"
+#include "app/menu_table.h"
+#include "build/build_pipeline.h"
+#include "editor/edit_commands.h"
+#include "platform/win32/win32_platform.h"
+#include "settings/frm_command.h"
+#include "settings/frm_tool_path.h"
+#include "shell/file_association.h"
+
+namespace {
+
+const wchar_t kMainClass[] = L"KorvelineMain";
+constexpr int kTxtCodeId = 1000;
+
+// Design sizes in twips.
+constexpr int kDesignClientWidth = 9255;
+constexpr int kDesignClientHeight = 5685;
+constexpr int kLoadLeft = 1400;
+constexpr int kLoadTop = 1000;
+
+int MenuIdOf(const wchar_t* name) {
+    for (const MenuEntry& e : kMenuEntries) {
+        if (std::wstring(e.name) == name) return CommandIdOf(e.command);
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::wstring DescribeFailure(const PlatformError& error) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error.Code(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = text ? text : L"";
+    if (text) LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
+        reason.pop_back();
+    if (reason.empty()) reason = L"Error " + std::to_wstring(error.Code()) + L".";
+    return reason;
+}
+
+FrmMain::FrmMain(ProgramContext& program)
+    : program_(program), CDialog(program.platform.fileDialogs), documents_(program, fields_.doc, *this, CDialog) {}
+
+FrmMain::~FrmMain() {
+    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
+
+void FrmMain::Show() {
+    RegisterWindowClass(kMainClass);
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    Create(kMainClass, kDesignCaption, style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
+    if (!Hwnd()) return;
+    BuildMenuBar();
+    RECT r{0, 0, Px(kDesignClientWidth), Px(kDesignClientHeight)};
+    AdjustWindowRectEx(&r, style, TRUE, 0);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    txtCode = AddControl(L"EDIT", L"",
+                         WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                         kTxtCodeId, 0, 0, kDesignClientWidth, kDesignClientHeight, nullptr, WS_EX_CLIENTEDGE);
+    SendMessageW(txtCode, EM_SETLIMITTEXT, 0, 0);  // no limit on what can be typed
+    editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
+    SetControlFont(txtCode, editorFont_.Get());
+    if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard)) clipboard->SetOwner(Hwnd());
+    Form_Load();
+    ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    Form_Resize();
+    SetFocus(txtCode);
+}
+
+void FrmMain::BuildMenuBar() {
+    menuBar_ = CreateMenu();
+    std::vector<HMENU> popups;
+    for (const TopMenu& top : kTopMenus) {
+        popups.push_back(CreatePopupMenu());
+        AppendMenuW(menuBar_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popups.back()), top.caption);
+    }
+    std::vector<ACCEL> accels;
+    for (const MenuEntry& e : kMenuEntries) {
+        if (!e.caption) {
+            AppendMenuW(popups[e.menu], MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const int id = CommandIdOf(e.command);
+        const std::wstring text = std::wstring(e.caption) + L"\t" + ShortcutText(e);
+        AppendMenuW(popups[e.menu], MF_STRING | (e.enabledAtStart ? 0 : MF_GRAYED), id, text.c_str());
+        BYTE flags = FVIRTKEY;
+        if (e.modifiers & kCtrl) flags |= FCONTROL;
+        if (e.modifiers & kShift) flags |= FSHIFT;
+        accels.push_back(ACCEL{flags, e.key, static_cast<WORD>(id)});
+    }
+    SetMenu(Hwnd(), menuBar_);
+    accelerators_ = CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size()));
+}
+
+void FrmMain::Form_Load() {
+    SkipOnFailure([&] { MoveTo(kLoadLeft, kLoadTop); });
+    RunMainLoadStep(program_, fields_, *this, [this] { RegisterAsmFiles(program_, *this); });
+}
+
+void FrmMain::Form_Resize() {
+    if (IsIconic(Hwnd())) return;  // a minimised window leaves the editor as it was
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    // The editor fills the client area: the window's outer size less its
+    // caption, menu bar and borders.
+    MoveWindow(txtCode, 0, 0, client.right, client.bottom, TRUE);
+}
+
+void FrmMain::Form_Unload() {
+    if (!exitChecked_) {
+        exitChecked_ = true;
+        documents_.ExitCheck();
+    }
+    DestroyWindow(Hwnd());
+}
+
+void FrmMain::txtCode_Change() { fields_.doc.DocChanged = 1; }
+
+void FrmMain::mnuExit_Click() { Form_Unload(); }
+
+void FrmMain::mnuReg_Click() {
+    try {
+        ToggleAsmFiles(program_, *this);
+    } catch (const PlatformError& error) {
+        ShowFailure(L"The .asm file association could not be changed.", error);
+    }
+}
+
+void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) {
+    program_.platform.messages.Show(what + L"\r\n\r\n" + DescribeFailure(error), kMbOk | kMbIconStop);
+}
+
+void FrmMain::OnCommand(int id) {
+    Platform& p = program_.platform;
+    switch (CommandOfId(id)) {
+        case Command::New: documents_.mnuNew_Click(); break;
+        case Command::Open: documents_.mnuOpen_Click(); break;
+        case Command::Save: documents_.mnuSave_Click(); break;
+        case Command::SaveAs: documents_.mnuSaveAs_Click(); break;
+        case Command::Exit: mnuExit_Click(); break;
+        case Command::Cut: SkipOnFailure([&] { mnuCut_Click(*this, p.clipboard); }); break;
+        case Command::Copy: SkipOnFailure([&] { mnuCopy_Click(*this, p.clipboard); }); break;
+        case Command::Paste: SkipOnFailure([&] { mnuPaste_Click(*this, p.clipboard); }); break;
+        case Command::Undo: mnuUndo_Click(*this); break;
+        case Command::Delete: mnuDel_Click(*this); break;
+        case Command::SelectAll: mnuAll_Click(*this); break;
+        case Command::Make16Exe: RunBuild(BuildKind::Exe16, program_, fields_.doc, fields_.build, *this, CDialog); break;
+        case Command::Make32Exe: RunBuild(BuildKind::Exe32, program_, fields_.doc, fields_.build, *this, CDialog); break;
+        case Command::Make16Com: RunBuild(BuildKind::Com16, program_, fields_.doc, fields_.build, *this, CDialog); break;
+        case Command::Make32Com: RunBuild(BuildKind::Com32, program_, fields_.doc, fields_.build, *this, CDialog); break;
+        case Command::RunCompiled:
+            if (RunEnabled()) RunCompiledProgram(fields_.build, p.processes);
+            break;
+        case Command::CommandLines: ShowBuildOptionsDialog(program_, Hwnd()); break;
+        case Command::AsmFiles: mnuReg_Click(); break;
+        case Command::Tasm: ShowToolPathDialog(ToolKind::Tasm, program_, Hwnd()); break;
+        case Command::Tlink: ShowToolPathDialog(ToolKind::Tlink, program_, Hwnd()); break;
+        case Command::About: ShowAboutBox(Hwnd()); break;
+        case Command::None: break;
+    }
+}
+
+LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kTxtCodeId) {
+                if (HIWORD(wParam) == EN_CHANGE) txtCode_Change();
+                return 0;
+            }
+            if (lParam == 0) OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_SIZE:
+            Form_Resize();
+            return 0;
+        case WM_SETFOCUS:
+            if (txtCode) SetFocus(txtCode);
+            return 0;
+        case WM_CLOSE:
+            Form_Unload();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+}
+
+std::wstring FrmMain::Caption() const {
+    const int n = GetWindowTextLengthW(Hwnd());
+    std::wstring text(n + 1, L'\0');
+    text.resize(GetWindowTextW(Hwnd(), text.data(), n + 1));
+    return text;
+}
+
+void FrmMain::SetCaption(const std::wstring& caption) { SetWindowTextW(Hwnd(), caption.c_str()); }
+
+std::wstring FrmMain::EditorText() const {
+    const int n = GetWindowTextLengthW(txtCode);
+    std::wstring text(n + 1, L'\0');
+    text.resize(GetWindowTextW(txtCode, text.data(), n + 1));
+    return text;
+}
+
+void FrmMain::SetEditorText(const std::wstring& text) {
+    if (!SetWindowTextW(txtCode, text.c_str())) ThrowWin32(L"SetWindowText txtCode");
+}
+
+std::size_t FrmMain::EditorTextLength() const { return static_cast<std::size_t>(GetWindowTextLengthW(txtCode)); }
+
+std::wstring FrmMain::SelectedText() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(txtCode, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (end <= start) return {};
+    return EditorText().substr(start, end - start);
+}
+
+void FrmMain::ReplaceSelection(const std::wstring& text) {
+    SendMessageW(txtCode, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void FrmMain::SetSelection(std::size_t start, std::size_t length) {
+    SendMessageW(txtCode, EM_SETSEL, start, start + length);
+    SendMessageW(txtCode, EM_SCROLLCARET, 0, 0);
+}
+
+void FrmMain::Undo() { SendMessageW(txtCode, WM_UNDO, 0, 0); }
+
+void FrmMain::SetRunEnabled(bool enabled) {
+    EnableMenuItem(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool FrmMain::RunEnabled() const {
+    const UINT state = GetMenuState(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+void FrmMain::SetRegChecked(bool checked) {
+    CheckMenuItem(menuBar_, MenuIdOf(L"mnuReg"), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool FrmMain::RegChecked() const {
+    const UINT state = GetMenuState(menuBar_, MenuIdOf(L"mnuReg"), MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
+}

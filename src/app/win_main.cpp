@@ -1,0 +1,61 @@
+// Program entry: the splash window is the start-up window; everything else
+// follows from its timer.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "app/frm_boot.h"
+#include "app/frm_main.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+// Keyboard messages of the main window and its editor go through the menu's
+// accelerators; those of the program's other windows through dialog
+// navigation, so Tab moves between their controls.
+bool PreTranslate(MSG& msg, const FrmMain* main) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (!root) return false;
+    if (main && root == main->Hwnd()) return TranslateAcceleratorW(root, main->Accelerators(), &msg) != 0;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(root, &pid);
+    if (pid == GetCurrentProcessId()) return IsDialogMessageW(root, &msg) != 0;
+    return false;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Win32Registry registry;
+    Win32FileSystem files;
+    Win32FileDialogs fileDialogs;
+    Win32MessageBoxes messages;
+    Win32Processes processes;
+    Win32Clipboard clipboard;
+    Win32System system;
+    Platform platform{registry, files, fileDialogs, messages, processes, clipboard, system};
+    RegShell regShell(registry);
+    SharedSettings settings;
+    ProgramContext program{platform, regShell, settings};
+
+    std::unique_ptr<FrmMain> main;
+    FrmBoot boot([&] {
+        main = std::make_unique<FrmMain>(program);
+        main->Show();
+    });
+    boot.Show();
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (PreTranslate(msg, main.get())) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The four Compile commands: one procedure over a table of build kinds.
+#include "build/build_state.h"
+#include "editor/document.h"
+#include "platform/file_dialog.h"
+#include "settings/settings_store.h"
+
+enum class BuildKind { Exe16, Exe32, Com16, Com32 };
+
+void RunBuild(BuildKind kind, ProgramContext& program, DocumentState& doc, BuildState& build, MainWindowView& view,
+              CommonDialog& dialog);
+
+// Run Compile file: starts outBase with ".exe" or ".com"; reports nothing.
+void RunCompiledProgram(const BuildState& build, Processes& processes);

@@ -1,0 +1,24 @@
+#pragma once
+// Files as the program uses them. Paths are wide; contents are bytes.
+// Implementations throw PlatformError on failure.
+#include <cstdint>
+#include <string>
+
+#include "platform/platform_error.h"
+
+constexpr std::uint32_t kAttributeReadOnly = 0x1;
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // True when a file (not a folder) exists at the path; false for an empty path.
+    virtual bool FileExists(const std::wstring& path) = 0;
+    // The file's attributes; fails when there is no such file.
+    virtual std::uint32_t GetAttributes(const std::wstring& path) = 0;
+    // Creates an empty file, replacing any file of that name.
+    virtual void CreateEmptyFile(const std::wstring& path) = 0;
+    virtual std::string ReadAll(const std::wstring& path) = 0;
+    // Replaces the file's whole content. Written beside the target and then
+    // moved over it, so a failed write leaves the old file as it was.
+    virtual void WriteAll(const std::wstring& path, const std::string& bytes) = 0;
+};

@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+#include "platform/platform_error.h"
+
+class Processes {
+public:
+    virtual ~Processes() = default;
+    // Starts a program or script in a normal window that takes the focus; does not wait.
+    virtual void Start(const std::wstring& path) = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+    // The short (8.3) form of an existing path; empty when the query fails
+    // or the short form does not fit 300 characters.
+    virtual std::wstring ShortPath(const std::wstring& path) = 0;
+};

@@ -1,0 +1,27 @@
+#pragma once
+// The .asm file association under HKEY_CLASSES_ROOT.
+#include <string>
+
+#include "platform/main_window.h"
+#include "settings/settings_store.h"
+
+inline const wchar_t kAsmExtensionKey[] = L".asm";
+inline const wchar_t kProgId[] = L"Korveline.Qorvath";
+
+// "C:\Tools\prog" from the folder "C:\Tools" and the name "prog"; no doubled
+// backslash when the folder is a drive root ("C:\").
+std::wstring ProgramPathPrefix(const std::wstring& folder, const std::wstring& name);
+// "<prefix>.exe %1": nothing quoted, the path as the runtime reports it.
+std::wstring OpenCommand(const std::wstring& folder, const std::wstring& name);
+// "<prefix>.exe,0": the first icon of the program's own file.
+std::wstring IconLocation(const std::wstring& folder, const std::wstring& name);
+
+// Writes the association, sets "asmfiles" to 1 and checks mnuReg. Throws at
+// the first failing write; the steps before it stay done.
+void RegisterAsmFiles(ProgramContext& program, MainWindowView& view);
+
+// Removes the association, its sub-keys included, then sets "asmfiles" to 0.
+void RemoveAsmFiles(ProgramContext& program, MainWindowView& view);
+
+// The menu command: decides by mnuReg's check mark alone.
+void ToggleAsmFiles(ProgramContext& program, MainWindowView& view);
