@@ -31,18 +31,6 @@ int MenuIdOf(const wchar_t* name) {
 
 }  // namespace
 
-std::wstring DescribeFailure(const PlatformError& error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   error.Code(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = text ? text : L"";
-    if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
-        reason.pop_back();
-    if (reason.empty()) reason = L"Error " + std::to_wstring(error.Code()) + L".";
-    return reason;
-}
-
 FrmMain::FrmMain(ProgramContext& program)
     : program_(program), CDialog(program.platform.fileDialogs), documents_(program, fields_.doc, *this, CDialog) {}
 
@@ -132,7 +120,8 @@ void FrmMain::mnuReg_Click() {
 }
 
 void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) {
-    program_.platform.messages.Show(what + L"\r\n\r\n" + DescribeFailure(error), kMbOk | kMbIconStop);
+    program_.platform.messages.Show(what + L"\r\n\r\n" + program_.platform.system.ErrorText(error.Code()),
+                                    kMbOk | kMbIconStop);
 }
 
 void FrmMain::OnCommand(int id) {

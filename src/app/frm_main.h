@@ -57,6 +57,3 @@ private:
     ScopedFont editorFont_;
     bool exitChecked_ = false;  // the exit question is asked at most once per closing
 };
-
-// Wording of a failed platform operation for a message box.
-std::wstring DescribeFailure(const PlatformError& error);

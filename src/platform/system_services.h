@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "platform/platform_error.h"
@@ -15,4 +16,6 @@ public:
     virtual std::wstring ProgramName() = 0;
     // An environment variable; empty when it is not set.
     virtual std::wstring Environment(const std::wstring& name) = 0;
+    // The platform's own wording of an error code, for messages to the user.
+    virtual std::wstring ErrorText(std::uint32_t code) = 0;
 };

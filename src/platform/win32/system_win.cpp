@@ -58,3 +58,15 @@ std::wstring Win32System::Environment(const std::wstring& name) {
     value.resize(got);
     return value;
 }
+
+std::wstring Win32System::ErrorText(std::uint32_t code) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = text ? text : L"";
+    if (text) LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
+        reason.pop_back();
+    if (reason.empty()) reason = L"Error " + std::to_wstring(code) + L".";
+    return reason;
+}

@@ -63,6 +63,7 @@ public:
     std::wstring ProgramFolder() override;
     std::wstring ProgramName() override;
     std::wstring Environment(const std::wstring& name) override;
+    std::wstring ErrorText(std::uint32_t code) override;
 };
 
 // The arguments part of a whole command line: what follows the program's own
