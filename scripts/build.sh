@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the host unit tests, the 64-bit Windows program with its tests, and
-# the 32-bit Windows program. Usage: build.sh [host|win64|win32|all]
+# the 32-bit Windows program; host-asan is the host build under AddressSanitizer
+# and UndefinedBehaviorSanitizer. Usage: build.sh [host|host-asan|win64|win32|all]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 what="${1:-all}"
@@ -14,5 +15,6 @@ configure_and_build() {  # dir, extra cmake arguments...
 }
 
 case "$what" in host|all) configure_and_build host -DCMAKE_BUILD_TYPE=Debug ;; esac
+case "$what" in host-asan|all) configure_and_build host-asan -DCMAKE_BUILD_TYPE=Debug -DKORVELINE_SANITIZE=ON ;; esac
 case "$what" in win64|all) configure_and_build win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" ;; esac
 case "$what" in win32|all) configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DKORVELINE_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" ;; esac

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds korveline.exe and starts it under Wine.
+# Usage: scripts/run.sh [FILE]   (FILE, a Linux or Windows path, is opened at start-up)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" win64
+
+export WINEPREFIX="${WINEPREFIX:-$HOME/.korveline-wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+if [ -z "${DISPLAY:-}" ]; then
+    # No screen: start a virtual one, and say how to look at it.
+    export DISPLAY=:77
+    if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
+        Xvfb "$DISPLAY" -screen 0 1280x900x24 >/dev/null 2>&1 &
+        sleep 1
+    fi
+    echo "Running on the virtual display $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
+fi
+[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+
+words=()
+if [ $# -gt 0 ]; then
+    path="$1"
+    [ -e "$path" ] && path="$(winepath -w "$path")"
+    # The program takes its whole command line, unquoted, as one path. Wine
+    # quotes an argument that holds a blank, so the path goes as its words,
+    # which Wine joins with single blanks.
+    read -ra words <<< "$path"
+fi
+exec wine "$root/build/win64/korveline.exe" "${words[@]}"
