@@ -1,5 +1,162 @@
 #include "build/build_pipeline.h"
 
-// Placeholder until the build pipeline is built.
-void RunBuild(BuildKind, ProgramContext&, DocumentState&, BuildState&, MainWindowView&, CommonDialog&) {}
-void RunCompiledProgram(const BuildState&, Processes&) {}
+#include <array>
+
+#include "build/build_script.h"
+#include "build/recode.h"
+#include "platform/cp1251.h"
+
+namespace {
+
+// What tells the four build kinds apart; everything else is one procedure.
+struct BuildKindRow {
+    BuildKind kind;
+    std::wstring SharedSettings::*asmSwitches;
+    std::wstring SharedSettings::*linkSwitches;
+    const wchar_t* filter;
+    const wchar_t* extension;
+    bool com;  // a COM kind records in lastBuildCom whether its output was found
+};
+
+const wchar_t kExeFilter[] = L"Excutable files(*.exe)|*.exe";
+const wchar_t kComFilter[] = L"Command files(*.com)|*.com";
+
+const std::array<BuildKindRow, 4> kBuildKinds = {{
+    {BuildKind::Exe16, &SharedSettings::opt16EXETasm, &SharedSettings::opt16EXETlink, kExeFilter, L".exe", false},
+    {BuildKind::Exe32, &SharedSettings::opt32EXETasm, &SharedSettings::opt32EXETlink, kExeFilter, L".exe", false},
+    {BuildKind::Com16, &SharedSettings::opt16COMTasm, &SharedSettings::opt16COMTlink, kComFilter, L".com", true},
+    {BuildKind::Com32, &SharedSettings::opt32COMTasm, &SharedSettings::opt32COMTlink, kComFilter, L".com", true},
+}};
+
+const BuildKindRow& RowOf(BuildKind kind) {
+    for (const BuildKindRow& row : kBuildKinds) {
+        if (row.kind == kind) return row;
+    }
+    return kBuildKinds[0];
+}
+
+// The save dialog asks before overwriting and hides the read-only box.
+constexpr long kOutputDialogFlags = kOfnOverwritePrompt | kOfnHideReadOnly;
+
+// Both tools unset (or missing) gets one message; otherwise the first empty
+// path is named. A path that is set but names a missing file passes when the
+// other tool exists: the script's own console shows that failure.
+bool ToolsConfigured(const SharedSettings& s, Platform& p) {
+    if (!p.files.FileExists(s.tasmPath) && !p.files.FileExists(s.tlinkPath)) {
+        p.messages.Show(L"Attune your tasm and tlink in Options...", kMbOk | kMbIconInformation);
+        return false;
+    }
+    if (s.tasmPath.empty()) {
+        p.messages.Show(L"Choose tasm in Options... > Tasm.", kMbOk);
+        return false;
+    }
+    if (s.tlinkPath.empty()) {
+        p.messages.Show(L"Choose tlink in Options... > Tlink.", kMbOk);
+        return false;
+    }
+    return true;
+}
+
+void ReportUnwritable(Platform& p, const std::wstring& path, const PlatformError& error) {
+    p.messages.Show(L"The build could not write " + path + L".\r\n\r\n" + p.system.ErrorText(error.Code()),
+                    kMbOk | kMbIconStop);
+}
+
+// Writes the editor's text to the document's path in the DOS code page. The
+// editor shows the converted text while the file is written and its own text
+// again afterwards; both are ordinary assignments, so a text with Cyrillic
+// marks the document changed. When the file cannot be written, the editor
+// and DocChanged are put back as they were and the failure is thrown on.
+void WriteDocument(const std::wstring& path, Platform& p, DocumentState& doc, MainWindowView& view) {
+    const std::int16_t changedBefore = doc.DocChanged;
+    const std::wstring original = view.EditorText();
+    AssignEditorText(view, doc, WinToDos(original));
+    try {
+        p.files.WriteAll(path, EncodeCp1251(view.EditorText()) + "\r\n");
+    } catch (const PlatformError&) {
+        AssignEditorText(view, doc, original);
+        doc.DocChanged = changedBefore;
+        throw;
+    }
+    AssignEditorText(view, doc, DosToWin(view.EditorText()));
+}
+
+// From the save dialog on, every failure ends the command silently.
+void AskOutputAndRunScript(const BuildKindRow& row, const std::wstring& documentPath, ProgramContext& program,
+                           BuildState& build, MainWindowView& view, CommonDialog& dialog) {
+    Platform& p = program.platform;
+    const SharedSettings& s = program.settings;
+
+    dialog.Filter = row.filter;
+    dialog.FileName = documentPath.substr(0, documentPath.size() - 4);
+    dialog.Flags = kOutputDialogFlags;
+    dialog.ShowSave();
+
+    // A cancelled dialog gives an empty name. Four characters are cut from
+    // the title whatever they are, so a title of four or fewer leaves no name
+    // to build: that ends the command too.
+    const std::wstring chosen = dialog.FileName;
+    const std::wstring title = dialog.FileTitle;
+    if (title.size() <= 4 || title.size() > chosen.size()) return;
+    const std::wstring outFolder = chosen.substr(0, chosen.size() - title.size());
+
+    // A short-path query that fails gives an empty folder; that is no failure.
+    build.outBase = p.processes.ShortPath(outFolder) + title.substr(0, title.size() - 4);
+    const std::wstring documentShort = p.processes.ShortPath(documentPath);
+
+    const ScriptParts parts{s.tasmPath, s.*row.asmSwitches, documentShort, s.tlinkPath, s.*row.linkSwitches,
+                            build.outBase};
+    p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
+    p.processes.Start(build.batPath);
+    p.processes.Sleep(1000);
+
+    const bool found = p.files.FileExists(build.outBase + row.extension);
+    if (found) view.SetRunEnabled(true);
+    build.lastBuildCom = (row.com && found) ? 1 : 0;
+}
+
+}  // namespace
+
+void RunBuild(BuildKind kind, ProgramContext& program, DocumentState& doc, BuildState& build, MainWindowView& view,
+              CommonDialog& dialog) {
+    const BuildKindRow& row = RowOf(kind);
+    Platform& p = program.platform;
+    if (!ToolsConfigured(program.settings, p)) return;
+    view.SetRunEnabled(false);
+
+    const std::wstring documentPath = view.Caption();
+    const std::wstring base = DocumentBaseName(documentPath);
+    if (base.empty()) {
+        // The script and the output are named after the document less its
+        // last four characters; without a name left there is nothing to build.
+        p.messages.Show(L"The document's name is too short to build. Save it under a name of five characters or "
+                        L"more, such as prog.asm.",
+                        kMbOk | kMbIconStop);
+        return;
+    }
+    build.srcFolder = DocumentFolder(documentPath);
+    build.srcBase = base;
+    build.batPath = build.srcFolder + build.srcBase + L".bat";
+
+    // Until the dialog, a file that cannot be written is reported and ends
+    // the command before anything more is written.
+    std::wstring writing = build.batPath;
+    try {
+        p.files.CreateEmptyFile(build.batPath);
+        writing = documentPath;
+        WriteDocument(documentPath, p, doc, view);
+    } catch (const PlatformError& error) {
+        ReportUnwritable(p, writing, error);
+        return;
+    }
+
+    try {
+        AskOutputAndRunScript(row, documentPath, program, build, view, dialog);
+    } catch (const PlatformError&) {
+        // Ends silently: what was written stays, Run stays disabled.
+    }
+}
+
+void RunCompiledProgram(const BuildState& build, Processes& processes) {
+    SkipOnFailure([&] { processes.Start(build.outBase + (build.lastBuildCom == 0 ? L".exe" : L".com")); });
+}
