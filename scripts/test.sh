@@ -39,6 +39,18 @@ run_step() {  # name, command...
 run_step unit-host "$root/build/host/tests/korveline_unit_tests"
 run_step unit-host-asan "$root/build/host-asan/tests/korveline_unit_tests"
 
+# A short run of each fuzz target (scripts/fuzz.sh 600 for a long one).
+echo "== fuzz"
+"$root/scripts/fuzz.sh" 8 > "$out/fuzz.log" 2>&1
+cat "$out/fuzz.log" | grep -E '^fuzz '
+line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$out/fuzz.log" | tail -1)
+if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | cut -d' ' -f1)))
+    failed=$((failed + $(echo "$line" | cut -d' ' -f3)))
+else
+    failed=$((failed + 1))
+fi
+
 if [ -x "$root/scripts/wine-unit.sh" ]; then
     run_step unit-wine "$root/scripts/wine-unit.sh"
 fi
