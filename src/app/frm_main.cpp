@@ -220,6 +220,8 @@ void FrmMain::SetSelection(std::size_t start, std::size_t length) {
 
 void FrmMain::Undo() { SendMessageW(txtCode, WM_UNDO, 0, 0); }
 
+void FrmMain::EmptyUndo() { SendMessageW(txtCode, EM_EMPTYUNDOBUFFER, 0, 0); }
+
 void FrmMain::SetRunEnabled(bool enabled) {
     EnableMenuItem(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }

@@ -27,6 +27,7 @@ public:
     void ReplaceSelection(const std::wstring& text) override;
     void SetSelection(std::size_t start, std::size_t length) override;
     void Undo() override;
+    void EmptyUndo() override;
     void SetRunEnabled(bool enabled) override;
     bool RunEnabled() const override;
     void SetRegChecked(bool checked) override;

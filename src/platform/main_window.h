@@ -21,6 +21,8 @@ public:
     virtual void ReplaceSelection(const std::wstring& text) = 0;
     virtual void SetSelection(std::size_t start, std::size_t length) = 0;
     virtual void Undo() = 0;
+    // Forgets the editor's undo memory (after a save, as after a whole-text assignment).
+    virtual void EmptyUndo() = 0;
 
     virtual void SetRunEnabled(bool enabled) = 0;  // mnuRunC
     virtual bool RunEnabled() const = 0;

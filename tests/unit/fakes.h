@@ -340,6 +340,7 @@ public:
         undoText_ = current;
         if (onChange) onChange();
     }
+    void EmptyUndo() override { undoText_.reset(); }
     bool CanUndo() const { return undoText_.has_value(); }
     void SetRunEnabled(bool e) override { runEnabled = e; }
     bool RunEnabled() const override { return runEnabled; }
