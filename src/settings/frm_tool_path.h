@@ -2,8 +2,7 @@
 #include <windows.h>
 
 #include "settings/settings_store.h"
-
-enum class ToolKind { Tasm, Tlink };
+#include "settings/tool_path_logic.h"
 
 // Shows frmTasm or frmTlink over the main window (single instance each).
 void ShowToolPathDialog(ToolKind kind, ProgramContext& program, HWND mainWindow);
