@@ -9,10 +9,12 @@ std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reaso
 // New asks only about a changed document. A save that fails leaves the
 // editor alone: clearing it would throw away text that is nowhere else.
 void DocumentCommands::mnuNew_Click() {
-    if (doc_.DocChanged != 1) return;
+    if (doc_.DocChanged != 1)
+        return;
     try {
         if (program_.platform.messages.Show(kNewQuestion, kMbYesNo | kMbIconInformation) == kIdYes) {
-            if (SaveThroughDialog() == DialogSave::Failed) return;
+            if (SaveThroughDialog() == DialogSave::Failed)
+                return;
         }
         view_.SetEditorText(L"");
     } catch (const PlatformError&) {
@@ -32,10 +34,13 @@ void DocumentCommands::mnuOpen_Click() {
         return;
     }
     const std::wstring path = dialog_.FileName;
-    if (!path.empty()) ReadDocument(path);
+    if (!path.empty())
+        ReadDocument(path);
 }
 
-void DocumentCommands::mnuSave_Click() { SkipOnFailure([this] { SaveDocument(); }); }
+void DocumentCommands::mnuSave_Click() {
+    SkipOnFailure([this] { SaveDocument(); });
+}
 
 // When the save does not happen (a failed write, a dialog that cannot be
 // shown) the document stays bound as it was, so Save still means what it did.
@@ -44,24 +49,29 @@ void DocumentCommands::mnuSaveAs_Click() {
     doc_.DocHasName = 0;
     bool settled = false;
     SkipOnFailure([&] { settled = SaveDocument(); });
-    if (!settled) doc_.DocHasName = hadName;
+    if (!settled)
+        doc_.DocHasName = hadName;
 }
 
 void DocumentCommands::ExitCheck() {
-    if (doc_.DocChanged != 1) return;
-    if (program_.platform.messages.Show(kExitQuestion, kMbYesNo | kMbIconInformation) != kIdYes) return;
+    if (doc_.DocChanged != 1)
+        return;
+    if (program_.platform.messages.Show(kExitQuestion, kMbYesNo | kMbIconInformation) != kIdYes)
+        return;
     SkipOnFailure([this] { SaveDocument(); });  // the program ends whatever the save did
 }
 
 bool DocumentCommands::SaveDocument() {
     if (doc_.DocHasName != 0) {
-        if (!WriteDocument(view_.Caption())) return false;
+        if (!WriteDocument(view_.Caption()))
+            return false;
         doc_.DocChanged = 0;
         return true;
     }
     // A cancelled dialog and the read-only refusal settle the document under
     // the caption's path, as a save would.
-    if (SaveThroughDialog() == DialogSave::Failed) return false;
+    if (SaveThroughDialog() == DialogSave::Failed)
+        return false;
     doc_.DocChanged = 0;
     doc_.DocHasName = 1;
     return true;
@@ -73,12 +83,14 @@ DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
     dialog_.FileName = view_.Caption();
     dialog_.ShowSave();
     const std::wstring path = dialog_.FileName;
-    if (path.empty()) return DialogSave::Cancelled;
+    if (path.empty())
+        return DialogSave::Cancelled;
     if (IsReadOnlyFile(path)) {
         program_.platform.messages.Show(kReadOnlyText, kMbOk | kMbIconStop, kReadOnlyTitle);
         return DialogSave::RefusedReadOnly;
     }
-    if (!WriteDocument(path)) return DialogSave::Failed;
+    if (!WriteDocument(path))
+        return DialogSave::Failed;
     view_.SetCaption(path);
     return DialogSave::Written;
 }

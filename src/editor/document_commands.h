@@ -20,7 +20,7 @@ inline const wchar_t kReadOnlyTitle[] = L"Read only";
 std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reason);
 
 class DocumentCommands {
-public:
+  public:
     DocumentCommands(ProgramContext& program, DocumentState& doc, MainWindowView& view, CommonDialog& dialog)
         : program_(program), doc_(doc), view_(view), dialog_(dialog) {}
 
@@ -38,7 +38,7 @@ public:
     // PlatformError when the save dialog cannot be shown.
     bool SaveDocument();
 
-private:
+  private:
     enum class DialogSave { Cancelled, RefusedReadOnly, Written, Failed };
     DialogSave SaveThroughDialog();
     bool IsReadOnlyFile(const std::wstring& path);

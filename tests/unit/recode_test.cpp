@@ -16,17 +16,21 @@ namespace {
 
 std::wstring Win(std::initializer_list<int> bytes) {
     std::wstring text;
-    for (int b : bytes) text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    for (int b : bytes)
+        text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
     return text;
 }
 
 std::wstring AllBytes() {
     std::wstring text;
-    for (int b = 0; b < 256; ++b) text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    for (int b = 0; b < 256; ++b)
+        text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
     return text;
 }
 
-bool IsRussianLetter(int b) { return b >= 0xC0 || b == 0xA8 || b == 0xB8; }
+bool IsRussianLetter(int b) {
+    return b >= 0xC0 || b == 0xA8 || b == 0xB8;
+}
 
 TEST(RecodeMaps, EveryMapIsOneToOneOverTheUpperHalf) {
     for (const ByteMap* map : {&Map2(), &Map3(), &Map5()}) {
@@ -42,10 +46,14 @@ TEST(RecodeMaps, EveryMapIsOneToOneOverTheUpperHalf) {
 // Map 2 outside the letters fills what CP866's letters leave, as the rows give it.
 TEST(RecodeMaps, Map2OutsideTheLettersFollowsTheGivenRows) {
     const ByteMap& map = Map2();
-    for (int b = 0x80; b <= 0xA7; ++b) EXPECT_EQ(map[b - 0x80], 0xB0 + (b - 0x80)) << std::hex << b;
-    for (int b = 0xA9; b <= 0xAF; ++b) EXPECT_EQ(map[b - 0x80], 0xD9 + (b - 0xA9)) << std::hex << b;
-    for (int b = 0xB0; b <= 0xB7; ++b) EXPECT_EQ(map[b - 0x80], 0xF2 + (b - 0xB0)) << std::hex << b;
-    for (int b = 0xB9; b <= 0xBD; ++b) EXPECT_EQ(map[b - 0x80], 0xFB + (b - 0xB9)) << std::hex << b;
+    for (int b = 0x80; b <= 0xA7; ++b)
+        EXPECT_EQ(map[b - 0x80], 0xB0 + (b - 0x80)) << std::hex << b;
+    for (int b = 0xA9; b <= 0xAF; ++b)
+        EXPECT_EQ(map[b - 0x80], 0xD9 + (b - 0xA9)) << std::hex << b;
+    for (int b = 0xB0; b <= 0xB7; ++b)
+        EXPECT_EQ(map[b - 0x80], 0xF2 + (b - 0xB0)) << std::hex << b;
+    for (int b = 0xB9; b <= 0xBD; ++b)
+        EXPECT_EQ(map[b - 0x80], 0xFB + (b - 0xB9)) << std::hex << b;
     EXPECT_EQ(map[0xBE - 0x80], 0xD8);
     EXPECT_EQ(map[0xBF - 0x80], 0xFA);
 }
@@ -58,7 +66,8 @@ TEST(RecodeMaps, Map3OutsideTheLettersFollowsTheGivenRows) {
         0xBA, 0xB6, 0xB7, 0xAA, 0xA9, 0xA2, 0xA4, 0xBD, 0xB3, 0x85, 0x82, 0x8D, 0x8C, 0x8E, 0x8F, 0x8B,
         0x99, 0x98, 0x93, 0x9B, 0x9F, 0x97, 0x9C, 0x9E, 0xA3, 0x96, 0x9A, 0x9D, 0x94, 0xBF, 0xBC, 0x95,
     };
-    for (int k = 0; k < 64; ++k) EXPECT_EQ(Map3()[k], rows[k]) << std::hex << 0x80 + k;
+    for (int k = 0; k < 64; ++k)
+        EXPECT_EQ(Map3()[k], rows[k]) << std::hex << 0x80 + k;
 }
 
 // Map 5 beyond the letters is the program's own choice: every character
@@ -88,10 +97,11 @@ TEST(RecodeMaps, TableCharacterKIsTheWindowsCharacterOfTheMapsByte) {
 #ifndef _WIN32
 // One byte through glibc's iconv; -1 when the code page has no such character.
 class Codec {
-public:
+  public:
     Codec(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Codec() {
-        if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+        if (cd_ != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd_);
     }
     bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     std::string Convert(const std::string& in) {
@@ -100,18 +110,20 @@ public:
         char* dst = out.data();
         std::size_t srcLeft = in.size(), dstLeft = out.size();
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1)) return {};
+        if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1))
+            return {};
         out.resize(out.size() - dstLeft);
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
 std::string Utf32(char32_t c) {
     std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((c >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>((c >> (8 * i)) & 0xFF);
     return s;
 }
 
@@ -119,9 +131,11 @@ std::string Utf32(char32_t c) {
 char32_t Decode(const char* codePage, int byte) {
     Codec codec("UTF-32LE", codePage);
     const std::string out = codec.Convert(std::string(1, static_cast<char>(byte)));
-    if (out.size() != 4) return 0;
+    if (out.size() != 4)
+        return 0;
     char32_t c = 0;
-    for (int i = 3; i >= 0; --i) c = (c << 8) | static_cast<unsigned char>(out[i]);
+    for (int i = 3; i >= 0; --i)
+        c = (c << 8) | static_cast<unsigned char>(out[i]);
     return c;
 }
 
@@ -134,7 +148,8 @@ int Encode(const char* codePage, char32_t c) {
 
 TEST(RecodeAgainstIconv, TheProgramsWindows1251CodecAgreesWithIconv) {
     for (int b = 0; b < 256; ++b) {
-        if (b == 0x98) continue;  // unassigned; the program keeps it as U+0098
+        if (b == 0x98)
+            continue;  // unassigned; the program keeps it as U+0098
         EXPECT_EQ(static_cast<char32_t>(Cp1251ToChar(static_cast<unsigned char>(b))), Decode("CP1251", b))
             << std::hex << b;
     }
@@ -146,7 +161,8 @@ void ExpectLettersFollow(const char* codePage, const ByteMap& map, std::int32_t 
     ASSERT_TRUE(Codec("UTF-32LE", codePage).Ok()) << codePage;
     int letters = 0;
     for (int b = 0x80; b < 0x100; ++b) {
-        if (!IsRussianLetter(b)) continue;
+        if (!IsRussianLetter(b))
+            continue;
         ++letters;
         const int expected = Encode(codePage, Decode("CP1251", b));
         ASSERT_GE(expected, 0x80) << codePage << " " << std::hex << b;
@@ -157,17 +173,26 @@ void ExpectLettersFollow(const char* codePage, const ByteMap& map, std::int32_t 
     EXPECT_EQ(letters, 66);
 }
 
-TEST(RecodeAgainstIconv, Map2LettersAreCp866) { ExpectLettersFollow("CP866", Map2(), 2); }
-TEST(RecodeAgainstIconv, Map3LettersAreKoi8R) { ExpectLettersFollow("KOI8-R", Map3(), 3); }
-TEST(RecodeAgainstIconv, Map5LettersAreIso8859_5) { ExpectLettersFollow("ISO-8859-5", Map5(), 5); }
+TEST(RecodeAgainstIconv, Map2LettersAreCp866) {
+    ExpectLettersFollow("CP866", Map2(), 2);
+}
+TEST(RecodeAgainstIconv, Map3LettersAreKoi8R) {
+    ExpectLettersFollow("KOI8-R", Map3(), 3);
+}
+TEST(RecodeAgainstIconv, Map5LettersAreIso8859_5) {
+    ExpectLettersFollow("ISO-8859-5", Map5(), 5);
+}
 
-TEST(RecodeAgainstIconv, Map3KeepsKoi8RsMiddleDot) { EXPECT_EQ(Map3()[0xB7 - 0x80], Encode("KOI8-R", 0x00B7)); }
+TEST(RecodeAgainstIconv, Map3KeepsKoi8RsMiddleDot) {
+    EXPECT_EQ(Map3()[0xB7 - 0x80], Encode("KOI8-R", 0x00B7));
+}
 
 TEST(RecodeAgainstIconv, Map5SendsEveryCharacterIso8859_5HasToItsByte) {
     int shared = 0;
     for (int b = 0x80; b < 0x100; ++b) {
         const int iso = Encode("ISO-8859-5", Decode("CP1251", b));
-        if (b == 0x98 || iso < 0xA0) continue;
+        if (b == 0x98 || iso < 0xA0)
+            continue;
         ++shared;
         EXPECT_EQ(Map5()[b - 0x80], iso) << std::hex << b;
     }
@@ -200,13 +225,15 @@ TEST(WinToDos, RoundTripRestoresEveryWindows1251Text) {
     const std::wstring all = AllBytes();
     EXPECT_EQ(DosToWin(WinToDos(all)), all);
     EXPECT_EQ(WinToDos(DosToWin(all)), all);
-    for (std::int32_t id : {3, 5}) EXPECT_EQ(RecodeText(RecodeText(all, 1, id), id, 1), all) << id;
+    for (std::int32_t id : {3, 5})
+        EXPECT_EQ(RecodeText(RecodeText(all, 1, id), id, 1), all) << id;
     EXPECT_EQ(WinToDos(all).size(), all.size());
 }
 
 TEST(RecodeText, SameIdsReturnTheTextAsItIs) {
     const std::wstring text = AllBytes() + L"\u00E4\u4E2D";
-    for (std::int32_t id : {1, 2, 3, 5, 4, 0}) EXPECT_EQ(RecodeText(text, id, id), text);
+    for (std::int32_t id : {1, 2, 3, 5, 4, 0})
+        EXPECT_EQ(RecodeText(text, id, id), text);
 }
 
 TEST(RecodeText, ConvertsBetweenTwoDosPagesThroughWindows1251) {

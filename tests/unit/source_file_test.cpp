@@ -1,0 +1,100 @@
+// Source files: how bytes on disk become the editor's lines, how the
+// editor's text becomes bytes, and the paths taken from the caption.
+#include <gtest/gtest.h>
+
+#include "build/recode.h"
+#include "editor/document.h"
+#include "editor/source_file.h"
+#include "fakes.h"
+#include "platform/cp1251.h"
+
+namespace {
+
+TEST(ReadSourceText, EveryLineEndsInCrLfWhateverEndedItOnDisk) {
+    EXPECT_EQ(ReadSourceText("A\r\nB\r\n"), L"A\r\nB\r\n");
+    EXPECT_EQ(ReadSourceText("A\r\nB"), L"A\r\nB\r\n");        // no final line end
+    EXPECT_EQ(ReadSourceText("A\rB\r"), L"A\r\nB\r\n");        // lone CRs end lines
+    EXPECT_EQ(ReadSourceText("A\r\r\nB"), L"A\r\n\r\nB\r\n");  // CR, then CR LF: an empty line between
+    EXPECT_EQ(ReadSourceText("\r\n\r\n"), L"\r\n\r\n");
+}
+
+TEST(ReadSourceText, ALoneLfStaysInsideItsLine) {
+    EXPECT_EQ(ReadSourceText("A\nB"), L"A\nB\r\n");
+    EXPECT_EQ(ReadSourceText("A\n\r\nB\n"), L"A\n\r\nB\n\r\n");
+}
+
+TEST(ReadSourceText, AnEmptyFileGivesAnEmptyText) {
+    EXPECT_EQ(ReadSourceText(""), L"");
+}
+
+TEST(ReadSourceText, BytesAreTakenAsWindows1251WithoutConversion) {
+    // CP866 "Привет" shows as the Windows-1251 characters of those bytes.
+    const std::wstring text = ReadSourceText("\x8F\xE0\xA8\xA2\xA5\xE2");
+    EXPECT_EQ(text, DecodeCp1251("\x8F\xE0\xA8\xA2\xA5\xE2") + L"\r\n");
+    EXPECT_EQ(text[0], L'\x040F');  // Џ, not П
+}
+
+TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
+    EXPECT_EQ(SourceFileBytes(L""), "\r\n");
+    EXPECT_EQ(SourceFileBytes(L"mov ax, 1"), "mov ax, 1\r\n");
+    EXPECT_EQ(SourceFileBytes(L"\u041F\u0440\u0438\u0432\u0435\u0442"), "\x8F\xE0\xA8\xA2\xA5\xE2\r\n");
+}
+
+TEST(SourceFileBytes, CharactersOutsideWindows1251AreWrittenAsQuestionMarks) {
+    EXPECT_EQ(SourceFileBytes(L"a\u4E2Db"), "a?b\r\n");
+}
+
+TEST(SourceFileRoundTrip, SavingAReadFileAddsOneEmptyLine) {
+    const std::wstring once = ReadSourceText("A\r\nB\r\n");
+    EXPECT_EQ(SourceFileBytes(once), "A\r\nB\r\n\r\n");
+    EXPECT_EQ(SourceFileBytes(ReadSourceText(SourceFileBytes(once))), "A\r\nB\r\n\r\n\r\n");
+}
+
+TEST(SourceFileRoundTrip, TypedCyrillicComesBackAsTheWindowsCharactersOfItsDosBytes) {
+    const std::wstring typed = L"\u0430\u0431\u0432 \u0401\u0451";  // абв Ёё
+    const std::string bytes = SourceFileBytes(typed);
+    EXPECT_EQ(bytes, "\xA0\xA1\xA2 \xF0\xF1\r\n");
+    EXPECT_EQ(ReadSourceText(bytes), WinToDos(typed) + L"\r\n");
+    EXPECT_NE(ReadSourceText(bytes), typed + L"\r\n");
+}
+
+TEST(SourceFileRoundTrip, LargeTextStaysLinear) {
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i)
+        bytes += "  mov ax, bx ; \xEF\xF0\xE8\xE2\r\n";
+    const std::wstring text = ReadSourceText(bytes);
+    EXPECT_EQ(text.size(), bytes.size());
+    EXPECT_EQ(SourceFileBytes(DosToWin(text)).size(), bytes.size() + 2);
+}
+
+TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
+    EXPECT_EQ(DocumentFolder(L"D:\\src\\hello.asm"), L"D:\\src\\");
+    EXPECT_EQ(DocumentBaseName(L"D:\\src\\hello.asm"), L"hello");
+    EXPECT_EQ(DocumentFolder(L"C:\\asm1.asm"), L"C:\\");
+    EXPECT_EQ(DocumentFolder(L"C:\\work\\prog.asm"), L"C:\\work\\");
+    EXPECT_EQ(DocumentBaseName(L"C:\\work\\prog.a"), L"pr");
+    EXPECT_EQ(DocumentBaseName(L"C:\\work\\program"), L"pro");
+    EXPECT_EQ(DocumentBaseName(L"C:\\my.dir\\x.asm.bak"), L"x.asm");
+}
+
+// Nothing is left of a name of four characters or fewer; the build refuses it.
+TEST(DocumentPaths, ShortNamesHaveAnEmptyBaseName) {
+    EXPECT_EQ(DocumentBaseName(L"C:\\a.as"), L"");
+    EXPECT_EQ(DocumentBaseName(L"C:\\abcd"), L"");
+    EXPECT_EQ(DocumentBaseName(L"C:\\"), L"");
+    EXPECT_EQ(DocumentFolder(L"C:\\"), L"C:\\");
+}
+
+TEST(AssignEditorText, OnlyADifferentTextCountsAsAChange) {
+    FakeMainView view;
+    DocumentState doc;
+    view.text = L"same";
+    AssignEditorText(view, doc, L"same");
+    EXPECT_EQ(doc.DocChanged, 0);
+    EXPECT_EQ(view.setTextCount, 0);
+    AssignEditorText(view, doc, L"other");
+    EXPECT_EQ(doc.DocChanged, 1);
+    EXPECT_EQ(view.text, L"other");
+}
+
+}  // namespace
