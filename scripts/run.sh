@@ -18,7 +18,12 @@ if [ -z "${DISPLAY:-}" ]; then
     fi
     echo "Running on the virtual display $DISPLAY (screenshot: DISPLAY=$DISPLAY import -window root shot.png)"
 fi
-[ -d "$WINEPREFIX" ] || wineboot -i >/dev/null 2>&1
+if [ ! -d "$WINEPREFIX" ]; then
+    wineboot -i >/dev/null 2>&1
+    # Debian's Wine does not load its own TrueType fonts (Marlett for the
+    # caption buttons, Tahoma, Fixedsys) unless they are in the prefix.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 
 words=()
 if [ $# -gt 0 ]; then
