@@ -172,6 +172,17 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Form_Unload();
             return 0;
+        case WM_QUERYENDSESSION:
+            // Windows is ending the session: ask about unsaved changes now,
+            // once; the session may end without a WM_CLOSE.
+            if (!exitChecked_) {
+                exitChecked_ = true;
+                documents_.ExitCheck();
+            }
+            return TRUE;
+        case WM_ENDSESSION:
+            if (!wParam) exitChecked_ = false;  // another program cancelled the end
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
