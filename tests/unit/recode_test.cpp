@@ -28,10 +28,6 @@ std::wstring AllBytes() {
     return text;
 }
 
-bool IsRussianLetter(int b) {
-    return b >= 0xC0 || b == 0xA8 || b == 0xB8;
-}
-
 TEST(RecodeMaps, EveryMapIsOneToOneOverTheUpperHalf) {
     for (const ByteMap* map : {&Map2(), &Map3(), &Map5()}) {
         std::set<int> targets;
@@ -95,6 +91,10 @@ TEST(RecodeMaps, TableCharacterKIsTheWindowsCharacterOfTheMapsByte) {
 }
 
 #ifndef _WIN32
+bool IsRussianLetter(int b) {
+    return b >= 0xC0 || b == 0xA8 || b == 0xB8;
+}
+
 // One byte through glibc's iconv; -1 when the code page has no such character.
 class Codec {
   public:

@@ -89,7 +89,15 @@ void Win32FileSystem::WriteAll(const std::wstring& path, const std::string& byte
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowWin32(L"WriteFile " + path, ERROR_ACCESS_DENIED);
     wchar_t temp[MAX_PATH + 1] = {};
-    if (!GetTempFileNameW(FolderOf(path).c_str(), L"kv", 0, temp)) ThrowWin32(L"GetTempFileName " + path);
+    const std::wstring folder = FolderOf(path);
+    if (!GetTempFileNameW(folder.c_str(), L"kv", 0, temp)) {
+        // A missing folder comes back as "the directory name is invalid";
+        // the user is better told that the path is not there.
+        DWORD error = GetLastError();
+        if (error == ERROR_DIRECTORY && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+            error = ERROR_PATH_NOT_FOUND;
+        ThrowWin32(L"GetTempFileName " + path, error);
+    }
     const std::wstring tempPath = temp;
     try {
         FileHandle file(OpenOrThrow(tempPath, GENERIC_WRITE, 0, TRUNCATE_EXISTING));
