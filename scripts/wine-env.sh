@@ -27,7 +27,7 @@ wine_env_wait() {  # seconds, command...
 }
 
 wine_env_start_xvfb() {
-    local screen="1280x1024x24"
+    local screen="1024x768x24"
     if [ -n "${E2E_DISPLAY:-}" ]; then
         export DISPLAY="$E2E_DISPLAY"
         if xdpyinfo >/dev/null 2>&1; then

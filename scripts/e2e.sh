@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs the end-to-end tests: the real korveline.exe under Wine, in a virtual
+# desktop on Xvfb, in a throwaway Wine prefix made for this run. Builds
+# nothing: run scripts/build.sh win64 first.
+#
+#   scripts/e2e.sh                      every test
+#   scripts/e2e.sh 'Startup.*'          the tests whose Suite.Name matches
+#   scripts/e2e.sh 'Startup.*:Settings.SecondStart*'
+#   scripts/e2e.sh --list               the names of the tests
+#
+# Environment: E2E_BUILD_DIR (default build/win64), E2E_OUT (default
+# build/e2e-out; emptied first), E2E_DISPLAY (an X display to use instead of
+# a fresh Xvfb), E2E_KEEP_PREFIX=1, E2E_TIMEOUT (seconds for the whole run,
+# default 1200). The log is $E2E_OUT/e2e.log, with screenshots beside it.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${E2E_BUILD_DIR:-$root/build/win64}"
+out="${E2E_OUT:-$root/build/e2e-out}"
+program="$build/korveline.exe"
+driver="$build/tests/e2e/korveline_e2e.exe"
+
+for f in "$program" "$driver" "$build/tests/e2e/korveline_e2e_probe.dll"; do
+    if [ ! -f "$f" ]; then
+        echo "e2e: $f is missing; build it with scripts/build.sh win64" >&2
+        exit 2
+    fi
+done
+
+# A Windows path for a Linux one: drive Z: is the Linux root.
+winpath() { local p; p="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; echo "Z:${p//\//\\}"; }
+
+rm -rf "$out"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+
+. "$root/scripts/wine-env.sh"
+trap wine_env_cleanup EXIT
+wine_env_start
+
+# Drive R: is an empty folder, for tests of the program in a drive root.
+mkdir -p "$WINEPREFIX/drive_r"
+ln -sfn ../drive_r "$WINEPREFIX/dosdevices/r:"
+
+started=$SECONDS
+timeout "${E2E_TIMEOUT:-1200}" wine explorer /desktop=korveline-e2e,1024x768 \
+    "$(winpath "$driver")" --program "$(winpath "$program")" --out "$out" "$@" >"$out/wine.log" 2>&1 || true
+
+results="$out/results.txt"
+if [ "${1:-}" = "--list" ]; then
+    cat "$results"
+    exit 0
+fi
+summary="$(tail -n 1 "$results" 2>/dev/null || true)"
+if ! [[ "$summary" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+    echo "e2e: the driver ended without its results (crashed or timed out); log follows" >&2
+    tail -n 40 "$out/e2e.log" >&2 2>/dev/null || true
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+failed="${BASH_REMATCH[2]}"
+grep -E '^(PASS|FAIL) ' "$results" || true
+if [ "$failed" != 0 ]; then
+    echo "--- failures (from $out/e2e.log) ---"
+    # Each failed test's name with its failure messages (and their continuation lines).
+    awk '/ RUN  /{test=$0; shown=0; next}
+         / (  FAILED|  test ended)/{if(!shown){print test; shown=1}; print; more=1; next}
+         /^      /{if(more) print; next}
+         {more=0}' "$out/e2e.log"
+fi
+echo "log and screenshots: $out ($((SECONDS - started)) s)"
+echo "$summary"
+[ "$failed" = 0 ]

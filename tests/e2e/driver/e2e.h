@@ -1,0 +1,146 @@
+#pragma once
+// The test-case API of the end-to-end driver.
+//
+//   E2E_TEST(Startup, CaptionIsTheDefaultDocument) {
+//       Program app = Program::Start();
+//       CHECK_EQ(app.Caption(), ProgramFolder() + L"\\asm1.asm");
+//       CHECK_EVENTUALLY_EQ(app.Menu().Item(Command::AsmFiles).checked, true);
+//   }
+//
+// CHECK_* record a failure and let the test go on; REQUIRE_* end the test.
+// The *_EVENTUALLY_* forms poll their expression until it holds or the
+// deadline passes, and report the last value seen. Never sleep in a test:
+// wait for the state the user would see.
+#include <chrono>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace e2e {
+
+using Ms = std::chrono::milliseconds;
+
+// A program start under Wine takes about a second; a loaded CI machine can be
+// several times slower. A passing test never waits for a deadline to run out.
+constexpr Ms kStartTimeout{20000};
+constexpr Ms kStateTimeout{5000};
+
+struct TestCase {
+    const char* suite;
+    const char* name;
+    void (*body)();
+    std::string FullName() const { return std::string(suite) + "." + name; }
+};
+std::vector<TestCase>& AllTests();
+struct Registrar {
+    explicit Registrar(TestCase test) { AllTests().push_back(test); }
+};
+
+// Thrown to end the running test; the runner records the reason as a failure.
+struct TestAbort {
+    std::string reason;
+};
+
+// The driver's log (UTF-8); each line is flushed at once.
+void Log(const std::string& line);
+void Log(const std::wstring& line);
+// Records a failure of the running test.
+void Fail(const std::string& message, const char* file, int line);
+// Records a failure and ends the running test.
+[[noreturn]] void Abort(const std::string& reason);
+
+std::string Utf8(const std::wstring& text);
+
+// How values appear in failure messages: strings quoted, with control and
+// non-printing characters escaped, so "a\r\nb" and "a\nb" differ visibly.
+std::string Describe(const std::wstring& text);
+std::string Describe(const wchar_t* text);
+std::string Describe(const std::string& bytes);
+std::string Describe(const char* bytes);
+std::string Describe(bool value);
+template <class T, class = std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>>
+std::string Describe(T value) {
+    return std::to_string(value);
+}
+template <class T>
+std::string Describe(const std::optional<T>& value) {
+    return value ? Describe(*value) : "(none)";
+}
+template <class T>
+std::string Describe(const std::vector<T>& values) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < values.size(); ++i) out += (i ? ", " : "") + Describe(values[i]);
+    return out + "]";
+}
+
+// Polls the condition until it holds (true) or the timeout passes (false).
+template <class Condition>
+bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout);
+
+void PollPause();  // the interval between two polls
+bool Expired(std::chrono::steady_clock::time_point deadline);
+
+template <class Condition>
+bool WaitUntil(Condition&& condition, Ms timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition()) return true;
+        if (Expired(deadline)) return false;
+        PollPause();
+    }
+}
+
+template <class A, class E>
+bool CheckEq(const A& actual, const E& expected, const char* actualText, const char* expectedText,
+             const char* file, int line) {
+    if (actual == expected) return true;
+    Fail(std::string(actualText) + " == " + expectedText + "\n      actual:   " + Describe(actual) +
+             "\n      expected: " + Describe(expected),
+         file, line);
+    return false;
+}
+
+inline bool Check(bool ok, const char* text, const char* file, int line) {
+    if (!ok) Fail(std::string("not true: ") + text, file, line);
+    return ok;
+}
+
+template <class Get, class E>
+bool CheckEventuallyEq(Get&& get, const E& expected, const char* actualText, const char* expectedText,
+                       const char* file, int line, Ms timeout = kStateTimeout) {
+    auto last = get();
+    WaitUntil([&] { return (last = get()) == expected; }, timeout);
+    return CheckEq(last, expected, actualText, expectedText, file, line);
+}
+
+// Used by the runner only.
+namespace detail {
+void OpenLog(const std::wstring& path);
+int FailuresOfRunningTest();
+void ResetFailures();
+}  // namespace detail
+
+}  // namespace e2e
+
+#define E2E_TEST(suite, name)                                                         \
+    static void e2e_##suite##_##name();                                               \
+    static ::e2e::Registrar e2e_registrar_##suite##_##name({#suite, #name, &e2e_##suite##_##name}); \
+    static void e2e_##suite##_##name()
+
+#define CHECK(cond) ::e2e::Check(static_cast<bool>(cond), #cond, __FILE__, __LINE__)
+#define CHECK_EQ(actual, expected) ::e2e::CheckEq((actual), (expected), #actual, #expected, __FILE__, __LINE__)
+#define CHECK_EVENTUALLY(cond)                                                                     \
+    ::e2e::CheckEventuallyEq([&] { return static_cast<bool>(cond); }, true, #cond, "true", __FILE__, \
+                             __LINE__)
+#define CHECK_EVENTUALLY_EQ(actual, expected) \
+    ::e2e::CheckEventuallyEq([&] { return (actual); }, (expected), #actual, #expected, __FILE__, __LINE__)
+
+#define E2E_REQUIRED(check) \
+    do {                    \
+        if (!(check)) ::e2e::Abort("a required check failed"); \
+    } while (0)
+#define REQUIRE(cond) E2E_REQUIRED(CHECK(cond))
+#define REQUIRE_EQ(actual, expected) E2E_REQUIRED(CHECK_EQ(actual, expected))
+#define REQUIRE_EVENTUALLY(cond) E2E_REQUIRED(CHECK_EVENTUALLY(cond))
+#define REQUIRE_EVENTUALLY_EQ(actual, expected) E2E_REQUIRED(CHECK_EVENTUALLY_EQ(actual, expected))

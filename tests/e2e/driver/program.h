@@ -1,0 +1,112 @@
+#pragma once
+// The real program, started under Wine and worked as a user would: its windows
+// found by process id and class, its captions, editor text and menu read,
+// its menu items clicked, its message boxes and file dialogs answered.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/menu_table.h"
+#include "driver/e2e.h"
+#include "driver/environment.h"
+
+namespace e2e {
+
+// Window classes of the program.
+inline const wchar_t kSplashClass[] = L"KorvelineBoot";
+inline const wchar_t kMainClass[] = L"KorvelineMain";
+// Message boxes and the Open/Save dialogs.
+inline const wchar_t kDialogClass[] = L"#32770";
+constexpr int kMessageTextId = 0xFFFF;   // a message box's text
+constexpr int kFileNameBoxId = 0x47c;    // the Open/Save dialog's file-name box
+
+struct MenuItem {
+    int id = 0;
+    std::wstring text;  // "&New Project\tCtrl+N"
+    bool separator = false;
+    bool grayed = false;
+    bool checked = false;
+    std::wstring Caption() const;   // the text before the tab
+    std::wstring Shortcut() const;  // the text after the tab
+};
+
+struct MenuPopup {
+    std::wstring caption;
+    std::vector<MenuItem> items;
+};
+
+// The menu bar as the program's window holds it at the moment it was read.
+struct MenuBar {
+    std::vector<MenuPopup> popups;
+    // The item of a command; ends the test when the menu has none.
+    const MenuItem& Item(Command command) const;
+};
+
+class Program {
+public:
+    // Starts the program; `arguments` is the command line after the
+    // program's (quoted) path, exactly as given.
+    static Program Start(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath());
+    Program(Program&&) noexcept;
+    Program& operator=(Program&&) = delete;
+    // A program still running is ended, so that no test leaves one behind.
+    ~Program();
+
+    DWORD ProcessId() const;
+    bool Running() const;
+    // Waits for the process to end by itself.
+    bool WaitForExit(Ms timeout = kStateTimeout) const;
+
+    // Top-level windows of the program by class (visible or not); nullptr if none.
+    HWND FindWindowOfClass(const wchar_t* className) const;
+    // Waits for a window of the class; ends the test when none comes.
+    HWND WaitForWindow(const wchar_t* className, Ms timeout = kStartTimeout) const;
+    // The main window, waited for; its caption; its editor txtCode and the editor's text.
+    HWND MainWindow() const;
+    std::wstring Caption() const;
+    HWND Editor() const;
+    std::wstring EditorText() const;
+
+    // Types into the editor at the caret, as the user would: undoable, and the
+    // editor reports the change (setting the whole text would not).
+    void TypeInEditor(const std::wstring& text) const;
+
+    // The menu bar, read from inside the program.
+    MenuBar Menu() const;
+    // Clicks a menu item: posts its WM_COMMAND to the main window, as the menu
+    // does. Posted, not sent, so that a command that opens a modal window
+    // returns to the test at once.
+    void Click(Command command) const;
+
+    // A message box of the program (a dialog with a text control). Ends the
+    // test when none comes.
+    HWND WaitForMessageBox(Ms timeout = kStateTimeout) const;
+    // Any open message box, or nullptr.
+    HWND FindMessageBox() const;
+    // An Open or Save dialog of the program. Ends the test when none comes.
+    HWND WaitForFileDialog(Ms timeout = kStateTimeout) const;
+
+    // Closes the main window as its close box does.
+    void Close() const;
+
+private:
+    Program() = default;
+    struct Probe;
+    PROCESS_INFORMATION process_{};
+    mutable std::unique_ptr<Probe> probe_;  // hooked in on the first reading of the menu
+};
+
+// Reading and working windows of any process.
+std::wstring WindowText(HWND window);
+std::wstring ClassOf(HWND window);
+std::wstring MessageBoxText(HWND box);
+// Presses a button of a dialog or message box (IDOK, IDYES, IDNO ...).
+void PressButton(HWND dialog, int buttonId);
+// Types the path into the Open/Save dialog's file-name box and presses its OK button.
+void ChooseFile(HWND dialog, const std::wstring& path);
+// A control's text, or the text of its edit box when the control is a combo box.
+std::wstring ControlText(HWND dialog, int controlId);
+
+}  // namespace e2e
