@@ -1,4 +1,92 @@
+// frmAbout: the program's icon, four fixed lines and "OK".
 #include "app/frm_about.h"
 
-// Placeholder until the About box is built.
-void ShowAboutBox(HWND) {}
+#include <memory>
+
+#include "platform/win32/dialog_window.h"
+#include "platform/win32/resource_ids.h"
+
+namespace {
+
+// Design sizes in twips.
+constexpr int kClientWidth = 5760;
+constexpr int kClientHeight = 1545;
+constexpr int kOffsetLeft = 900, kOffsetTop = 1000;
+
+const wchar_t kNameLine[] = L"Korveline for Borland Tasm";
+const wchar_t kCopyrightLine[] = L"\x00A9 2026 the Korveline developers";
+const wchar_t kCreditLine[] = L"Written by the Korveline developers";
+const wchar_t kContactLine[] = L"Contact: korveline.invalid";
+
+// The font of the platform's message boxes at a size in points, with the
+// Cyrillic character set, so that the box reads like a message box.
+HFONT MessageFont(double points, int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return MakeFont(L"MS Sans Serif", points, dpi);
+    LOGFONTW font = metrics.lfMessageFont;
+    font.lfHeight = PointsToFontHeight(points, dpi);
+    font.lfWidth = 0;
+    font.lfCharSet = RUSSIAN_CHARSET;
+    return CreateFontIndirectW(&font);
+}
+
+class FrmAbout : public DialogWindow {
+public:
+    void Show(HWND mainWindow) {
+        // A fixed single border: a caption and a close box, not resizable.
+        if (!CreateDialogWindow(L"KorvelineAbout", L" Korveline", WS_CAPTION | WS_SYSMENU, kClientWidth,
+                                kClientHeight))
+            return;
+        const int dpi = Dpi();
+        font_.Reset(MakeFittingFont([dpi](double points) { return MessageFont(points, dpi); }, 8.25,
+                                    {{kNameLine, 2985}, {kCopyrightLine, 2850}, {kCreditLine, 2985}, {kContactLine, 3075}}));
+        HWND command1 = AddWithFont(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, kIdAboutOk, 4320, 180, 1230, 375,
+                                    font_.Get());
+        // Image1: the 32 x 32 picture of the icon the program's windows carry.
+        HWND image1 = AddControl(L"STATIC", L"", SS_ICON | SS_REALSIZEIMAGE, kIdAboutImage, 90, 180, 480, 480);
+        icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0));
+        SendMessageW(image1, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+        AddWithFont(L"STATIC", kNameLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 225, 2985, 240, font_.Get());
+        AddWithFont(L"STATIC", kCopyrightLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 495, 2850, 240, font_.Get());
+        AddWithFont(L"STATIC", kCreditLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 765, 2985, 285, font_.Get());
+        AddWithFont(L"STATIC", kContactLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 1035, 3075, 240, font_.Get());
+        Form_Load(mainWindow);
+        ShowWithFocusOn(command1);
+    }
+
+    ~FrmAbout() override {
+        if (icon_) DestroyIcon(icon_);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == kIdAboutOk) Command1_Click();
+            return 0;
+        }
+        return DialogWindow::HandleMessage(message, wParam, lParam);
+    }
+
+private:
+    void Form_Load(HWND mainWindow) {
+        modal_.Load(mainWindow);
+        MoveTo(LeftOf(mainWindow) + kOffsetLeft, TopOf(mainWindow) + kOffsetTop);
+    }
+
+    void Command1_Click() { Unload(); }
+
+    ScopedFont font_;
+    HICON icon_ = nullptr;
+};
+
+std::unique_ptr<FrmAbout> instance;
+
+}  // namespace
+
+void ShowAboutBox(HWND mainWindow) {
+    if (ShowIfLoaded(instance.get())) return;
+    instance = std::make_unique<FrmAbout>();
+    instance->Show(mainWindow);
+}
