@@ -66,6 +66,9 @@ wine_env_make_prefix() {
     local started=$SECONDS
     wineboot -i >/dev/null 2>&1 || { wine_env_log "wineboot failed"; return 1; }
     wineserver -w
+    # Debian's Wine does not load its own TrueType fonts (Marlett for the
+    # caption buttons, Tahoma) unless they are in the prefix; Windows has them.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     wine_env_log "prefix $WINEPREFIX made in $((SECONDS - started)) s"
 }
 

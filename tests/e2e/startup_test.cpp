@@ -15,6 +15,24 @@ int ScreenDpi() {
 
 int Px(int twips) { return MulDiv(twips, ScreenDpi(), 1440); }
 
+struct Size {
+    long width, height;
+    bool operator==(const Size& o) const { return width == o.width && height == o.height; }
+};
+std::string Describe(const Size& s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
+
+Size SizeOf(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+Size ClientSizeOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return {r.right, r.bottom};
+}
+
 std::wstring Windir() {
     wchar_t value[MAX_PATH] = {};
     GetEnvironmentVariableW(L"windir", value, MAX_PATH);
@@ -44,12 +62,7 @@ E2E_TEST(Startup, SplashThenMainWindowWithTheDefaultDocument) {
     GetWindowRect(main, &r);
     CHECK_EQ(r.left, Px(1400));
     CHECK_EQ(r.top, Px(1000));
-    // The editor fills the client area.
-    RECT client{}, editor{};
-    GetClientRect(main, &client);
-    GetWindowRect(app.Editor(), &editor);
-    CHECK_EQ(editor.right - editor.left, client.right);
-    CHECK_EQ(editor.bottom - editor.top, client.bottom);
+    CHECK_EQ(SizeOf(app.Editor()), ClientSizeOf(main));  // the editor fills the window
     Screenshot(L"main-window-first-start");
 }
 
@@ -133,12 +146,50 @@ E2E_TEST(Startup, ProgramInADriveRoot) {
     CHECK_EQ(RegGet(HKEY_CLASSES_ROOT, L"Korveline.Qorvath\\DefaultIcon", L""), RegSz(L"R:\\korveline.exe,0"));
 }
 
+E2E_TEST(Startup, EditorFollowsTheWindowSize) {
+    Program app = Program::Start();
+    HWND main = app.MainWindow();
+    HWND editor = app.Editor();
+    SetWindowPos(main, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CHECK_EVENTUALLY_EQ(SizeOf(main).width, 700);
+    CHECK_EVENTUALLY_EQ(SizeOf(editor), ClientSizeOf(main));
+    const Size before = SizeOf(editor);
+
+    // Minimised, the editor keeps its size; restored, it fills the window again.
+    ShowWindow(main, SW_MINIMIZE);
+    CHECK_EVENTUALLY(IsIconic(main));
+    CHECK_EQ(SizeOf(editor), before);
+    ShowWindow(main, SW_RESTORE);
+    CHECK_EVENTUALLY(!IsIconic(main));
+    CHECK_EVENTUALLY_EQ(SizeOf(editor), ClientSizeOf(main));
+    CHECK_EQ(SizeOf(editor), before);
+}
+
 E2E_TEST(Startup, ClosingAnUnchangedDocumentEndsTheProgramWithoutAQuestion) {
     Program app = Program::Start();
     app.MainWindow();
     app.Close();
     CHECK(app.WaitForExit());
     CHECK(!app.FindMessageBox());
+}
+
+E2E_TEST(Startup, ClosingAChangedDocumentAsksOnceAndEnds) {
+    for (bool byExitCommand : {true, false}) {
+        Log(byExitCommand ? "  by the Exit command" : "  by the close box");
+        Program app = Program::Start();
+        app.TypeInEditor(L"mov ax, 1");
+        CHECK_EVENTUALLY_EQ(app.EditorText(), L"mov ax, 1");
+        if (byExitCommand) app.Click(Command::Exit);
+        else app.Close();
+        HWND box = app.WaitForMessageBox();
+        CHECK_EQ(MessageBoxText(box), L"Save change to the file before exit?");
+        CHECK_EQ(WindowText(box), L"Korveline");
+        CHECK(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDCANCEL));
+        PressButton(box, IDNO);
+        // A second question would keep the program running.
+        CHECK(app.WaitForExit());
+        CHECK(!FileExists(ProgramFolder() + L"\\asm1.asm"));
+    }
 }
 
 }  // namespace e2e

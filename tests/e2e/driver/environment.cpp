@@ -141,6 +141,8 @@ void SetUp(const std::wstring& builtProgram, const std::wstring& outputFolderUni
     InstallCopyAt(ProgramPath());
 }
 
+}  // namespace detail
+
 void ResetMachineState() {
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\asm");
     RegDeleteTreeW(HKEY_CLASSES_ROOT, L".asm");
@@ -148,7 +150,5 @@ void ResetMachineState() {
     MakeFolders(WorkFolder());
     EmptyFolder(WorkFolder());
 }
-
-}  // namespace detail
 
 }  // namespace e2e

@@ -34,10 +34,14 @@ std::wstring DecodeWindows1251(const std::string& bytes);
 // false when no picture appeared in time (a screenshot never fails a test).
 bool Screenshot(const std::wstring& name);
 
+// Deletes the store (HKLM\Software\asm) and the association (HKCR\.asm,
+// HKCR\Korveline.Qorvath) and empties WorkFolder(). The runner calls it before
+// every test; a test that needs several first starts calls it itself.
+void ResetMachineState();
+
 // Used by the runner.
 namespace detail {
 void SetUp(const std::wstring& builtProgram, const std::wstring& outputFolderUnix);
-void ResetMachineState();
 }  // namespace detail
 
 }  // namespace e2e

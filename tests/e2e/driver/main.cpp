@@ -44,7 +44,7 @@ bool Selected(const std::vector<std::string>& patterns, const std::string& name)
 bool RunOne(const e2e::TestCase& test) {
     using namespace e2e;
     detail::ResetFailures();
-    detail::ResetMachineState();
+    ResetMachineState();
     try {
         test.body();
     } catch (const TestAbort& abort) {

@@ -132,8 +132,7 @@ std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key) {
         if (RegEnumValueW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(name, length);
     }
-    std::sort(names.begin(), names.end(), LessNoCase);
-    return names;
+    return SortedNoCase(names);
 }
 
 std::vector<std::wstring> RegSubKeys(HKEY root, const std::wstring& key) {
@@ -146,6 +145,10 @@ std::vector<std::wstring> RegSubKeys(HKEY root, const std::wstring& key) {
         if (RegEnumKeyExW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(name, length);
     }
+    return SortedNoCase(names);
+}
+
+std::vector<std::wstring> SortedNoCase(std::vector<std::wstring> names) {
     std::sort(names.begin(), names.end(), LessNoCase);
     return names;
 }

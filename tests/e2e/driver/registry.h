@@ -32,5 +32,7 @@ bool RegKeyExists(HKEY root, const std::wstring& key);
 // The names of the key's values ("" for the default value) and of its sub-keys, sorted without regard to case.
 std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key);
 std::vector<std::wstring> RegSubKeys(HKEY root, const std::wstring& key);
+// Names in the order the two calls above give them.
+std::vector<std::wstring> SortedNoCase(std::vector<std::wstring> names);
 
 }  // namespace e2e

@@ -1,0 +1,163 @@
+// The settings store in HKLM\Software\asm: created with its first-run values
+// on the first start, loaded and left as it is on every later start.
+#include "driver/program.h"
+#include "driver/registry.h"
+
+namespace e2e {
+namespace {
+
+const HKEY kHklm = HKEY_LOCAL_MACHINE;
+const wchar_t kStore[] = L"Software\\asm";
+
+struct StoreValue {
+    const wchar_t* name;
+    RegData data;
+};
+
+// The store as the first start writes it.
+std::vector<StoreValue> FirstRunStore() {
+    return {
+        {L"", RegDword(1)},  // the marker, the key's default value
+        {L"tasm", RegSz(L"")},
+        {L"tlink", RegSz(L"")},
+        {L"16btasmEXE", RegSz(L"/z /zi /n /m2")},
+        {L"16btlinkEXE", RegSz(L"/x /v")},
+        {L"32btasmEXE", RegSz(L"/z /zi /n /m2")},
+        {L"32btlinkEXE", RegSz(L"/x /v /3")},
+        {L"16btasmCOM", RegSz(L"/z /zi /n /m2")},
+        {L"16btlinkCOM", RegSz(L"/x /v /t")},
+        {L"32btasmCOM", RegSz(L"/z /zi /n /m2")},
+        {L"32btlinkCOM", RegSz(L"/x /v /t /3")},
+        {L"asmfiles", RegDword(1)},
+    };
+}
+
+void CheckStoreHolds(const std::vector<StoreValue>& expected) {
+    for (const StoreValue& v : expected) {
+        Log(L"  value \"" + std::wstring(v.name) + L"\"");
+        CHECK_EQ(RegGet(kHklm, kStore, v.name), v.data);
+    }
+}
+
+void PutStore(const std::vector<StoreValue>& values) {
+    for (const StoreValue& v : values) RegPut(kHklm, kStore, v.name, v.data);
+}
+
+// Starts the program, waits until its load step is over, and closes it.
+void StartAndClose(const std::wstring& arguments = L"") {
+    Program app = Program::Start(arguments);
+    app.MainWindow();
+    app.Close();
+    REQUIRE(app.WaitForExit());
+}
+
+bool RegChecked(const Program& app) { return app.Menu().Item(Command::AsmFiles).checked; }
+
+}  // namespace
+
+E2E_TEST(Settings, FirstStartCreatesTheStore) {
+    Program app = Program::Start();
+    app.MainWindow();  // shown once its load step has run
+    CheckStoreHolds(FirstRunStore());
+    // Those values and no others (the marker is the default value, "").
+    std::vector<std::wstring> names;
+    for (const StoreValue& v : FirstRunStore()) names.push_back(v.name);
+    CHECK_EQ(RegValueNames(kHklm, kStore), SortedNoCase(names));
+    CHECK(RegChecked(app));
+}
+
+E2E_TEST(Settings, SecondStartKeepsWhatTheUserChanged) {
+    StartAndClose();
+    RegPut(kHklm, kStore, L"tasm", RegSz(L"C:\\TASM\\BIN\\TASM.EXE"));
+    RegPut(kHklm, kStore, L"16btlinkEXE", RegSz(L"/x"));
+    RegPut(kHklm, kStore, L"32btasmCOM", RegSz(L""));
+
+    Program app = Program::Start();
+    app.MainWindow();
+    std::vector<StoreValue> expected = FirstRunStore();
+    for (StoreValue& v : expected) {
+        if (v.name == std::wstring(L"tasm")) v.data = RegSz(L"C:\\TASM\\BIN\\TASM.EXE");
+        if (v.name == std::wstring(L"16btlinkEXE")) v.data = RegSz(L"/x");
+        if (v.name == std::wstring(L"32btasmCOM")) v.data = RegSz(L"");
+    }
+    CheckStoreHolds(expected);
+    CHECK(RegChecked(app));
+}
+
+E2E_TEST(Settings, TheStoredFlagDecidesTheCheckMarkOfOpenWithAsm) {
+    struct Case {
+        const wchar_t* what;
+        RegData asmfiles;
+        bool checked;
+    };
+    const Case cases[] = {
+        {L"asmfiles 1", RegDword(1), true},
+        {L"asmfiles 0", RegDword(0), false},
+        {L"asmfiles 2", RegDword(2), false},
+        {L"asmfiles missing", RegMissing(), false},
+    };
+    for (const Case& c : cases) {
+        Log(std::wstring(L"  case: ") + c.what);
+        ResetMachineState();
+        PutStore(FirstRunStore());
+        if (c.asmfiles.exists) RegPut(kHklm, kStore, L"asmfiles", c.asmfiles);
+        else RegRemoveValue(kHklm, kStore, L"asmfiles");
+
+        Program app = Program::Start();
+        CHECK_EQ(RegChecked(app), c.checked);
+        // A later start never registers the association by itself.
+        CHECK(!RegKeyExists(HKEY_CLASSES_ROOT, L".asm"));
+        CHECK_EQ(RegGet(kHklm, kStore, L"asmfiles"), c.asmfiles);
+        CHECK(!app.FindMessageBox());
+    }
+}
+
+E2E_TEST(Settings, TheMarkerDecidesBetweenLoadingAndCreating) {
+    struct Case {
+        const wchar_t* what;
+        RegData marker;
+        bool firstRun;
+    };
+    const Case cases[] = {
+        {L"marker \"1\" as a string", RegSz(L"1"), false},
+        {L"marker 0", RegDword(0), true},
+        {L"marker beyond 16 bits", RegDword(40000), true},
+        {L"marker not a number", RegSz(L"yes"), true},
+    };
+    for (const Case& c : cases) {
+        Log(std::wstring(L"  case: ") + c.what);
+        ResetMachineState();
+        PutStore(FirstRunStore());
+        RegPut(kHklm, kStore, L"", c.marker);
+        RegPut(kHklm, kStore, L"tasm", RegSz(L"C:\\TASM\\TASM.EXE"));
+        RegPut(kHklm, kStore, L"asmfiles", RegDword(0));
+
+        Program app = Program::Start();
+        app.MainWindow();
+        // A first run overwrites every value, the user's tool path too, and registers the association.
+        CHECK_EQ(RegGet(kHklm, kStore, L""), c.firstRun ? RegDword(1) : c.marker);
+        CHECK_EQ(RegGet(kHklm, kStore, L"tasm"), RegSz(c.firstRun ? L"" : L"C:\\TASM\\TASM.EXE"));
+        CHECK_EQ(RegGet(kHklm, kStore, L"asmfiles"), RegDword(c.firstRun ? 1 : 0));
+        CHECK_EQ(RegKeyExists(HKEY_CLASSES_ROOT, L".asm"), c.firstRun);
+        CHECK_EQ(RegChecked(app), c.firstRun);
+    }
+}
+
+E2E_TEST(Settings, AMissingValueEndsLoadingQuietly) {
+    std::vector<StoreValue> store = FirstRunStore();
+    store.erase(store.begin() + 2);  // tlink
+    PutStore(store);
+    RegPut(kHklm, kStore, L"tasm", RegSz(L"C:\\TASM\\TASM.EXE"));
+    store[1].data = RegSz(L"C:\\TASM\\TASM.EXE");
+
+    Program app = Program::Start();
+    app.MainWindow();
+    CHECK(!app.FindMessageBox());
+    // The flag is not reached, so the item stays unchecked; nothing is repaired.
+    CHECK(!RegChecked(app));
+    CheckStoreHolds(store);
+    CHECK_EQ(RegGet(kHklm, kStore, L"tlink"), RegMissing());
+    CHECK_EQ(RegValueNames(kHklm, kStore).size(), store.size());
+}
+
+}  // namespace e2e
