@@ -1,30 +1,58 @@
 #include "editor/source_file.h"
 
+#include <array>
+
 #include "build/recode.h"
 #include "platform/cp1251.h"
 
 std::wstring ReadSourceText(std::string_view bytes) {
-    std::wstring text;
-    text.reserve(bytes.size() + bytes.size() / 16 + 2);
-    std::size_t i = 0;
+    static const auto decode = [] {
+        std::array<wchar_t, 256> table{};
+        for (int b = 0; b < 256; ++b)
+            table[b] = Cp1251ToChar(static_cast<unsigned char>(b));
+        return table;
+    }();
+    // At most two characters a byte (a lone CR becomes CR LF), and a CR LF
+    // after an unended last line.
     const std::size_t n = bytes.size();
-    while (i < n) {
-        // One line: up to a CR (followed or not by LF) or the end of the file.
-        std::size_t end = i;
-        while (end < n && bytes[end] != '\r') ++end;
-        for (std::size_t j = i; j < end; ++j) text.push_back(Cp1251ToChar(static_cast<unsigned char>(bytes[j])));
-        text.append(L"\r\n");
-        i = end;
-        if (i < n) {
-            ++i;  // the CR
-            if (i < n && bytes[i] == '\n') ++i;
+    std::wstring text(2 * n + 2, L'\0');
+    wchar_t* out = text.data();
+    bool lineOpen = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte != '\r') {
+            *out++ = decode[byte];
+            lineOpen = true;
+            continue;
         }
+        *out++ = L'\r';
+        *out++ = L'\n';
+        lineOpen = false;
+        if (i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
     }
+    if (lineOpen) {
+        *out++ = L'\r';
+        *out++ = L'\n';
+    }
+    text.resize(static_cast<std::size_t>(out - text.data()));
     return text;
 }
 
+// The same bytes as EncodeCp1251(WinToDos(text)), in one pass over the text.
 std::string SourceFileBytes(const std::wstring& text) {
-    std::string bytes = EncodeCp1251(WinToDos(text));
-    bytes.append("\r\n");
+    static const auto toDos = [] {
+        std::array<char, 256> table{};
+        for (int b = 0; b < 256; ++b)
+            table[b] = static_cast<char>(b < 0x80 ? b : Map2()[b - 0x80]);
+        return table;
+    }();
+    std::string bytes(text.size() + 2, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int b = CharToCp1251(text[i]);
+        bytes[i] = b < 0 ? '?' : toDos[b];
+    }
+    bytes[text.size()] = '\r';
+    bytes[text.size() + 1] = '\n';
     return bytes;
 }

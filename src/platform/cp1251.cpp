@@ -16,12 +16,18 @@ constexpr std::array<wchar_t, 64> kUpperHalf = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-// Reverse lookup over the characters that are not a plain block.
-int LookUpUpperHalf(wchar_t ch) {
-    for (int i = 0; i < 64; ++i) {
-        if (kUpperHalf[i] == ch) return 0x80 + i;
-    }
-    return -1;
+// Every character of the upper half lies below U+2130 (the highest is the
+// trade mark sign, U+2122): one table there gives each its byte, 0 for none.
+constexpr wchar_t kReverseEnd = 0x2130;
+
+const std::array<unsigned char, kReverseEnd>& Reverse() {
+    static const auto table = [] {
+        std::array<unsigned char, kReverseEnd> t{};
+        for (int i = 0; i < 64; ++i) t[kUpperHalf[i]] = static_cast<unsigned char>(0x80 + i);
+        for (int i = 0; i < 64; ++i) t[0x0410 + i] = static_cast<unsigned char>(0xC0 + i);
+        return t;
+    }();
+    return table;
 }
 
 }  // namespace
@@ -34,8 +40,9 @@ wchar_t Cp1251ToChar(unsigned char byte) {
 
 int CharToCp1251(wchar_t ch) {
     if (ch < 0x80) return ch;
-    if (ch >= 0x0410 && ch <= 0x044F) return 0xC0 + (ch - 0x0410);
-    return LookUpUpperHalf(ch);
+    if (ch >= kReverseEnd) return -1;
+    const unsigned char byte = Reverse()[ch];
+    return byte ? byte : -1;
 }
 
 std::wstring DecodeCp1251(std::string_view bytes) {

@@ -28,6 +28,14 @@ std::wstring AllBytes() {
     return text;
 }
 
+TEST(Windows1251Codec, EveryByteRoundTripsAndOtherCharactersHaveNoByte) {
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(CharToCp1251(Cp1251ToChar(static_cast<unsigned char>(b))), b);
+    for (wchar_t ch : {L'\u00E4', L'\u0400', L'\u0450', L'\u2130', L'\u4E2D', L'\uFFFF'})
+        EXPECT_EQ(CharToCp1251(ch), -1) << static_cast<int>(ch);
+    EXPECT_EQ(EncodeCp1251(L"a\u4E2D\u2116"), "a?\xB9");
+}
+
 TEST(RecodeMaps, EveryMapIsOneToOneOverTheUpperHalf) {
     for (const ByteMap* map : {&Map2(), &Map3(), &Map5()}) {
         std::set<int> targets;

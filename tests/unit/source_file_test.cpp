@@ -40,6 +40,14 @@ TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
     EXPECT_EQ(SourceFileBytes(L"\u041F\u0440\u0438\u0432\u0435\u0442"), "\x8F\xE0\xA8\xA2\xA5\xE2\r\n");
 }
 
+TEST(SourceFileBytes, EveryCharacterIsWrittenAsItsDosFormsWindowsByte) {
+    std::wstring text;
+    for (int b = 1; b < 256; ++b)
+        text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    text += L"\u00E4\u4E2D";
+    EXPECT_EQ(SourceFileBytes(text), EncodeCp1251(WinToDos(text)) + "\r\n");
+}
+
 TEST(SourceFileBytes, CharactersOutsideWindows1251AreWrittenAsQuestionMarks) {
     EXPECT_EQ(SourceFileBytes(L"a\u4E2Db"), "a?b\r\n");
 }

@@ -1,0 +1,377 @@
+// Opening and saving a 4 MB source: the program's own part (reading,
+// decoding, rebuilding lines, converting, writing) measured in this process,
+// the edit control's part beside it, and then the whole Open and Save of the
+// real program against Wine's notepad on the same file in the same run.
+//
+//   open_save_bench.exe <korveline.exe> <log file> [megabytes]
+//
+// Prints (and writes to the log, since a virtual desktop loses stdout) the
+// figures and the ratios; it passes or fails nothing.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/menu_table.h"
+#include "build/recode.h"
+#include "editor/source_file.h"
+#include "platform/cp1251.h"
+#include "platform/twips.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+FILE* logFile = nullptr;
+
+void Say(const wchar_t* format, ...) {
+    wchar_t line[1024];
+    va_list args;
+    va_start(args, format);
+    vswprintf(line, 1024, format, args);
+    va_end(args);
+    fputws(line, stdout);
+    fflush(stdout);
+    if (logFile) {
+        fputws(line, logFile);
+        fflush(logFile);
+    }
+}
+
+double Seconds() {
+    static LARGE_INTEGER frequency{};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// The median time of a few runs of one step.
+double Median(int runs, const std::function<void()>& step) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double start = Seconds();
+        step();
+        times.push_back(Seconds() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// An assembly source in the DOS code page: instructions with Cyrillic comments.
+std::string MakeSource(std::size_t bytes) {
+    const std::wstring comment =
+        L"\u043F\u0435\u0440\u0435\u043D\u043E\u0441 \u0441\u0442\u0440\u043E\u043A\u0438";
+    const std::string dosComment = EncodeCp1251(WinToDos(comment));
+    std::string text;
+    text.reserve(bytes + 128);
+    for (int n = 0; text.size() < bytes; ++n) {
+        text += "label" + std::to_string(n) + ":  mov     ax, [bx+si+" + std::to_string(n % 97) + "]   ; " +
+                dosComment + "\r\n";
+    }
+    return text;
+}
+
+// --- The program's own part, in this process ----------------------------------------
+
+HWND MakeEditor(HWND parent) {
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                                0, 0, 600, 380, parent, nullptr, nullptr, nullptr);
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    HFONT font = CreateFontW(PointsToFontHeight(9.75, 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             FIXED_PITCH | FF_MODERN, L"Fixedsys");
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return edit;
+}
+
+std::wstring TextOf(HWND window) {
+    const int n = GetWindowTextLengthW(window);
+    std::wstring text(n + 1, L'\0');
+    text.resize(GetWindowTextW(window, text.data(), n + 1));
+    return text;
+}
+
+struct OwnPart {
+    double read, decode, setText, getText, convert, write;
+};
+
+OwnPart MeasureOwnPart(const std::wstring& path) {
+    Win32FileSystem files;
+    OwnPart part{};
+    std::string bytes;
+    std::wstring text;
+    part.read = Median(5, [&] { bytes = files.ReadAll(path); });
+    part.decode = Median(5, [&] { text = ReadSourceText(bytes); });
+
+    HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 420,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HWND editor = MakeEditor(frame);
+    part.setText = Median(1, [&] { SetWindowTextW(editor, text.c_str()); });
+    std::wstring shown;
+    part.getText = Median(5, [&] { shown = TextOf(editor); });
+    DestroyWindow(frame);
+
+    std::string out;
+    part.convert = Median(5, [&] { out = SourceFileBytes(shown); });
+    const std::wstring copy = path + L".copy";
+    part.write = Median(5, [&] { files.WriteAll(copy, out); });
+    DeleteFileW(copy.c_str());
+    if (shown != text)
+        Say(L"  (the editor did not give back the text it was given)\n");
+    return part;
+}
+
+// Cheap ways to give the control its text, each on a fresh control, for the
+// same text: none changes what the user sees afterwards.
+void CompareAssignments(const std::wstring& text) {
+    HWND frame = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 420,
+                                 nullptr, nullptr, nullptr, nullptr);
+    struct Way {
+        const wchar_t* name;
+        std::function<void(HWND)> assign;
+    };
+    const Way ways[] = {
+        {L"WM_SETTEXT", [&](HWND e) { SetWindowTextW(e, text.c_str()); }},
+        {L"WM_SETREDRAW off, WM_SETTEXT, on",
+         [&](HWND e) {
+             SendMessageW(e, WM_SETREDRAW, FALSE, 0);
+             SetWindowTextW(e, text.c_str());
+             SendMessageW(e, WM_SETREDRAW, TRUE, 0);
+             InvalidateRect(e, nullptr, TRUE);
+         }},
+        {L"hidden during WM_SETTEXT",
+         [&](HWND e) {
+             ShowWindow(e, SW_HIDE);
+             SetWindowTextW(e, text.c_str());
+             ShowWindow(e, SW_SHOW);
+         }},
+        {L"EM_SETHANDLE with a prepared buffer",
+         [&](HWND e) {
+             const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+             HLOCAL buffer = LocalAlloc(LMEM_MOVEABLE, size);
+             std::memcpy(LocalLock(buffer), text.c_str(), size);
+             LocalUnlock(buffer);
+             auto old = reinterpret_cast<HLOCAL>(SendMessageW(e, EM_GETHANDLE, 0, 0));
+             SendMessageW(e, EM_SETHANDLE, reinterpret_cast<WPARAM>(buffer), 0);
+             if (old)
+                 LocalFree(old);
+         }},
+    };
+    for (const Way& way : ways) {
+        HWND editor = MakeEditor(frame);
+        const double start = Seconds();
+        way.assign(editor);
+        UpdateWindow(frame);
+        const double took = Seconds() - start;
+        const bool same = TextOf(editor) == text;
+        Say(L"  %-40ls %.2f s%ls\n", way.name, took, same ? L"" : L" (text differs)");
+        DestroyWindow(editor);
+    }
+    DestroyWindow(frame);
+}
+
+// --- Another program, worked from outside ----------------------------------------------
+
+struct Search {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (pid == search->pid && _wcsicmp(name, search->className) == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindow(DWORD pid, const wchar_t* className, double seconds) {
+    const double deadline = Seconds() + seconds;
+    do {
+        Search search{pid, className, nullptr};
+        EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        Sleep(20);
+    } while (Seconds() < deadline);
+    return nullptr;
+}
+
+HWND FindEdit(HWND parent) {
+    for (HWND child = FindWindowExW(parent, nullptr, nullptr, nullptr); child;
+         child = FindWindowExW(parent, child, nullptr, nullptr)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(child, name, 64);
+        if (_wcsicmp(name, L"Edit") == 0)
+            return child;
+        if (HWND inner = FindEdit(child))
+            return inner;
+    }
+    return nullptr;
+}
+
+// The text length of another program's window; -1 while it does not answer.
+LRESULT TextLength(HWND window, UINT timeoutMs) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length))
+        return -1;
+    return static_cast<LRESULT>(length);
+}
+
+struct Target {
+    const wchar_t* label;
+    std::wstring commandLine;
+    const wchar_t* windowClass;
+    int openId, saveId;
+};
+
+struct Outcome {
+    bool ok = false;
+    double open = 0, save = 0;
+};
+
+// Open through the program's Open dialog, timed from the dialog's OK to the
+// editor holding the whole text; then Save under the same name, timed until
+// the command returns.
+Outcome OpenAndSave(const Target& target, const std::wstring& path, LRESULT expectedLength) {
+    Outcome outcome;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = target.commandLine;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        Say(L"  %ls: cannot start (error %lu)\n", target.label, GetLastError());
+        return outcome;
+    }
+    CloseHandle(process.hThread);
+    const DWORD pid = process.dwProcessId;
+    HWND main = WaitForWindow(pid, target.windowClass, 30);
+    HWND editor = main ? FindEdit(main) : nullptr;
+    if (!editor) {
+        Say(L"  %ls: no main window with an editor\n", target.label);
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        return outcome;
+    }
+
+    PostMessageW(main, WM_COMMAND, target.openId, 0);
+    HWND dialog = WaitForWindow(pid, L"#32770", 10);
+    HWND nameBox = dialog ? FindEdit(GetDlgItem(dialog, 0x47c)) : nullptr;
+    if (!nameBox && dialog)
+        nameBox = GetDlgItem(dialog, 0x47c);
+    if (!nameBox) {
+        Say(L"  %ls: no Open dialog\n", target.label);
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        return outcome;
+    }
+    SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    const double opening = Seconds();
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    LRESULT length = -1;
+    while (Seconds() - opening < 120) {
+        length = TextLength(editor, 120000);
+        if (length == expectedLength)
+            break;
+        Sleep(5);
+    }
+    outcome.open = Seconds() - opening;
+    if (length != expectedLength) {
+        Say(L"  %ls: the editor holds %ld characters, not %ld\n", target.label, static_cast<long>(length),
+            static_cast<long>(expectedLength));
+    }
+
+    const double saving = Seconds();
+    DWORD_PTR ignored = 0;
+    const bool saved =
+        SendMessageTimeoutW(main, WM_COMMAND, target.saveId, 0, SMTO_NORMAL, 120000, &ignored) != 0;
+    outcome.save = Seconds() - saving;
+    outcome.ok = saved && length == expectedLength;
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    return outcome;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        fwprintf(stderr, L"usage: open_save_bench <korveline.exe> <log file> [megabytes]\n");
+        return 2;
+    }
+    logFile = _wfopen(argv[2], L"w");
+    const std::size_t megabytes = argc > 3 ? static_cast<std::size_t>(_wtoi(argv[3])) : 4;
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"kvbench" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring mine = folder + L"\\big.asm";
+    const std::wstring theirs = folder + L"\\big.txt";
+    const std::string source = MakeSource(megabytes << 20);
+    Win32FileSystem files;
+    files.WriteAll(mine, source);
+    files.WriteAll(theirs, source);
+    const auto lines = std::count(source.begin(), source.end(), '\n');
+    Say(L"Source: %zu bytes, %ld lines of about %ld characters\n", source.size(), static_cast<long>(lines),
+        static_cast<long>(source.size() / lines));
+
+    const OwnPart own = MeasureOwnPart(mine);
+    const double ownOpen = own.read + own.decode, ownSave = own.convert + own.write;
+    Say(L"The program's own part (median of 5):\n");
+    Say(L"  open: read %.1f ms + decode and rebuild lines %.1f ms = %.1f ms\n", own.read * 1e3,
+        own.decode * 1e3, ownOpen * 1e3);
+    Say(L"  save: convert to CP866 %.1f ms + write beside and replace %.1f ms = %.1f ms\n", own.convert * 1e3,
+        own.write * 1e3, ownSave * 1e3);
+    Say(L"The edit control's part:\n");
+    Say(L"  WM_SETTEXT %.2f s (%.2f s per million characters), WM_GETTEXT %.1f ms\n", own.setText,
+        own.setText * 1e6 / static_cast<double>(source.size()), own.getText * 1e3);
+    Say(L"  the program's own part is %.1f%% of opening and %.1f%% of saving\n",
+        100 * ownOpen / (ownOpen + own.setText), 100 * ownSave / (ownSave + own.getText));
+
+    Say(L"Ways of assigning the first megabyte to the control:\n");
+    CompareAssignments(ReadSourceText(source.substr(0, source.find("\r\n", 1 << 20) + 2)));
+
+    const Target program{L"Korveline", L"\"" + std::wstring(argv[1]) + L"\"", L"KorvelineMain",
+                         CommandIdOf(Command::Open), CommandIdOf(Command::Save)};
+    const Target notepad{L"notepad", L"notepad.exe", L"Notepad", 0x101, 0x102};
+    const auto expected = static_cast<LRESULT>(source.size());
+    const Outcome a = OpenAndSave(program, mine, expected);
+    const Outcome b = OpenAndSave(notepad, theirs, expected);
+    Say(L"Whole commands through the real programs (open: dialog OK to text shown; save: command to "
+        L"return):\n");
+    Say(L"  Korveline: open %.2f s, save %.3f s%ls\n", a.open, a.save, a.ok ? L"" : L" (incomplete)");
+    Say(L"  notepad:   open %.2f s, save %.3f s%ls\n", b.open, b.save, b.ok ? L"" : L" (incomplete)");
+    if (a.ok && b.ok) {
+        Say(L"  ratio Korveline / notepad: open %.2f, save %.2f\n", a.open / b.open, a.save / b.save);
+    }
+    const std::string written = files.ReadAll(mine);
+    Say(L"  Korveline's saved file: %zu bytes (the source plus one CR LF: %ls)\n", written.size(),
+        written.size() == source.size() + 2 ? L"yes" : L"no");
+
+    DeleteFileW(mine.c_str());
+    DeleteFileW(theirs.c_str());
+    RemoveDirectoryW(folder.c_str());
+    if (logFile)
+        fclose(logFile);
+    return 0;
+}
