@@ -213,6 +213,33 @@ E2E_TEST(Dialogs, ToolOkRefusesAMissingFileAndSavesAnExistingOne) {
     RequireClosed(tasm);
 }
 
+E2E_TEST(Dialogs, BrowseTakesOnlyTheToolsOwnFile) {
+    Program app = Program::Start();
+    app.MainWindow();
+    const std::wstring other = WorkFolder() + L"\\tasm32.exe";
+    const std::wstring tasmExe = WorkFolder() + L"\\tasm.exe";
+    WriteBytes(other, "MZ");
+    WriteBytes(tasmExe, "MZ");
+
+    HWND tasm = Open(app, Command::Tasm, kTasmClass);
+    PressButton(tasm, kIdToolBrowse);
+    HWND open = app.WaitForFileDialog();
+    ChooseFile(open, other);
+    REQUIRE_EVENTUALLY(!IsWindow(open));
+    CHECK_EQ(ControlText(tasm, kIdToolText), std::wstring(L""));
+
+    PressButton(tasm, kIdToolBrowse);
+    open = app.WaitForFileDialog();
+    ChooseFile(open, tasmExe);
+    CHECK_EVENTUALLY_EQ(ControlText(tasm, kIdToolText), tasmExe);
+    CHECK(app.FindMessageBox() == nullptr);
+
+    // Cancel saves nothing.
+    PressButton(tasm, kIdToolCancel);
+    RequireClosed(tasm);
+    CHECK_EQ(RegGet(kHklm, kStore, L"tasm"), RegSz(L""));
+}
+
 E2E_TEST(Dialogs, BuildOptionDialogsOpenWithTheProgramsSwitchesAndFocusOnOk) {
     Program app = Program::Start();
     HWND main = app.MainWindow();
