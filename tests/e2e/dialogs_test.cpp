@@ -354,7 +354,7 @@ E2E_TEST(Dialogs, DefaultThenOkWritesBothKindsAndOkWritesOnlyTickedKinds) {
     RequireClosed(exe);
 }
 
-E2E_TEST(Dialogs, DialogsSnapBackToTheirSizeWhenResized) {
+E2E_TEST(Dialogs, DialogsSnapBackToTheirSizeWhenResizedButNotWhenMaximised) {
     Program app = Program::Start();
     app.MainWindow();
 
@@ -376,6 +376,11 @@ E2E_TEST(Dialogs, DialogsSnapBackToTheirSizeWhenResized) {
         Resize(dialog, c.size.x / 2, c.size.y / 2);
         CHECK_EVENTUALLY_EQ(SizeOf(dialog), c.size);
         CHECK_EQ(TopLeft(dialog), at);
+        // Maximised, the dialog is left as it is; restored, it has its size again.
+        ShowWindowAsync(dialog, SW_MAXIMIZE);
+        CHECK_EVENTUALLY(IsZoomed(dialog) && SizeOf(dialog).x > c.size.x);
+        ShowWindowAsync(dialog, SW_RESTORE);
+        CHECK_EVENTUALLY(!IsZoomed(dialog) && SizeOf(dialog) == c.size);
         PressButton(dialog, c.cancelId);
         RequireClosed(dialog);
     }
