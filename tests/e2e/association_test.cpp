@@ -1,5 +1,9 @@
 // The .asm file association under HKEY_CLASSES_ROOT and its menu switch
 // "Open with *.asm".
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include "driver/program.h"
 #include "driver/registry.h"
 
@@ -48,6 +52,23 @@ E2E_TEST(FileAssociation, OpenWithAsmSwitchesItOffAndOn) {
     CHECK_EVENTUALLY_EQ(RegChecked(app), true);
     CHECK_EVENTUALLY_EQ(RegGet(HKEY_LOCAL_MACHINE, L"Software\\asm", L"asmfiles"), RegDword(1));
     CheckRegisteredFor(ProgramPath());
+}
+
+E2E_TEST(FileAssociation, OpeningAnAsmFileFromTheShellOpensItInTheProgram) {
+    {
+        Program first = Program::Start();
+        first.MainWindow();
+        first.Close();
+        REQUIRE(first.WaitForExit());
+    }
+    const std::wstring file = WorkFolder() + L"\\my sources\\shell opened.asm";
+    WriteBytes(file, "nop\r\n");
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr,
+                                                                SW_SHOWNORMAL));
+    REQUIRE(result > 32);
+    Program app = Program::AttachToStarted();
+    CHECK_EQ(app.Caption(), file);
+    CHECK_EQ(app.EditorText(), L"nop\r\n");
 }
 
 E2E_TEST(FileAssociation, AMovedProgramIsRegisteredAgainBySwitchingOffAndOn) {

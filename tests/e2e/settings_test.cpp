@@ -120,6 +120,7 @@ E2E_TEST(Settings, TheMarkerDecidesBetweenLoadingAndCreating) {
     };
     const Case cases[] = {
         {L"marker \"1\" as a string", RegSz(L"1"), false},
+        {L"marker 5", RegDword(5), false},
         {L"marker 0", RegDword(0), true},
         {L"marker beyond 16 bits", RegDword(40000), true},
         {L"marker not a number", RegSz(L"yes"), true},

@@ -105,6 +105,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         std::fflush(results);
         (ok ? passed : failed)++;
     }
+    if (passed + failed == 0) {
+        Log("no test matches the patterns");
+        failed = 1;
+    }
     std::fprintf(results, "%d passed, %d failed\n", passed, failed);
     std::fclose(results);
     Log(std::to_string(passed) + " passed, " + std::to_string(failed) + " failed");

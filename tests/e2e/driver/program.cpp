@@ -115,6 +115,20 @@ Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
     return program;
 }
 
+Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
+    HWND window = nullptr;
+    if (!WaitUntil([&] { return (window = FindWindowW(className, nullptr)) && IsWindowVisible(window); }, timeout))
+        Abort("no program with a window of class " + Utf8(className) + " started within " +
+              std::to_string(timeout.count()) + " ms");
+    Program program;
+    GetWindowThreadProcessId(window, &program.process_.dwProcessId);
+    program.process_.hProcess =
+        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
+                    program.process_.dwProcessId);
+    if (!program.process_.hProcess) Abort("could not open the started program's process");
+    return program;
+}
+
 Program::Program(Program&& other) noexcept : process_(other.process_), probe_(std::move(other.probe_)) {
     other.process_ = PROCESS_INFORMATION{};
 }
@@ -127,7 +141,7 @@ Program::~Program() {
         WaitForSingleObject(process_.hProcess, 5000);
     }
     CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
+    if (process_.hThread) CloseHandle(process_.hThread);
 }
 
 DWORD Program::ProcessId() const { return process_.dwProcessId; }

@@ -49,6 +49,9 @@ public:
     // Starts the program; `arguments` is the command line after the
     // program's (quoted) path, exactly as given.
     static Program Start(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath());
+    // The program that someone else started (the shell, another program):
+    // waits for a shown window of the class and owns that window's process.
+    static Program AttachToStarted(const wchar_t* className = kMainClass, Ms timeout = kStartTimeout);
     Program(Program&&) noexcept;
     Program& operator=(Program&&) = delete;
     // A program still running is ended, so that no test leaves one behind.
