@@ -180,12 +180,26 @@ E2E_TEST(Dialogs, ToolDialogsOpenAtTheirOffsetAndGiveTheMainWindowBackOnEveryClo
     CHECK_EQ(RegGet(kHklm, kStore, L"tlink"), RegSz(tlinkExe));
 }
 
-E2E_TEST(Dialogs, ToolOkRefusesAMissingFileAndSavesAnExistingOne) {
+E2E_TEST(Dialogs, ToolBrowseTakesOnlyItsFileAndOkRefusesAMissingFileButSavesAnyOther) {
     Program app = Program::Start();
     app.MainWindow();
 
     HWND tasm = Open(app, Command::Tasm, kTasmClass);
     CHECK_EQ(ControlText(tasm, kIdToolText), std::wstring(L""));
+    // Browse takes only a file named tasm.exe.
+    const std::wstring other = WorkFolder() + L"\\tasm32.exe", tasmExe = WorkFolder() + L"\\tasm.exe";
+    WriteBytes(other, "MZ");
+    WriteBytes(tasmExe, "MZ");
+    for (const std::wstring& chosen : {other, tasmExe}) {
+        PressButton(tasm, kIdToolBrowse);
+        HWND open = app.WaitForFileDialog();
+        ChooseFile(open, chosen);
+        REQUIRE_EVENTUALLY(!IsWindow(open));
+    }
+    CHECK_EVENTUALLY_EQ(ControlText(tasm, kIdToolText), tasmExe);
+    CHECK_EQ(RegGet(kHklm, kStore, L"tasm"), RegSz(L""));
+
+    SetText(tasm, kIdToolText, L"");
     PressButton(tasm, kIdToolOk);
     HWND box = app.WaitForMessageBox();
     CHECK_EQ(MessageBoxText(box), std::wstring(L"It is not a 'tasm.exe' file."));
@@ -213,34 +227,7 @@ E2E_TEST(Dialogs, ToolOkRefusesAMissingFileAndSavesAnExistingOne) {
     RequireClosed(tasm);
 }
 
-E2E_TEST(Dialogs, BrowseTakesOnlyTheToolsOwnFile) {
-    Program app = Program::Start();
-    app.MainWindow();
-    const std::wstring other = WorkFolder() + L"\\tasm32.exe";
-    const std::wstring tasmExe = WorkFolder() + L"\\tasm.exe";
-    WriteBytes(other, "MZ");
-    WriteBytes(tasmExe, "MZ");
-
-    HWND tasm = Open(app, Command::Tasm, kTasmClass);
-    PressButton(tasm, kIdToolBrowse);
-    HWND open = app.WaitForFileDialog();
-    ChooseFile(open, other);
-    REQUIRE_EVENTUALLY(!IsWindow(open));
-    CHECK_EQ(ControlText(tasm, kIdToolText), std::wstring(L""));
-
-    PressButton(tasm, kIdToolBrowse);
-    open = app.WaitForFileDialog();
-    ChooseFile(open, tasmExe);
-    CHECK_EVENTUALLY_EQ(ControlText(tasm, kIdToolText), tasmExe);
-    CHECK(app.FindMessageBox() == nullptr);
-
-    // Cancel saves nothing.
-    PressButton(tasm, kIdToolCancel);
-    RequireClosed(tasm);
-    CHECK_EQ(RegGet(kHklm, kStore, L"tasm"), RegSz(L""));
-}
-
-E2E_TEST(Dialogs, BuildOptionDialogsOpenWithTheProgramsSwitchesAndFocusOnOk) {
+E2E_TEST(Dialogs, BuildOptionDialogsOpenInPlaceFocusOnOkAndBlockWhatOpenedThem) {
     Program app = Program::Start();
     HWND main = app.MainWindow();
 
@@ -279,33 +266,18 @@ E2E_TEST(Dialogs, BuildOptionDialogsOpenWithTheProgramsSwitchesAndFocusOnOk) {
         PressTab(com);
         CHECK_EVENTUALLY_EQ(FocusId(com), id);
     }
-    PressButton(com, kIdOptionsCancel);
-    RequireClosed(com);
-    PressButton(exe, kIdOptionsCancel);
-    RequireClosed(exe);
-}
 
-E2E_TEST(Dialogs, ComDialogBlocksTheExeDialogAndGivesItBack) {
-    Program app = Program::Start();
-    HWND main = app.MainWindow();
-
-    HWND exe = Open(app, Command::CommandLines, kExeClass);
-    PressButton(exe, kIdOptionsCom);
-    HWND com = WaitForDialog(app, kComClass);
-    CHECK(IsWindowEnabled(exe) == FALSE);
-    CHECK(IsWindowEnabled(main) == FALSE);
-
+    // The COM dialog blocks the EXE dialog; closing it gives the EXE dialog back, not the main window.
+    CHECK(IsWindowEnabled(exe) == FALSE && IsWindowEnabled(main) == FALSE);
     PostMessageW(com, WM_CLOSE, 0, 0);  // the close box
     RequireClosed(com);
     CheckGivenBack(exe);
     CHECK(IsWindowEnabled(main) == FALSE);
-
     PressButton(exe, kIdOptionsCom);
     com = WaitForDialog(app, kComClass);
     PressButton(com, kIdOptionsOk);
     RequireClosed(com);
     CheckGivenBack(exe);
-
     PostMessageW(exe, WM_CLOSE, 0, 0);
     RequireClosed(exe);
     CheckGivenBack(main);

@@ -75,30 +75,20 @@ TEST_F(BuildOptionsTest, DefaultThenOkWritesBothKindsOfThatDialog) {
 TEST_F(BuildOptionsTest, OkWritesOnlyTheTickedKindButUpdatesEveryString) {
     BuildOptionsLogic exe(OptionsKind::Exe, p.context);
     OptionBoxes boxes = exe.Form_Load();
-    boxes.tasm = {L"/t16", L"/t32"};
+    boxes.tasm = {L"/t16", L"  /t32   /ml \x0416 "};  // taken exactly as typed
     boxes.tlink = {L"/l16", L""};  // a cleared box
     boxes.save = {false, true};
     EXPECT_TRUE(exe.cmdOK_Click(boxes));
 
     EXPECT_FALSE(Has(L"16btasmEXE"));
     EXPECT_FALSE(Has(L"16btlinkEXE"));
-    EXPECT_EQ(Stored(L"32btasmEXE"), L"/t32");
+    EXPECT_EQ(Stored(L"32btasmEXE"), L"  /t32   /ml \x0416 ");
     EXPECT_TRUE(Has(L"32btlinkEXE"));
     EXPECT_EQ(Stored(L"32btlinkEXE"), L"") << "a cleared box is stored as an empty string";
     EXPECT_EQ(p.settings.opt16EXETasm, L"/t16");
     EXPECT_EQ(p.settings.opt16EXETlink, L"/l16");
-    EXPECT_EQ(p.settings.opt32EXETasm, L"/t32");
+    EXPECT_EQ(p.settings.opt32EXETasm, L"  /t32   /ml \x0416 ");
     EXPECT_EQ(p.settings.opt32EXETlink, L"");
-}
-
-TEST_F(BuildOptionsTest, TextIsTakenExactlyAsTyped) {
-    BuildOptionsLogic com(OptionsKind::Com, p.context);
-    OptionBoxes boxes = com.Form_Load();
-    boxes.tasm[0] = L"  /ml   /q \x0416 ";
-    boxes.save[0] = true;
-    EXPECT_TRUE(com.cmdOK_Click(boxes));
-    EXPECT_EQ(p.settings.opt16COMTasm, L"  /ml   /q \x0416 ");
-    EXPECT_EQ(Stored(L"16btasmCOM"), L"  /ml   /q \x0416 ");
 }
 
 TEST_F(BuildOptionsTest, RefusedWriteIsReportedAndStopsOkThere) {
@@ -127,41 +117,6 @@ TEST_F(BuildOptionsTest, RefusedWriteIsReportedAndStopsOkThere) {
     EXPECT_TRUE(exe.cmdOK_Click(boxes));
     EXPECT_TRUE(p.messages.shown.empty());
     EXPECT_EQ(p.settings.opt32EXETlink, L"/l32");
-}
-
-TEST_F(BuildOptionsTest, FailureOfTheSecondValueNamesItAndKeepsTheFirst) {
-    // A registry that takes the TASM value and refuses the TLINK value.
-    class HalfRegistry : public FakeRegistry {
-    public:
-        void WriteString(RegRoot root, const std::wstring& key, const std::wstring& name,
-                         const std::wstring& value) override {
-            if (Lower(name).find(L"tlink") != std::wstring::npos) throw PlatformError(L"full", kErrDiskFull);
-            FakeRegistry::WriteString(root, key, name, value);
-        }
-    } half;
-    RegShell shell(half);
-    ProgramContext context{p.platform, shell, p.settings};
-    BuildOptionsLogic exe(OptionsKind::Exe, context);
-    OptionBoxes boxes = exe.Form_Load();
-    boxes.tasm[0] = L"/new";
-    boxes.save[0] = true;
-    EXPECT_FALSE(exe.cmdOK_Click(boxes));
-    ASSERT_EQ(p.messages.shown.size(), 1u);
-    EXPECT_NE(p.messages.shown[0].text.find(L"16btlinkEXE"), std::wstring::npos);
-    EXPECT_EQ(half.ValuesOf(RegRoot::LocalMachine, kKey).at(L"16btasmexe").value.text, L"/new");
-    EXPECT_EQ(p.settings.opt16EXETasm, L"") << "the strings of the failed kind are not assigned";
-}
-
-TEST_F(BuildOptionsTest, ConfigurationsNameTheirFramesAndRegistryValues) {
-    const OptionsConfig& exe = OptionsConfigOf(OptionsKind::Exe);
-    const OptionsConfig& com = OptionsConfigOf(OptionsKind::Com);
-    EXPECT_EQ(std::wstring(exe.caption), L" Command Lines");
-    EXPECT_EQ(std::wstring(com.caption), L" Com Command Line");
-    EXPECT_EQ(std::wstring(exe.rows[1].frameCaption), L"32b EXE");
-    EXPECT_EQ(std::wstring(com.rows[0].frameCaption), L"16b COM");
-    EXPECT_EQ(std::wstring(com.rows[1].frameCaption), L"32b COM");
-    EXPECT_TRUE(exe.hasComButton);
-    EXPECT_FALSE(com.hasComButton);
 }
 
 }  // namespace
