@@ -33,43 +33,52 @@ HFONT MessageFont(double points, int dpi) {
 }
 
 class FrmAbout : public DialogWindow {
-public:
+  public:
     void Show(HWND mainWindow) {
         // A fixed single border: a caption and a close box, not resizable.
         if (!CreateDialogWindow(L"KorvelineAbout", L" Korveline", WS_CAPTION | WS_SYSMENU, kClientWidth,
                                 kClientHeight))
             return;
         const int dpi = Dpi();
-        font_.Reset(MakeFittingFont([dpi](double points) { return MessageFont(points, dpi); }, 8.25,
-                                    {{kNameLine, 2985}, {kCopyrightLine, 2850}, {kCreditLine, 2985}, {kContactLine, 3075}}));
-        HWND command1 = AddWithFont(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, kIdAboutOk, 4320, 180, 1230, 375,
-                                    font_.Get());
+        font_.Reset(MakeFittingFont(
+            [dpi](double points) { return MessageFont(points, dpi); }, 8.25,
+            {{kNameLine, 2985}, {kCopyrightLine, 2850}, {kCreditLine, 2985}, {kContactLine, 3075}}));
+        HWND command1 = AddWithFont(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, kIdAboutOk, 4320, 180, 1230,
+                                    375, font_.Get());
         // Image1: the 32 x 32 picture of the icon the program's windows carry.
-        HWND image1 = AddControl(L"STATIC", L"", SS_ICON | SS_REALSIZEIMAGE, kIdAboutImage, 90, 180, 480, 480);
-        icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0));
+        HWND image1 =
+            AddControl(L"STATIC", L"", SS_ICON | SS_REALSIZEIMAGE, kIdAboutImage, 90, 180, 480, 480);
+        icon_ = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0));
         SendMessageW(image1, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-        AddWithFont(L"STATIC", kNameLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 225, 2985, 240, font_.Get());
-        AddWithFont(L"STATIC", kCopyrightLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 495, 2850, 240, font_.Get());
-        AddWithFont(L"STATIC", kCreditLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 765, 2985, 285, font_.Get());
-        AddWithFont(L"STATIC", kContactLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 1035, 3075, 240, font_.Get());
+        AddWithFont(L"STATIC", kNameLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 225, 2985, 240,
+                    font_.Get());
+        AddWithFont(L"STATIC", kCopyrightLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 495, 2850, 240,
+                    font_.Get());
+        AddWithFont(L"STATIC", kCreditLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 765, 2985, 285,
+                    font_.Get());
+        AddWithFont(L"STATIC", kContactLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 1035, 3075, 240,
+                    font_.Get());
         Form_Load(mainWindow);
         ShowWithFocusOn(command1);
     }
 
     ~FrmAbout() override {
-        if (icon_) DestroyIcon(icon_);
+        if (icon_)
+            DestroyIcon(icon_);
     }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-            if (LOWORD(wParam) == kIdAboutOk) Command1_Click();
+            if (LOWORD(wParam) == kIdAboutOk)
+                Command1_Click();
             return 0;
         }
         return DialogWindow::HandleMessage(message, wParam, lParam);
     }
 
-private:
+  private:
     void Form_Load(HWND mainWindow) {
         modal_.Load(mainWindow);
         MoveTo(LeftOf(mainWindow) + kOffsetLeft, TopOf(mainWindow) + kOffsetTop);
@@ -86,7 +95,8 @@ std::unique_ptr<FrmAbout> instance;
 }  // namespace
 
 void ShowAboutBox(HWND mainWindow) {
-    if (ShowIfLoaded(instance.get())) return;
+    if (ShowIfLoaded(instance.get()))
+        return;
     instance = std::make_unique<FrmAbout>();
     instance->Show(mainWindow);
 }

@@ -18,14 +18,17 @@ const OptionsConfig kCom{L" Com Command Line",
 
 const StoreValue& StoreValueOf(std::wstring SharedSettings::*member) {
     for (const StoreValue& v : kStoreValues) {
-        if (v.member == member) return v;
+        if (v.member == member)
+            return v;
     }
     throw std::logic_error("a switch string without a store value");
 }
 
 }  // namespace
 
-const OptionsConfig& OptionsConfigOf(OptionsKind kind) { return kind == OptionsKind::Exe ? kExe : kCom; }
+const OptionsConfig& OptionsConfigOf(OptionsKind kind) {
+    return kind == OptionsKind::Exe ? kExe : kCom;
+}
 
 BuildOptionsLogic::BuildOptionsLogic(OptionsKind kind, ProgramContext& program)
     : config_(OptionsConfigOf(kind)), program_(program) {}
@@ -62,12 +65,12 @@ bool BuildOptionsLogic::cmdOK_Click(const OptionBoxes& boxes) {
                 path = StoreValueOf(row.tlinkShared).path;
                 program_.regShell.RegWrite(path, boxes.tlink[i], L"REG_SZ");
             } catch (const PlatformError& error) {
-                program_.platform.messages.Show(
-                    std::wstring(L"The switches of the ") + row.frameCaption +
-                        L" build were not saved in the registry (" + path +
-                        L").\r\n\r\nTo use them until Korveline ends, untick \"Save changes\" and press OK.\r\n\r\n" +
-                        program_.platform.system.ErrorText(error.Code()),
-                    kMbOk | kMbIconStop);
+                program_.platform.messages.Show(std::wstring(L"The switches of the ") + row.frameCaption +
+                                                    L" build were not saved in the registry (" + path +
+                                                    L").\r\n\r\nTo use them until Korveline ends, untick "
+                                                    L"\"Save changes\" and press OK.\r\n\r\n" +
+                                                    program_.platform.system.ErrorText(error.Code()),
+                                                kMbOk | kMbIconStop);
                 return false;
             }
         }

@@ -19,7 +19,7 @@ struct OptionRow {
 // The one dialog's two configurations. The rows' registry values and
 // "Default" texts are those of the settings store (its first-run strings).
 struct OptionsConfig {
-    const wchar_t* caption;  // " Command Lines"
+    const wchar_t* caption;         // " Command Lines"
     std::array<OptionRow, 2> rows;  // the 16-bit kind, then the 32-bit kind
     bool hasComButton;
 };
@@ -33,7 +33,7 @@ struct OptionBoxes {
 };
 
 class BuildOptionsLogic {
-public:
+  public:
     BuildOptionsLogic(OptionsKind kind, ProgramContext& program);
     const OptionsConfig& Config() const { return config_; }
 
@@ -51,7 +51,7 @@ public:
     // was done before stays done, and the dialog stays open.
     bool cmdOK_Click(const OptionBoxes& boxes);
 
-private:
+  private:
     const OptionsConfig& config_;
     ProgramContext& program_;
 };

@@ -23,14 +23,15 @@ enum class Ctl { Ok, Cancel, Com, Default, Tasm16, Tlink16, Tasm32, Tlink32, Sav
 // Controls that take the focus, in the order Tab moves through them.
 const std::vector<Ctl> kExeTabOrder = {Ctl::Ok,     Ctl::Tasm16, Ctl::Tlink16, Ctl::Save16, Ctl::Tlink32,
                                        Ctl::Tasm32, Ctl::Save32, Ctl::Cancel,  Ctl::Com,    Ctl::Default};
-const std::vector<Ctl> kComTabOrder = {Ctl::Ok,     Ctl::Tlink16, Ctl::Tasm16,  Ctl::Tlink32, Ctl::Tasm32,
+const std::vector<Ctl> kComTabOrder = {Ctl::Ok,     Ctl::Tlink16, Ctl::Tasm16, Ctl::Tlink32, Ctl::Tasm32,
                                        Ctl::Cancel, Ctl::Default, Ctl::Save16, Ctl::Save32};
 
 void ShowOptions(OptionsKind kind, ProgramContext& program, HWND opener, HWND mainWindow);
 
 class FrmCommand : public DialogWindow {
-public:
-    FrmCommand(OptionsKind kind, ProgramContext& program) : kind_(kind), program_(program), logic_(kind, program) {}
+  public:
+    FrmCommand(OptionsKind kind, ProgramContext& program)
+        : kind_(kind), program_(program), logic_(kind, program) {}
 
     void Show(HWND opener, HWND mainWindow) {
         mainWindow_ = mainWindow;
@@ -40,16 +41,17 @@ public:
             return;
         fixedFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
         const int checkWidth = kind_ == OptionsKind::Com ? 1545 : 1590;
-        textFont_.Reset(MakeFittingFont(L"Times New Roman", 11.25,
-                                        {{L"tasm.exe", 960}, {L"tlink.exe", 870},
-                                         {L"Save changes", checkWidth, CheckBoxAllowance()}}));
-        for (Ctl c : kind_ == OptionsKind::Exe ? kExeTabOrder : kComTabOrder) AddFocusable(c);
+        textFont_.Reset(MakeFittingFont(
+            L"Times New Roman", 11.25,
+            {{L"tasm.exe", 960}, {L"tlink.exe", 870}, {L"Save changes", checkWidth, CheckBoxAllowance()}}));
+        for (Ctl c : kind_ == OptionsKind::Exe ? kExeTabOrder : kComTabOrder)
+            AddFocusable(c);
         // Labels and frames after the controls, so that the frames lie beneath them.
         for (int row = 0; row < 2; ++row) {
             AddWithFont(L"STATIC", L"tasm.exe", SS_LEFT, -1, kFrameLeft + 180, kFrameTop[row] + 315, 960, 330,
                         textFont_.Get());
-            AddWithFont(L"STATIC", L"tlink.exe", SS_LEFT, -1, kFrameLeft + 180, kFrameTop[row] + 720, 870, 240,
-                        textFont_.Get());
+            AddWithFont(L"STATIC", L"tlink.exe", SS_LEFT, -1, kFrameLeft + 180, kFrameTop[row] + 720, 870,
+                        240, textFont_.Get());
             AddWithFont(L"BUTTON", logic_.Config().rows[row].frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS,
                         kIdOptionsFrame[row], kFrameLeft, kFrameTop[row], kFrameWidth, kFrameHeight,
                         textFont_.Get());
@@ -58,22 +60,31 @@ public:
         ShowWithFocusOn(GetDlgItem(Hwnd(), kIdOptionsOk));
     }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
-                case kIdOptionsOk: cmdOK_Click(); break;
-                case kIdOptionsCancel: cmdEnd_Click(); break;
-                case kIdOptionsCom: cmdCom_Click(); break;
-                case kIdOptionsDefault: Command1_Click(); break;
-                default: break;  // IDOK and IDCANCEL from Enter and Esc: no button answers them
+                case kIdOptionsOk:
+                    cmdOK_Click();
+                    break;
+                case kIdOptionsCancel:
+                    cmdEnd_Click();
+                    break;
+                case kIdOptionsCom:
+                    cmdCom_Click();
+                    break;
+                case kIdOptionsDefault:
+                    Command1_Click();
+                    break;
+                default:
+                    break;  // IDOK and IDCANCEL from Enter and Esc: no button answers them
             }
             return 0;
         }
         return DialogWindow::HandleMessage(message, wParam, lParam);
     }
 
-private:
+  private:
     void AddFocusable(Ctl c) {
         const bool com = kind_ == OptionsKind::Com;
         const DWORD button = WS_TABSTOP | BS_PUSHBUTTON;
@@ -83,8 +94,8 @@ private:
         HFONT fixed = fixedFont_.Get(), text = textFont_.Get();
         switch (c) {
             case Ctl::Ok:
-                AddWithFont(L"BUTTON", L"OK", button, kIdOptionsOk, kButtonLeft, 180, kButtonWidth, kButtonHeight,
-                            fixed);
+                AddWithFont(L"BUTTON", L"OK", button, kIdOptionsOk, kButtonLeft, 180, kButtonWidth,
+                            kButtonHeight, fixed);
                 break;
             case Ctl::Cancel:
                 AddWithFont(L"BUTTON", L"Cancel", button, kIdOptionsCancel, kButtonLeft, 675, kButtonWidth,
@@ -101,22 +112,22 @@ private:
             case Ctl::Tasm16:
             case Ctl::Tasm32: {
                 const int row = c == Ctl::Tasm16 ? 0 : 1;
-                AddWithFont(L"EDIT", L"", box, kIdOptionsTasm[row], kFrameLeft + 1215, kFrameTop[row] + 270, 3930,
-                            330, fixed, WS_EX_CLIENTEDGE);
+                AddWithFont(L"EDIT", L"", box, kIdOptionsTasm[row], kFrameLeft + 1215, kFrameTop[row] + 270,
+                            3930, 330, fixed, WS_EX_CLIENTEDGE);
                 break;
             }
             case Ctl::Tlink16:
             case Ctl::Tlink32: {
                 const int row = c == Ctl::Tlink16 ? 0 : 1;
-                AddWithFont(L"EDIT", L"", box, kIdOptionsTlink[row], kFrameLeft + 1215, kFrameTop[row] + 675, 3930,
-                            330, fixed, WS_EX_CLIENTEDGE);
+                AddWithFont(L"EDIT", L"", box, kIdOptionsTlink[row], kFrameLeft + 1215, kFrameTop[row] + 675,
+                            3930, 330, fixed, WS_EX_CLIENTEDGE);
                 break;
             }
             case Ctl::Save16:
             case Ctl::Save32: {
                 const int row = c == Ctl::Save16 ? 0 : 1;
-                AddWithFont(L"BUTTON", L"Save changes", check, kIdOptionsSave[row], kCheckLeft, kCheckTop[row],
-                            checkWidth, checkHeight, text);
+                AddWithFont(L"BUTTON", L"Save changes", check, kIdOptionsSave[row], kCheckLeft,
+                            kCheckTop[row], checkWidth, checkHeight, text);
                 break;
             }
         }
@@ -144,8 +155,10 @@ private:
         const OptionBoxes boxes = logic_.Form_Load();
         modal_.Load(opener);
         ShowBoxes(boxes);
-        if (kind_ == OptionsKind::Exe) MoveTo(LeftOf(mainWindow_) + 400, TopOf(mainWindow_) + 500);
-        else MoveTo(LeftOf(mainWindow_) + 800, TopOf(opener) + 570);
+        if (kind_ == OptionsKind::Exe)
+            MoveTo(LeftOf(mainWindow_) + 400, TopOf(mainWindow_) + 500);
+        else
+            MoveTo(LeftOf(mainWindow_) + 800, TopOf(opener) + 570);
     }
 
     void Command1_Click() {
@@ -155,7 +168,8 @@ private:
     }
 
     void cmdOK_Click() {
-        if (logic_.cmdOK_Click(ReadBoxes())) Unload();
+        if (logic_.cmdOK_Click(ReadBoxes()))
+            Unload();
     }
 
     void cmdEnd_Click() { Unload(); }
@@ -175,7 +189,8 @@ std::unique_ptr<FrmCommand> instances[2];
 
 void ShowOptions(OptionsKind kind, ProgramContext& program, HWND opener, HWND mainWindow) {
     std::unique_ptr<FrmCommand>& instance = instances[kind == OptionsKind::Exe ? 0 : 1];
-    if (ShowIfLoaded(instance.get())) return;
+    if (ShowIfLoaded(instance.get()))
+        return;
     instance = std::make_unique<FrmCommand>(kind, program);
     instance->Show(opener, mainWindow);
 }

@@ -16,47 +16,56 @@ constexpr int kButtonTop = 1080, kButtonWidth = 1455, kButtonHeight = 375;
 constexpr int kOffsetLeft = 400, kOffsetTop = 500;
 
 class FrmToolPath : public DialogWindow {
-public:
+  public:
     FrmToolPath(ToolKind kind, ProgramContext& program) : logic_(kind, program) {}
 
     void Show(HWND mainWindow) {
         const ToolConfig& c = logic_.Config();
-        const wchar_t* className = c.shared == &SharedSettings::tasmPath ? L"KorvelineTasm" : L"KorvelineTlink";
-        if (!CreateDialogWindow(className, c.caption, WS_OVERLAPPEDWINDOW, kClientWidth, kClientHeight)) return;
+        const wchar_t* className =
+            c.shared == &SharedSettings::tasmPath ? L"KorvelineTasm" : L"KorvelineTlink";
+        if (!CreateDialogWindow(className, c.caption, WS_OVERLAPPEDWINDOW, kClientWidth, kClientHeight))
+            return;
         buttonFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
         textFont_.Reset(MakeFittingFont(L"Times New Roman", 11.25, {{c.labelCaption, 915}}));
         // Created in tab order; the frame last, beneath what it holds.
         txtPath = AddWithFont(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kIdToolText, kFrameLeft + 1260,
                               kFrameTop + 315, 4110, 375, textFont_.Get(), WS_EX_CLIENTEDGE);
         AddWithFont(L"BUTTON", L"OK", WS_TABSTOP, kIdToolOk, 990, kButtonTop, kButtonWidth, kButtonHeight,
-                            buttonFont_.Get());
+                    buttonFont_.Get());
         AddWithFont(L"BUTTON", L"Browse...", WS_TABSTOP, kIdToolBrowse, 2565, kButtonTop, kButtonWidth,
                     kButtonHeight, buttonFont_.Get());
-        AddWithFont(L"BUTTON", L"Cancel", WS_TABSTOP, kIdToolCancel, 4140, kButtonTop, kButtonWidth, kButtonHeight,
-                    buttonFont_.Get());
-        AddWithFont(L"STATIC", c.labelCaption, SS_LEFT, kIdToolLabel, kFrameLeft + 180, kFrameTop + 360, 915, 285,
-                    textFont_.Get());
-        AddWithFont(L"BUTTON", c.frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS, kIdToolFrame, kFrameLeft, kFrameTop,
-                    5550, 870, textFont_.Get());
+        AddWithFont(L"BUTTON", L"Cancel", WS_TABSTOP, kIdToolCancel, 4140, kButtonTop, kButtonWidth,
+                    kButtonHeight, buttonFont_.Get());
+        AddWithFont(L"STATIC", c.labelCaption, SS_LEFT, kIdToolLabel, kFrameLeft + 180, kFrameTop + 360, 915,
+                    285, textFont_.Get());
+        AddWithFont(L"BUTTON", c.frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS, kIdToolFrame, kFrameLeft,
+                    kFrameTop, 5550, 870, textFont_.Get());
         Form_Load(mainWindow);
         ShowWithFocusOn(txtPath);
     }
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
             switch (LOWORD(wParam)) {
-                case kIdToolOk: cmdOK_Click(); break;
-                case kIdToolBrowse: cmdBrowse_Click(); break;
-                case kIdToolCancel: cmdEnd_Click(); break;
-                default: break;  // IDOK and IDCANCEL from Enter and Esc: no button answers them
+                case kIdToolOk:
+                    cmdOK_Click();
+                    break;
+                case kIdToolBrowse:
+                    cmdBrowse_Click();
+                    break;
+                case kIdToolCancel:
+                    cmdEnd_Click();
+                    break;
+                default:
+                    break;  // IDOK and IDCANCEL from Enter and Esc: no button answers them
             }
             return 0;
         }
         return DialogWindow::HandleMessage(message, wParam, lParam);
     }
 
-private:
+  private:
     void Form_Load(HWND mainWindow) {
         modal_.Load(mainWindow);
         const std::wstring text = logic_.Form_Load();
@@ -76,7 +85,8 @@ private:
     }
 
     void cmdOK_Click() {
-        if (logic_.cmdOK_Click(TextOf(txtPath))) Unload();
+        if (logic_.cmdOK_Click(TextOf(txtPath)))
+            Unload();
     }
 
     void cmdEnd_Click() { Unload(); }
@@ -94,7 +104,8 @@ std::unique_ptr<FrmToolPath> instances[2];
 
 void ShowToolPathDialog(ToolKind kind, ProgramContext& program, HWND mainWindow) {
     std::unique_ptr<FrmToolPath>& instance = instances[kind == ToolKind::Tasm ? 0 : 1];
-    if (ShowIfLoaded(instance.get())) return;
+    if (ShowIfLoaded(instance.get()))
+        return;
     instance = std::make_unique<FrmToolPath>(kind, program);
     instance->Show(mainWindow);
 }

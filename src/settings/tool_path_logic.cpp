@@ -25,13 +25,16 @@ const ToolConfig kTlink{L" tlink",
                         L"HKLM\\Software\\asm\\tlink"};
 
 std::wstring Upper(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towupper(c));
+    for (auto& c : s)
+        c = static_cast<wchar_t>(std::towupper(c));
     return s;
 }
 
 }  // namespace
 
-const ToolConfig& ToolConfigOf(ToolKind kind) { return kind == ToolKind::Tasm ? kTasm : kTlink; }
+const ToolConfig& ToolConfigOf(ToolKind kind) {
+    return kind == ToolKind::Tasm ? kTasm : kTlink;
+}
 
 ToolPathLogic::ToolPathLogic(ToolKind kind, ProgramContext& program)
     : config_(ToolConfigOf(kind)), program_(program), CDialog(program.platform.fileDialogs) {}
@@ -53,9 +56,12 @@ std::optional<std::wstring> ToolPathLogic::cmdBrowse_Click() {
         CDialog.FileName = keptPath_;
         CDialog.FileTitle = keptTitle_;
     }
-    if (keptPath_.empty()) return std::nullopt;
-    if (Upper(keptTitle_) != config_.acceptedName) return std::nullopt;
-    if (config_.browseSetsShared) program_.settings.*config_.shared = keptPath_;
+    if (keptPath_.empty())
+        return std::nullopt;
+    if (Upper(keptTitle_) != config_.acceptedName)
+        return std::nullopt;
+    if (config_.browseSetsShared)
+        program_.settings.*config_.shared = keptPath_;
     return keptPath_;
 }
 

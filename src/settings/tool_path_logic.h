@@ -11,20 +11,20 @@ enum class ToolKind { Tasm, Tlink };
 
 // The one dialog's two configurations.
 struct ToolConfig {
-    const wchar_t* caption;           // " tasm"
-    const wchar_t* frameCaption;      // "Tasm path"
-    const wchar_t* labelCaption;      // "tasm.exe"
-    const wchar_t* acceptedName;      // what Browse accepts once upper-cased: "TASM.EXE"
-    bool browseSetsShared;            // frmTasm puts a browsed path into tasmPath at once
-    const wchar_t* missingFileText;   // "It is not a 'tasm.exe' file."
+    const wchar_t* caption;                // " tasm"
+    const wchar_t* frameCaption;           // "Tasm path"
+    const wchar_t* labelCaption;           // "tasm.exe"
+    const wchar_t* acceptedName;           // what Browse accepts once upper-cased: "TASM.EXE"
+    bool browseSetsShared;                 // frmTasm puts a browsed path into tasmPath at once
+    const wchar_t* missingFileText;        // "It is not a 'tasm.exe' file."
     std::wstring SharedSettings::*shared;  // tasmPath
-    const wchar_t* registryPath;      // "HKLM\Software\asm\tasm"
+    const wchar_t* registryPath;           // "HKLM\Software\asm\tasm"
 };
 
 const ToolConfig& ToolConfigOf(ToolKind kind);
 
 class ToolPathLogic {
-public:
+  public:
     ToolPathLogic(ToolKind kind, ProgramContext& program);
     const ToolConfig& Config() const { return config_; }
 
@@ -42,7 +42,7 @@ public:
     // open because a message told the user what went wrong.
     bool cmdOK_Click(const std::wstring& text);
 
-private:
+  private:
     const ToolConfig& config_;
     ProgramContext& program_;
     CommonDialog CDialog;

@@ -24,8 +24,12 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
-int Px(int twips) { return (twips * ScreenDpi() + 720) / 1440; }
-int Twips(int pixels) { return (pixels * 1440 + ScreenDpi() / 2) / ScreenDpi(); }
+int Px(int twips) {
+    return (twips * ScreenDpi() + 720) / 1440;
+}
+int Twips(int pixels) {
+    return (pixels * 1440 + ScreenDpi() / 2) / ScreenDpi();
+}
 
 RECT RectOf(HWND window) {
     RECT r{};
@@ -37,7 +41,9 @@ struct Point {
     int x, y;
     bool operator==(const Point& o) const { return x == o.x && y == o.y; }
 };
-std::string Describe(const Point& p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
+std::string Describe(const Point& p) {
+    return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")";
+}
 
 Point TopLeft(HWND window) {
     const RECT r = RectOf(window);
@@ -56,7 +62,8 @@ Point Offset(Point base, int rightTwips, int downTwips) {
 // Opens a dialog (the command is posted) and waits until it is shown.
 HWND WaitForDialog(const Program& app, const wchar_t* className) {
     HWND dialog = app.WaitForWindow(className, kStateTimeout);
-    if (!WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; })) Abort("the dialog was not shown");
+    if (!WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }))
+        Abort("the dialog was not shown");
     return dialog;
 }
 
@@ -65,7 +72,9 @@ HWND Open(const Program& app, Command command, const wchar_t* className) {
     return WaitForDialog(app, className);
 }
 
-void RequireClosed(HWND dialog) { REQUIRE_EVENTUALLY(!IsWindow(dialog)); }
+void RequireClosed(HWND dialog) {
+    REQUIRE_EVENTUALLY(!IsWindow(dialog));
+}
 
 // The window is enabled and is the active window again.
 void CheckGivenBack(HWND window) {
@@ -88,7 +97,8 @@ bool Ticked(HWND dialog, int id) {
 
 void Tick(HWND dialog, int id) {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(GetDlgItem(dialog, id), BM_SETCHECK, BST_CHECKED, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutW(GetDlgItem(dialog, id), BM_SETCHECK, BST_CHECKED, 0, SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
     REQUIRE(Ticked(dialog, id));
 }
 
@@ -96,7 +106,8 @@ void Tick(HWND dialog, int id) {
 HWND FocusOf(HWND dialog) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) return nullptr;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info))
+        return nullptr;
     return info.hwndFocus;
 }
 
@@ -108,7 +119,8 @@ int FocusId(HWND dialog) {
 // Presses Tab in the focused control, as the keyboard would.
 void PressTab(HWND dialog) {
     HWND focus = FocusOf(dialog);
-    if (!focus) Abort("no control has the focus");
+    if (!focus)
+        Abort("no control has the focus");
     PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x000F0001);
     PostMessageW(focus, WM_KEYUP, VK_TAB, 0xC00F0001);
 }
@@ -134,8 +146,10 @@ E2E_TEST(Dialogs, AboutBoxOpensBesideTheMainWindowAndBlocksIt) {
         CHECK_EQ(ControlText(about, kIdAboutOk), std::wstring(L"OK"));
         CHECK(IsWindowEnabled(main) == FALSE);
         Screenshot(L"about");
-        if (closeBox) PostMessageW(about, WM_CLOSE, 0, 0);
-        else PressButton(about, kIdAboutOk);
+        if (closeBox)
+            PostMessageW(about, WM_CLOSE, 0, 0);
+        else
+            PressButton(about, kIdAboutOk);
         RequireClosed(about);
         CheckGivenBack(main);
     }
@@ -171,8 +185,12 @@ E2E_TEST(Dialogs, ToolDialogsOpenAtTheirOffsetAndGiveTheMainWindowBackOnEveryClo
                 SetText(dialog, kIdToolText, tlinkExe);
                 PressButton(dialog, kIdToolOk);
                 break;
-            case Case::Cancel: PressButton(dialog, kIdToolCancel); break;
-            case Case::CloseBox: PostMessageW(dialog, WM_CLOSE, 0, 0); break;
+            case Case::Cancel:
+                PressButton(dialog, kIdToolCancel);
+                break;
+            case Case::CloseBox:
+                PostMessageW(dialog, WM_CLOSE, 0, 0);
+                break;
         }
         RequireClosed(dialog);
         CheckGivenBack(main);
@@ -242,9 +260,10 @@ E2E_TEST(Dialogs, BuildOptionDialogsOpenInPlaceFocusOnOkAndBlockWhatOpenedThem) 
     CHECK_EVENTUALLY_EQ(FocusId(exe), kIdOptionsOk);
     Screenshot(L"command-lines");
 
-    // Tab: 16-bit TASM, 16-bit TLINK, 16-bit box, 32-bit TLINK, 32-bit TASM, 32-bit box, Cancel, Com files, Default.
-    const int exeOrder[] = {kIdOptionsTasm[0],  kIdOptionsTlink[0], kIdOptionsSave[0], kIdOptionsTlink[1],
-                            kIdOptionsTasm[1],  kIdOptionsSave[1],  kIdOptionsCancel,  kIdOptionsCom,
+    // Tab: 16-bit TASM, 16-bit TLINK, 16-bit box, 32-bit TLINK, 32-bit TASM, 32-bit box, Cancel, Com files,
+    // Default.
+    const int exeOrder[] = {kIdOptionsTasm[0], kIdOptionsTlink[0], kIdOptionsSave[0], kIdOptionsTlink[1],
+                            kIdOptionsTasm[1], kIdOptionsSave[1],  kIdOptionsCancel,  kIdOptionsCom,
                             kIdOptionsDefault, kIdOptionsOk};
     for (int id : exeOrder) {
         PressTab(exe);
@@ -259,9 +278,9 @@ E2E_TEST(Dialogs, BuildOptionDialogsOpenInPlaceFocusOnOkAndBlockWhatOpenedThem) 
     CHECK(GetDlgItem(com, kIdOptionsCom) == nullptr);
     CHECK_EVENTUALLY_EQ(FocusId(com), kIdOptionsOk);
     Screenshot(L"com-command-line");
-    const int comOrder[] = {kIdOptionsTlink[0], kIdOptionsTasm[0], kIdOptionsTlink[1], kIdOptionsTasm[1],
-                            kIdOptionsCancel,   kIdOptionsDefault, kIdOptionsSave[0],  kIdOptionsSave[1],
-                            kIdOptionsOk};
+    const int comOrder[] = {kIdOptionsTlink[0], kIdOptionsTasm[0], kIdOptionsTlink[1],
+                            kIdOptionsTasm[1],  kIdOptionsCancel,  kIdOptionsDefault,
+                            kIdOptionsSave[0],  kIdOptionsSave[1], kIdOptionsOk};
     for (int id : comOrder) {
         PressTab(com);
         CHECK_EVENTUALLY_EQ(FocusId(com), id);

@@ -8,7 +8,7 @@ namespace {
 const wchar_t kKey[] = L"Software\\asm";
 
 class BuildOptionsTest : public ::testing::Test {
-protected:
+  protected:
     FakeProgram p;
 
     std::wstring Stored(const wchar_t* name) const {
@@ -65,9 +65,10 @@ TEST_F(BuildOptionsTest, DefaultThenOkWritesBothKindsOfThatDialog) {
     EXPECT_EQ(Stored(L"16btlinkCOM"), L"/x /v /t");
     EXPECT_EQ(Stored(L"32btasmCOM"), L"/z /zi /n /m2");
     EXPECT_EQ(Stored(L"32btlinkCOM"), L"/x /v /t /3");
-    EXPECT_EQ(p.registry.log, (std::vector<std::wstring>{
-                                  L"write HKLM\\Software\\asm\\16btasmCOM", L"write HKLM\\Software\\asm\\16btlinkCOM",
-                                  L"write HKLM\\Software\\asm\\32btasmCOM", L"write HKLM\\Software\\asm\\32btlinkCOM"}));
+    EXPECT_EQ(p.registry.log,
+              (std::vector<std::wstring>{
+                  L"write HKLM\\Software\\asm\\16btasmCOM", L"write HKLM\\Software\\asm\\16btlinkCOM",
+                  L"write HKLM\\Software\\asm\\32btasmCOM", L"write HKLM\\Software\\asm\\32btlinkCOM"}));
     EXPECT_FALSE(Has(L"16btasmEXE"));
     EXPECT_TRUE(p.messages.shown.empty());
 }
@@ -76,7 +77,7 @@ TEST_F(BuildOptionsTest, OkWritesOnlyTheTickedKindButUpdatesEveryString) {
     BuildOptionsLogic exe(OptionsKind::Exe, p.context);
     OptionBoxes boxes = exe.Form_Load();
     boxes.tasm = {L"/t16", L"  /t32   /ml \x0416 "};  // taken exactly as typed
-    boxes.tlink = {L"/l16", L""};  // a cleared box
+    boxes.tlink = {L"/l16", L""};                     // a cleared box
     boxes.save = {false, true};
     EXPECT_TRUE(exe.cmdOK_Click(boxes));
 

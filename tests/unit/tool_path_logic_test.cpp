@@ -10,7 +10,7 @@ const wchar_t kTasmExe[] = L"C:\\TASM\\BIN\\tasm.exe";
 const wchar_t kTlinkExe[] = L"C:\\TASM\\BIN\\TLINK.EXE";
 
 class ToolPathTest : public ::testing::Test {
-protected:
+  protected:
     FakeProgram p;
 
     RegValue Stored(const wchar_t* name) const {
@@ -28,8 +28,8 @@ TEST_F(ToolPathTest, OkWithoutAnExistingFileShowsTheToolsMessageAndSavesNothing)
             ToolPathLogic dialog(kind, q.context);
             EXPECT_FALSE(dialog.cmdOK_Click(text)) << "the dialog stays open";
             ASSERT_EQ(q.messages.shown.size(), 1u);
-            EXPECT_EQ(q.messages.shown[0].text,
-                      kind == ToolKind::Tasm ? L"It is not a 'tasm.exe' file." : L"It is not a 'tlink.exe' file.");
+            EXPECT_EQ(q.messages.shown[0].text, kind == ToolKind::Tasm ? L"It is not a 'tasm.exe' file."
+                                                                       : L"It is not a 'tlink.exe' file.");
             EXPECT_EQ(q.messages.shown[0].style, kMbOk | kMbIconInformation);
             EXPECT_EQ(q.messages.shown[0].title, L"") << "the program's own title";
             EXPECT_TRUE(q.registry.log.empty());
@@ -89,9 +89,12 @@ TEST_F(ToolPathTest, BrowseShowsThePlainOpenDialogAndAcceptsOnlyTheToolsName) {
         bool accepted;
     };
     const Case cases[] = {
-        {ToolKind::Tasm, L"C:\\TASM\\BIN\\tasm.exe", true},  {ToolKind::Tasm, L"C:\\TASM\\BIN\\Tasm.Exe", true},
-        {ToolKind::Tasm, L"C:\\TASM\\BIN\\tasm32.exe", false}, {ToolKind::Tasm, L"C:\\TASM\\BIN\\TLINK.EXE", false},
-        {ToolKind::Tasm, L"C:\\tasm.exe\\x.txt", false},       {ToolKind::Tlink, L"C:\\TASM\\BIN\\tlink.exe", true},
+        {ToolKind::Tasm, L"C:\\TASM\\BIN\\tasm.exe", true},
+        {ToolKind::Tasm, L"C:\\TASM\\BIN\\Tasm.Exe", true},
+        {ToolKind::Tasm, L"C:\\TASM\\BIN\\tasm32.exe", false},
+        {ToolKind::Tasm, L"C:\\TASM\\BIN\\TLINK.EXE", false},
+        {ToolKind::Tasm, L"C:\\tasm.exe\\x.txt", false},
+        {ToolKind::Tlink, L"C:\\TASM\\BIN\\tlink.exe", true},
         {ToolKind::Tlink, L"C:\\TASM\\BIN\\tasm.exe", false},
     };
     for (const Case& c : cases) {
@@ -101,7 +104,8 @@ TEST_F(ToolPathTest, BrowseShowsThePlainOpenDialogAndAcceptsOnlyTheToolsName) {
         const auto text = dialog.cmdBrowse_Click();
         ASSERT_EQ(q.dialogs.shown.size(), 1u);
         const FileDialogRequest& asked = q.dialogs.shown[0].request;
-        EXPECT_TRUE(!q.dialogs.shown[0].save && asked.filter.empty() && asked.flags == 0 && asked.fileName.empty());
+        EXPECT_TRUE(!q.dialogs.shown[0].save && asked.filter.empty() && asked.flags == 0 &&
+                    asked.fileName.empty());
         EXPECT_EQ(text, c.accepted ? std::optional<std::wstring>(c.chosen) : std::nullopt);
         EXPECT_TRUE(q.messages.shown.empty()) << "a wrong name is ignored silently";
         EXPECT_TRUE(q.registry.log.empty()) << "Browse never writes the registry";

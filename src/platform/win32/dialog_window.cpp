@@ -14,39 +14,50 @@ int DialogWindow::TopOf(HWND window) const {
     return PixelsToTwips(r.top, Dpi());
 }
 
-bool DialogWindow::CreateDialogWindow(const wchar_t* className, const std::wstring& caption, DWORD style,
-                                      int clientWidthTwips, int clientHeightTwips) {
+bool DialogWindow::CreateDialogWindow(const wchar_t* className,
+                                      const std::wstring& caption,
+                                      DWORD style,
+                                      int clientWidthTwips,
+                                      int clientHeightTwips) {
     RegisterWindowClass(className);
-    if (!Create(className, caption, style, 0, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0)) return false;
+    if (!Create(className, caption, style, 0, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0))
+        return false;
     RECT r{0, 0, Px(clientWidthTwips), Px(clientHeightTwips)};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     fixedSize_ = {r.right - r.left, r.bottom - r.top};
-    SetWindowPos(Hwnd(), nullptr, 0, 0, fixedSize_.cx, fixedSize_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, fixedSize_.cx, fixedSize_.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
-HFONT DialogWindow::MakeFittingFont(const wchar_t* face, double points, const std::vector<FitItem>& items) const {
+HFONT DialogWindow::MakeFittingFont(const wchar_t* face,
+                                    double points,
+                                    const std::vector<FitItem>& items) const {
     const int dpi = Dpi();
     return MakeFittingFont([&](double size) { return MakeFont(face, size, dpi); }, points, items);
 }
 
-HFONT DialogWindow::MakeFittingFont(const std::function<HFONT(double points)>& make, double points,
+HFONT DialogWindow::MakeFittingFont(const std::function<HFONT(double points)>& make,
+                                    double points,
                                     const std::vector<FitItem>& items) const {
     constexpr double kSmallest = 6.75, kStep = 0.75;
     HDC dc = GetDC(Hwnd());
     HFONT font = nullptr;
     for (double size = points;; size -= kStep) {
         font = make(size);
-        if (size - kStep < kSmallest) break;
+        if (size - kStep < kSmallest)
+            break;
         HGDIOBJ old = SelectObject(dc, font);
         bool fits = true;
         for (const FitItem& item : items) {
             SIZE extent{};
             GetTextExtentPoint32W(dc, item.text, static_cast<int>(wcslen(item.text)), &extent);
-            if (extent.cx + item.allowancePx > Px(item.widthTwips)) fits = false;
+            if (extent.cx + item.allowancePx > Px(item.widthTwips))
+                fits = false;
         }
         SelectObject(dc, old);
-        if (fits) break;
+        if (fits)
+            break;
         DeleteObject(font);
     }
     ReleaseDC(Hwnd(), dc);
@@ -59,11 +70,14 @@ int DialogWindow::CheckBoxAllowance() const {
 }
 
 void DialogWindow::PinSize() {
-    if (fixedSize_.cx == 0 || IsIconic(Hwnd()) || IsZoomed(Hwnd())) return;
+    if (fixedSize_.cx == 0 || IsIconic(Hwnd()) || IsZoomed(Hwnd()))
+        return;
     RECT r{};
     GetWindowRect(Hwnd(), &r);
-    if (r.right - r.left == fixedSize_.cx && r.bottom - r.top == fixedSize_.cy) return;
-    SetWindowPos(Hwnd(), nullptr, 0, 0, fixedSize_.cx, fixedSize_.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (r.right - r.left == fixedSize_.cx && r.bottom - r.top == fixedSize_.cy)
+        return;
+    SetWindowPos(Hwnd(), nullptr, 0, 0, fixedSize_.cx, fixedSize_.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DialogWindow::ShowWithFocusOn(HWND control) {
@@ -72,8 +86,16 @@ void DialogWindow::ShowWithFocusOn(HWND control) {
     SetFocus(control);
 }
 
-HWND DialogWindow::AddWithFont(const wchar_t* className, const std::wstring& text, DWORD style, int id, int left,
-                               int top, int width, int height, HFONT font, DWORD exStyle) {
+HWND DialogWindow::AddWithFont(const wchar_t* className,
+                               const std::wstring& text,
+                               DWORD style,
+                               int id,
+                               int left,
+                               int top,
+                               int width,
+                               int height,
+                               HFONT font,
+                               DWORD exStyle) {
     HWND control = AddControl(className, text, style, id, left, top, width, height, nullptr, exStyle);
     SetControlFont(control, font);
     return control;
@@ -85,14 +107,16 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             Form_Unload();
             return 0;
         case WM_SIZE:
-            if (wParam == SIZE_RESTORED) Form_Resize();
+            if (wParam == SIZE_RESTORED)
+                Form_Resize();
             return 0;
         case WM_ACTIVATE:
             // A plain window would put the focus on itself; a dialog gives it
             // back to the control that had it.
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
-                if (focus && IsChild(Hwnd(), focus)) lastFocus_ = focus;
+                if (focus && IsChild(Hwnd(), focus))
+                    lastFocus_ = focus;
                 return 0;
             }
             if (lastFocus_ && IsWindow(lastFocus_) && !IsIconic(Hwnd())) {
@@ -101,7 +125,8 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             }
             return WindowBase::HandleMessage(message, wParam, lParam);
         case WM_SETFOCUS:
-            if (lastFocus_ && IsWindow(lastFocus_)) SetFocus(lastFocus_);
+            if (lastFocus_ && IsWindow(lastFocus_))
+                SetFocus(lastFocus_);
             return 0;
         default:
             return WindowBase::HandleMessage(message, wParam, lParam);
@@ -116,8 +141,10 @@ std::wstring TextOf(HWND control) {
 }
 
 bool ShowIfLoaded(const WindowBase* dialog) {
-    if (!dialog || !dialog->Hwnd()) return false;
+    if (!dialog || !dialog->Hwnd())
+        return false;
     ShowWindow(dialog->Hwnd(), SW_SHOWNORMAL);
-    if (IsWindowEnabled(dialog->Hwnd())) SetActiveWindow(dialog->Hwnd());
+    if (IsWindowEnabled(dialog->Hwnd()))
+        SetActiveWindow(dialog->Hwnd());
     return true;
 }

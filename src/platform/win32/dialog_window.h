@@ -8,18 +8,21 @@
 #include "platform/win32/window_base.h"
 
 class DialogWindow : public WindowBase {
-public:
+  public:
     // A window's left and top edges in twips.
     int LeftOf(HWND window) const;
     int TopOf(HWND window) const;
 
-protected:
+  protected:
     // Creates the window hidden, its client area of the design size. The
     // outer size is that client area plus this platform's caption and
     // borders; with the classic frame (4-pixel borders, 19-pixel caption)
     // at 96 DPI it is exactly the design's outer size.
-    bool CreateDialogWindow(const wchar_t* className, const std::wstring& caption, DWORD style,
-                            int clientWidthTwips, int clientHeightTwips);
+    bool CreateDialogWindow(const wchar_t* className,
+                            const std::wstring& caption,
+                            DWORD style,
+                            int clientWidthTwips,
+                            int clientHeightTwips);
 
     // Undoes a resize in the normal state; a minimised or maximised dialog
     // is left as it is.
@@ -33,8 +36,16 @@ protected:
     void ShowWithFocusOn(HWND control);
 
     // A button, label, frame ... in twips, with the given font.
-    HWND AddWithFont(const wchar_t* className, const std::wstring& text, DWORD style, int id, int left, int top,
-                     int width, int height, HFONT font, DWORD exStyle = 0);
+    HWND AddWithFont(const wchar_t* className,
+                     const std::wstring& text,
+                     DWORD style,
+                     int id,
+                     int left,
+                     int top,
+                     int width,
+                     int height,
+                     HFONT font,
+                     DWORD exStyle = 0);
 
     // A text that must fit a width in twips (less an allowance in pixels,
     // such as a check box's square).
@@ -48,7 +59,8 @@ protected:
     // one stands in for it.
     HFONT MakeFittingFont(const wchar_t* face, double points, const std::vector<FitItem>& items) const;
     // The same for a font that make creates at a size in points.
-    HFONT MakeFittingFont(const std::function<HFONT(double points)>& make, double points,
+    HFONT MakeFittingFont(const std::function<HFONT(double points)>& make,
+                          double points,
                           const std::vector<FitItem>& items) const;
     // The room a check box's square and its gap take before the text.
     int CheckBoxAllowance() const;
@@ -61,7 +73,7 @@ protected:
 
     ModalByHand modal_;
 
-private:
+  private:
     SIZE fixedSize_{0, 0};
     HWND lastFocus_ = nullptr;
 };
