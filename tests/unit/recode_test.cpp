@@ -87,17 +87,6 @@ TEST(RecodeMaps, Map5FillsTheControlBytesInOrder) {
     EXPECT_EQ(next, 0xA0);
 }
 
-TEST(RecodeMaps, TableCharacterKIsTheWindowsCharacterOfTheMapsByte) {
-    const std::wstring table1 = RecodeTable(1);
-    const std::wstring table2 = RecodeTable(2);
-    ASSERT_EQ(table1.size(), 128u);
-    for (int k = 0; k < 128; ++k) {
-        EXPECT_EQ(table1[k], Cp1251ToChar(static_cast<unsigned char>(0x80 + k)));
-        EXPECT_EQ(table2[k], Cp1251ToChar(Map2()[k]));
-    }
-    EXPECT_EQ(table1[0x18], L'\x0098');  // the byte Windows-1251 leaves unassigned
-}
-
 #ifndef _WIN32
 bool IsRussianLetter(int b) {
     return b >= 0xC0 || b == 0xA8 || b == 0xB8;

@@ -66,15 +66,6 @@ TEST(SourceFileRoundTrip, TypedCyrillicComesBackAsTheWindowsCharactersOfItsDosBy
     EXPECT_NE(ReadSourceText(bytes), typed + L"\r\n");
 }
 
-TEST(SourceFileRoundTrip, LargeTextStaysLinear) {
-    std::string bytes;
-    for (int i = 0; i < 200000; ++i)
-        bytes += "  mov ax, bx ; \xEF\xF0\xE8\xE2\r\n";
-    const std::wstring text = ReadSourceText(bytes);
-    EXPECT_EQ(text.size(), bytes.size());
-    EXPECT_EQ(SourceFileBytes(DosToWin(text)).size(), bytes.size() + 2);
-}
-
 TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
     EXPECT_EQ(DocumentFolder(L"D:\\src\\hello.asm"), L"D:\\src\\");
     EXPECT_EQ(DocumentBaseName(L"D:\\src\\hello.asm"), L"hello");
