@@ -22,15 +22,20 @@ const wchar_t kExeFilter[] = L"Excutable files(*.exe)|*.exe";
 const wchar_t kComFilter[] = L"Command files(*.com)|*.com";
 
 const std::array<BuildKindRow, 4> kBuildKinds = {{
-    {BuildKind::Exe16, &SharedSettings::opt16EXETasm, &SharedSettings::opt16EXETlink, kExeFilter, L".exe", false},
-    {BuildKind::Exe32, &SharedSettings::opt32EXETasm, &SharedSettings::opt32EXETlink, kExeFilter, L".exe", false},
-    {BuildKind::Com16, &SharedSettings::opt16COMTasm, &SharedSettings::opt16COMTlink, kComFilter, L".com", true},
-    {BuildKind::Com32, &SharedSettings::opt32COMTasm, &SharedSettings::opt32COMTlink, kComFilter, L".com", true},
+    {BuildKind::Exe16, &SharedSettings::opt16EXETasm, &SharedSettings::opt16EXETlink, kExeFilter, L".exe",
+     false},
+    {BuildKind::Exe32, &SharedSettings::opt32EXETasm, &SharedSettings::opt32EXETlink, kExeFilter, L".exe",
+     false},
+    {BuildKind::Com16, &SharedSettings::opt16COMTasm, &SharedSettings::opt16COMTlink, kComFilter, L".com",
+     true},
+    {BuildKind::Com32, &SharedSettings::opt32COMTasm, &SharedSettings::opt32COMTlink, kComFilter, L".com",
+     true},
 }};
 
 const BuildKindRow& RowOf(BuildKind kind) {
     for (const BuildKindRow& row : kBuildKinds) {
-        if (row.kind == kind) return row;
+        if (row.kind == kind)
+            return row;
     }
     return kBuildKinds[0];
 }
@@ -82,8 +87,12 @@ void WriteDocument(const std::wstring& path, Platform& p, DocumentState& doc, Ma
 }
 
 // From the save dialog on, every failure ends the command silently.
-void AskOutputAndRunScript(const BuildKindRow& row, const std::wstring& documentPath, ProgramContext& program,
-                           BuildState& build, MainWindowView& view, CommonDialog& dialog) {
+void AskOutputAndRunScript(const BuildKindRow& row,
+                           const std::wstring& documentPath,
+                           ProgramContext& program,
+                           BuildState& build,
+                           MainWindowView& view,
+                           CommonDialog& dialog) {
     Platform& p = program.platform;
     const SharedSettings& s = program.settings;
 
@@ -97,31 +106,38 @@ void AskOutputAndRunScript(const BuildKindRow& row, const std::wstring& document
     // to build: that ends the command too.
     const std::wstring chosen = dialog.FileName;
     const std::wstring title = dialog.FileTitle;
-    if (title.size() <= 4 || title.size() > chosen.size()) return;
+    if (title.size() <= 4 || title.size() > chosen.size())
+        return;
     const std::wstring outFolder = chosen.substr(0, chosen.size() - title.size());
 
     // A short-path query that fails gives an empty folder; that is no failure.
     build.outBase = p.processes.ShortPath(outFolder) + title.substr(0, title.size() - 4);
     const std::wstring documentShort = p.processes.ShortPath(documentPath);
 
-    const ScriptParts parts{s.tasmPath, s.*row.asmSwitches, documentShort, s.tlinkPath, s.*row.linkSwitches,
-                            build.outBase};
+    const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
+                            s.tlinkPath, s.*row.linkSwitches, build.outBase};
     p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
     p.processes.Start(build.batPath);
     p.processes.Sleep(1000);
 
     const bool found = p.files.FileExists(build.outBase + row.extension);
-    if (found) view.SetRunEnabled(true);
+    if (found)
+        view.SetRunEnabled(true);
     build.lastBuildCom = (row.com && found) ? 1 : 0;
 }
 
 }  // namespace
 
-void RunBuild(BuildKind kind, ProgramContext& program, DocumentState& doc, BuildState& build, MainWindowView& view,
+void RunBuild(BuildKind kind,
+              ProgramContext& program,
+              DocumentState& doc,
+              BuildState& build,
+              MainWindowView& view,
               CommonDialog& dialog) {
     const BuildKindRow& row = RowOf(kind);
     Platform& p = program.platform;
-    if (!ToolsConfigured(program.settings, p)) return;
+    if (!ToolsConfigured(program.settings, p))
+        return;
     view.SetRunEnabled(false);
 
     const std::wstring documentPath = view.Caption();
@@ -129,9 +145,10 @@ void RunBuild(BuildKind kind, ProgramContext& program, DocumentState& doc, Build
     if (base.empty()) {
         // The script and the output are named after the document less its
         // last four characters; without a name left there is nothing to build.
-        p.messages.Show(L"The document's name is too short to build. Save it under a name of five characters or "
-                        L"more, such as prog.asm.",
-                        kMbOk | kMbIconStop);
+        p.messages.Show(
+            L"The document's name is too short to build. Save it under a name of five characters or "
+            L"more, such as prog.asm.",
+            kMbOk | kMbIconStop);
         return;
     }
     build.srcFolder = DocumentFolder(documentPath);

@@ -5,7 +5,8 @@
 
 std::wstring BuildScriptText(const ScriptParts& p) {
     std::wstring text = L" prompt $s\r\n";
-    text += p.tasmPath + L" " + p.asmSwitches + L" " + p.documentShortPath + L", " + p.outBase + L", " + p.outBase;
+    text += p.tasmPath + L" " + p.asmSwitches + L" " + p.documentShortPath + L", " + p.outBase + L", " +
+            p.outBase;
     text += L"\r\n";
     text += p.tlinkPath + L" " + p.linkSwitches + L" " + p.outBase + L", " + p.outBase;
     return text;

@@ -8,13 +8,17 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t marker[MAX_PATH + 8];
     const DWORD n = GetModuleFileNameW(nullptr, marker, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return 1;
+    if (n == 0 || n >= MAX_PATH)
+        return 1;
     wcscpy(marker + n, L".ran");
-    HANDLE file = CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 1;
+    HANDLE file =
+        CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
     const wchar_t* commandLine = GetCommandLineW();
     DWORD written = 0;
-    WriteFile(file, commandLine, static_cast<DWORD>(wcslen(commandLine) * sizeof(wchar_t)), &written, nullptr);
+    WriteFile(file, commandLine, static_cast<DWORD>(wcslen(commandLine) * sizeof(wchar_t)), &written,
+              nullptr);
     CloseHandle(file);
     return 0;
 }

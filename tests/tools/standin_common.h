@@ -16,23 +16,29 @@ inline std::wstring CommandTail() {
     const wchar_t* p = GetCommandLineW();
     if (*p == L'"') {
         ++p;
-        while (*p && *p != L'"') ++p;
-        if (*p) ++p;
+        while (*p && *p != L'"')
+            ++p;
+        if (*p)
+            ++p;
     } else {
-        while (*p && *p != L' ' && *p != L'\t') ++p;
+        while (*p && *p != L' ' && *p != L'\t')
+            ++p;
     }
-    if (*p == L' ' || *p == L'\t') ++p;
+    if (*p == L' ' || *p == L'\t')
+        ++p;
     return p;
 }
 
 inline std::wstring Trim(const std::wstring& s) {
     const auto first = s.find_first_not_of(L" \t");
-    if (first == std::wstring::npos) return {};
+    if (first == std::wstring::npos)
+        return {};
     return s.substr(first, s.find_last_not_of(L" \t") - first + 1);
 }
 
 inline std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+    for (auto& c : s)
+        c = static_cast<wchar_t>(std::towlower(c));
     return s;
 }
 
@@ -47,27 +53,35 @@ inline CommandLine ParseCommandLine(const std::wstring& tail) {
     CommandLine line;
     std::size_t i = 0;
     for (;;) {
-        while (i < tail.size() && (tail[i] == L' ' || tail[i] == L'\t')) ++i;
-        if (i >= tail.size() || (tail[i] != L'/' && tail[i] != L'-')) break;
+        while (i < tail.size() && (tail[i] == L' ' || tail[i] == L'\t'))
+            ++i;
+        if (i >= tail.size() || (tail[i] != L'/' && tail[i] != L'-'))
+            break;
         std::size_t end = tail.find_first_of(L" \t", i);
-        if (end == std::wstring::npos) end = tail.size();
+        if (end == std::wstring::npos)
+            end = tail.size();
         const std::wstring word = tail.substr(i, end - i);
         std::size_t start = 0;
         while (start < word.size()) {
             std::size_t next = word.find_first_of(L"/-", start + 1);
-            if (next == std::wstring::npos) next = word.size();
-            if (next > start + 1) line.switches.push_back(Lower(word.substr(start + 1, next - start - 1)));
+            if (next == std::wstring::npos)
+                next = word.size();
+            if (next > start + 1)
+                line.switches.push_back(Lower(word.substr(start + 1, next - start - 1)));
             start = next;
         }
         i = end;
     }
     const std::wstring rest = tail.substr(i);
-    if (Trim(rest).empty()) return line;
+    if (Trim(rest).empty())
+        return line;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = rest.find(L',', start);
-        line.fields.push_back(Trim(rest.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start)));
-        if (comma == std::wstring::npos) break;
+        line.fields.push_back(
+            Trim(rest.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start)));
+        if (comma == std::wstring::npos)
+            break;
         start = comma + 1;
     }
     return line;
@@ -75,7 +89,8 @@ inline CommandLine ParseCommandLine(const std::wstring& tail) {
 
 inline bool HasSwitch(const CommandLine& line, const std::wstring& name) {
     for (const auto& s : line.switches) {
-        if (s == name) return true;
+        if (s == name)
+            return true;
     }
     return false;
 }
@@ -84,14 +99,16 @@ inline bool HasSwitch(const CommandLine& line, const std::wstring& name) {
 inline std::wstring WithDefaultExtension(const std::wstring& path, const std::wstring& extension) {
     const auto slash = path.find_last_of(L"\\/:");
     const auto dot = path.find_last_of(L'.');
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) return path;
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+        return path;
     return path + extension;
 }
 
 inline std::wstring WithoutExtension(const std::wstring& path) {
     const auto slash = path.find_last_of(L"\\/:");
     const auto dot = path.find_last_of(L'.');
-    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) return path.substr(0, dot);
+    if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash))
+        return path.substr(0, dot);
     return path;
 }
 
@@ -101,8 +118,10 @@ inline std::wstring FolderOf(const std::wstring& path) {
 }
 
 inline std::string Utf8(const std::wstring& s) {
-    if (s.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+    if (s.empty())
+        return {};
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
     return out;
@@ -116,17 +135,20 @@ inline std::wstring Environment(const wchar_t* name) {
 
 inline bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     char buffer[4096];
     std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
     fclose(f);
     return true;
 }
 
 inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes, const wchar_t* mode = L"wb") {
     FILE* f = _wfopen(path.c_str(), mode);
-    if (!f) return false;
+    if (!f)
+        return false;
     const bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return fclose(f) == 0 && ok;
 }
@@ -136,7 +158,8 @@ inline bool WriteFileBytes(const std::wstring& path, const std::string& bytes, c
 // the tool's main output.
 inline void Log(const wchar_t* tool, const std::wstring& tail, const std::wstring& outputPath) {
     std::wstring log = Environment(L"STANDIN_LOG");
-    if (log.empty()) log = FolderOf(outputPath) + L"standin.log";
+    if (log.empty())
+        log = FolderOf(outputPath) + L"standin.log";
     WriteFileBytes(log, Utf8(std::wstring(tool) + L" " + tail) + "\r\n", L"ab");
 }
 

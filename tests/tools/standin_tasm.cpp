@@ -24,8 +24,10 @@ int wmain() {
     Log(L"tasm", tail, object);
 
     std::string text;
-    if (!ReadFileBytes(source, text)) return Fail(L"cannot open the source " + source);
-    if (ToldToFail(L"tasm") || text.find("; FAIL") != std::string::npos) return Fail(L"told to fail");
+    if (!ReadFileBytes(source, text))
+        return Fail(L"cannot open the source " + source);
+    if (ToldToFail(L"tasm") || text.find("; FAIL") != std::string::npos)
+        return Fail(L"told to fail");
 
     if (!WriteFileBytes(object, "STAND-IN OBJECT\r\nsource: " + Utf8(source) + "\r\n" + text))
         return Fail(L"cannot write " + object);
@@ -40,11 +42,13 @@ int wmain() {
         std::size_t start = 0;
         while (start < text.size()) {
             std::size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size() - 1;
+            if (end == std::string::npos)
+                end = text.size() - 1;
             numbered += std::to_string(++number) + "\t" + text.substr(start, end + 1 - start);
             start = end + 1;
         }
-        if (!WriteFileBytes(listing, numbered)) return Fail(L"cannot write " + listing);
+        if (!WriteFileBytes(listing, numbered))
+            return Fail(L"cannot write " + listing);
     }
     std::fwprintf(stdout, L"Wrote %ls\n", object.c_str());
     return 0;

@@ -19,8 +19,10 @@ std::vector<std::wstring> ObjectNames(const std::wstring& field) {
     std::size_t start = 0;
     while (start < field.size()) {
         std::size_t end = field.find_first_of(L" \t+", start);
-        if (end == std::wstring::npos) end = field.size();
-        if (end > start) names.push_back(WithDefaultExtension(field.substr(start, end - start), L".obj"));
+        if (end == std::wstring::npos)
+            end = field.size();
+        if (end > start)
+            names.push_back(WithDefaultExtension(field.substr(start, end - start), L".obj"));
         start = end + 1;
     }
     return names;
@@ -38,8 +40,8 @@ int wmain() {
     std::fwprintf(stdout, L"Stand-in linker for Korveline's build tests; it links nothing.\n");
     const std::wstring tail = CommandTail();
     const CommandLine line = ParseCommandLine(tail);
-    const std::vector<std::wstring> objects = line.fields.empty() ? std::vector<std::wstring>()
-                                                                  : ObjectNames(line.fields[0]);
+    const std::vector<std::wstring> objects =
+        line.fields.empty() ? std::vector<std::wstring>() : ObjectNames(line.fields[0]);
     if (objects.empty()) {
         Log(L"tlink", tail, L"");
         return Fail(L"no object file given");
@@ -50,12 +52,15 @@ int wmain() {
                                      ? WithDefaultExtension(line.fields[1], extension)
                                      : WithoutExtension(objects[0]) + extension;
     Log(L"tlink", tail, program);
-    if (ToldToFail(L"tlink")) return Fail(L"told to fail");
+    if (ToldToFail(L"tlink"))
+        return Fail(L"told to fail");
 
     for (const std::wstring& object : objects) {
         std::string bytes;
-        if (!ReadFileBytes(object, bytes)) return Fail(L"unable to open file " + object);
-        if (bytes.rfind("STAND-IN OBJECT", 0) != 0) return Fail(L"not a stand-in object: " + object);
+        if (!ReadFileBytes(object, bytes))
+            return Fail(L"unable to open file " + object);
+        if (bytes.rfind("STAND-IN OBJECT", 0) != 0)
+            return Fail(L"not a stand-in object: " + object);
     }
     if (!CopyFileW((OwnFolder() + L"marker_program.exe").c_str(), program.c_str(), FALSE))
         return Fail(L"cannot write " + program);
