@@ -35,23 +35,36 @@ out="$(cd "$out" && pwd)"
 
 . "$root/scripts/wine-env.sh"
 trap wine_env_cleanup EXIT
+trap 'exit 130' INT TERM  # an interrupted run still cleans up
 wine_env_start
 
 # Drive R: is an empty folder, for tests of the program in a drive root.
 mkdir -p "$WINEPREFIX/drive_r"
 ln -sfn ../drive_r "$WINEPREFIX/dosdevices/r:"
 
-started=$SECONDS
-timeout "${E2E_TIMEOUT:-1200}" wine explorer /desktop=korveline-e2e,1024x768 \
-    "$(winpath "$driver")" --program "$(winpath "$program")" --out "$out" "$@" >"$out/wine.log" 2>&1 || true
-
 results="$out/results.txt"
+summary_re='^([0-9]+) passed, ([0-9]+) failed$'
+started=$SECONDS
+wine explorer /desktop=korveline-e2e,1024x768 \
+    "$(winpath "$driver")" --program "$(winpath "$program")" --out "$out" "$@" >"$out/wine.log" 2>&1 &
+desktop=$!
 if [ "${1:-}" = "--list" ]; then
+    wait "$desktop" || true
     cat "$results"
     exit 0
 fi
+# The desktop stays while any program in it runs, so the run is over when the
+# driver has written its summary (or the desktop has gone); the cleanup ends
+# whatever is left in the prefix.
+deadline=$((SECONDS + ${E2E_TIMEOUT:-1200}))
+while kill -0 "$desktop" 2>/dev/null; do
+    tail -n 1 "$results" 2>/dev/null | grep -qE "$summary_re" && break
+    if [ "$SECONDS" -ge "$deadline" ]; then echo "e2e: timed out after ${E2E_TIMEOUT:-1200} s" >&2; break; fi
+    sleep 0.5
+done
+wine_env_wait 5 bash -c "! kill -0 $desktop"  # the driver's last log line
 summary="$(tail -n 1 "$results" 2>/dev/null || true)"
-if ! [[ "$summary" =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+if ! [[ "$summary" =~ $summary_re ]]; then
     echo "e2e: the driver ended without its results (crashed or timed out); log follows" >&2
     tail -n 40 "$out/e2e.log" >&2 2>/dev/null || true
     echo "0 passed, 1 failed"

@@ -173,23 +173,4 @@ E2E_TEST(Startup, ClosingAnUnchangedDocumentEndsTheProgramWithoutAQuestion) {
     CHECK(!app.FindMessageBox());
 }
 
-E2E_TEST(Startup, ClosingAChangedDocumentAsksOnceAndEnds) {
-    for (bool byExitCommand : {true, false}) {
-        Log(byExitCommand ? "  by the Exit command" : "  by the close box");
-        Program app = Program::Start();
-        app.TypeInEditor(L"mov ax, 1");
-        CHECK_EVENTUALLY_EQ(app.EditorText(), L"mov ax, 1");
-        if (byExitCommand) app.Click(Command::Exit);
-        else app.Close();
-        HWND box = app.WaitForMessageBox();
-        CHECK_EQ(MessageBoxText(box), L"Save change to the file before exit?");
-        CHECK_EQ(WindowText(box), L"Korveline");
-        CHECK(GetDlgItem(box, IDYES) && GetDlgItem(box, IDNO) && !GetDlgItem(box, IDCANCEL));
-        PressButton(box, IDNO);
-        // A second question would keep the program running.
-        CHECK(app.WaitForExit());
-        CHECK(!FileExists(ProgramFolder() + L"\\asm1.asm"));
-    }
-}
-
 }  // namespace e2e

@@ -107,11 +107,21 @@ Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
     Log(L"  start: " + commandLine);
+    // The program runs in a job, so that what it starts (build scripts, their
+    // consoles, the built program) ends with it when the test is over.
+    program.job_ = CreateJobObjectW(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (program.job_)
+        SetInformationJobObject(program.job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &program.process_))
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &startup, &program.process_))
         Abort("could not start " + Utf8(exe) + ", error " + std::to_string(GetLastError()));
+    if (program.job_ && !AssignProcessToJobObject(program.job_, program.process_.hProcess))
+        Log("  (the program could not be put in a job, error " + std::to_string(GetLastError()) + ")");
+    ResumeThread(program.process_.hThread);
     return program;
 }
 
@@ -129,17 +139,21 @@ Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
     return program;
 }
 
-Program::Program(Program&& other) noexcept : process_(other.process_), probe_(std::move(other.probe_)) {
+Program::Program(Program&& other) noexcept
+    : process_(other.process_), job_(other.job_), probe_(std::move(other.probe_)) {
     other.process_ = PROCESS_INFORMATION{};
+    other.job_ = nullptr;
 }
 
 Program::~Program() {
     probe_.reset();
-    if (!process_.hProcess) return;
-    if (Running()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, 5000);
+    if (job_) {
+        TerminateJobObject(job_, 1);
+        CloseHandle(job_);
     }
+    if (!process_.hProcess) return;
+    if (Running()) TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hProcess);
     if (process_.hThread) CloseHandle(process_.hThread);
 }

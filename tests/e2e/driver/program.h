@@ -50,11 +50,13 @@ public:
     // program's (quoted) path, exactly as given.
     static Program Start(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath());
     // The program that someone else started (the shell, another program):
-    // waits for a shown window of the class and owns that window's process.
+    // waits for a shown window of the class and owns that window's process
+    // (which, not being in a job of the driver's, ends alone).
     static Program AttachToStarted(const wchar_t* className = kMainClass, Ms timeout = kStartTimeout);
     Program(Program&&) noexcept;
     Program& operator=(Program&&) = delete;
-    // A program still running is ended, so that no test leaves one behind.
+    // A program still running is ended, and so is every process it started,
+    // so that no test leaves one behind.
     ~Program();
 
     DWORD ProcessId() const;
@@ -98,6 +100,7 @@ private:
     Program() = default;
     struct Probe;
     PROCESS_INFORMATION process_{};
+    HANDLE job_ = nullptr;  // the program and everything it starts
     mutable std::unique_ptr<Probe> probe_;  // hooked in on the first reading of the menu
 };
 
