@@ -26,7 +26,9 @@ void CheckRegisteredFor(const std::wstring& exe) {
     CHECK_EQ(RegGet(HKEY_LOCAL_MACHINE, L"Software\\asm", L"asmfiles"), RegDword(1));
 }
 
-bool RegChecked(const Program& app) { return app.Menu().Item(Command::AsmFiles).checked; }
+bool RegChecked(const Program& app) {
+    return app.Menu().Item(Command::AsmFiles).checked;
+}
 
 }  // namespace
 
@@ -63,8 +65,8 @@ E2E_TEST(FileAssociation, OpeningAnAsmFileFromTheShellOpensItInTheProgram) {
     }
     const std::wstring file = WorkFolder() + L"\\my sources\\shell opened.asm";
     WriteBytes(file, "nop\r\n");
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr,
-                                                                SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     REQUIRE(result > 32);
     Program app = Program::AttachToStarted();
     CHECK_EQ(app.Caption(), file);

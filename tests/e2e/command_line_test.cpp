@@ -24,8 +24,8 @@ E2E_TEST(CommandLine, NamedFileOpensWithItsLinesEndedByCrLf) {
     // The document counts as unchanged: closing asks nothing and writes nothing.
     app.Close();
     CHECK(app.WaitForExit());
-    CHECK_EQ(ReadBytes(path), std::optional<std::string>("; " + kCyrillic +
-                                                          "\r\nmov ax, 1\rmov bx, 2\nint 21h\r\n\r\nend"));
+    CHECK_EQ(ReadBytes(path),
+             std::optional<std::string>("; " + kCyrillic + "\r\nmov ax, 1\rmov bx, 2\nint 21h\r\n\r\nend"));
 }
 
 E2E_TEST(CommandLine, EmptyFileOpensAsAnEmptyDocument) {
@@ -40,8 +40,8 @@ E2E_TEST(CommandLine, ACommandLineThatIsNotOneExistingPathLoadsNothing) {
     const std::wstring path = WorkFolder() + L"\\prog.asm";
     WriteBytes(path, "mov ax, 1\r\n");
     const std::wstring commandLines[] = {
-        L"\"" + path + L"\"",        // quoted: the quotes are part of the path
-        path + L" /x",               // followed by more words
+        L"\"" + path + L"\"",  // quoted: the quotes are part of the path
+        path + L" /x",         // followed by more words
         WorkFolder() + L"\\no such file.asm",
     };
     for (const std::wstring& commandLine : commandLines) {

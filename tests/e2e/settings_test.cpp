@@ -40,7 +40,8 @@ void CheckStoreHolds(const std::vector<StoreValue>& expected) {
 }
 
 void PutStore(const std::vector<StoreValue>& values) {
-    for (const StoreValue& v : values) RegPut(kHklm, kStore, v.name, v.data);
+    for (const StoreValue& v : values)
+        RegPut(kHklm, kStore, v.name, v.data);
 }
 
 // Starts the program, waits until its load step is over, and closes it.
@@ -51,7 +52,9 @@ void StartAndClose(const std::wstring& arguments = L"") {
     REQUIRE(app.WaitForExit());
 }
 
-bool RegChecked(const Program& app) { return app.Menu().Item(Command::AsmFiles).checked; }
+bool RegChecked(const Program& app) {
+    return app.Menu().Item(Command::AsmFiles).checked;
+}
 
 }  // namespace
 
@@ -61,7 +64,8 @@ E2E_TEST(Settings, FirstStartCreatesTheStore) {
     CheckStoreHolds(FirstRunStore());
     // Those values and no others (the marker is the default value, "").
     std::vector<std::wstring> names;
-    for (const StoreValue& v : FirstRunStore()) names.push_back(v.name);
+    for (const StoreValue& v : FirstRunStore())
+        names.push_back(v.name);
     CHECK_EQ(RegValueNames(kHklm, kStore), SortedNoCase(names));
     CHECK(RegChecked(app));
 }
@@ -76,9 +80,12 @@ E2E_TEST(Settings, SecondStartKeepsWhatTheUserChanged) {
     app.MainWindow();
     std::vector<StoreValue> expected = FirstRunStore();
     for (StoreValue& v : expected) {
-        if (v.name == std::wstring(L"tasm")) v.data = RegSz(L"C:\\TASM\\BIN\\TASM.EXE");
-        if (v.name == std::wstring(L"16btlinkEXE")) v.data = RegSz(L"/x");
-        if (v.name == std::wstring(L"32btasmCOM")) v.data = RegSz(L"");
+        if (v.name == std::wstring(L"tasm"))
+            v.data = RegSz(L"C:\\TASM\\BIN\\TASM.EXE");
+        if (v.name == std::wstring(L"16btlinkEXE"))
+            v.data = RegSz(L"/x");
+        if (v.name == std::wstring(L"32btasmCOM"))
+            v.data = RegSz(L"");
     }
     CheckStoreHolds(expected);
     CHECK(RegChecked(app));
@@ -100,8 +107,10 @@ E2E_TEST(Settings, TheStoredFlagDecidesTheCheckMarkOfOpenWithAsm) {
         Log(std::wstring(L"  case: ") + c.what);
         ResetMachineState();
         PutStore(FirstRunStore());
-        if (c.asmfiles.exists) RegPut(kHklm, kStore, L"asmfiles", c.asmfiles);
-        else RegRemoveValue(kHklm, kStore, L"asmfiles");
+        if (c.asmfiles.exists)
+            RegPut(kHklm, kStore, L"asmfiles", c.asmfiles);
+        else
+            RegRemoveValue(kHklm, kStore, L"asmfiles");
 
         Program app = Program::Start();
         CHECK_EQ(RegChecked(app), c.checked);

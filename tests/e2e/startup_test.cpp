@@ -13,13 +13,17 @@ int ScreenDpi() {
     return dpi;
 }
 
-int Px(int twips) { return MulDiv(twips, ScreenDpi(), 1440); }
+int Px(int twips) {
+    return MulDiv(twips, ScreenDpi(), 1440);
+}
 
 struct Size {
     long width, height;
     bool operator==(const Size& o) const { return width == o.width && height == o.height; }
 };
-std::string Describe(const Size& s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
+std::string Describe(const Size& s) {
+    return std::to_string(s.width) + "x" + std::to_string(s.height);
+}
 
 Size SizeOf(HWND window) {
     RECT r{};
@@ -114,7 +118,8 @@ E2E_TEST(Startup, MenuBarAsTheUserSeesIt) {
         const MenuPopup& popup = menu.popups[p];
         Log(L"  menu " + popup.caption);
         CHECK_EQ(popup.caption, expected[p].caption);
-        if (!CHECK_EQ(popup.items.size(), expected[p].rows.size())) continue;
+        if (!CHECK_EQ(popup.items.size(), expected[p].rows.size()))
+            continue;
         for (std::size_t i = 0; i < popup.items.size(); ++i) {
             const MenuItem& item = popup.items[i];
             const Row& row = expected[p].rows[i];
@@ -135,7 +140,8 @@ E2E_TEST(Startup, MenuBarAsTheUserSeesIt) {
 
 E2E_TEST(Startup, ProgramInADriveRoot) {
     const auto root = SpareDriveRoot();
-    if (!root) Abort("the runner made no spare drive R:");
+    if (!root)
+        Abort("the runner made no spare drive R:");
     const std::wstring exe = InstallCopyAt(*root + L"korveline.exe");
     Program app = Program::Start(L"", exe);
     // The default document goes to the root of the drive that holds Windows.
@@ -143,7 +149,8 @@ E2E_TEST(Startup, ProgramInADriveRoot) {
     // The association names the program with no doubled backslash.
     CHECK_EQ(RegGet(HKEY_CLASSES_ROOT, L"Korveline.Qorvath\\Shell\\Open\\command", L""),
              RegSz(L"R:\\korveline.exe %1"));
-    CHECK_EQ(RegGet(HKEY_CLASSES_ROOT, L"Korveline.Qorvath\\DefaultIcon", L""), RegSz(L"R:\\korveline.exe,0"));
+    CHECK_EQ(RegGet(HKEY_CLASSES_ROOT, L"Korveline.Qorvath\\DefaultIcon", L""),
+             RegSz(L"R:\\korveline.exe,0"));
 }
 
 E2E_TEST(Startup, EditorFollowsTheWindowSize) {

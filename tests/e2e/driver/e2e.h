@@ -70,7 +70,8 @@ std::string Describe(const std::optional<T>& value) {
 template <class T>
 std::string Describe(const std::vector<T>& values) {
     std::string out = "[";
-    for (std::size_t i = 0; i < values.size(); ++i) out += (i ? ", " : "") + Describe(values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        out += (i ? ", " : "") + Describe(values[i]);
     return out + "]";
 }
 
@@ -85,16 +86,23 @@ template <class Condition>
 bool WaitUntil(Condition&& condition, Ms timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        if (condition()) return true;
-        if (Expired(deadline)) return false;
+        if (condition())
+            return true;
+        if (Expired(deadline))
+            return false;
         PollPause();
     }
 }
 
 template <class A, class E>
-bool CheckEq(const A& actual, const E& expected, const char* actualText, const char* expectedText,
-             const char* file, int line) {
-    if (actual == expected) return true;
+bool CheckEq(const A& actual,
+             const E& expected,
+             const char* actualText,
+             const char* expectedText,
+             const char* file,
+             int line) {
+    if (actual == expected)
+        return true;
     Fail(std::string(actualText) + " == " + expectedText + "\n      actual:   " + Describe(actual) +
              "\n      expected: " + Describe(expected),
          file, line);
@@ -102,13 +110,19 @@ bool CheckEq(const A& actual, const E& expected, const char* actualText, const c
 }
 
 inline bool Check(bool ok, const char* text, const char* file, int line) {
-    if (!ok) Fail(std::string("not true: ") + text, file, line);
+    if (!ok)
+        Fail(std::string("not true: ") + text, file, line);
     return ok;
 }
 
 template <class Get, class E>
-bool CheckEventuallyEq(Get&& get, const E& expected, const char* actualText, const char* expectedText,
-                       const char* file, int line, Ms timeout = kStateTimeout) {
+bool CheckEventuallyEq(Get&& get,
+                       const E& expected,
+                       const char* actualText,
+                       const char* expectedText,
+                       const char* file,
+                       int line,
+                       Ms timeout = kStateTimeout) {
     auto last = get();
     WaitUntil([&] { return (last = get()) == expected; }, timeout);
     return CheckEq(last, expected, actualText, expectedText, file, line);
@@ -123,22 +137,23 @@ void ResetFailures();
 
 }  // namespace e2e
 
-#define E2E_TEST(suite, name)                                                         \
-    static void e2e_##suite##_##name();                                               \
+#define E2E_TEST(suite, name)                                                                       \
+    static void e2e_##suite##_##name();                                                             \
     static ::e2e::Registrar e2e_registrar_##suite##_##name({#suite, #name, &e2e_##suite##_##name}); \
     static void e2e_##suite##_##name()
 
 #define CHECK(cond) ::e2e::Check(static_cast<bool>(cond), #cond, __FILE__, __LINE__)
-#define CHECK_EQ(actual, expected) ::e2e::CheckEq((actual), (expected), #actual, #expected, __FILE__, __LINE__)
-#define CHECK_EVENTUALLY(cond)                                                                     \
-    ::e2e::CheckEventuallyEq([&] { return static_cast<bool>(cond); }, true, #cond, "true", __FILE__, \
-                             __LINE__)
+#define CHECK_EQ(actual, expected) \
+    ::e2e::CheckEq((actual), (expected), #actual, #expected, __FILE__, __LINE__)
+#define CHECK_EVENTUALLY(cond) \
+    ::e2e::CheckEventuallyEq([&] { return static_cast<bool>(cond); }, true, #cond, "true", __FILE__, __LINE__)
 #define CHECK_EVENTUALLY_EQ(actual, expected) \
     ::e2e::CheckEventuallyEq([&] { return (actual); }, (expected), #actual, #expected, __FILE__, __LINE__)
 
-#define E2E_REQUIRED(check) \
-    do {                    \
-        if (!(check)) ::e2e::Abort("a required check failed"); \
+#define E2E_REQUIRED(check)                          \
+    do {                                             \
+        if (!(check))                                \
+            ::e2e::Abort("a required check failed"); \
     } while (0)
 #define REQUIRE(cond) E2E_REQUIRED(CHECK(cond))
 #define REQUIRE_EQ(actual, expected) E2E_REQUIRED(CHECK_EQ(actual, expected))

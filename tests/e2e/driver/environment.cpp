@@ -23,8 +23,10 @@ std::wstring FolderOf(const std::wstring& path) {
 }
 
 void MakeFolders(const std::wstring& folder) {
-    if (folder.size() <= 3) return;  // a drive root
-    if (GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    if (folder.size() <= 3)
+        return;  // a drive root
+    if (GetFileAttributesW(folder.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return;
     MakeFolders(FolderOf(folder));
     CreateDirectoryW(folder.c_str(), nullptr);
 }
@@ -33,10 +35,12 @@ void MakeFolders(const std::wstring& folder) {
 void EmptyFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    if (search == INVALID_HANDLE_VALUE)
+        return;
     do {
         const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
+        if (name == L"." || name == L"..")
+            continue;
         const std::wstring path = folder + L"\\" + name;
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -52,16 +56,25 @@ void EmptyFolder(const std::wstring& folder) {
 std::wstring UnixToWindows(const std::wstring& path) {
     std::wstring out = L"Z:" + path;
     for (auto& c : out)
-        if (c == L'/') c = L'\\';
+        if (c == L'/')
+            c = L'\\';
     return out;
 }
 
 }  // namespace
 
-std::wstring ProgramFolder() { return kProgramFolder; }
-std::wstring ProgramPath() { return ProgramFolder() + L"\\korveline.exe"; }
-std::wstring WorkFolder() { return kWorkFolder; }
-std::wstring OutputFolder() { return UnixToWindows(g_outputUnix); }
+std::wstring ProgramFolder() {
+    return kProgramFolder;
+}
+std::wstring ProgramPath() {
+    return ProgramFolder() + L"\\korveline.exe";
+}
+std::wstring WorkFolder() {
+    return kWorkFolder;
+}
+std::wstring OutputFolder() {
+    return UnixToWindows(g_outputUnix);
+}
 
 std::wstring InstallCopyAt(const std::wstring& path) {
     MakeFolders(FolderOf(path));
@@ -71,28 +84,35 @@ std::wstring InstallCopyAt(const std::wstring& path) {
 }
 
 std::optional<std::wstring> SpareDriveRoot() {
-    if (GetFileAttributesW(kSpareDrive) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    if (GetFileAttributesW(kSpareDrive) == INVALID_FILE_ATTRIBUTES)
+        return std::nullopt;
     return std::wstring(kSpareDrive);
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
     MakeFolders(FolderOf(path));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Abort("could not create " + Utf8(path));
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        Abort("could not create " + Utf8(path));
     DWORD written = 0;
     const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
-    if (!ok || written != bytes.size()) Abort("could not write " + Utf8(path));
+    if (!ok || written != bytes.size())
+        Abort("could not write " + Utf8(path));
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
     std::string bytes;
     char buffer[65536];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
     CloseHandle(file);
     return bytes;
 }
@@ -103,7 +123,8 @@ bool FileExists(const std::wstring& path) {
 }
 
 std::wstring DecodeWindows1251(const std::string& bytes) {
-    if (bytes.empty()) return {};
+    if (bytes.empty())
+        return {};
     const int n = MultiByteToWideChar(1251, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(n, L'\0');
     MultiByteToWideChar(1251, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
@@ -117,17 +138,21 @@ bool Screenshot(const std::wstring& name) {
     const std::wstring unixPath = g_outputUnix + L"/" + name + L".png";
     const std::wstring finalPath = OutputFolder() + L"\\" + name + L".png";
     DeleteFileW(finalPath.c_str());
-    std::wstring command = L"/bin/sh -c \"import -window root 'png:" + unixPath + L".part' && mv '" + unixPath +
-                           L".part' '" + unixPath + L"'\"";
+    std::wstring command = L"/bin/sh -c \"import -window root 'png:" + unixPath + L".part' && mv '" +
+                           unixPath + L".part' '" + unixPath + L"'\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        Log("  screenshot " + Utf8(name) + ": could not start import, error " + std::to_string(GetLastError()));
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        Log("  screenshot " + Utf8(name) + ": could not start import, error " +
+            std::to_string(GetLastError()));
         return false;
     }
-    if (process.hProcess) CloseHandle(process.hProcess);
-    if (process.hThread) CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    if (process.hThread)
+        CloseHandle(process.hThread);
     const bool saved = WaitUntil([&] { return FileExists(finalPath); }, Ms(15000));
     Log("  screenshot " + Utf8(finalPath) + (saved ? " saved" : " did not appear"));
     return saved;

@@ -20,20 +20,26 @@
 namespace {
 
 bool Matches(const char* pattern, const char* text) {
-    if (*pattern == '\0') return *text == '\0';
-    if (*pattern == '*') return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
-    if (*text == '\0') return false;
+    if (*pattern == '\0')
+        return *text == '\0';
+    if (*pattern == '*')
+        return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
+    if (*text == '\0')
+        return false;
     return (*pattern == '?' || *pattern == *text) && Matches(pattern + 1, text + 1);
 }
 
 bool Selected(const std::vector<std::string>& patterns, const std::string& name) {
-    if (patterns.empty()) return true;
+    if (patterns.empty())
+        return true;
     for (const std::string& list : patterns) {
         std::size_t start = 0;
         while (start <= list.size()) {
             auto end = list.find(':', start);
-            if (end == std::string::npos) end = list.size();
-            if (Matches(list.substr(start, end - start).c_str(), name.c_str())) return true;
+            if (end == std::string::npos)
+                end = list.size();
+            if (Matches(list.substr(start, end - start).c_str(), name.c_str()))
+                return true;
             start = end + 1;
         }
     }
@@ -48,8 +54,10 @@ bool RunOne(const e2e::TestCase& test) {
     try {
         test.body();
     } catch (const TestAbort& abort) {
-        if (detail::FailuresOfRunningTest() == 0) Fail(abort.reason, "(test ended)", 0);
-        else Log("  test ended: " + abort.reason);
+        if (detail::FailuresOfRunningTest() == 0)
+            Fail(abort.reason, "(test ended)", 0);
+        else
+            Log("  test ended: " + abort.reason);
     } catch (const std::exception& error) {
         Fail(std::string("exception: ") + error.what(), "(test ended)", 0);
     }
@@ -67,19 +75,26 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bool list = false;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
-        if (arg == L"--program" && i + 1 < argc) program = argv[++i];
-        else if (arg == L"--out" && i + 1 < argc) output = argv[++i];
-        else if (arg == L"--list") list = true;
-        else patterns.push_back(Utf8(arg));
+        if (arg == L"--program" && i + 1 < argc)
+            program = argv[++i];
+        else if (arg == L"--out" && i + 1 < argc)
+            output = argv[++i];
+        else if (arg == L"--list")
+            list = true;
+        else
+            patterns.push_back(Utf8(arg));
     }
-    if (output.empty()) return 2;
+    if (output.empty())
+        return 2;
     detail::SetUp(program, output);
     detail::OpenLog(OutputFolder() + L"\\e2e.log");
 
     FILE* results = _wfopen((OutputFolder() + L"\\results.txt").c_str(), L"wb");
-    if (!results) return 2;
+    if (!results)
+        return 2;
     if (list) {
-        for (const TestCase& test : AllTests()) std::fprintf(results, "%s\n", test.FullName().c_str());
+        for (const TestCase& test : AllTests())
+            std::fprintf(results, "%s\n", test.FullName().c_str());
         std::fclose(results);
         return 0;
     }
@@ -93,15 +108,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int passed = 0, failed = 0;
     for (const TestCase& test : AllTests()) {
         const std::string name = test.FullName();
-        if (!Selected(patterns, name)) continue;
+        if (!Selected(patterns, name))
+            continue;
         Log("RUN  " + name);
         const auto start = std::chrono::steady_clock::now();
         const bool ok = RunOne(test);
         const auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-        if (!ok) Screenshot(L"FAILED-" + std::wstring(name.begin(), name.end()));
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (!ok)
+            Screenshot(L"FAILED-" + std::wstring(name.begin(), name.end()));
         Log((ok ? "PASS " : "FAIL ") + name + " (" + std::to_string(ms) + " ms)");
-        std::fprintf(results, "%s %s (%lld ms)\n", ok ? "PASS" : "FAIL", name.c_str(), static_cast<long long>(ms));
+        std::fprintf(results, "%s %s (%lld ms)\n", ok ? "PASS" : "FAIL", name.c_str(),
+                     static_cast<long long>(ms));
         std::fflush(results);
         (ok ? passed : failed)++;
     }

@@ -19,8 +19,10 @@ BOOL CALLBACK Visit(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || ClassOf(window) != search->className) return TRUE;
-    if (search->accept && !search->accept(window)) return TRUE;
+    if (pid != search->pid || ClassOf(window) != search->className)
+        return TRUE;
+    if (search->accept && !search->accept(window))
+        return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -35,7 +37,9 @@ bool IsMessageBox(HWND window) {
     return IsWindowVisible(window) && GetDlgItem(window, kMessageTextId) != nullptr;
 }
 
-bool IsFileDialog(HWND window) { return IsWindowVisible(window) && GetDlgItem(window, kFileNameBoxId) != nullptr; }
+bool IsFileDialog(HWND window) {
+    return IsWindowVisible(window) && GetDlgItem(window, kFileNameBoxId) != nullptr;
+}
 
 std::wstring Field(const std::wstring& line, std::size_t& from) {
     const auto tab = line.find(L'\t', from);
@@ -50,7 +54,8 @@ MenuBar ParseMenuBar(const std::wstring& text) {
     std::size_t start = 0;
     while (start < text.size()) {
         auto end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
+        if (end == std::wstring::npos)
+            end = text.size();
         const std::wstring line = text.substr(start, end - start);
         start = end + 1;
         std::size_t at = 0;
@@ -73,7 +78,9 @@ MenuBar ParseMenuBar(const std::wstring& text) {
 
 }  // namespace
 
-std::wstring MenuItem::Caption() const { return text.substr(0, text.find(L'\t')); }
+std::wstring MenuItem::Caption() const {
+    return text.substr(0, text.find(L'\t'));
+}
 
 std::wstring MenuItem::Shortcut() const {
     const auto tab = text.find(L'\t');
@@ -84,7 +91,8 @@ const MenuItem& MenuBar::Item(Command command) const {
     const int id = CommandIdOf(command);
     for (const MenuPopup& popup : popups)
         for (const MenuItem& item : popup.items)
-            if (!item.separator && item.id == id) return item;
+            if (!item.separator && item.id == id)
+                return item;
     Abort("the menu bar has no item with id " + std::to_string(id));
 }
 
@@ -96,16 +104,20 @@ struct Program::Probe {
     void* view = nullptr;
     DWORD request = 0;
     ~Probe() {
-        if (hook) UnhookWindowsHookEx(hook);
-        if (view) UnmapViewOfFile(view);
-        if (memory) CloseHandle(memory);
+        if (hook)
+            UnhookWindowsHookEx(hook);
+        if (view)
+            UnmapViewOfFile(view);
+        if (memory)
+            CloseHandle(memory);
     }
 };
 
 Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
     Program program;
     std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
     Log(L"  start: " + commandLine);
     // The program runs in a job, so that what it starts (build scripts, their
     // consoles, the built program) ends with it when the test is over.
@@ -116,8 +128,8 @@ Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
         SetInformationJobObject(program.job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &program.process_))
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &program.process_))
         Abort("could not start " + Utf8(exe) + ", error " + std::to_string(GetLastError()));
     if (program.job_ && !AssignProcessToJobObject(program.job_, program.process_.hProcess))
         Log("  (the program could not be put in a job, error " + std::to_string(GetLastError()) + ")");
@@ -127,7 +139,8 @@ Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
 
 Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
     HWND window = nullptr;
-    if (!WaitUntil([&] { return (window = FindWindowW(className, nullptr)) && IsWindowVisible(window); }, timeout))
+    if (!WaitUntil([&] { return (window = FindWindowW(className, nullptr)) && IsWindowVisible(window); },
+                   timeout))
         Abort("no program with a window of class " + Utf8(className) + " started within " +
               std::to_string(timeout.count()) + " ms");
     Program program;
@@ -135,7 +148,8 @@ Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
     program.process_.hProcess =
         OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
                     program.process_.dwProcessId);
-    if (!program.process_.hProcess) Abort("could not open the started program's process");
+    if (!program.process_.hProcess)
+        Abort("could not open the started program's process");
     return program;
 }
 
@@ -151,27 +165,37 @@ Program::~Program() {
         TerminateJobObject(job_, 1);
         CloseHandle(job_);
     }
-    if (!process_.hProcess) return;
-    if (Running()) TerminateProcess(process_.hProcess, 1);
+    if (!process_.hProcess)
+        return;
+    if (Running())
+        TerminateProcess(process_.hProcess, 1);
     WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hProcess);
-    if (process_.hThread) CloseHandle(process_.hThread);
+    if (process_.hThread)
+        CloseHandle(process_.hThread);
 }
 
-DWORD Program::ProcessId() const { return process_.dwProcessId; }
+DWORD Program::ProcessId() const {
+    return process_.dwProcessId;
+}
 
-bool Program::Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+bool Program::Running() const {
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 bool Program::WaitForExit(Ms timeout) const {
     return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
-HWND Program::FindWindowOfClass(const wchar_t* className) const { return FindTopWindow(ProcessId(), className); }
+HWND Program::FindWindowOfClass(const wchar_t* className) const {
+    return FindTopWindow(ProcessId(), className);
+}
 
 HWND Program::WaitForWindow(const wchar_t* className, Ms timeout) const {
     HWND found = nullptr;
     if (!WaitUntil([&] { return (found = FindWindowOfClass(className)) != nullptr; }, timeout))
-        Abort("no window of class " + Utf8(className) + " appeared within " + std::to_string(timeout.count()) + " ms");
+        Abort("no window of class " + Utf8(className) + " appeared within " +
+              std::to_string(timeout.count()) + " ms");
     return found;
 }
 
@@ -183,20 +207,25 @@ HWND Program::MainWindow() const {
     return main;
 }
 
-std::wstring Program::Caption() const { return WindowText(MainWindow()); }
+std::wstring Program::Caption() const {
+    return WindowText(MainWindow());
+}
 
 HWND Program::Editor() const {
     HWND editor = FindWindowExW(MainWindow(), nullptr, L"Edit", nullptr);
-    if (!editor) Abort("the main window has no editor");
+    if (!editor)
+        Abort("the main window has no editor");
     return editor;
 }
 
-std::wstring Program::EditorText() const { return WindowText(Editor()); }
+std::wstring Program::EditorText() const {
+    return WindowText(Editor());
+}
 
 void Program::TypeInEditor(const std::wstring& text) const {
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                             5000, &ignored))
+    if (!SendMessageTimeoutW(Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, 5000, &ignored))
         Abort("the editor did not take the typed text");
 }
 
@@ -207,25 +236,30 @@ MenuBar Program::Menu() const {
         Probe* probe = probe_.get();
         wchar_t name[64];
         std::swprintf(name, 64, KORVELINE_PROBE_MEMORY_FORMAT, static_cast<unsigned long>(ProcessId()));
-        probe->memory = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeMemoryBytes, name);
-        probe->view = probe->memory ? MapViewOfFile(probe->memory, FILE_MAP_ALL_ACCESS, 0, 0, kProbeMemoryBytes)
-                                    : nullptr;
+        probe->memory =
+            CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeMemoryBytes, name);
+        probe->view = probe->memory
+                          ? MapViewOfFile(probe->memory, FILE_MAP_ALL_ACCESS, 0, 0, kProbeMemoryBytes)
+                          : nullptr;
         HMODULE dll = GetModuleHandleW(L"korveline_e2e_probe.dll");
-        if (!dll) dll = LoadLibraryW(L"korveline_e2e_probe.dll");
+        if (!dll)
+            dll = LoadLibraryW(L"korveline_e2e_probe.dll");
         // Through void*: the export's type is known to match HOOKPROC.
         auto proc = dll ? reinterpret_cast<HOOKPROC>(
                               reinterpret_cast<void*>(GetProcAddress(dll, KORVELINE_PROBE_HOOK_EXPORT)))
                         : nullptr;
         const DWORD thread = GetWindowThreadProcessId(main, nullptr);
         probe->hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, thread) : nullptr;
-        if (!probe->view || !probe->hook) Abort("could not hook the menu probe into the program");
+        if (!probe->view || !probe->hook)
+            Abort("could not hook the menu probe into the program");
     }
     auto* header = static_cast<ProbeHeader*>(probe_->view);
     const DWORD request = ++probe_->request;
     static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(main, probeMessage, request, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    if (header->request != request) Abort("the menu probe did not answer");
+    if (header->request != request)
+        Abort("the menu probe did not answer");
     return ParseMenuBar(std::wstring(reinterpret_cast<const wchar_t*>(header + 1), header->length));
 }
 
@@ -234,7 +268,9 @@ void Program::Click(Command command) const {
     PostMessageW(MainWindow(), WM_COMMAND, MAKEWPARAM(CommandIdOf(command), 0), 0);
 }
 
-HWND Program::FindMessageBox() const { return FindTopWindow(ProcessId(), kDialogClass, IsMessageBox); }
+HWND Program::FindMessageBox() const {
+    return FindTopWindow(ProcessId(), kDialogClass, IsMessageBox);
+}
 
 HWND Program::WaitForMessageBox(Ms timeout) const {
     HWND box = nullptr;
@@ -245,12 +281,15 @@ HWND Program::WaitForMessageBox(Ms timeout) const {
 
 HWND Program::WaitForFileDialog(Ms timeout) const {
     HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = FindTopWindow(ProcessId(), kDialogClass, IsFileDialog)) != nullptr; },
-                   timeout))
+    if (!WaitUntil(
+            [&] { return (dialog = FindTopWindow(ProcessId(), kDialogClass, IsFileDialog)) != nullptr; },
+            timeout))
         Abort("no Open/Save dialog appeared within " + std::to_string(timeout.count()) + " ms");
     return dialog;
 }
 
-void Program::Close() const { PostMessageW(MainWindow(), WM_CLOSE, 0, 0); }
+void Program::Close() const {
+    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+}
 
 }  // namespace e2e

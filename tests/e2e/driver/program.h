@@ -19,8 +19,8 @@ inline const wchar_t kSplashClass[] = L"KorvelineBoot";
 inline const wchar_t kMainClass[] = L"KorvelineMain";
 // Message boxes and the Open/Save dialogs.
 inline const wchar_t kDialogClass[] = L"#32770";
-constexpr int kMessageTextId = 0xFFFF;   // a message box's text
-constexpr int kFileNameBoxId = 0x47c;    // the Open/Save dialog's file-name box
+constexpr int kMessageTextId = 0xFFFF;  // a message box's text
+constexpr int kFileNameBoxId = 0x47c;   // the Open/Save dialog's file-name box
 
 struct MenuItem {
     int id = 0;
@@ -45,7 +45,7 @@ struct MenuBar {
 };
 
 class Program {
-public:
+  public:
     // Starts the program; `arguments` is the command line after the
     // program's (quoted) path, exactly as given.
     static Program Start(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath());
@@ -96,11 +96,11 @@ public:
     // Closes the main window as its close box does.
     void Close() const;
 
-private:
+  private:
     Program() = default;
     struct Probe;
     PROCESS_INFORMATION process_{};
-    HANDLE job_ = nullptr;  // the program and everything it starts
+    HANDLE job_ = nullptr;                  // the program and everything it starts
     mutable std::unique_ptr<Probe> probe_;  // hooked in on the first reading of the menu
 };
 

@@ -11,12 +11,14 @@ namespace e2e {
 struct RegData {
     bool exists = false;
     DWORD type = REG_NONE;
-    std::wstring text;  // REG_SZ, REG_EXPAND_SZ
-    DWORD number = 0;   // REG_DWORD
+    std::wstring text;        // REG_SZ, REG_EXPAND_SZ
+    DWORD number = 0;         // REG_DWORD
     std::vector<BYTE> bytes;  // any other type
 };
 bool operator==(const RegData& a, const RegData& b);
-inline bool operator!=(const RegData& a, const RegData& b) { return !(a == b); }
+inline bool operator!=(const RegData& a, const RegData& b) {
+    return !(a == b);
+}
 std::string Describe(const RegData& value);  // REG_SZ "/x /v", REG_DWORD 1, (missing)
 
 RegData RegSz(const std::wstring& text);
@@ -29,7 +31,8 @@ RegData RegGet(HKEY root, const std::wstring& key, const std::wstring& name);
 void RegPut(HKEY root, const std::wstring& key, const std::wstring& name, const RegData& value);
 void RegRemoveValue(HKEY root, const std::wstring& key, const std::wstring& name);
 bool RegKeyExists(HKEY root, const std::wstring& key);
-// The names of the key's values ("" for the default value) and of its sub-keys, sorted without regard to case.
+// The names of the key's values ("" for the default value) and of its sub-keys, sorted without regard to
+// case.
 std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key);
 std::vector<std::wstring> RegSubKeys(HKEY root, const std::wstring& key);
 // Names in the order the two calls above give them.

@@ -15,8 +15,8 @@ constexpr UINT kSendTimeoutMs = 5000;
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
-        Abort("window " + std::to_string(reinterpret_cast<std::uintptr_t>(window)) + " did not answer message " +
-              std::to_string(message));
+        Abort("window " + std::to_string(reinterpret_cast<std::uintptr_t>(window)) +
+              " did not answer message " + std::to_string(message));
     return static_cast<LRESULT>(result);
 }
 
@@ -43,13 +43,15 @@ std::wstring MessageBoxText(HWND box) {
 
 std::wstring ControlText(HWND dialog, int controlId) {
     HWND control = GetDlgItem(dialog, controlId);
-    if (!control) Abort("the dialog has no control " + std::to_string(controlId));
+    if (!control)
+        Abort("the dialog has no control " + std::to_string(controlId));
     return WindowText(control);
 }
 
 void PressButton(HWND dialog, int buttonId) {
     HWND button = GetDlgItem(dialog, buttonId);
-    if (!button) Abort("the dialog has no button " + std::to_string(buttonId));
+    if (!button)
+        Abort("the dialog has no button " + std::to_string(buttonId));
     // Posted as the button's own click notification: the dialog may run a
     // modal loop (or close) in answer, which must not block the driver.
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
@@ -57,7 +59,8 @@ void PressButton(HWND dialog, int buttonId) {
 
 void ChooseFile(HWND dialog, const std::wstring& path) {
     HWND box = GetDlgItem(dialog, kFileNameBoxId);
-    if (!box) Abort("the file dialog has no file-name box");
+    if (!box)
+        Abort("the file dialog has no file-name box");
     // The box is a combo box; its edit control takes the typed path.
     HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
     Send(edit ? edit : box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));

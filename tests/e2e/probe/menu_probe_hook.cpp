@@ -11,14 +11,15 @@ namespace {
 
 // Appends to a fixed buffer; the writer stops quietly when it is full.
 class Writer {
-public:
+  public:
     Writer(wchar_t* text, DWORD capacity) : text_(text), capacity_(capacity) {}
     void Put(const wchar_t* s) {
-        while (*s && length_ < capacity_) text_[length_++] = *s++;
+        while (*s && length_ < capacity_)
+            text_[length_++] = *s++;
     }
     DWORD Length() const { return length_; }
 
-private:
+  private:
     wchar_t* text_;
     DWORD capacity_;
     DWORD length_ = 0;
@@ -27,11 +28,16 @@ private:
 void PutState(Writer& out, UINT type, UINT state) {
     wchar_t letters[8];
     int n = 0;
-    if (type & MFT_SEPARATOR) letters[n++] = L'S';
-    if (state & MFS_GRAYED) letters[n++] = L'G';
-    if (state & MFS_DISABLED) letters[n++] = L'D';
-    if (state & MFS_CHECKED) letters[n++] = L'C';
-    if (n == 0) letters[n++] = L'-';
+    if (type & MFT_SEPARATOR)
+        letters[n++] = L'S';
+    if (state & MFS_GRAYED)
+        letters[n++] = L'G';
+    if (state & MFS_DISABLED)
+        letters[n++] = L'D';
+    if (state & MFS_CHECKED)
+        letters[n++] = L'C';
+    if (n == 0)
+        letters[n++] = L'-';
     letters[n] = 0;
     out.Put(letters);
 }
@@ -51,7 +57,8 @@ void WriteMenuBar(HWND window, DWORD request) {
     wchar_t name[64];
     std::swprintf(name, 64, KORVELINE_PROBE_MEMORY_FORMAT, static_cast<unsigned long>(GetCurrentProcessId()));
     HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
-    if (!mapping) return;
+    if (!mapping)
+        return;
     void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kProbeMemoryBytes);
     if (view) {
         auto* header = static_cast<ProbeHeader*>(view);
@@ -63,7 +70,8 @@ void WriteMenuBar(HWND window, DWORD request) {
         wchar_t number[16];
         MENUITEMINFOW info;
         for (int m = 0; m < menus; ++m) {
-            if (!ItemOf(bar, m, caption, 512, info)) continue;
+            if (!ItemOf(bar, m, caption, 512, info))
+                continue;
             out.Put(L"P\t");
             PutState(out, info.fType, info.fState);
             out.Put(L"\t");
@@ -72,7 +80,8 @@ void WriteMenuBar(HWND window, DWORD request) {
             HMENU popup = info.hSubMenu;
             const int items = popup ? GetMenuItemCount(popup) : 0;
             for (int i = 0; i < items; ++i) {
-                if (!ItemOf(popup, i, caption, 512, info)) continue;
+                if (!ItemOf(popup, i, caption, 512, info))
+                    continue;
                 out.Put(L"I\t");
                 PutState(out, info.fType, info.fState);
                 std::swprintf(number, 16, L"\t%u\t", info.wID);
@@ -94,7 +103,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeCallWndProc(int code, WPA
     static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
     if (code == HC_ACTION) {
         const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (call->message == probeMessage) WriteMenuBar(call->hwnd, static_cast<DWORD>(call->wParam));
+        if (call->message == probeMessage)
+            WriteMenuBar(call->hwnd, static_cast<DWORD>(call->wParam));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
