@@ -62,7 +62,10 @@ while kill -0 "$desktop" 2>/dev/null; do
     if [ "$SECONDS" -ge "$deadline" ]; then echo "e2e: timed out after ${E2E_TIMEOUT:-1200} s" >&2; break; fi
     sleep 0.5
 done
-wine_env_wait 5 bash -c "! kill -0 $desktop"  # the driver's last log line
+# The desktop ends by itself once the driver and every program in it have
+# ended; one that stays points at a test that left a program running.
+wine_env_wait 5 bash -c "! kill -0 $desktop" ||
+    echo "e2e: programs were still running in the virtual desktop after the driver ended" >&2
 summary="$(tail -n 1 "$results" 2>/dev/null || true)"
 if ! [[ "$summary" =~ $summary_re ]]; then
     echo "e2e: the driver ended without its results (crashed or timed out); log follows" >&2

@@ -3,6 +3,7 @@
 //
 //   korveline_e2e.exe --program Z:\...\korveline.exe --out /unix/output/folder [pattern ...]
 //   korveline_e2e.exe --list --out /unix/output/folder
+//   korveline_e2e.exe --repeat 10 ... 'Startup.*'   (each selected test ten times, to find a flaky one)
 //
 // A pattern selects tests by "Suite.Name" with * and ? wildcards; several
 // patterns (or one with ':' between them) select every test that any matches.
@@ -10,6 +11,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -73,6 +75,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     std::wstring program, output;
     std::vector<std::string> patterns;
     bool list = false;
+    int repeat = 1;
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         if (arg == L"--program" && i + 1 < argc)
@@ -81,6 +84,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             output = argv[++i];
         else if (arg == L"--list")
             list = true;
+        else if (arg == L"--repeat" && i + 1 < argc)
+            repeat = std::max(1, _wtoi(argv[++i]));
         else
             patterns.push_back(Utf8(arg));
     }
@@ -105,25 +110,28 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return 1;
     }
 
+    std::vector<const TestCase*> selected;
+    for (const TestCase& test : AllTests())
+        if (Selected(patterns, test.FullName()))
+            selected.push_back(&test);
     int passed = 0, failed = 0;
-    for (const TestCase& test : AllTests()) {
-        const std::string name = test.FullName();
-        if (!Selected(patterns, name))
-            continue;
-        Log("RUN  " + name);
-        const auto start = std::chrono::steady_clock::now();
-        const bool ok = RunOne(test);
-        const auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                .count();
-        if (!ok)
-            Screenshot(L"FAILED-" + std::wstring(name.begin(), name.end()));
-        Log((ok ? "PASS " : "FAIL ") + name + " (" + std::to_string(ms) + " ms)");
-        std::fprintf(results, "%s %s (%lld ms)\n", ok ? "PASS" : "FAIL", name.c_str(),
-                     static_cast<long long>(ms));
-        std::fflush(results);
-        (ok ? passed : failed)++;
-    }
+    for (int round = 0; round < repeat; ++round)
+        for (const TestCase* test : selected) {
+            const std::string name = test->FullName();
+            Log("RUN  " + name);
+            const auto start = std::chrono::steady_clock::now();
+            const bool ok = RunOne(*test);
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count();
+            if (!ok)
+                Screenshot(L"FAILED-" + std::wstring(name.begin(), name.end()));
+            Log((ok ? "PASS " : "FAIL ") + name + " (" + std::to_string(ms) + " ms)");
+            std::fprintf(results, "%s %s (%lld ms)\n", ok ? "PASS" : "FAIL", name.c_str(),
+                         static_cast<long long>(ms));
+            std::fflush(results);
+            (ok ? passed : failed)++;
+        }
     if (passed + failed == 0) {
         Log("no test matches the patterns");
         failed = 1;

@@ -33,6 +33,10 @@ HWND FindTopWindow(DWORD pid, const wchar_t* className, bool (*accept)(HWND) = n
     return search.found;
 }
 
+bool IsShown(HWND window) {
+    return IsWindowVisible(window) != FALSE;
+}
+
 bool IsMessageBox(HWND window) {
     return IsWindowVisible(window) && GetDlgItem(window, kMessageTextId) != nullptr;
 }
@@ -192,19 +196,18 @@ HWND Program::FindWindowOfClass(const wchar_t* className) const {
 }
 
 HWND Program::WaitForWindow(const wchar_t* className, Ms timeout) const {
+    // A window exists before its load step has run (placed, sized, filled);
+    // it is shown after, so a shown window is a loaded one.
     HWND found = nullptr;
-    if (!WaitUntil([&] { return (found = FindWindowOfClass(className)) != nullptr; }, timeout))
-        Abort("no window of class " + Utf8(className) + " appeared within " +
+    if (!WaitUntil([&] { return (found = FindTopWindow(ProcessId(), className, IsShown)) != nullptr; },
+                   timeout))
+        Abort("no window of class " + Utf8(className) + " was shown within " +
               std::to_string(timeout.count()) + " ms");
     return found;
 }
 
 HWND Program::MainWindow() const {
-    HWND main = WaitForWindow(kMainClass);
-    // The window exists before its load step has run; it is shown after.
-    if (!WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, kStartTimeout))
-        Abort("the main window was not shown");
-    return main;
+    return WaitForWindow(kMainClass);
 }
 
 std::wstring Program::Caption() const {

@@ -66,7 +66,8 @@ class Program {
 
     // Top-level windows of the program by class (visible or not); nullptr if none.
     HWND FindWindowOfClass(const wchar_t* className) const;
-    // Waits for a window of the class; ends the test when none comes.
+    // Waits for a shown window of the class (shown once it is loaded); ends
+    // the test when none comes.
     HWND WaitForWindow(const wchar_t* className, Ms timeout = kStartTimeout) const;
     // The main window, waited for; its caption; its editor txtCode and the editor's text.
     HWND MainWindow() const;
