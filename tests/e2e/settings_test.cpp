@@ -2,6 +2,7 @@
 // on the first start, loaded and left as it is on every later start.
 #include "driver/program.h"
 #include "driver/registry.h"
+#include "settings/dialog_ids.h"
 
 namespace e2e {
 namespace {
@@ -52,6 +53,40 @@ void StartAndClose(const std::wstring& arguments = L"") {
     REQUIRE(app.WaitForExit());
 }
 
+HWND OpenDialog(const Program& app, Command command, const wchar_t* className) {
+    app.Click(command);
+    return app.WaitForWindow(className, kStateTimeout);
+}
+
+void Cancel(HWND dialog, int cancelId) {
+    PressButton(dialog, cancelId);
+    REQUIRE_EVENTUALLY(!IsWindow(dialog));
+}
+
+// The ten settings the program holds while it runs, as its dialogs show them
+// when they open: the TASM path, the TLINK path, then TASM and TLINK
+// switches of the 16-bit EXE, 32-bit EXE, 16-bit COM and 32-bit COM builds.
+std::vector<std::wstring> SettingsInTheDialogs(const Program& app) {
+    std::vector<std::wstring> shown;
+    for (auto [command, className] :
+         {std::pair{Command::Tasm, L"KorvelineTasm"}, std::pair{Command::Tlink, L"KorvelineTlink"}}) {
+        HWND tool = OpenDialog(app, command, className);
+        shown.push_back(ControlText(tool, kIdToolText));
+        Cancel(tool, kIdToolCancel);
+    }
+    HWND exe = OpenDialog(app, Command::CommandLines, L"KorvelineCommand");
+    PressButton(exe, kIdOptionsCom);  // "Com files"
+    HWND com = app.WaitForWindow(L"KorvelineCommand2", kStateTimeout);
+    for (HWND dialog : {exe, com})
+        for (int row : {0, 1}) {
+            shown.push_back(ControlText(dialog, kIdOptionsTasm[row]));
+            shown.push_back(ControlText(dialog, kIdOptionsTlink[row]));
+        }
+    Cancel(com, kIdOptionsCancel);
+    Cancel(exe, kIdOptionsCancel);
+    return shown;
+}
+
 bool RegChecked(const Program& app) {
     return app.Menu().Item(Command::AsmFiles).checked;
 }
@@ -68,6 +103,9 @@ E2E_TEST(Settings, FirstStartCreatesTheStore) {
         names.push_back(v.name);
     CHECK_EQ(RegValueNames(kHklm, kStore), SortedNoCase(names));
     CHECK(RegChecked(app));
+    // The first start does not read back what it wrote: until the program
+    // ends, it holds no tool paths and no switches.
+    CHECK_EQ(SettingsInTheDialogs(app), std::vector<std::wstring>(10));
 }
 
 E2E_TEST(Settings, SecondStartKeepsWhatTheUserChanged) {
@@ -89,6 +127,13 @@ E2E_TEST(Settings, SecondStartKeepsWhatTheUserChanged) {
     }
     CheckStoreHolds(expected);
     CHECK(RegChecked(app));
+    CHECK_EQ(SettingsInTheDialogs(app), (std::vector<std::wstring>{
+                                            L"C:\\TASM\\BIN\\TASM.EXE", L"",  // tool paths
+                                            L"/z /zi /n /m2", L"/x",          // 16-bit EXE
+                                            L"/z /zi /n /m2", L"/x /v /3",    // 32-bit EXE
+                                            L"/z /zi /n /m2", L"/x /v /t",    // 16-bit COM
+                                            L"", L"/x /v /t /3",              // 32-bit COM
+                                        }));
 }
 
 E2E_TEST(Settings, TheStoredFlagDecidesTheCheckMarkOfOpenWithAsm) {
@@ -168,6 +213,20 @@ E2E_TEST(Settings, AMissingValueEndsLoadingQuietly) {
     CheckStoreHolds(store);
     CHECK_EQ(RegGet(kHklm, kStore, L"tlink"), RegMissing());
     CHECK_EQ(RegValueNames(kHklm, kStore).size(), store.size());
+    // The TASM path read before the gap is held; the switches not reached take
+    // their first-run strings, so builds still get working switches.
+    CHECK_EQ(SettingsInTheDialogs(app), (std::vector<std::wstring>{
+                                            L"C:\\TASM\\TASM.EXE",
+                                            L"",
+                                            L"/z /zi /n /m2",
+                                            L"/x /v",
+                                            L"/z /zi /n /m2",
+                                            L"/x /v /3",
+                                            L"/z /zi /n /m2",
+                                            L"/x /v /t",
+                                            L"/z /zi /n /m2",
+                                            L"/x /v /t /3",
+                                        }));
 }
 
 }  // namespace e2e
