@@ -1,5 +1,9 @@
 #include "app/frm_boot.h"
 
+#include <cwchar>
+
+#include "platform/win32/resource_ids.h"
+
 namespace {
 
 const wchar_t kBootClass[] = L"KorvelineBoot";
@@ -10,7 +14,8 @@ constexpr UINT kTimer1Interval = 700;
 constexpr int kImageWidth = 5880;
 constexpr int kImageHeight = 2265;
 constexpr int kMoveUp = 2000;
-const wchar_t kCreditLine[] = L"Korveline \x2014 assemble, link and run";
+constexpr int kLabel1Left = 1530, kLabel1Top = 1620, kLabel1Width = 2985, kLabel1Height = 285;
+const wchar_t kCreditLine[] = L"Edit \x2022 assemble \x2022 link \x2022 run";
 
 void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
     const int height = r.bottom - r.top;
@@ -24,6 +29,12 @@ void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
         FillRect(dc, &line, brush);
         DeleteObject(brush);
     }
+}
+
+HICON LargeIcon() {
+    static HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 256, 256, LR_SHARED));
+    return icon;
 }
 
 }  // namespace
@@ -47,8 +58,26 @@ void FrmBoot::Form_Load() {
     int top = work.top + (work.bottom - work.top - height) / 2 - Px(kMoveUp);
     if (top < work.top) top = work.top;  // keep it on the screen of a small display
     SetWindowPos(Hwnd(), HWND_TOP, left, top, width, height, SWP_NOACTIVATE);
-    creditFont_.Reset(MakeFont(L"Times New Roman", 11.25, Dpi(), true));
+    creditFont_.Reset(FittingCreditFont());
     titleFont_.Reset(MakeFont(L"Times New Roman", 30, Dpi(), true));
+}
+
+// Label1's font at its design size, or smaller where a wider face stands in
+// for a missing Times New Roman, so the credit line is never cut off.
+HFONT FrmBoot::FittingCreditFont() const {
+    HDC dc = GetDC(Hwnd());
+    HFONT font = nullptr;
+    for (double points = 11.25; points >= 6; points -= 0.75) {
+        if (font) DeleteObject(font);
+        font = MakeFont(L"Times New Roman", points, Dpi(), true);
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, kCreditLine, static_cast<int>(wcslen(kCreditLine)), &size);
+        SelectObject(dc, old);
+        if (size.cx <= Px(kLabel1Width)) break;
+    }
+    ReleaseDC(Hwnd(), dc);
+    return font;
 }
 
 void FrmBoot::Timer1_Timer() {
@@ -73,8 +102,11 @@ void FrmBoot::Paint(HDC dc) {
     RECT code{Px(450), Px(1080), client.right, Px(1400)};
     DrawTextW(dc, L"mov ax, 4C00h    int 21h", -1, &code, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT label1{Px(1530), Px(1620), Px(1530 + 2985), Px(1620 + 285)};
-    DrawTextW(dc, kCreditLine, -1, &label1, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    RECT label1{Px(kLabel1Left), Px(kLabel1Top), Px(kLabel1Left + kLabel1Width), Px(kLabel1Top + kLabel1Height)};
+    DrawTextW(dc, kCreditLine, -1, &label1, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    // The program's icon at the right, large.
+    const int iconSize = Px(720);
+    DrawIconEx(dc, client.right - iconSize - Px(420), Px(360), LargeIcon(), iconSize, iconSize, 0, nullptr, DI_NORMAL);
     SelectObject(dc, old);
 }
 

@@ -17,6 +17,7 @@ private:
     void Form_Load();
     void Timer1_Timer();
     void Paint(HDC dc);
+    HFONT FittingCreditFont() const;
 
     std::function<void()> showMain_;
     ScopedFont creditFont_;
