@@ -28,8 +28,8 @@ E2E_TEST(CommandLine, NamedFileOpensWithItsLinesEndedByCrLf) {
              std::optional<std::string>("; " + kCyrillic + "\r\nmov ax, 1\rmov bx, 2\nint 21h\r\n\r\nend"));
 }
 
-E2E_TEST(CommandLine, EmptyFileOpensAsAnEmptyDocument) {
-    const std::wstring path = WorkFolder() + L"\\empty.asm";
+E2E_TEST(CommandLine, EmptyFileWithACyrillicNameOpensAsAnEmptyDocument) {
+    const std::wstring path = WorkFolder() + L"\\\x43f\x443\x441\x442\x43e.asm";  // "пусто.asm"
     WriteBytes(path, "");
     Program app = Program::Start(path);
     CHECK_EQ(app.Caption(), path);
