@@ -70,6 +70,10 @@ void Log(const std::wstring& line) {
 
 void Fail(const std::string& message, const char* file, int line) {
     ++g_failures;
+    if (!file) {
+        Log("  FAILED: " + message);
+        return;
+    }
     const char* base = std::strrchr(file, '/');
     Log(std::string("  FAILED at ") + (base ? base + 1 : file) + ":" + std::to_string(line) + ": " + message);
 }

@@ -45,7 +45,7 @@ struct TestAbort {
 // The driver's log (UTF-8); each line is flushed at once.
 void Log(const std::string& line);
 void Log(const std::wstring& line);
-// Records a failure of the running test.
+// Records a failure of the running test; `file` may be null when the place is unknown.
 void Fail(const std::string& message, const char* file, int line);
 // Records a failure and ends the running test.
 [[noreturn]] void Abort(const std::string& reason);

@@ -57,11 +57,11 @@ bool RunOne(const e2e::TestCase& test) {
         test.body();
     } catch (const TestAbort& abort) {
         if (detail::FailuresOfRunningTest() == 0)
-            Fail(abort.reason, "(test ended)", 0);
+            Fail(abort.reason, nullptr, 0);  // a helper could not go on
         else
             Log("  test ended: " + abort.reason);
     } catch (const std::exception& error) {
-        Fail(std::string("exception: ") + error.what(), "(test ended)", 0);
+        Fail(std::string("exception: ") + error.what(), nullptr, 0);
     }
     return detail::FailuresOfRunningTest() == 0;
 }
