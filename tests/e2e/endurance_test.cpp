@@ -47,11 +47,14 @@ std::vector<HandleEntry> SystemHandles() {
     constexpr int kSystemHandleInformation = 16;
     std::vector<char> buffer(1 << 20);
     ULONG needed = 0;
-    while (query && query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
-        if (buffer.size() >= (64u << 20)) return {};
+    while (query &&
+           query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed) != 0) {
+        if (buffer.size() >= (64u << 20))
+            return {};
         buffer.resize(buffer.size() * 2);
     }
-    if (!query) return {};
+    if (!query)
+        return {};
     const ULONG entries = *reinterpret_cast<const ULONG*>(buffer.data());
     const auto* first = reinterpret_cast<const HandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
     return std::vector<HandleEntry>(first, first + entries);
@@ -59,7 +62,8 @@ std::vector<HandleEntry> SystemHandles() {
 
 int CountOfType(const std::vector<HandleEntry>& handles, DWORD pid, int type) {
     int n = 0;
-    for (const HandleEntry& h : handles) n += h.pid == pid && (type < 0 || h.type == type);
+    for (const HandleEntry& h : handles)
+        n += h.pid == pid && (type < 0 || h.type == type);
     return n;
 }
 
@@ -73,7 +77,8 @@ int RegistryKeyType() {
     const auto after = SystemHandles();
     RegCloseKey(key);
     for (int type = 0; type < 256; ++type) {
-        if (CountOfType(after, self, type) > CountOfType(before, self, type)) return type;
+        if (CountOfType(after, self, type) > CountOfType(before, self, type))
+            return type;
     }
     return -2;
 }
@@ -86,7 +91,8 @@ void CountHandles(HANDLE process, DWORD pid, DWORD& total, DWORD& keys) {
     total = static_cast<DWORD>(CountOfType(handles, pid, -1));
     keys = static_cast<DWORD>(CountOfType(handles, pid, keyType));
     DWORD counted = 0;
-    if (total == 0 && GetProcessHandleCount(process, &counted)) total = counted;
+    if (total == 0 && GetProcessHandleCount(process, &counted))
+        total = counted;
 }
 
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
@@ -102,7 +108,8 @@ BOOL CALLBACK CountTopWindow(HWND window, LPARAM data) {
     auto* c = reinterpret_cast<WindowCount*>(data);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != c->pid) return TRUE;
+    if (pid != c->pid)
+        return TRUE;
     ++c->count;
     EnumChildWindows(window, CountChild, reinterpret_cast<LPARAM>(&c->count));
     return TRUE;
@@ -118,7 +125,8 @@ DWORD WindowsOf(DWORD pid) {
 
 Sample Measure(const Program& app, int round) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
-    if (!process) Abort("cannot open the program's process, error " + std::to_string(GetLastError()));
+    if (!process)
+        Abort("cannot open the program's process, error " + std::to_string(GetLastError()));
     Sample s;
     s.round = round;
     CountHandles(process, app.ProcessId(), s.handles, s.keys);
@@ -133,14 +141,18 @@ Sample Measure(const Program& app, int round) {
     s.peakWorkingSet = memory.PeakWorkingSetSize;
     s.privateBytes = memory.PagefileUsage;
     char line[240];
-    std::snprintf(line, sizeof line, "  sample round=%d handles=%lu registry_keys=%lu gdi=%lu user=%lu windows=%lu working_set_kb=%zu peak_kb=%zu private_kb=%zu",
-                  round, s.handles, s.keys, s.gdi, s.user, s.windows, s.workingSet >> 10, s.peakWorkingSet >> 10,
-                  s.privateBytes >> 10);
+    std::snprintf(line, sizeof line,
+                  "  sample round=%d handles=%lu registry_keys=%lu gdi=%lu user=%lu windows=%lu "
+                  "working_set_kb=%zu peak_kb=%zu private_kb=%zu",
+                  round, s.handles, s.keys, s.gdi, s.user, s.windows, s.workingSet >> 10,
+                  s.peakWorkingSet >> 10, s.privateBytes >> 10);
     Log(line);
     return s;
 }
 
-std::optional<std::string> Bytes(const std::string& bytes) { return bytes; }
+std::optional<std::string> Bytes(const std::string& bytes) {
+    return bytes;
+}
 
 }  // namespace
 
@@ -166,19 +178,24 @@ E2E_TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
         app.TypeInEditor(text);
         Run(app, Command::Save);
         const std::string saved = "; round " + std::to_string(round) + "\r\nmov ax, 4c00h\r\nint 21h\r\n";
-        if (!CHECK_EQ(ReadBytes(doc), Bytes(saved))) break;
+        if (!CHECK_EQ(ReadBytes(doc), Bytes(saved)))
+            break;
 
         app.Click(Command::Open);
         ChooseFile(app.WaitForFileDialog(), doc);
-        if (!CHECK_EVENTUALLY_EQ(app.EditorText(), text + L"\r\n")) break;
+        if (!CHECK_EVENTUALLY_EQ(app.EditorText(), text + L"\r\n"))
+            break;
 
         DeleteFileW(output.c_str());  // no question about replacing it
         Build(app, Command::Make16Exe, output);
-        if (!CHECK_EVENTUALLY(FileExists(output))) break;
+        if (!CHECK_EVENTUALLY(FileExists(output)))
+            break;
         CHECK(!app.FindMessageBox());
 
-        if (round == warmUp) baseline = Measure(app, round);
-        else if (round % every == 0 || round == rounds) last = Measure(app, round);
+        if (round == warmUp)
+            baseline = Measure(app, round);
+        else if (round % every == 0 || round == rounds)
+            last = Measure(app, round);
     }
     REQUIRE(last.round > baseline.round);
     // A leak of one object a round shows as the number of rounds measured.

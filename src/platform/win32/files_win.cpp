@@ -3,27 +3,31 @@
 namespace {
 
 class FileHandle {
-public:
+  public:
     explicit FileHandle(HANDLE h) : h_(h) {}
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
     }
     HANDLE Get() const { return h_; }
     void Close() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
         h_ = INVALID_HANDLE_VALUE;
     }
 
-private:
+  private:
     HANDLE h_;
 };
 
 HANDLE OpenOrThrow(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     return WithShortRetry([&] {
-        HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) ThrowWin32(L"CreateFile " + path);
+        HANDLE h =
+            CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            ThrowWin32(L"CreateFile " + path);
         return h;
     });
 }
@@ -41,41 +45,55 @@ void WriteFully(HANDLE h, const std::string& bytes, const std::wstring& path) {
 
 std::wstring FolderOf(const std::wstring& path) {
     const auto cut = path.find_last_of(L"\\/");
-    if (cut == std::wstring::npos) return L".";
-    if (cut == 2 && path[1] == L':') return path.substr(0, 3);
+    if (cut == std::wstring::npos)
+        return L".";
+    if (cut == 2 && path[1] == L':')
+        return path.substr(0, 3);
     return path.substr(0, cut);
 }
 
 }  // namespace
 
 bool Win32FileSystem::FileExists(const std::wstring& path) {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::uint32_t Win32FileSystem::GetAttributes(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) ThrowWin32(L"GetFileAttributes " + path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        ThrowWin32(L"GetFileAttributes " + path);
     return attributes;
 }
 
+// A read-only file or a folder of that name is refused as Windows refuses it,
+// also where the file system would let its owner write (Wine run as root).
 void Win32FileSystem::CreateEmptyFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        ThrowWin32(L"CreateFile " + path, ERROR_ACCESS_DENIED);
     FileHandle file(OpenOrThrow(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
 }
 
 std::string Win32FileSystem::ReadAll(const std::wstring& path) {
     FileHandle file(OpenOrThrow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size)) ThrowWin32(L"GetFileSize " + path);
-    if (static_cast<unsigned long long>(size.QuadPart) > (1ull << 31)) ThrowWin32(L"ReadFile " + path, ERROR_FILE_TOO_LARGE);
+    if (!GetFileSizeEx(file.Get(), &size))
+        ThrowWin32(L"GetFileSize " + path);
+    if (static_cast<unsigned long long>(size.QuadPart) > (1ull << 31))
+        ThrowWin32(L"ReadFile " + path, ERROR_FILE_TOO_LARGE);
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
-        if (!ReadFile(file.Get(), &bytes[done], chunk, &got, nullptr)) ThrowWin32(L"ReadFile " + path);
-        if (got == 0) break;  // the file shrank while it was read
+        if (!ReadFile(file.Get(), &bytes[done], chunk, &got, nullptr))
+            ThrowWin32(L"ReadFile " + path);
+        if (got == 0)
+            break;  // the file shrank while it was read
         done += got;
     }
     bytes.resize(done);
@@ -86,7 +104,8 @@ void Win32FileSystem::WriteAll(const std::wstring& path, const std::string& byte
     // Refuse up front what the replace would refuse anyway, before a
     // temporary file is made.
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowWin32(L"WriteFile " + path, ERROR_ACCESS_DENIED);
     wchar_t temp[MAX_PATH + 1] = {};
     const std::wstring folder = FolderOf(path);
@@ -102,10 +121,12 @@ void Win32FileSystem::WriteAll(const std::wstring& path, const std::string& byte
     try {
         FileHandle file(OpenOrThrow(tempPath, GENERIC_WRITE, 0, TRUNCATE_EXISTING));
         WriteFully(file.Get(), bytes, path);
-        if (!FlushFileBuffers(file.Get())) ThrowWin32(L"FlushFileBuffers " + path);
+        if (!FlushFileBuffers(file.Get()))
+            ThrowWin32(L"FlushFileBuffers " + path);
         file.Close();
         WithShortRetry([&] {
-            if (!MoveFileExW(tempPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            if (!MoveFileExW(tempPath.c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
                 ThrowWin32(L"MoveFileEx " + path);
         });
     } catch (...) {

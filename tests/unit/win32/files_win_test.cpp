@@ -142,6 +142,20 @@ TEST_F(FilesWinTest, WriteAllRefusesAReadOnlyFileAndKeepsIt) {
     EXPECT_TRUE(files.GetAttributes(path) & kAttributeReadOnly);
 }
 
+TEST_F(FilesWinTest, CreateEmptyFileRefusesAReadOnlyFileOrAFolderOfThatName) {
+    const std::wstring readOnly = folder / L"ro.bat";
+    Put(readOnly, "keep\r\n");
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(FailureCode([&] { files.CreateEmptyFile(readOnly); }), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(BytesOf(readOnly), "keep\r\n");
+    const std::wstring aFolder = folder / L"dir.bat";
+    ASSERT_TRUE(CreateDirectoryW(aFolder.c_str(), nullptr));
+    EXPECT_EQ(FailureCode([&] { files.CreateEmptyFile(aFolder); }), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    RemoveDirectoryW(aFolder.c_str());
+    files.CreateEmptyFile(folder / L"new.bat");
+    EXPECT_EQ(BytesOf(folder / L"new.bat"), "");
+}
+
 TEST_F(FilesWinTest, WriteAllOverAFileAnotherProgramHoldsKeepsTheOldFile) {
     const std::wstring path = folder / L"held.asm";
     Put(path, "old\r\n");
