@@ -188,7 +188,8 @@ E2E_TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
 
         DeleteFileW(output.c_str());  // no question about replacing it
         Build(app, Command::Make16Exe, output);
-        if (!CHECK_EVENTUALLY(FileExists(output)))
+        // The script runs on after the command; on a busy machine it can take a while.
+        if (!CHECK(WaitUntil([&] { return FileExists(output); }, Ms(60000))))
             break;
         CHECK(!app.FindMessageBox());
 
