@@ -1,9 +1,9 @@
-// Opening and saving a 4 MB source: the program's own part (reading,
+// Opening and saving a source of 1, 4, 16 ... MB: the program's own part (reading,
 // decoding, rebuilding lines, converting, writing) measured in this process,
 // the edit control's part beside it, and then the whole Open and Save of the
 // real program against Wine's notepad on the same file in the same run.
 //
-//   open_save_bench.exe <korveline.exe> <log file> [megabytes]
+//   open_save_bench.exe <korveline.exe> <log file> [megabytes ...]
 //
 // Prints (and writes to the log, since a virtual desktop loses stdout) the
 // figures and the ratios; it passes or fails nothing.
@@ -311,20 +311,18 @@ Outcome OpenAndSave(const Target& target, const std::wstring& path, LRESULT expe
     return outcome;
 }
 
-}  // namespace
+struct SizeResult {
+    std::size_t bytes = 0;
+    double ownOpen = 0, ownSave = 0, setText = 0;
+    Outcome program, notepad;
+};
 
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        fwprintf(stderr, L"usage: open_save_bench <korveline.exe> <log file> [megabytes]\n");
-        return 2;
-    }
-    logFile = _wfopen(argv[2], L"w");
-    const std::size_t megabytes = argc > 3 ? static_cast<std::size_t>(_wtoi(argv[3])) : 4;
-
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"kvbench" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
+// One size: the program's own part, the control's part, and the whole
+// commands of both programs.
+SizeResult MeasureSize(const std::wstring& korveline,
+                       const std::wstring& folder,
+                       std::size_t megabytes,
+                       bool compareAssignments) {
     const std::wstring mine = folder + L"\\big.asm";
     const std::wstring theirs = folder + L"\\big.txt";
     const std::string source = MakeSource(megabytes << 20);
@@ -332,45 +330,99 @@ int wmain(int argc, wchar_t** argv) {
     files.WriteAll(mine, source);
     files.WriteAll(theirs, source);
     const auto lines = std::count(source.begin(), source.end(), '\n');
-    Say(L"Source: %zu bytes, %ld lines of about %ld characters\n", source.size(), static_cast<long>(lines),
-        static_cast<long>(source.size() / lines));
+    Say(L"\n== %zu MB: %zu bytes, %ld lines of about %ld characters\n", megabytes, source.size(),
+        static_cast<long>(lines), static_cast<long>(source.size() / lines));
 
     const OwnPart own = MeasureOwnPart(mine);
-    const double ownOpen = own.read + own.decode, ownSave = own.convert + own.write;
+    SizeResult result;
+    result.bytes = source.size();
+    result.ownOpen = own.read + own.decode;
+    result.ownSave = own.convert + own.write;
+    result.setText = own.setText;
     Say(L"The program's own part (median of 5):\n");
     Say(L"  open: read %.1f ms + decode and rebuild lines %.1f ms = %.1f ms\n", own.read * 1e3,
-        own.decode * 1e3, ownOpen * 1e3);
+        own.decode * 1e3, result.ownOpen * 1e3);
     Say(L"  save: convert to CP866 %.1f ms + write beside and replace %.1f ms = %.1f ms\n", own.convert * 1e3,
-        own.write * 1e3, ownSave * 1e3);
+        own.write * 1e3, result.ownSave * 1e3);
     Say(L"The edit control's part:\n");
     Say(L"  WM_SETTEXT %.2f s (%.2f s per million characters), WM_GETTEXT %.1f ms\n", own.setText,
         own.setText * 1e6 / static_cast<double>(source.size()), own.getText * 1e3);
     Say(L"  the program's own part is %.1f%% of opening and %.1f%% of saving\n",
-        100 * ownOpen / (ownOpen + own.setText), 100 * ownSave / (ownSave + own.getText));
+        100 * result.ownOpen / (result.ownOpen + own.setText),
+        100 * result.ownSave / (result.ownSave + own.getText));
 
-    Say(L"Ways of assigning the first megabyte to the control:\n");
-    CompareAssignments(ReadSourceText(source.substr(0, source.find("\r\n", 1 << 20) + 2)));
+    if (compareAssignments) {
+        Say(L"Ways of assigning the first megabyte to the control:\n");
+        CompareAssignments(ReadSourceText(source.substr(0, source.find("\r\n", 1 << 20) + 2)));
+    }
 
-    const Target program{L"Korveline", L"\"" + std::wstring(argv[1]) + L"\"", L"KorvelineMain",
+    const Target program{L"Korveline", L"\"" + korveline + L"\"", L"KorvelineMain",
                          CommandIdOf(Command::Open), CommandIdOf(Command::Save)};
     const Target notepad{L"notepad", L"notepad.exe", L"Notepad", 0x101, 0x102};
     const auto expected = static_cast<LRESULT>(source.size());
-    const Outcome a = OpenAndSave(program, mine, expected);
-    const Outcome b = OpenAndSave(notepad, theirs, expected);
+    result.program = OpenAndSave(program, mine, expected);
+    result.notepad = OpenAndSave(notepad, theirs, expected);
+    const Outcome& a = result.program;
+    const Outcome& b = result.notepad;
     Say(L"Whole commands through the real programs (open: dialog OK to text shown; save: command to "
         L"return):\n");
     Say(L"  Korveline: open %.2f s, save %.3f s%ls\n", a.open, a.save, a.ok ? L"" : L" (incomplete)");
     Say(L"  notepad:   open %.2f s, save %.3f s%ls\n", b.open, b.save, b.ok ? L"" : L" (incomplete)");
-    if (a.ok && b.ok) {
+    if (a.ok && b.ok)
         Say(L"  ratio Korveline / notepad: open %.2f, save %.2f\n", a.open / b.open, a.save / b.save);
-    }
     const std::string written = files.ReadAll(mine);
     Say(L"  Korveline's saved file: %zu bytes (the source plus one CR LF: %ls)\n", written.size(),
         written.size() == source.size() + 2 ? L"yes" : L"no");
-
     DeleteFileW(mine.c_str());
     DeleteFileW(theirs.c_str());
+    return result;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        fwprintf(stderr, L"usage: open_save_bench <korveline.exe> <log file> [megabytes ...]\n");
+        return 2;
+    }
+    logFile = _wfopen(argv[2], L"w");
+    std::vector<std::size_t> sizes;
+    for (int i = 3; i < argc; ++i)
+        sizes.push_back(static_cast<std::size_t>(_wtoi(argv[i])));
+    if (sizes.empty())
+        sizes.push_back(4);
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"kvbench" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::vector<SizeResult> results;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        results.push_back(MeasureSize(argv[1], folder, sizes[i], i == 0));
     RemoveDirectoryW(folder.c_str());
+
+    // Time against size: each figure per megabyte, and as a multiple of the
+    // smallest size's per-megabyte figure (1.00 throughout is linear growth).
+    if (results.size() > 1) {
+        Say(L"\n== Growth with size: seconds per MB (and against the smallest size's per MB)\n");
+        Say(L"  %-6ls %-17ls %-17ls %-17ls %-17ls %-17ls %-17ls\n", L"MB", L"own open", L"own save",
+            L"WM_SETTEXT", L"Korveline open", L"Korveline save", L"notepad open");
+        const SizeResult& base = results.front();
+        const double baseMb = static_cast<double>(base.bytes) / (1 << 20);
+        for (const SizeResult& r : results) {
+            const double mb = static_cast<double>(r.bytes) / (1 << 20);
+            const double values[] = {r.ownOpen,      r.ownSave,      r.setText,
+                                     r.program.open, r.program.save, r.notepad.open};
+            const double bases[] = {base.ownOpen,      base.ownSave,      base.setText,
+                                    base.program.open, base.program.save, base.notepad.open};
+            Say(L"  %-6.1f", mb);
+            for (int k = 0; k < 6; ++k) {
+                const double perMb = values[k] / mb, basePerMb = bases[k] / baseMb;
+                Say(L" %7.4f (%5.2f) ", perMb, basePerMb > 0 ? perMb / basePerMb : 0.0);
+            }
+            Say(L"\n");
+        }
+    }
     if (logFile)
         fclose(logFile);
     return 0;

@@ -1,0 +1,420 @@
+// The real program from outside, against a reference measured in the same
+// run: start-up to a ready main window (empty, and with a 4 MB file named on
+// the command line) against Wine's notepad; the memory each holds with that
+// file; and a build with the stand-in tools, from the menu command to the
+// script's start, against starting the same script directly.
+//
+//   program_bench.exe <korveline.exe> <log file> <folder of the stand-ins>
+//
+// Prints (and writes to the log, since a virtual desktop loses stdout) the
+// figures and the ratios; it passes or fails nothing.
+#include <windows.h>
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/menu_table.h"
+#include "build/recode.h"
+#include "platform/cp1251.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+FILE* logFile = nullptr;
+
+void Say(const wchar_t* format, ...) {
+    wchar_t line[1024];
+    va_list args;
+    va_start(args, format);
+    vswprintf(line, 1024, format, args);
+    va_end(args);
+    fputws(line, stdout);
+    fflush(stdout);
+    if (logFile) {
+        fputws(line, logFile);
+        fflush(logFile);
+    }
+}
+
+double Seconds() {
+    static LARGE_INTEGER frequency{};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// The same kind of source as the open and save benchmark: instructions with
+// Cyrillic comments, in the DOS code page.
+std::string MakeSource(std::size_t bytes) {
+    const std::wstring comment =
+        L"\u043F\u0435\u0440\u0435\u043D\u043E\u0441 \u0441\u0442\u0440\u043E\u043A\u0438";
+    const std::string dosComment = EncodeCp1251(WinToDos(comment));
+    std::string text;
+    text.reserve(bytes + 128);
+    for (int n = 0; text.size() < bytes; ++n) {
+        text += "label" + std::to_string(n) + ":  mov     ax, [bx+si+" + std::to_string(n % 97) + "]   ; " +
+                dosComment + "\r\n";
+    }
+    return text;
+}
+
+struct Search {
+    DWORD pid;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (pid == search->pid && _wcsicmp(name, search->className) == 0 && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindShown(DWORD pid, const wchar_t* className) {
+    Search search{pid, className, nullptr};
+    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindEdit(HWND parent) {
+    for (HWND child = FindWindowExW(parent, nullptr, nullptr, nullptr); child;
+         child = FindWindowExW(parent, child, nullptr, nullptr)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(child, name, 64);
+        if (_wcsicmp(name, L"Edit") == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+// A window's text length; -1 while its program does not answer.
+LRESULT TextLength(HWND window, UINT timeoutMs) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length))
+        return -1;
+    return static_cast<LRESULT>(length);
+}
+
+struct Started {
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;
+    double splash = -1, ready = -1;  // seconds from the process's start
+    bool ok = false;
+};
+
+// Starts a program and waits until its main window is ready: shown, with a
+// caption, its editor shown and holding `textLength` characters.
+Started StartAndWait(std::wstring commandLine, const wchar_t* mainClass, LRESULT textLength) {
+    Started s;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const double t0 = Seconds();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &s.process))
+        return s;
+    CloseHandle(s.process.hThread);
+    const DWORD pid = s.process.dwProcessId;
+    while (Seconds() - t0 < 120) {
+        if (s.splash < 0 && FindShown(pid, L"KorvelineBoot"))
+            s.splash = Seconds() - t0;
+        if (HWND main = FindShown(pid, mainClass)) {
+            HWND editor = FindEdit(main);
+            if (editor && IsWindowVisible(editor) && TextLength(main, 100) > 0 &&
+                TextLength(editor, 120000) == textLength) {
+                s.ready = Seconds() - t0;
+                s.main = main;
+                s.ok = true;
+                break;
+            }
+        }
+        Sleep(2);
+    }
+    return s;
+}
+
+void Stop(Started& s) {
+    if (s.main)
+        PostMessageW(s.main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(s.process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(s.process.hProcess, 1);
+    CloseHandle(s.process.hProcess);
+}
+
+struct Memory {
+    double peakMb = 0, workingMb = 0, privateMb = 0;
+};
+
+Memory MemoryOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return {counters.PeakWorkingSetSize / 1048576.0, counters.WorkingSetSize / 1048576.0,
+            counters.PagefileUsage / 1048576.0};
+}
+
+struct StartFigures {
+    double splash = 0, ready = 0;
+    Memory memory;
+    bool ok = true;
+};
+
+StartFigures MeasureStarts(int runs,
+                           const std::wstring& commandLine,
+                           const wchar_t* mainClass,
+                           LRESULT length) {
+    std::vector<double> splash, ready;
+    StartFigures f;
+    for (int i = 0; i < runs; ++i) {
+        Started s = StartAndWait(commandLine, mainClass, length);
+        f.ok = f.ok && s.ok;
+        if (s.ok) {
+            ready.push_back(s.ready);
+            splash.push_back(s.splash);
+            f.memory = MemoryOf(s.process.hProcess);
+        }
+        Stop(s);
+    }
+    f.splash = Median(splash);
+    f.ready = Median(ready);
+    return f;
+}
+
+// --- Build ------------------------------------------------------------------------------
+
+void PutSetting(HKEY key, const wchar_t* name, const std::wstring& text) {
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void PutStore(const std::wstring& tools) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\asm", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                    nullptr);
+    const DWORD one = 1, zero = 0;
+    RegSetValueExW(key, L"", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegSetValueExW(key, L"asmfiles", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+    PutSetting(key, L"tasm", tools + L"\\standin_tasm.exe");
+    PutSetting(key, L"tlink", tools + L"\\standin_tlink.exe");
+    for (const wchar_t* kind : {L"16btasmEXE", L"32btasmEXE", L"16btasmCOM", L"32btasmCOM"})
+        PutSetting(key, kind, L"/z /zi /n /m2");
+    PutSetting(key, L"16btlinkEXE", L"/x /v");
+    PutSetting(key, L"32btlinkEXE", L"/x /v /3");
+    PutSetting(key, L"16btlinkCOM", L"/x /v /t");
+    PutSetting(key, L"32btlinkCOM", L"/x /v /t /3");
+    RegCloseKey(key);
+}
+
+bool HasChildProcess(DWORD parent) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry))
+        found = entry.th32ParentProcessID == parent;
+    CloseHandle(snapshot);
+    return found;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct BuildFigures {
+    double dialog = -1, script = -1, assembler = -1, returned = -1;
+};
+
+// One build through the menu: the command posted, the save dialog answered at
+// once, then the script's process, the assembler's log line and the
+// command's return watched from the dialog's OK.
+BuildFigures BuildOnce(const Started& app, const std::wstring& output, const std::wstring& log) {
+    BuildFigures f;
+    DeleteFileW(output.c_str());
+    DeleteFileW(log.c_str());
+    const DWORD pid = app.process.dwProcessId;
+    const double start = Seconds();
+    PostMessageW(app.main, WM_COMMAND, CommandIdOf(Command::Make16Exe), 0);
+    HWND dialog = nullptr;
+    while (!dialog && Seconds() - start < 20) {
+        dialog = FindShown(pid, L"#32770");
+        if (dialog && !GetDlgItem(dialog, 0x47c))
+            dialog = nullptr;
+        if (!dialog)
+            Sleep(1);
+    }
+    if (!dialog)
+        return f;
+    f.dialog = Seconds() - start;
+    HWND nameBox = GetDlgItem(dialog, 0x47c);
+    if (HWND inner = FindEdit(nameBox))
+        nameBox = inner;
+    SendMessageW(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(output.c_str()));
+    const double ok = Seconds();
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    while (Seconds() - ok < 30 && (f.script < 0 || f.assembler < 0 || f.returned < 0)) {
+        if (f.script < 0 && HasChildProcess(pid))
+            f.script = Seconds() - ok;
+        if (f.assembler < 0 && Exists(log))
+            f.assembler = Seconds() - ok;
+        DWORD_PTR ignored = 0;
+        if (f.returned < 0 && !IsWindow(dialog) &&
+            SendMessageTimeoutW(app.main, WM_NULL, 0, 0, SMTO_NORMAL, 1, &ignored))
+            f.returned = Seconds() - ok;
+        Sleep(1);
+    }
+    const double wait = Seconds();
+    while (!Exists(output) && Seconds() - wait < 10)
+        Sleep(10);
+    return f;
+}
+
+// The reference: the same script started directly, as the program starts it.
+BuildFigures DirectStart(const std::wstring& script, const std::wstring& log) {
+    BuildFigures f;
+    DeleteFileW(log.c_str());
+    std::wstring commandLine = L"\"" + script + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    const double start = Seconds();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        nullptr, &startup, &process))
+        return f;
+    f.script = Seconds() - start;
+    while (!Exists(log) && Seconds() - start < 30)
+        Sleep(1);
+    f.assembler = Seconds() - start;
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return f;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 4) {
+        fwprintf(stderr, L"usage: program_bench <korveline.exe> <log file> <stand-in folder>\n");
+        return 2;
+    }
+    logFile = _wfopen(argv[2], L"w");
+    const std::wstring korveline = argv[1];
+    const std::wstring tools = argv[3];
+    const int runs = 3;
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"kvstart" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::string source = MakeSource(4u << 20);
+    const std::wstring big = folder + L"\\big.asm";  // no blank: the command line is the path as it is
+    Win32FileSystem files;
+    files.WriteAll(big, source);
+    const auto length = static_cast<LRESULT>(source.size());
+    const std::wstring program = L"\"" + korveline + L"\"";
+
+    // A first start creates the store and the association; the runs measure later starts.
+    Started first = StartAndWait(program, L"KorvelineMain", 0);
+    Stop(first);
+
+    Say(L"Start-up: process start to the main window ready (caption set, editor shown and holding the "
+        L"text), median of %d\n",
+        runs);
+    const StartFigures emptyMine = MeasureStarts(runs, program, L"KorvelineMain", 0);
+    const StartFigures emptyNotepad = MeasureStarts(runs, L"notepad.exe", L"Notepad", 0);
+    const StartFigures bigMine = MeasureStarts(runs, program + L" " + big, L"KorvelineMain", length);
+    const StartFigures bigNotepad = MeasureStarts(runs, L"notepad.exe " + big, L"Notepad", length);
+    struct Row {
+        const wchar_t* what;
+        const StartFigures& mine;
+        const StartFigures& notepad;
+    };
+    for (const Row& row :
+         {Row{L"empty document", emptyMine, emptyNotepad}, Row{L"4 MB file", bigMine, bigNotepad}}) {
+        Say(L"  %ls: Korveline %.2f s (splash shown at %.2f s; less the splash's fixed 0.70 s: %.2f s), "
+            L"notepad %.2f s%ls\n",
+            row.what, row.mine.ready, row.mine.splash, row.mine.ready - 0.7, row.notepad.ready,
+            row.mine.ok && row.notepad.ok ? L"" : L" (incomplete)");
+        Say(L"    ratio Korveline / notepad: %.2f; without the splash's wait: %.2f\n",
+            row.mine.ready / row.notepad.ready, (row.mine.ready - 0.7) / row.notepad.ready);
+    }
+
+    Say(L"Memory, MB (peak working set / working set / private bytes), holding the file just opened:\n");
+    for (const Row& row :
+         {Row{L"empty document", emptyMine, emptyNotepad}, Row{L"4 MB file", bigMine, bigNotepad}}) {
+        Say(L"  %ls: Korveline %.1f / %.1f / %.1f, notepad %.1f / %.1f / %.1f; ratio of peaks %.2f, of "
+            L"private "
+            L"bytes %.2f\n",
+            row.what, row.mine.memory.peakMb, row.mine.memory.workingMb, row.mine.memory.privateMb,
+            row.notepad.memory.peakMb, row.notepad.memory.workingMb, row.notepad.memory.privateMb,
+            row.mine.memory.peakMb / row.notepad.memory.peakMb,
+            row.mine.memory.privateMb / row.notepad.memory.privateMb);
+    }
+    Say(L"  growth for the 4 MB file: Korveline %+.1f MB private, notepad %+.1f MB\n",
+        bigMine.memory.privateMb - emptyMine.memory.privateMb,
+        bigNotepad.memory.privateMb - emptyNotepad.memory.privateMb);
+
+    // The build: the stand-ins named in the store, the assembler's log line
+    // marking the moment the script reached the assembler.
+    PutStore(tools);
+    const std::wstring log = folder + L"\\standin.log";
+    SetEnvironmentVariableW(L"STANDIN_LOG", log.c_str());
+    const std::wstring doc = folder + L"\\prog.asm";
+    files.WriteAll(doc, "mov ax, 4c00h\r\nint 21h\r\n");
+    Started app = StartAndWait(program + L" " + doc, L"KorvelineMain", 26);
+    std::vector<double> dialog, script, assembler, returned, directScript, directAssembler;
+    for (int i = 0; app.ok && i < 5; ++i) {
+        const BuildFigures b = BuildOnce(app, folder + L"\\prog.exe", log);
+        const BuildFigures d = DirectStart(folder + L"\\prog.bat", log);
+        dialog.push_back(b.dialog);
+        script.push_back(b.script);
+        assembler.push_back(b.assembler);
+        returned.push_back(b.returned);
+        directScript.push_back(d.script);
+        directAssembler.push_back(d.assembler);
+    }
+    Stop(app);
+    Say(L"Build (Make 16b EXE, stand-in tools), median of 5:\n");
+    Say(L"  menu command to the save dialog shown: %.3f s\n", Median(dialog));
+    Say(L"  from the dialog's OK: the script's process %.3f s, the assembler's log line %.3f s, the command "
+        L"returns %.3f s (of which the fixed wait 1.000 s; the rest %.3f s)\n",
+        Median(script), Median(assembler), Median(returned), Median(returned) - 1.0);
+    Say(L"  the same script started directly: process %.3f s, the assembler's log line %.3f s\n",
+        Median(directScript), Median(directAssembler));
+    Say(L"  ratio through the program / directly, to the assembler's log line: %.2f\n",
+        Median(assembler) / Median(directAssembler));
+
+    for (const wchar_t* name :
+         {L"big.asm", L"prog.asm", L"prog.bat", L"prog.exe", L"prog.obj", L"prog.lst", L"standin.log"})
+        DeleteFileW((folder + L"\\" + name).c_str());
+    RemoveDirectoryW(folder.c_str());
+    if (logFile)
+        fclose(logFile);
+    return 0;
+}
