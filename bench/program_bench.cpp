@@ -386,8 +386,11 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring log = folder + L"\\standin.log";
     SetEnvironmentVariableW(L"STANDIN_LOG", log.c_str());
     const std::wstring doc = folder + L"\\prog.asm";
-    files.WriteAll(doc, "mov ax, 4c00h\r\nint 21h\r\n");
-    Started app = StartAndWait(program + L" " + doc, L"KorvelineMain", 26);
+    const std::string docText = "mov ax, 4c00h\r\nint 21h\r\n";
+    files.WriteAll(doc, docText);
+    Started app = StartAndWait(program + L" " + doc, L"KorvelineMain", static_cast<LRESULT>(docText.size()));
+    if (!app.ok)
+        Say(L"Build: the program did not start with its document\n");
     std::vector<double> dialog, script, assembler, returned, directScript, directAssembler;
     for (int i = 0; app.ok && i < 5; ++i) {
         const BuildFigures b = BuildOnce(app, folder + L"\\prog.exe", log);
