@@ -1,0 +1,49 @@
+#pragma once
+// The editor's text: a gap buffer of UTF-16 units with an index of where each
+// line starts. Lines end at CR LF, which counts as two characters, as in the
+// platform's edit control; a lone CR or LF and NUL are ordinary characters.
+//
+// Setting the whole text is one pass over it. An edit moves the gap to the
+// edit (cost: the distance from the previous edit), rescans only the lines it
+// touches, and shifts the later line starts lazily: a pending shift applies
+// to every line after a "step" line and is carried along as edits move, so
+// typing in a 16 MB text touches a few lines, not all of them.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class TextBuffer {
+  public:
+    TextBuffer();
+
+    std::size_t Length() const { return buffer_.size() - (gapEnd_ - gapStart_); }
+    wchar_t At(std::size_t pos) const {
+        return pos < gapStart_ ? buffer_[pos] : buffer_[pos + gapEnd_ - gapStart_];
+    }
+    std::wstring Text() const { return Range(0, Length()); }
+    std::wstring Range(std::size_t start, std::size_t end) const;
+
+    void SetText(const std::wstring& text);
+    // Replaces the characters [start, end) with text; positions are clamped.
+    void Replace(std::size_t start, std::size_t end, const std::wstring& text);
+
+    // Lines: at least one. A line's end is before its CR LF.
+    std::size_t LineCount() const { return starts_.size(); }
+    std::size_t LineStart(std::size_t line) const;
+    std::size_t LineEnd(std::size_t line) const;
+    // The line holding pos; a position between CR and LF belongs to the line they end.
+    std::size_t LineOf(std::size_t pos) const;
+
+  private:
+    void MoveGapTo(std::size_t pos);
+    void MakeGap(std::size_t size);
+    // Makes the entries up to `line` true values; the pending shift then
+    // applies to the entries after it.
+    void MoveStepTo(std::size_t line);
+
+    std::vector<wchar_t> buffer_;
+    std::size_t gapStart_ = 0, gapEnd_ = 0;
+    std::vector<std::size_t> starts_;  // entries after stepLine_ lack stepDelta_
+    std::size_t stepLine_ = 0;
+    std::ptrdiff_t stepDelta_ = 0;
+};
