@@ -47,17 +47,17 @@ void FrmMain::Show() {
     RECT r{0, 0, Px(kDesignClientWidth), Px(kDesignClientHeight)};
     AdjustWindowRectEx(&r, style, TRUE, 0);
     SetWindowPos(Hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
-    txtCode = AddControl(L"EDIT", L"",
-                         WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                         kTxtCodeId, 0, 0, kDesignClientWidth, kDesignClientHeight, nullptr, WS_EX_CLIENTEDGE);
-    SendMessageW(txtCode, EM_SETLIMITTEXT, 0, 0);  // no limit on what can be typed
+    // The editor is the program's own text view: the edit control takes
+    // seconds to lay out a large source, the view lays out what is in sight.
+    txtCode.CreateControl(Hwnd(), kTxtCodeId, WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 0, 0,
+                          Px(kDesignClientWidth), Px(kDesignClientHeight));
     editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
-    SetControlFont(txtCode, editorFont_.Get());
+    SetControlFont(txtCode.Hwnd(), editorFont_.Get());
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard)) clipboard->SetOwner(Hwnd());
     Form_Load();
     ShowWindow(Hwnd(), SW_SHOWNORMAL);
     Form_Resize();
-    SetFocus(txtCode);
+    SetFocus(txtCode.Hwnd());
 }
 
 void FrmMain::BuildMenuBar() {
@@ -96,7 +96,7 @@ void FrmMain::Form_Resize() {
     GetClientRect(Hwnd(), &client);
     // The editor fills the client area: the window's outer size less its
     // caption, menu bar and borders.
-    MoveWindow(txtCode, 0, 0, client.right, client.bottom, TRUE);
+    MoveWindow(txtCode.Hwnd(), 0, 0, client.right, client.bottom, TRUE);
 }
 
 void FrmMain::Form_Unload() {
@@ -167,7 +167,7 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             Form_Resize();
             return 0;
         case WM_SETFOCUS:
-            if (txtCode) SetFocus(txtCode);
+            if (txtCode.Hwnd()) SetFocus(txtCode.Hwnd());
             return 0;
         case WM_CLOSE:
             Form_Unload();
@@ -200,38 +200,26 @@ std::wstring FrmMain::Caption() const {
 
 void FrmMain::SetCaption(const std::wstring& caption) { SetWindowTextW(Hwnd(), caption.c_str()); }
 
-std::wstring FrmMain::EditorText() const {
-    const int n = GetWindowTextLengthW(txtCode);
-    std::wstring text(n + 1, L'\0');
-    text.resize(GetWindowTextW(txtCode, text.data(), n + 1));
-    return text;
-}
+// The editor's text and selection straight from the view: a NUL in the text
+// would end the string that WM_GETTEXT gives.
+std::wstring FrmMain::EditorText() const { return txtCode.Text(); }
 
-void FrmMain::SetEditorText(const std::wstring& text) {
-    if (!SetWindowTextW(txtCode, text.c_str())) ThrowWin32(L"SetWindowText txtCode");
-}
+void FrmMain::SetEditorText(const std::wstring& text) { txtCode.SetText(text); }
 
-std::size_t FrmMain::EditorTextLength() const { return static_cast<std::size_t>(GetWindowTextLengthW(txtCode)); }
+std::size_t FrmMain::EditorTextLength() const { return txtCode.TextLength(); }
 
-std::wstring FrmMain::SelectedText() const {
-    DWORD start = 0, end = 0;
-    SendMessageW(txtCode, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (end <= start) return {};
-    return EditorText().substr(start, end - start);
-}
+std::wstring FrmMain::SelectedText() const { return txtCode.SelectedText(); }
 
-void FrmMain::ReplaceSelection(const std::wstring& text) {
-    SendMessageW(txtCode, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
-}
+void FrmMain::ReplaceSelection(const std::wstring& text) { txtCode.ReplaceSelection(text); }
 
 void FrmMain::SetSelection(std::size_t start, std::size_t length) {
-    SendMessageW(txtCode, EM_SETSEL, start, start + length);
-    SendMessageW(txtCode, EM_SCROLLCARET, 0, 0);
+    txtCode.SetSelection(start, start + length);
+    txtCode.ScrollCaret();
 }
 
-void FrmMain::Undo() { SendMessageW(txtCode, WM_UNDO, 0, 0); }
+void FrmMain::Undo() { txtCode.Undo(); }
 
-void FrmMain::EmptyUndo() { SendMessageW(txtCode, EM_EMPTYUNDOBUFFER, 0, 0); }
+void FrmMain::EmptyUndo() { txtCode.EmptyUndo(); }
 
 void FrmMain::SetRunEnabled(bool enabled) {
     EnableMenuItem(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));

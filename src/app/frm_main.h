@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "editor/document_commands.h"
 #include "platform/main_window.h"
+#include "platform/win32/text_view_win.h"
 #include "platform/win32/window_base.h"
 
 class FrmMain : public WindowBase, public MainWindowView {
@@ -52,7 +53,7 @@ private:
     MainFields fields_;
     CommonDialog CDialog;
     DocumentCommands documents_;
-    HWND txtCode = nullptr;
+    TextView txtCode;
     HMENU menuBar_ = nullptr;
     HACCEL accelerators_ = nullptr;
     ScopedFont editorFont_;

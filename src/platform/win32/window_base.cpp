@@ -38,15 +38,17 @@ HICON WindowBase::ProgramIcon(bool small) {
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_SHARED));
 }
 
-void WindowBase::RegisterWindowClass(const wchar_t* className, HBRUSH background) {
+void WindowBase::RegisterWindowClass(const wchar_t* className, HBRUSH background, UINT classStyle,
+                                     const wchar_t* cursor) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &wc)) return;
+    wc.style = classStyle;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hIcon = ProgramIcon(false);
     wc.hIconSm = ProgramIcon(true);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, cursor);
     wc.hbrBackground = background ? background : GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = className;
     RegisterClassExW(&wc);

@@ -29,7 +29,8 @@ public:
 
 protected:
     // Registers the class on first use; every class carries the program's icon.
-    static void RegisterWindowClass(const wchar_t* className, HBRUSH background = nullptr);
+    static void RegisterWindowClass(const wchar_t* className, HBRUSH background = nullptr, UINT classStyle = 0,
+                                    const wchar_t* cursor = IDC_ARROW);
     HWND Create(const wchar_t* className, const std::wstring& title, DWORD style, DWORD exStyle, int x, int y,
                 int width, int height, HWND parent = nullptr, HMENU menu = nullptr);
 

@@ -215,7 +215,7 @@ std::wstring Program::Caption() const {
 }
 
 HWND Program::Editor() const {
-    HWND editor = FindWindowExW(MainWindow(), nullptr, L"Edit", nullptr);
+    HWND editor = FindWindowExW(MainWindow(), nullptr, kEditorClass, nullptr);
     if (!editor)
         Abort("the main window has no editor");
     return editor;

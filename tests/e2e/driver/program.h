@@ -17,6 +17,8 @@ namespace e2e {
 // Window classes of the program.
 inline const wchar_t kSplashClass[] = L"KorvelineBoot";
 inline const wchar_t kMainClass[] = L"KorvelineMain";
+// The editor txtCode: the program's own text view, which answers the edit control's messages.
+inline const wchar_t kEditorClass[] = L"KorvelineTextView";
 // Message boxes and the Open/Save dialogs.
 inline const wchar_t kDialogClass[] = L"#32770";
 constexpr int kMessageTextId = 0xFFFF;  // a message box's text
