@@ -147,6 +147,17 @@ E2E_TEST(Editor, AFourMegabyteSourceOpensAtOnceAndCtrlEndShowsItsLastLine) {
     CHECK(end.y > last.y);
     CHECK(end.y + (end.y - last.y) <= client.bottom);
     Screenshot(L"editor-4mb-end");
+
+    // Typing at the end of the large text: each key is handled at once.
+    const auto typing = std::chrono::steady_clock::now();
+    TypeKeys(app, std::wstring(100, L'x'));
+    const auto perKey =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - typing)
+            .count() /
+        100;
+    Log("typing at the end of the 4 MB source: " + std::to_string(perKey) + " microseconds a key");
+    CHECK(perKey < 50000);
+    CHECK_EQ(SendToEditor(app, WM_GETTEXTLENGTH), static_cast<LRESULT>(bytes.size() + 100));
 }
 
 E2E_TEST(Editor, NulCharactersSurviveOpenAndSave) {

@@ -48,23 +48,6 @@ TEST(TextBuffer, LinesEndAtCrLfOnlyAndNulIsAnOrdinaryCharacter) {
     ExpectMatches(buffer, text);
 }
 
-TEST(TextBuffer, EditsThatMakeOrBreakCrLfPairsKeepTheLineIndexRight) {
-    TextBuffer buffer;
-    buffer.SetText(L"ab\r\ncd\r\nef");
-    buffer.Replace(3, 3, L"x");  // between CR and LF: the line break goes
-    ExpectMatches(buffer, L"ab\rx\ncd\r\nef");
-    buffer.Replace(3, 4, L"");  // and comes back
-    ExpectMatches(buffer, L"ab\r\ncd\r\nef");
-    buffer.Replace(2, 3, L"");  // the CR of a pair
-    ExpectMatches(buffer, L"ab\ncd\r\nef");
-    buffer.Replace(2, 2, L"\r");  // a CR before a lone LF makes a pair
-    ExpectMatches(buffer, L"ab\r\ncd\r\nef");
-    buffer.Replace(1, 9, L"\r\n\r\n\r");  // several lines at once, ending in a CR before "f"
-    ExpectMatches(buffer, L"a\r\n\r\n\rf");
-    buffer.Replace(100, 200, L"\n");  // past the end: appended
-    ExpectMatches(buffer, L"a\r\n\r\n\rf\n");
-}
-
 TEST(TextBuffer, RandomEditsAgreeWithAPlainString) {
     std::mt19937 random(12345);
     const wchar_t alphabet[] = {L'a', L'b', L'\r', L'\n', L'\0', L'\u0416'};

@@ -69,11 +69,29 @@ void TextView::Changed(bool textChanged) {
     }
 }
 
+// A key typed within the lines in view, that neither scrolled nor changed the
+// number of lines, repaints only the lines it edited; anything else repaints
+// the whole view.
 void TextView::Refresh() {
     if (!Hwnd())
         return;
     UpdateScrollBars();
     PlaceCaret();
+    const std::size_t lines = model_.Buffer().LineCount();
+    if (typed_.edited && topLine_ == shown_.top && xOffset_ == shown_.xOffset && lines == shown_.lines) {
+        RECT rows{};
+        GetClientRect(Hwnd(), &rows);
+        const auto row = [&](std::size_t line) {
+            const long long y =
+                (static_cast<long long>(line) - static_cast<long long>(topLine_)) * lineHeight_;
+            return static_cast<LONG>(std::clamp(y, 0LL, static_cast<long long>(rows.bottom)));
+        };
+        rows.top = row(typed_.from);
+        rows.bottom = row(typed_.to + 1);
+        InvalidateRect(Hwnd(), &rows, FALSE);
+        return;
+    }
+    shown_ = Shown{topLine_, xOffset_, lines};
     InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
@@ -90,23 +108,26 @@ void TextView::UpdateScrollBars() {
     const std::size_t page = VisibleLines();
     const std::size_t maxTop = lines > page ? lines - page : 0;
     topLine_ = std::min(topLine_, maxTop);
-    SCROLLINFO vertical{
-        sizeof vertical,         SIF_ALL | SIF_DISABLENOSCROLL, 0, static_cast<int>(lines - 1),
-        static_cast<UINT>(page), static_cast<int>(topLine_),    0};
-    SetScrollInfo(Hwnd(), SB_VERT, &vertical, TRUE);
-    // The widest line and room for the caret after it.
-    const int width =
-        kMargin + static_cast<int>(std::min<std::size_t>(model_.WidestLine() + 1, 1u << 24)) * charWidth_;
+    SetBar(SB_VERT, static_cast<int>(lines - 1), static_cast<UINT>(page), static_cast<int>(topLine_));
+    // The widest line and room for the caret after it, in steps of 16
+    // columns, so that typing at the end of the widest line does not set the
+    // bar again at every key.
+    const std::size_t columns = (model_.WidestLine() / 16 + 1) * 16;
+    const int width = kMargin + static_cast<int>(std::min<std::size_t>(columns, 1u << 24)) * charWidth_;
     const int maxOffset = std::max(0, width - static_cast<int>(client.right));
     xOffset_ = std::min(xOffset_, maxOffset);
-    SCROLLINFO horizontal{sizeof horizontal,
-                          SIF_ALL | SIF_DISABLENOSCROLL,
-                          0,
-                          width - 1,
-                          static_cast<UINT>(std::max(0L, client.right)),
-                          xOffset_,
-                          0};
-    SetScrollInfo(Hwnd(), SB_HORZ, &horizontal, TRUE);
+    SetBar(SB_HORZ, width - 1, static_cast<UINT>(std::max(0L, client.right)), xOffset_);
+}
+
+// Setting a scroll bar redraws it at once, which costs Wine more than the
+// rest of a key press: only a bar whose values changed is set.
+void TextView::SetBar(int bar, int max, UINT page, int pos) {
+    BarState& state = bars_[bar == SB_VERT ? 1 : 0];
+    if (state.max == max && state.page == page && state.pos == pos)
+        return;
+    state = BarState{max, page, pos};
+    SCROLLINFO info{sizeof info, SIF_ALL | SIF_DISABLENOSCROLL, 0, max, page, pos, 0};
+    SetScrollInfo(Hwnd(), bar, &info, TRUE);
 }
 
 void TextView::PlaceCaret() {
@@ -348,6 +369,8 @@ void TextView::OnKeyDown(WPARAM key) {
 }
 
 void TextView::OnChar(wchar_t c) {
+    const TextBuffer& text = model_.Buffer();
+    const std::size_t from = text.LineOf(model_.SelStart());
     bool changed = false;
     if (c == L'\b')
         changed = model_.DeleteBackward(false);
@@ -359,8 +382,11 @@ void TextView::OnChar(wchar_t c) {
         changed = model_.ReplaceSelection(std::wstring(1, c));
     else
         return;  // other control characters (Ctrl+letters) type nothing
+    const std::size_t to = text.LineOf(model_.Caret());
+    typed_ = Typed{true, std::min(from, to), std::max(from, to)};
     ScrollCaret();
     Changed(changed);
+    typed_ = Typed{};
 }
 
 void TextView::OnMouse(UINT message, WPARAM keys, int x, int y) {

@@ -49,6 +49,7 @@ class TextView : public WindowBase {
     void Changed(bool textChanged);
     void Refresh();
     void UpdateScrollBars();
+    void SetBar(int bar, int max, UINT page, int pos);
     void PlaceCaret();
     void ScrollTo(std::ptrdiff_t topLine, int xOffset);
     std::size_t VisibleLines() const;
@@ -66,4 +67,19 @@ class TextView : public WindowBase {
     bool focused_ = false;
     bool dragging_ = false;
     int wheelRest_ = 0;  // wheel movement not yet turned into lines
+    struct BarState {
+        int max = -1;
+        UINT page = 0;
+        int pos = -1;
+    };
+    BarState bars_[2];  // what the horizontal and vertical bars were last set to
+    struct Shown {      // the view when it was last repainted whole
+        std::size_t top = static_cast<std::size_t>(-1);
+        int xOffset = -1;
+        std::size_t lines = 0;
+    } shown_;
+    struct Typed {  // the lines that the key being handled edited
+        bool edited = false;
+        std::size_t from = 0, to = 0;
+    } typed_;
 };
