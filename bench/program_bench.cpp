@@ -102,7 +102,8 @@ HWND FindEdit(HWND parent) {
          child = FindWindowExW(parent, child, nullptr, nullptr)) {
         wchar_t name[64] = L"";
         GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, L"Edit") == 0)
+        // Notepad's edit control, or Korveline's own text view.
+        if (_wcsicmp(name, L"Edit") == 0 || _wcsicmp(name, L"KorvelineTextView") == 0)
             return child;
     }
     return nullptr;
