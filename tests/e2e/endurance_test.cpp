@@ -170,7 +170,6 @@ E2E_TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
     // baseline is taken after them.
     const int warmUp = std::max(2, every);
     Sample baseline, last;
-    std::wstring previous = L"mov ax, 4c00h\r\n";
     for (int round = 1; round <= rounds; ++round) {
         // Edit: the whole text replaced by typing, so the document keeps its size.
         const std::wstring text = L"; round " + std::to_wstring(round) + L"\r\nmov ax, 4c00h\r\nint 21h";
