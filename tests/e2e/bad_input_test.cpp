@@ -185,3 +185,56 @@ E2E_TEST(BadInput, AScriptThatCannotBeWrittenIsReportedAndTheDocumentKeptAsItWas
 }
 
 }  // namespace e2e
+
+namespace e2e {
+
+// The editor keeps every character, NUL included, so a save writes the file
+// back as it was (plus the final CR LF every save adds), edited or not.
+E2E_TEST(BadInput, AFileWithNulBytesIsKeptWholeThroughOpenAndSave) {
+    const std::string bytes("mov ax, 1\r\nab\0cd\r\n\0mov bx, 2\r\n", 30);
+    const std::wstring doc = WorkFolder() + L"\\zeros.asm";  // "nul.asm" would be the NUL device
+    WriteBytes(doc, bytes);
+    Program app = Program::Start(doc);
+    REQUIRE_EQ(app.Caption(), doc);
+    Run(app, Command::Save);
+    CHECK_EQ(ReadBytes(doc), Bytes(bytes + "\r\n"));
+
+    Select(app, 0, 0);
+    app.TypeInEditor(L"; ");
+    Run(app, Command::Save);
+    CHECK_EQ(ReadBytes(doc), Bytes("; " + bytes + "\r\n"));
+}
+
+// 64 MB opens from the command line and through the Open dialog, and saves
+// whole, in seconds. (ASCII only: a save converts the text to the DOS code page.)
+E2E_TEST(BadInput, A64MegabyteFileOpensAndSavesWhole) {
+    std::string bytes;
+    bytes.reserve((64u << 20) + 64);
+    for (int n = 0; bytes.size() < (64u << 20); ++n)
+        bytes +=
+            "label" + std::to_string(n) + ":  mov ax, [bx+si+" + std::to_string(n % 97) + "]  ; copy\r\n";
+    const std::wstring doc = WorkFolder() + L"\\big.asm";
+    WriteBytes(doc, bytes);
+    const auto started = std::chrono::steady_clock::now();
+    Program app = Program::Start(doc);
+    REQUIRE_EQ(app.Caption(), doc);
+    Log("shown after " +
+        std::to_string(std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - started).count()) +
+        " ms");
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(app.Editor(), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length);
+    CHECK_EQ(static_cast<std::size_t>(length), bytes.size());
+    Select(app, 0, 0);
+    app.TypeInEditor(L";");
+    Run(app, Command::Save);
+    const std::optional<std::string> saved = ReadBytes(doc);
+    REQUIRE(saved.has_value());
+    CHECK_EQ(saved->size(), bytes.size() + 3);
+    CHECK(saved->compare(1, bytes.size(), bytes) == 0);
+    OpenThroughDialog(app, doc);
+    length = 0;
+    SendMessageTimeoutW(app.Editor(), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 10000, &length);
+    CHECK_EQ(static_cast<std::size_t>(length), bytes.size() + 3);
+}
+
+}  // namespace e2e
