@@ -184,9 +184,6 @@ E2E_TEST(BadInput, AScriptThatCannotBeWrittenIsReportedAndTheDocumentKeptAsItWas
     CHECK(FileExists(WorkFolder() + L"\\prog.exe"));
 }
 
-}  // namespace e2e
-
-namespace e2e {
 
 // The editor keeps every character, NUL included, so a save writes the file
 // back as it was (plus the final CR LF every save adds), edited or not.
