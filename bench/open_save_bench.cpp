@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/menu_table.h"
+#include "bench_common.h"
 #include "build/recode.h"
 #include "editor/source_file.h"
 #include "platform/cp1251.h"
@@ -25,31 +26,6 @@
 #include "platform/win32/win32_platform.h"
 
 namespace {
-
-FILE* logFile = nullptr;
-
-void Say(const wchar_t* format, ...) {
-    wchar_t line[1024];
-    va_list args;
-    va_start(args, format);
-    vswprintf(line, 1024, format, args);
-    va_end(args);
-    fputws(line, stdout);
-    fflush(stdout);
-    if (logFile) {
-        fputws(line, logFile);
-        fflush(logFile);
-    }
-}
-
-double Seconds() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The median time of a few runs of one step.
 double Median(int runs, const std::function<void()>& step) {
@@ -61,20 +37,6 @@ double Median(int runs, const std::function<void()>& step) {
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-// An assembly source in the DOS code page: instructions with Cyrillic comments.
-std::string MakeSource(std::size_t bytes) {
-    const std::wstring comment =
-        L"\u043F\u0435\u0440\u0435\u043D\u043E\u0441 \u0441\u0442\u0440\u043E\u043A\u0438";
-    const std::string dosComment = EncodeCp1251(WinToDos(comment));
-    std::string text;
-    text.reserve(bytes + 128);
-    for (int n = 0; text.size() < bytes; ++n) {
-        text += "label" + std::to_string(n) + ":  mov     ax, [bx+si+" + std::to_string(n % 97) + "]   ; " +
-                dosComment + "\r\n";
-    }
-    return text;
 }
 
 // --- The program's own part, in this process ----------------------------------------
@@ -179,59 +141,6 @@ void CompareAssignments(const std::wstring& text) {
 }
 
 // --- Another program, worked from outside ----------------------------------------------
-
-struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (pid == search->pid && _wcsicmp(name, search->className) == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND WaitForWindow(DWORD pid, const wchar_t* className, double seconds) {
-    const double deadline = Seconds() + seconds;
-    do {
-        Search search{pid, className, nullptr};
-        EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(20);
-    } while (Seconds() < deadline);
-    return nullptr;
-}
-
-HWND FindEdit(HWND parent) {
-    for (HWND child = FindWindowExW(parent, nullptr, nullptr, nullptr); child;
-         child = FindWindowExW(parent, child, nullptr, nullptr)) {
-        wchar_t name[64] = L"";
-        GetClassNameW(child, name, 64);
-        // Notepad's edit control, or Korveline's own text view.
-        if (_wcsicmp(name, L"Edit") == 0 || _wcsicmp(name, L"KorvelineTextView") == 0)
-            return child;
-        if (HWND inner = FindEdit(child))
-            return inner;
-    }
-    return nullptr;
-}
-
-// The text length of another program's window; -1 while it does not answer.
-LRESULT TextLength(HWND window, UINT timeoutMs) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length))
-        return -1;
-    return static_cast<LRESULT>(length);
-}
 
 struct Target {
     const wchar_t* label;
@@ -386,7 +295,7 @@ int wmain(int argc, wchar_t** argv) {
         fwprintf(stderr, L"usage: open_save_bench <korveline.exe> <log file> [megabytes ...]\n");
         return 2;
     }
-    logFile = _wfopen(argv[2], L"w");
+    OpenLog(argv[2]);
     std::vector<std::size_t> sizes;
     for (int i = 3; i < argc; ++i)
         sizes.push_back(static_cast<std::size_t>(_wtoi(argv[i])));
@@ -424,7 +333,6 @@ int wmain(int argc, wchar_t** argv) {
             Say(L"\n");
         }
     }
-    if (logFile)
-        fclose(logFile);
+    CloseLog();
     return 0;
 }

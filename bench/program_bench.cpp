@@ -21,100 +21,16 @@
 #include <vector>
 
 #include "app/menu_table.h"
+#include "bench_common.h"
 #include "build/recode.h"
 #include "platform/cp1251.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
 
-FILE* logFile = nullptr;
-
-void Say(const wchar_t* format, ...) {
-    wchar_t line[1024];
-    va_list args;
-    va_start(args, format);
-    vswprintf(line, 1024, format, args);
-    va_end(args);
-    fputws(line, stdout);
-    fflush(stdout);
-    if (logFile) {
-        fputws(line, logFile);
-        fflush(logFile);
-    }
-}
-
-double Seconds() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// The same kind of source as the open and save benchmark: instructions with
-// Cyrillic comments, in the DOS code page.
-std::string MakeSource(std::size_t bytes) {
-    const std::wstring comment =
-        L"\u043F\u0435\u0440\u0435\u043D\u043E\u0441 \u0441\u0442\u0440\u043E\u043A\u0438";
-    const std::string dosComment = EncodeCp1251(WinToDos(comment));
-    std::string text;
-    text.reserve(bytes + 128);
-    for (int n = 0; text.size() < bytes; ++n) {
-        text += "label" + std::to_string(n) + ":  mov     ax, [bx+si+" + std::to_string(n % 97) + "]   ; " +
-                dosComment + "\r\n";
-    }
-    return text;
-}
-
-struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = L"";
-    GetClassNameW(window, name, 64);
-    if (pid == search->pid && _wcsicmp(name, search->className) == 0 && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindShown(DWORD pid, const wchar_t* className) {
-    Search search{pid, className, nullptr};
-    EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindEdit(HWND parent) {
-    for (HWND child = FindWindowExW(parent, nullptr, nullptr, nullptr); child;
-         child = FindWindowExW(parent, child, nullptr, nullptr)) {
-        wchar_t name[64] = L"";
-        GetClassNameW(child, name, 64);
-        // Notepad's edit control, or Korveline's own text view.
-        if (_wcsicmp(name, L"Edit") == 0 || _wcsicmp(name, L"KorvelineTextView") == 0)
-            return child;
-    }
-    return nullptr;
-}
-
-// A window's text length; -1 while its program does not answer.
-LRESULT TextLength(HWND window, UINT timeoutMs) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length))
-        return -1;
-    return static_cast<LRESULT>(length);
 }
 
 struct Started {
@@ -324,7 +240,7 @@ int wmain(int argc, wchar_t** argv) {
         fwprintf(stderr, L"usage: program_bench <korveline.exe> <log file> <stand-in folder>\n");
         return 2;
     }
-    logFile = _wfopen(argv[2], L"w");
+    OpenLog(argv[2]);
     const std::wstring korveline = argv[1];
     const std::wstring tools = argv[3];
     const int runs = 3;
@@ -418,7 +334,6 @@ int wmain(int argc, wchar_t** argv) {
          {L"big.asm", L"prog.asm", L"prog.bat", L"prog.exe", L"prog.obj", L"prog.lst", L"standin.log"})
         DeleteFileW((folder + L"\\" + name).c_str());
     RemoveDirectoryW(folder.c_str());
-    if (logFile)
-        fclose(logFile);
+    CloseLog();
     return 0;
 }
