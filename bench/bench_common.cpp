@@ -3,8 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "build/recode.h"
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 
 namespace {
 
@@ -31,10 +31,13 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM data) {
 
 }  // namespace
 
-void OpenLog(const wchar_t* path) { logFile = _wfopen(path, L"w"); }
+void OpenLog(const wchar_t* path) {
+    logFile = _wfopen(path, L"w");
+}
 
 void CloseLog() {
-    if (logFile) fclose(logFile);
+    if (logFile)
+        fclose(logFile);
     logFile = nullptr;
 }
 
@@ -54,14 +57,16 @@ void Say(const wchar_t* format, ...) {
 
 double Seconds() {
     static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 std::string MakeSource(std::size_t bytes) {
-    const std::wstring comment = L"\u043F\u0435\u0440\u0435\u043D\u043E\u0441 \u0441\u0442\u0440\u043E\u043A\u0438";
+    const std::wstring comment =
+        L"\u043F\u0435\u0440\u0435\u043D\u043E\u0441 \u0441\u0442\u0440\u043E\u043A\u0438";
     const std::string dosComment = EncodeCp1251(WinToDos(comment));
     std::string text;
     text.reserve(bytes + 128);
@@ -81,7 +86,8 @@ HWND FindShown(DWORD pid, const wchar_t* className) {
 HWND WaitForWindow(DWORD pid, const wchar_t* className, double seconds) {
     const double deadline = Seconds() + seconds;
     do {
-        if (HWND found = FindShown(pid, className)) return found;
+        if (HWND found = FindShown(pid, className))
+            return found;
         Sleep(20);
     } while (Seconds() < deadline);
     return nullptr;
@@ -92,14 +98,17 @@ HWND FindEdit(HWND parent) {
          child = FindWindowExW(parent, child, nullptr, nullptr)) {
         wchar_t name[64] = L"";
         GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, L"Edit") == 0 || _wcsicmp(name, L"KorvelineTextView") == 0) return child;
-        if (HWND inner = FindEdit(child)) return inner;
+        if (_wcsicmp(name, L"Edit") == 0 || _wcsicmp(name, L"KorvelineTextView") == 0)
+            return child;
+        if (HWND inner = FindEdit(child))
+            return inner;
     }
     return nullptr;
 }
 
 LRESULT TextLength(HWND window, UINT timeoutMs) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length)) return -1;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, timeoutMs, &length))
+        return -1;
     return static_cast<LRESULT>(length);
 }

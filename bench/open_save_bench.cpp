@@ -19,9 +19,9 @@
 
 #include "app/menu_table.h"
 #include "bench_common.h"
-#include "build/recode.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 #include "editor/source_file.h"
-#include "platform/cp1251.h"
 #include "platform/twips.h"
 #include "platform/win32/win32_platform.h"
 

@@ -22,8 +22,8 @@
 
 #include "app/menu_table.h"
 #include "bench_common.h"
-#include "build/recode.h"
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {

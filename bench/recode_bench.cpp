@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "build/recode.h"
+#include "codepage/recode.h"
 #include "editor/source_file.h"
 
 namespace {
@@ -20,7 +20,8 @@ std::wstring SampleText(std::size_t chars) {
     const std::wstring code = L"    mov ax, word ptr [bx+si+4]\t; ";
     while (text.size() < chars) {
         text += code;
-        for (int i = 0; i < 12; ++i) text.push_back(static_cast<wchar_t>(0x0410 + random() % 64));
+        for (int i = 0; i < 12; ++i)
+            text.push_back(static_cast<wchar_t>(0x0410 + random() % 64));
         text += L"\r\n";
     }
     text.resize(chars);
@@ -41,18 +42,21 @@ void Copy(benchmark::State& state) {
 }
 
 void WinToDosBench(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(WinToDos(Text()).data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(WinToDos(Text()).data());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 
 void DosToWinBench(benchmark::State& state) {
     const std::wstring dos = WinToDos(Text());
-    for (auto _ : state) benchmark::DoNotOptimize(DosToWin(dos).data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DosToWin(dos).data());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 
 void SaveBytesBench(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(SourceFileBytes(Text()).data());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SourceFileBytes(Text()).data());
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Text().size()));
 }
 
@@ -63,12 +67,13 @@ BENCHMARK(SaveBytesBench)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's throughput so the ratios can be printed at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             auto it = run.counters.find("bytes_per_second");
-            if (it != run.counters.end()) rates[run.benchmark_name()] = it->second.value;
+            if (it != run.counters.end())
+                rates[run.benchmark_name()] = it->second.value;
         }
     }
     std::map<std::string, double> rates;
@@ -81,10 +86,12 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double copy = reporter.rates["Copy"];
-    if (copy <= 0) return 0;
+    if (copy <= 0)
+        return 0;
     std::printf("\nAgainst a plain copy of the same text of 4 Mi characters (1.00 = as fast as copying):\n");
     for (const char* name : {"WinToDosBench", "DosToWinBench", "SaveBytesBench"}) {
-        std::printf("  %-15s %8.1f M characters/s   ratio %.2f\n", name, reporter.rates[name] / 1e6, reporter.rates[name] / copy);
+        std::printf("  %-15s %8.1f M characters/s   ratio %.2f\n", name, reporter.rates[name] / 1e6,
+                    reporter.rates[name] / copy);
     }
     return 0;
 }

@@ -36,20 +36,28 @@ const std::array<MenuEntry, 24> kMenuEntries = {{
     {5, L"mnuAbout", L"Abo&ut Korveline...", kCtrl, 'U', Command::About, true},
 }};
 
-int CommandIdOf(Command command) { return kFirstCommandId + static_cast<int>(command); }
+int CommandIdOf(Command command) {
+    return kFirstCommandId + static_cast<int>(command);
+}
 
 Command CommandOfId(int id) {
     const int index = id - kFirstCommandId;
-    if (index <= 0 || index > static_cast<int>(Command::About)) return Command::None;
+    if (index <= 0 || index > static_cast<int>(Command::About))
+        return Command::None;
     return static_cast<Command>(index);
 }
 
 std::wstring ShortcutText(const MenuEntry& entry) {
-    if (entry.key == 0) return {};
+    if (entry.key == 0)
+        return {};
     std::wstring text;
-    if (entry.modifiers & kCtrl) text += L"Ctrl+";
-    if (entry.modifiers & kShift) text += L"Shift+";
-    if (entry.key >= 0x70 && entry.key <= 0x7B) text += L"F" + std::to_wstring(entry.key - 0x70 + 1);
-    else text += static_cast<wchar_t>(entry.key);
+    if (entry.modifiers & kCtrl)
+        text += L"Ctrl+";
+    if (entry.modifiers & kShift)
+        text += L"Shift+";
+    if (entry.key >= 0x70 && entry.key <= 0x7B)
+        text += L"F" + std::to_wstring(entry.key - 0x70 + 1);
+    else
+        text += static_cast<wchar_t>(entry.key);
     return text;
 }

@@ -6,22 +6,37 @@
 
 enum class Command {
     None,
-    New, Open, Save, SaveAs, Exit,
-    Cut, Copy, Paste, Undo, Delete, SelectAll,
-    Make16Exe, Make32Exe, Make16Com, Make32Com,
+    New,
+    Open,
+    Save,
+    SaveAs,
+    Exit,
+    Cut,
+    Copy,
+    Paste,
+    Undo,
+    Delete,
+    SelectAll,
+    Make16Exe,
+    Make32Exe,
+    Make16Com,
+    Make32Com,
     RunCompiled,
-    CommandLines, AsmFiles, Tasm, Tlink,
+    CommandLines,
+    AsmFiles,
+    Tasm,
+    Tlink,
     About,
 };
 
 enum Modifier : unsigned { kCtrl = 1, kShift = 2 };
 
 struct MenuEntry {
-    int menu;                 // index of the top-level menu
-    const wchar_t* name;      // mnuNew ...
-    const wchar_t* caption;   // as stored, "&" marking the access key; nullptr for a separator
-    unsigned modifiers;       // kCtrl, kShift
-    unsigned short key;       // virtual-key code; 0 for none
+    int menu;                // index of the top-level menu
+    const wchar_t* name;     // mnuNew ...
+    const wchar_t* caption;  // as stored, "&" marking the access key; nullptr for a separator
+    unsigned modifiers;      // kCtrl, kShift
+    unsigned short key;      // virtual-key code; 0 for none
     Command command;
     bool enabledAtStart;
 };

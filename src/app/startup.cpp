@@ -3,7 +3,8 @@
 #include "editor/source_file.h"
 
 std::wstring DefaultDocumentPath(const std::wstring& programFolder, const std::wstring& windir) {
-    if (programFolder.size() == 3) return windir.substr(0, 3) + L"asm1.asm";
+    if (programFolder.size() == 3)
+        return windir.substr(0, 3) + L"asm1.asm";
     return programFolder + L"\\" + L"asm1.asm";
 }
 
@@ -14,7 +15,8 @@ namespace {
 // overwrites the unread file with nothing.
 void LoadCommandLineFile(ProgramContext& program, MainFields& fields, MainWindowView& view) {
     FileSystem& files = program.platform.files;
-    if (!files.FileExists(fields.cmdLine)) return;  // the caption keeps " asm"
+    if (!files.FileExists(fields.cmdLine))
+        return;  // the caption keeps " asm"
     view.SetCaption(fields.cmdLine);
     const std::string bytes = files.ReadAll(fields.cmdLine);
     view.SetEditorText(ReadSourceText(bytes));
@@ -24,7 +26,9 @@ void LoadCommandLineFile(ProgramContext& program, MainFields& fields, MainWindow
 
 }  // namespace
 
-void RunMainLoadStep(ProgramContext& program, MainFields& fields, MainWindowView& view,
+void RunMainLoadStep(ProgramContext& program,
+                     MainFields& fields,
+                     MainWindowView& view,
                      const std::function<void()>& registerAsmFiles) {
     SystemServices& system = program.platform.system;
     program.settings.tasmPath.clear();

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "build/build_state.h"
+#include "compile/build_state.h"
 #include "editor/document.h"
 #include "settings/settings_store.h"
 
@@ -22,5 +22,7 @@ inline const wchar_t kDesignCaption[] = L" asm";
 
 // Runs the load step after the window has been placed. Every statement that
 // fails is skipped and the step goes on.
-void RunMainLoadStep(ProgramContext& program, MainFields& fields, MainWindowView& view,
+void RunMainLoadStep(ProgramContext& program,
+                     MainFields& fields,
+                     MainWindowView& view,
                      const std::function<void()>& registerAsmFiles);

@@ -1,7 +1,8 @@
 #include "editor/document.h"
 
 void AssignEditorText(MainWindowView& view, DocumentState& doc, const std::wstring& text) {
-    if (view.EditorText() == text) return;
+    if (view.EditorText() == text)
+        return;
     view.SetEditorText(text);
     doc.DocChanged = 1;
 }

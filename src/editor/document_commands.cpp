@@ -12,7 +12,7 @@ void DocumentCommands::mnuNew_Click() {
     if (doc_.DocChanged != 1)
         return;
     try {
-        if (program_.platform.messages.Show(kNewQuestion, kMbYesNo | kMbIconInformation) == kIdYes) {
+        if (platform_.messages.Show(kNewQuestion, kMbYesNo | kMbIconInformation) == kIdYes) {
             if (SaveThroughDialog() == DialogSave::Failed)
                 return;
         }
@@ -56,7 +56,7 @@ void DocumentCommands::mnuSaveAs_Click() {
 void DocumentCommands::ExitCheck() {
     if (doc_.DocChanged != 1)
         return;
-    if (program_.platform.messages.Show(kExitQuestion, kMbYesNo | kMbIconInformation) != kIdYes)
+    if (platform_.messages.Show(kExitQuestion, kMbYesNo | kMbIconInformation) != kIdYes)
         return;
     SkipOnFailure([this] { SaveDocument(); });  // the program ends whatever the save did
 }
@@ -86,7 +86,7 @@ DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
     if (path.empty())
         return DialogSave::Cancelled;
     if (IsReadOnlyFile(path)) {
-        program_.platform.messages.Show(kReadOnlyText, kMbOk | kMbIconStop, kReadOnlyTitle);
+        platform_.messages.Show(kReadOnlyText, kMbOk | kMbIconStop, kReadOnlyTitle);
         return DialogSave::RefusedReadOnly;
     }
     if (!WriteDocument(path))
@@ -99,7 +99,7 @@ DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
 // read-only; the write itself then reports what is wrong.
 bool DocumentCommands::IsReadOnlyFile(const std::wstring& path) {
     try {
-        return (program_.platform.files.GetAttributes(path) & kAttributeReadOnly) != 0;
+        return (platform_.files.GetAttributes(path) & kAttributeReadOnly) != 0;
     } catch (const PlatformError&) {
         return false;
     }
@@ -110,7 +110,7 @@ bool DocumentCommands::IsReadOnlyFile(const std::wstring& path) {
 // empty file is created first. The editor keeps its text: the conversion to
 // the DOS code page goes to the file only.
 bool DocumentCommands::WriteDocument(const std::wstring& path) {
-    Platform& p = program_.platform;
+    Platform& p = platform_;
     try {
         p.files.WriteAll(path, SourceFileBytes(view_.EditorText()));
     } catch (const PlatformError& error) {
@@ -129,7 +129,7 @@ void DocumentCommands::ReadDocument(const std::wstring& path) {
     const std::wstring previous = view_.Caption();
     view_.SetCaption(path);
     try {
-        view_.SetEditorText(ReadSourceText(program_.platform.files.ReadAll(path)));
+        view_.SetEditorText(ReadSourceText(platform_.files.ReadAll(path)));
     } catch (const PlatformError&) {
         SkipOnFailure([&] { view_.SetCaption(previous); });
         return;

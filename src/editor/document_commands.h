@@ -4,7 +4,7 @@
 
 #include "editor/document.h"
 #include "platform/file_dialog.h"
-#include "settings/settings_store.h"
+#include "platform/platform.h"
 
 inline const wchar_t kAsmFilter[] = L"Asm Projects (*.asm)|*.asm|All Files (*.*)|*.*";
 constexpr long kSaveDialogFlags = kOfnOverwritePrompt | kOfnHideReadOnly;  // 6
@@ -21,8 +21,8 @@ std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reaso
 
 class DocumentCommands {
   public:
-    DocumentCommands(ProgramContext& program, DocumentState& doc, MainWindowView& view, CommonDialog& dialog)
-        : program_(program), doc_(doc), view_(view), dialog_(dialog) {}
+    DocumentCommands(Platform& platform, DocumentState& doc, MainWindowView& view, CommonDialog& dialog)
+        : platform_(platform), doc_(doc), view_(view), dialog_(dialog) {}
 
     // Each command ends silently when its file dialog cannot be shown.
     void mnuNew_Click();
@@ -45,7 +45,7 @@ class DocumentCommands {
     bool WriteDocument(const std::wstring& path);
     void ReadDocument(const std::wstring& path);
 
-    ProgramContext& program_;
+    Platform& platform_;
     DocumentState& doc_;
     MainWindowView& view_;
     CommonDialog& dialog_;

@@ -8,12 +8,22 @@ void mnuCut_Click(MainWindowView& view, Clipboard& clipboard) {
     view.ReplaceSelection(L"");
 }
 
-void mnuCopy_Click(MainWindowView& view, Clipboard& clipboard) { clipboard.SetText(view.SelectedText()); }
+void mnuCopy_Click(MainWindowView& view, Clipboard& clipboard) {
+    clipboard.SetText(view.SelectedText());
+}
 
-void mnuPaste_Click(MainWindowView& view, Clipboard& clipboard) { view.ReplaceSelection(clipboard.GetText()); }
+void mnuPaste_Click(MainWindowView& view, Clipboard& clipboard) {
+    view.ReplaceSelection(clipboard.GetText());
+}
 
-void mnuUndo_Click(MainWindowView& view) { view.Undo(); }
+void mnuUndo_Click(MainWindowView& view) {
+    view.Undo();
+}
 
-void mnuDel_Click(MainWindowView& view) { view.ReplaceSelection(L""); }
+void mnuDel_Click(MainWindowView& view) {
+    view.ReplaceSelection(L"");
+}
 
-void mnuAll_Click(MainWindowView& view) { view.SetSelection(0, view.EditorTextLength()); }
+void mnuAll_Click(MainWindowView& view) {
+    view.SetSelection(0, view.EditorTextLength());
+}

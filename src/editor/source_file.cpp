@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "build/recode.h"
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 
 std::wstring ReadSourceText(std::string_view bytes) {
     static const auto decode = [] {

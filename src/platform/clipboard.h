@@ -6,7 +6,7 @@
 // The clipboard's text. Other programs hold the clipboard for an instant, so
 // implementations retry briefly before they throw.
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     virtual void SetText(const std::wstring& text) = 0;
     // The clipboard's text, or an empty string when it holds none.

@@ -22,14 +22,14 @@ struct FileDialogResult {
 };
 
 class FileDialogService {
-public:
+  public:
     virtual ~FileDialogService() = default;
     virtual FileDialogResult ShowOpen(const FileDialogRequest& request) = 0;
     virtual FileDialogResult ShowSave(const FileDialogRequest& request) = 0;
 };
 
 class CommonDialog {
-public:
+  public:
     explicit CommonDialog(FileDialogService& service) : service_(service) {}
     std::wstring Filter;
     long Flags = 0;
@@ -39,7 +39,7 @@ public:
     void ShowOpen() { Take(service_.ShowOpen({Filter, Flags, FileName})); }
     void ShowSave() { Take(service_.ShowSave({Filter, Flags, FileName})); }
 
-private:
+  private:
     void Take(const FileDialogResult& result) {
         FileName = result.fileName;
         FileTitle = result.fileTitle;

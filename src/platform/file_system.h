@@ -9,7 +9,7 @@
 constexpr std::uint32_t kAttributeReadOnly = 0x1;
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // True when a file (not a folder) exists at the path; false for an empty path.
     virtual bool FileExists(const std::wstring& path) = 0;

@@ -6,7 +6,7 @@
 #include <string>
 
 class MainWindowView {
-public:
+  public:
     virtual ~MainWindowView() = default;
     virtual std::wstring Caption() const = 0;
     virtual void SetCaption(const std::wstring& caption) = 0;

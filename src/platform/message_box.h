@@ -14,7 +14,7 @@ constexpr int kIdNo = 7;
 inline const wchar_t kProgramTitle[] = L"Korveline";
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // An empty title shows the program's title. Returns the button pressed.
     virtual int Show(const std::wstring& text, unsigned style, const std::wstring& title = {}) = 0;

@@ -7,13 +7,13 @@
 #include <string>
 
 class PlatformError : public std::runtime_error {
-public:
+  public:
     PlatformError(std::wstring operation, std::uint32_t code)
         : std::runtime_error("platform operation failed"), operation_(std::move(operation)), code_(code) {}
     const std::wstring& Operation() const { return operation_; }
     std::uint32_t Code() const { return code_; }
 
-private:
+  private:
     std::wstring operation_;
     std::uint32_t code_;
 };

@@ -4,7 +4,7 @@
 #include "platform/platform_error.h"
 
 class Processes {
-public:
+  public:
     virtual ~Processes() = default;
     // Starts a program or script in a normal window that takes the focus; does not wait.
     virtual void Start(const std::wstring& path) = 0;

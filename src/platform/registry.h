@@ -19,14 +19,18 @@ struct RegValue {
 };
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // An empty name is the key's default value. Names compare without regard to case.
     virtual RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) = 0;
     // Writing creates the key when it is missing and replaces any value of that name.
-    virtual void WriteString(RegRoot root, const std::wstring& key, const std::wstring& name,
+    virtual void WriteString(RegRoot root,
+                             const std::wstring& key,
+                             const std::wstring& name,
                              const std::wstring& value) = 0;
-    virtual void WriteDword(RegRoot root, const std::wstring& key, const std::wstring& name,
+    virtual void WriteDword(RegRoot root,
+                            const std::wstring& key,
+                            const std::wstring& name,
                             std::uint32_t value) = 0;
     virtual void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) = 0;
     virtual void CreateKey(RegRoot root, const std::wstring& key) = 0;

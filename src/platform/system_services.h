@@ -5,7 +5,7 @@
 #include "platform/platform_error.h"
 
 class SystemServices {
-public:
+  public:
     virtual ~SystemServices() = default;
     virtual void SetCaretBlinkTime(unsigned milliseconds) = 0;
     // The program's whole command line after its own name, as one text.

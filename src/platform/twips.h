@@ -8,4 +8,6 @@ inline int PixelsToTwips(int pixels, int dpi) {
     return dpi > 0 ? static_cast<int>((static_cast<long long>(pixels) * 1440 + dpi / 2) / dpi) : pixels * 15;
 }
 // A font's height in pixels for its size in points (negative: the character height).
-inline int PointsToFontHeight(double points, int dpi) { return -static_cast<int>(points * dpi / 72.0 + 0.5); }
+inline int PointsToFontHeight(double points, int dpi) {
+    return -static_cast<int>(points * dpi / 72.0 + 0.5);
+}

@@ -10,37 +10,51 @@ constexpr std::uint32_t kErrorInvalidPath = 0x80070057;  // E_INVALIDARG
 constexpr std::uint32_t kErrorTypeMismatch = 13;         // the runtime's "type mismatch"
 
 std::wstring Upper(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towupper(c));
+    for (auto& c : s)
+        c = static_cast<wchar_t>(std::towupper(c));
     return s;
 }
 
 bool RootOf(const std::wstring& word, RegRoot& root) {
     const std::wstring w = Upper(word);
-    if (w == L"HKLM" || w == L"HKEY_LOCAL_MACHINE") root = RegRoot::LocalMachine;
-    else if (w == L"HKCR" || w == L"HKEY_CLASSES_ROOT") root = RegRoot::ClassesRoot;
-    else if (w == L"HKCU" || w == L"HKEY_CURRENT_USER") root = RegRoot::CurrentUser;
-    else if (w == L"HKU" || w == L"HKEY_USERS") root = RegRoot::Users;
-    else if (w == L"HKCC" || w == L"HKEY_CURRENT_CONFIG") root = RegRoot::CurrentConfig;
-    else return false;
+    if (w == L"HKLM" || w == L"HKEY_LOCAL_MACHINE")
+        root = RegRoot::LocalMachine;
+    else if (w == L"HKCR" || w == L"HKEY_CLASSES_ROOT")
+        root = RegRoot::ClassesRoot;
+    else if (w == L"HKCU" || w == L"HKEY_CURRENT_USER")
+        root = RegRoot::CurrentUser;
+    else if (w == L"HKU" || w == L"HKEY_USERS")
+        root = RegRoot::Users;
+    else if (w == L"HKCC" || w == L"HKEY_CURRENT_CONFIG")
+        root = RegRoot::CurrentConfig;
+    else
+        return false;
     return true;
 }
 
 // Parses a decimal number with optional sign, fraction and surrounding blanks.
 std::optional<double> ParseNumber(const std::wstring& text) {
     std::size_t i = 0, n = text.size();
-    while (i < n && (text[i] == L' ' || text[i] == L'\t')) ++i;
-    while (n > i && (text[n - 1] == L' ' || text[n - 1] == L'\t')) --n;
-    if (i == n) return std::nullopt;
+    while (i < n && (text[i] == L' ' || text[i] == L'\t'))
+        ++i;
+    while (n > i && (text[n - 1] == L' ' || text[n - 1] == L'\t'))
+        --n;
+    if (i == n)
+        return std::nullopt;
     bool negative = false;
-    if (text[i] == L'+' || text[i] == L'-') negative = text[i++] == L'-';
+    if (text[i] == L'+' || text[i] == L'-')
+        negative = text[i++] == L'-';
     double value = 0;
     bool digits = false;
-    for (; i < n && std::iswdigit(text[i]); ++i, digits = true) value = value * 10 + (text[i] - L'0');
+    for (; i < n && std::iswdigit(text[i]); ++i, digits = true)
+        value = value * 10 + (text[i] - L'0');
     if (i < n && text[i] == L'.') {
         double scale = 0.1;
-        for (++i; i < n && std::iswdigit(text[i]); ++i, digits = true, scale /= 10) value += (text[i] - L'0') * scale;
+        for (++i; i < n && std::iswdigit(text[i]); ++i, digits = true, scale /= 10)
+            value += (text[i] - L'0') * scale;
     }
-    if (!digits || i != n) return std::nullopt;
+    if (!digits || i != n)
+        return std::nullopt;
     return negative ? -value : value;
 }
 
@@ -48,9 +62,12 @@ std::optional<double> ParseNumber(const std::wstring& text) {
 
 std::wstring RegVariant::ToString() const {
     switch (kind) {
-        case Kind::Number: return std::to_wstring(number);
-        case Kind::Text: return text;
-        default: throw PlatformError(L"RegRead: value is not text", kErrorTypeMismatch);
+        case Kind::Number:
+            return std::to_wstring(number);
+        case Kind::Text:
+            return text;
+        default:
+            throw PlatformError(L"RegRead: value is not text", kErrorTypeMismatch);
     }
 }
 
@@ -60,12 +77,14 @@ std::optional<std::int16_t> ToInt16(const RegVariant& value) {
         number = static_cast<double>(value.number);
     } else if (value.kind == RegVariant::Kind::Text) {
         auto parsed = ParseNumber(value.text);
-        if (!parsed) return std::nullopt;
+        if (!parsed)
+            return std::nullopt;
         number = std::nearbyint(*parsed);  // the default rounding mode rounds half to even
     } else {
         return std::nullopt;
     }
-    if (number < std::numeric_limits<std::int16_t>::min() || number > std::numeric_limits<std::int16_t>::max())
+    if (number < std::numeric_limits<std::int16_t>::min() ||
+        number > std::numeric_limits<std::int16_t>::max())
         return std::nullopt;
     return static_cast<std::int16_t>(number);
 }
@@ -115,7 +134,8 @@ void RegShell::RegWrite(const std::wstring& path, const std::wstring& value, con
         registry_.WriteString(p.root, p.key, p.name, value);
     } else if (t == L"REG_DWORD") {
         auto parsed = ParseNumber(value);
-        if (!parsed) throw PlatformError(L"RegWrite: not a number: " + value, kErrorTypeMismatch);
+        if (!parsed)
+            throw PlatformError(L"RegWrite: not a number: " + value, kErrorTypeMismatch);
         RegWrite(path, static_cast<std::int64_t>(std::nearbyint(*parsed)), type);
     } else {
         throw PlatformError(L"RegWrite: unsupported type " + type, kErrorInvalidPath);
@@ -136,6 +156,8 @@ void RegShell::RegWrite(const std::wstring& path, std::int64_t value, const std:
 
 void RegShell::RegDelete(const std::wstring& path) {
     const RegPath p = ParseRegPath(path);
-    if (path.back() == L'\\') registry_.DeleteKey(p.root, p.key);
-    else registry_.DeleteValue(p.root, p.key, p.name);
+    if (path.back() == L'\\')
+        registry_.DeleteKey(p.root, p.key);
+    else
+        registry_.DeleteValue(p.root, p.key, p.name);
 }

@@ -35,7 +35,7 @@ struct RegPath {
 RegPath ParseRegPath(const std::wstring& path);
 
 class RegShell {
-public:
+  public:
     explicit RegShell(Registry& registry) : registry_(registry) {}
     RegVariant RegRead(const std::wstring& path);
     // type is "REG_SZ" or "REG_DWORD"; any other type fails.
@@ -43,6 +43,6 @@ public:
     void RegWrite(const std::wstring& path, std::int64_t value, const std::wstring& type);
     void RegDelete(const std::wstring& path);
 
-private:
+  private:
     Registry& registry_;
 };

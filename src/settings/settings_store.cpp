@@ -25,7 +25,8 @@ void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& 
             program.settings.*v.member = program.regShell.RegRead(v.path).ToString();
         }
         auto flag = ToInt16(program.regShell.RegRead(kAsmFilesPath));
-        if (!flag) throw PlatformError(L"asmfiles is not a 16-bit number", 13);
+        if (!flag)
+            throw PlatformError(L"asmfiles is not a 16-bit number", 13);
         fields.asmFilesFlag = *flag;
         view.SetRegChecked(fields.asmFilesFlag == 1);
     } catch (const PlatformError&) {
@@ -40,17 +41,23 @@ void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& 
 void CreateStore(ProgramContext& program, const std::function<void()>& registerAsmFiles) {
     program.platform.registry.CreateKey(RegRoot::LocalMachine, kStoreKey);
     program.regShell.RegWrite(kStoreMarkerPath, std::int64_t{1}, L"REG_DWORD");
-    for (const StoreValue& v : kStoreValues) program.regShell.RegWrite(v.path, v.firstRunText, L"REG_SZ");
+    for (const StoreValue& v : kStoreValues)
+        program.regShell.RegWrite(v.path, v.firstRunText, L"REG_SZ");
     registerAsmFiles();
 }
 
 }  // namespace
 
-void LoadSettings(ProgramContext& program, SettingsFields& fields, MainWindowView& view,
+void LoadSettings(ProgramContext& program,
+                  SettingsFields& fields,
+                  MainWindowView& view,
                   const std::function<void()>& registerAsmFiles) {
     SkipOnFailure([&] {
-        if (auto marker = ToInt16(program.regShell.RegRead(kStoreMarkerPath))) fields.settingsMarker = *marker;
+        if (auto marker = ToInt16(program.regShell.RegRead(kStoreMarkerPath)))
+            fields.settingsMarker = *marker;
     });
-    if (fields.settingsMarker != 0) LoadStore(program, fields, view);
-    else CreateStore(program, registerAsmFiles);
+    if (fields.settingsMarker != 0)
+        LoadStore(program, fields, view);
+    else
+        CreateStore(program, registerAsmFiles);
 }

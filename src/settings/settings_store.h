@@ -7,14 +7,7 @@
 #include <string>
 
 #include "platform/main_window.h"
-#include "platform/platform.h"
-#include "settings/reg_shell.h"
-
-struct SharedSettings {
-    std::wstring tasmPath, tlinkPath;
-    std::wstring opt16EXETasm, opt16EXETlink, opt32EXETasm, opt32EXETlink;
-    std::wstring opt16COMTasm, opt16COMTlink, opt32COMTasm, opt32COMTlink;
-};
+#include "settings/program_context.h"
 
 // One REG_SZ value of the store, in the order the first run writes them.
 struct StoreValue {
@@ -29,13 +22,6 @@ inline const wchar_t kStoreKey[] = L"Software\\asm";
 
 extern const std::array<StoreValue, 10> kStoreValues;
 
-// The program-wide things every window reaches: the platform, regShell and the strings.
-struct ProgramContext {
-    Platform& platform;
-    RegShell& regShell;
-    SharedSettings& settings;
-};
-
 // Fields of the main window that LoadSettings alone sets.
 struct SettingsFields {
     std::int16_t settingsMarker = 0;
@@ -45,5 +31,7 @@ struct SettingsFields {
 // Creates the store on the first run (ending with registerAsmFiles) and loads
 // it on every later run. Throws at the first failing step; what was done
 // before it stays done.
-void LoadSettings(ProgramContext& program, SettingsFields& fields, MainWindowView& view,
+void LoadSettings(ProgramContext& program,
+                  SettingsFields& fields,
+                  MainWindowView& view,
                   const std::function<void()>& registerAsmFiles);

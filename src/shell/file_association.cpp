@@ -1,5 +1,7 @@
 #include "shell/file_association.h"
 
+#include "settings/settings_store.h"
+
 namespace {
 
 // Windows will not delete a key that has sub-keys in one call, so the
@@ -15,7 +17,8 @@ const wchar_t* const kKeysToDelete[] = {
 };
 
 void DeleteAssociationKeys(Registry& registry) {
-    for (const wchar_t* key : kKeysToDelete) SkipOnFailure([&] { registry.DeleteKey(RegRoot::ClassesRoot, key); });
+    for (const wchar_t* key : kKeysToDelete)
+        SkipOnFailure([&] { registry.DeleteKey(RegRoot::ClassesRoot, key); });
 }
 
 }  // namespace
@@ -32,10 +35,10 @@ std::wstring IconLocation(const std::wstring& folder, const std::wstring& name) 
     return ProgramPathPrefix(folder, name) + L".exe" + L",0";
 }
 
-void RegisterAsmFiles(ProgramContext& program, MainWindowView& view) {
-    SystemServices& system = program.platform.system;
-    Registry& registry = program.platform.registry;
-    RegShell& reg = program.regShell;
+void RegisterAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view) {
+    SystemServices& system = platform.system;
+    Registry& registry = platform.registry;
+    RegShell& reg = regShell;
     const std::wstring folder = system.ProgramFolder();
     const std::wstring name = system.ProgramName();
     const std::wstring command = OpenCommand(folder, name);
@@ -43,7 +46,8 @@ void RegisterAsmFiles(ProgramContext& program, MainWindowView& view) {
     SkipOnFailure([&] { registry.CreateKey(RegRoot::ClassesRoot, L".asm"); });
     reg.RegWrite(L"HKCR\\.asm\\", kProgId, L"REG_SZ");
     reg.RegWrite(L"HKCR\\.asm\\Content Type", L"Korveline", L"REG_SZ");
-    SkipOnFailure([&] { registry.CreateKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command"); });
+    SkipOnFailure(
+        [&] { registry.CreateKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command"); });
     reg.RegWrite(L"HKCR\\Korveline.Qorvath\\Shell\\Open\\command\\", command, L"REG_SZ");
     SkipOnFailure([&] { registry.CreateKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"); });
     reg.RegWrite(L"HKCR\\Korveline.Qorvath\\DefaultIcon\\", IconLocation(folder, name), L"REG_SZ");
@@ -51,13 +55,15 @@ void RegisterAsmFiles(ProgramContext& program, MainWindowView& view) {
     view.SetRegChecked(true);
 }
 
-void RemoveAsmFiles(ProgramContext& program, MainWindowView& view) {
-    DeleteAssociationKeys(program.platform.registry);
+void RemoveAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view) {
+    DeleteAssociationKeys(platform.registry);
     view.SetRegChecked(false);
-    program.regShell.RegWrite(kAsmFilesPath, std::int64_t{0}, L"REG_DWORD");
+    regShell.RegWrite(kAsmFilesPath, std::int64_t{0}, L"REG_DWORD");
 }
 
-void ToggleAsmFiles(ProgramContext& program, MainWindowView& view) {
-    if (view.RegChecked()) RemoveAsmFiles(program, view);
-    else RegisterAsmFiles(program, view);
+void ToggleAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view) {
+    if (view.RegChecked())
+        RemoveAsmFiles(platform, regShell, view);
+    else
+        RegisterAsmFiles(platform, regShell, view);
 }

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "platform/main_window.h"
-#include "settings/settings_store.h"
+#include "platform/platform.h"
+#include "settings/reg_shell.h"
 
 inline const wchar_t kAsmExtensionKey[] = L".asm";
 inline const wchar_t kProgId[] = L"Korveline.Qorvath";
@@ -18,10 +19,10 @@ std::wstring IconLocation(const std::wstring& folder, const std::wstring& name);
 
 // Writes the association, sets "asmfiles" to 1 and checks mnuReg. Throws at
 // the first failing write; the steps before it stay done.
-void RegisterAsmFiles(ProgramContext& program, MainWindowView& view);
+void RegisterAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view);
 
 // Removes the association, its sub-keys included, then sets "asmfiles" to 0.
-void RemoveAsmFiles(ProgramContext& program, MainWindowView& view);
+void RemoveAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view);
 
 // The menu command: decides by mnuReg's check mark alone.
-void ToggleAsmFiles(ProgramContext& program, MainWindowView& view);
+void ToggleAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view);

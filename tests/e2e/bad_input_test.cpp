@@ -184,7 +184,6 @@ E2E_TEST(BadInput, AScriptThatCannotBeWrittenIsReportedAndTheDocumentKeptAsItWas
     CHECK(FileExists(WorkFolder() + L"\\prog.exe"));
 }
 
-
 // The editor keeps every character, NUL included, so a save writes the file
 // back as it was (plus the final CR LF every save adds), edited or not.
 E2E_TEST(BadInput, AFileWithNulBytesIsKeptWholeThroughOpenAndSave) {

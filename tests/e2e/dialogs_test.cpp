@@ -1,7 +1,7 @@
 // The About box, the tool location dialogs and the build option dialogs:
 // where they open, how they block the window under them, what OK, Cancel,
 // Default and the close box do, and that they keep their size.
-#include "app/frm_about.h"
+#include "app/win32/frm_about.h"
 #include "driver/program.h"
 #include "driver/registry.h"
 #include "settings/dialog_ids.h"

@@ -1,6 +1,6 @@
 // Any bytes read as a source file without a crash; reading what a save wrote
 // gives the text back in the DOS code page with one more empty line.
-#include "build/recode.h"
+#include "codepage/recode.h"
 #include "editor/source_file.h"
 #include "fuzz_util.h"
 

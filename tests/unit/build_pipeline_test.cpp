@@ -1,10 +1,10 @@
 // The four Compile commands and Run Compile file, against the fakes.
 #include <gtest/gtest.h>
 
-#include "build/build_pipeline.h"
-#include "build/build_script.h"
+#include "codepage/cp1251.h"
+#include "compile/build_pipeline.h"
+#include "compile/build_script.h"
 #include "fakes.h"
-#include "platform/cp1251.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ const wchar_t kTasm[] = L"C:\\TASM\\BIN\\TASM.EXE";
 const wchar_t kTlink[] = L"C:\\TASM\\BIN\\TLINK.EXE";
 
 class BuildTest : public ::testing::Test {
-protected:
+  protected:
     BuildTest() {
         SharedSettings& s = p.settings;
         s.tasmPath = kTasm;
@@ -31,13 +31,14 @@ protected:
         // The script "produces" the file named in produces, as the tools would.
         p.processes.onStart = [this](const std::wstring&) {
             runEnabledWhileScriptRuns = view.runEnabled;
-            if (!produces.empty()) p.files.Put(produces, "MZ");
+            if (!produces.empty())
+                p.files.Put(produces, "MZ");
         };
     }
 
     void Build(BuildKind kind, const std::wstring& chosen = L"C:\\WORK\\HELLO.EXE") {
         p.dialogs.Choose(chosen);
-        RunBuild(kind, p.context, doc, build, view, dialog);
+        RunBuild(kind, p.platform, p.settings, doc, build, view, dialog);
     }
     std::string Script() const { return p.files.Bytes(kBat); }
 
@@ -51,8 +52,12 @@ protected:
 };
 
 TEST(BuildScript, ThreeLinesEachEndedByCrLfWithPartsAsGiven) {
-    const ScriptParts parts{L"C:\\Program Files\\tasm.exe", L" /z  ", L"C:\\WORK\\HELLO.ASM",
-                            L"D:\\tl.exe", L"/x", L"C:\\WORK\\HELLO"};
+    const ScriptParts parts{L"C:\\Program Files\\tasm.exe",
+                            L" /z  ",
+                            L"C:\\WORK\\HELLO.ASM",
+                            L"D:\\tl.exe",
+                            L"/x",
+                            L"C:\\WORK\\HELLO"};
     EXPECT_EQ(BuildScriptBytes(parts),
               " prompt $s\r\n"
               "C:\\Program Files\\tasm.exe  /z   C:\\WORK\\HELLO.ASM, C:\\WORK\\HELLO, C:\\WORK\\HELLO\r\n"
@@ -77,11 +82,12 @@ TEST_F(BuildTest, EachKindWritesItsScriptAsksWithItsFilterAndStartsTheScript) {
         p.processes.started.clear();
         p.processes.slept.clear();
         Build(c.kind);
-        EXPECT_EQ(Script(), std::string(" prompt $s\r\n"
-                                         "C:\\TASM\\BIN\\TASM.EXE /z /zi /n /m2 C:\\WORK\\HELLO.ASM, C:\\WORK\\HELLO, "
-                                         "C:\\WORK\\HELLO\r\n"
-                                         "C:\\TASM\\BIN\\TLINK.EXE ") +
-                                c.linkSwitches + " C:\\WORK\\HELLO, C:\\WORK\\HELLO\r\n");
+        EXPECT_EQ(Script(),
+                  std::string(" prompt $s\r\n"
+                              "C:\\TASM\\BIN\\TASM.EXE /z /zi /n /m2 C:\\WORK\\HELLO.ASM, C:\\WORK\\HELLO, "
+                              "C:\\WORK\\HELLO\r\n"
+                              "C:\\TASM\\BIN\\TLINK.EXE ") +
+                      c.linkSwitches + " C:\\WORK\\HELLO, C:\\WORK\\HELLO\r\n");
         ASSERT_EQ(p.dialogs.shown.size(), 1u);
         EXPECT_TRUE(p.dialogs.shown[0].save);
         EXPECT_EQ(p.dialogs.shown[0].request.filter, c.filter);
@@ -100,8 +106,10 @@ TEST_F(BuildTest, EachKindTakesItsOwnPairOfSwitches) {
     SharedSettings& s = p.settings;
     s.opt16EXETasm = L"a16e", s.opt16EXETlink = L"l16e", s.opt32EXETasm = L"a32e", s.opt32EXETlink = L"l32e";
     s.opt16COMTasm = L"a16c", s.opt16COMTlink = L"l16c", s.opt32COMTasm = L"a32c", s.opt32COMTlink = L"l32c";
-    const std::pair<BuildKind, std::string> cases[] = {
-        {BuildKind::Exe16, "16e"}, {BuildKind::Exe32, "32e"}, {BuildKind::Com16, "16c"}, {BuildKind::Com32, "32c"}};
+    const std::pair<BuildKind, std::string> cases[] = {{BuildKind::Exe16, "16e"},
+                                                       {BuildKind::Exe32, "32e"},
+                                                       {BuildKind::Com16, "16c"},
+                                                       {BuildKind::Com32, "32c"}};
     for (const auto& [kind, tag] : cases) {
         Build(kind);
         EXPECT_NE(Script().find("TASM.EXE a" + tag + " "), std::string::npos) << tag;
@@ -189,8 +197,9 @@ TEST_F(BuildTest, OutputNamesAreCutByFourCharactersAndAFailedShortPathLeavesTheF
     p.processes.shortPathIsIdentity = false;
     Build(BuildKind::Exe16);
     EXPECT_EQ(build.outBase, L"HELLO");
-    EXPECT_EQ(Script(), " prompt $s\r\nC:\\TASM\\BIN\\TASM.EXE /z /zi /n /m2 , HELLO, HELLO\r\n"
-                        "C:\\TASM\\BIN\\TLINK.EXE /x /v HELLO, HELLO\r\n");
+    EXPECT_EQ(Script(),
+              " prompt $s\r\nC:\\TASM\\BIN\\TASM.EXE /z /zi /n /m2 , HELLO, HELLO\r\n"
+              "C:\\TASM\\BIN\\TLINK.EXE /x /v HELLO, HELLO\r\n");
 }
 
 TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
@@ -236,7 +245,7 @@ TEST_F(BuildTest, FailuresFromTheDialogOnEndSilentlyAfterTheDocumentAndAnEmptySc
         view.runEnabled = true;
         build.lastBuildCom = 1;
         arrange();
-        RunBuild(BuildKind::Com16, p.context, doc, build, view, dialog);
+        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog);
         EXPECT_FALSE(view.runEnabled);
         EXPECT_EQ(build.lastBuildCom, 1);
         EXPECT_TRUE(p.files.Has(kDoc));

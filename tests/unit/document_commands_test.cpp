@@ -3,10 +3,10 @@
 // way a save can fail.
 #include <gtest/gtest.h>
 
+#include "codepage/cp1251.h"
 #include "editor/document_commands.h"
 #include "editor/source_file.h"
 #include "fakes.h"
-#include "platform/cp1251.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ class DocumentCommandsTest : public ::testing::Test {
     FakeMainView view;
     DocumentState doc;
     CommonDialog dialog{p.dialogs};
-    DocumentCommands commands{p.context, doc, view, dialog};
+    DocumentCommands commands{p.platform, doc, view, dialog};
 };
 
 // --- Save and Save As ---------------------------------------------------------

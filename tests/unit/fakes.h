@@ -16,7 +16,8 @@
 #include "settings/settings_store.h"
 
 inline std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+    for (auto& c : s)
+        c = static_cast<wchar_t>(std::towlower(c));
     return s;
 }
 
@@ -27,7 +28,7 @@ constexpr std::uint32_t kErrDiskFull = 112;
 constexpr std::uint32_t kErrPathNotFound = 3;
 
 class FakeRegistry : public Registry {
-public:
+  public:
     struct Named {
         std::wstring name;
         RegValue value;
@@ -39,19 +40,26 @@ public:
 
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end()) throw PlatformError(L"no key " + key, kErrFileNotFound);
+        if (k == keys_.end())
+            throw PlatformError(L"no key " + key, kErrFileNotFound);
         auto v = k->second.find(Lower(name));
-        if (v == k->second.end()) throw PlatformError(L"no value " + name, kErrFileNotFound);
+        if (v == k->second.end())
+            throw PlatformError(L"no value " + name, kErrFileNotFound);
         return v->second.value;
     }
-    void WriteString(RegRoot root, const std::wstring& key, const std::wstring& name,
+    void WriteString(RegRoot root,
+                     const std::wstring& key,
+                     const std::wstring& name,
                      const std::wstring& value) override {
         RegValue v;
         v.type = RegType::String;
         v.text = value;
         Put(root, key, name, v);
     }
-    void WriteDword(RegRoot root, const std::wstring& key, const std::wstring& name, std::uint32_t value) override {
+    void WriteDword(RegRoot root,
+                    const std::wstring& key,
+                    const std::wstring& name,
+                    std::uint32_t value) override {
         RegValue v;
         v.type = RegType::Dword;
         v.number = value;
@@ -60,7 +68,8 @@ public:
     void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         Refuse(root, L"deletevalue", key + L"\\" + name);
         auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end() || !k->second.erase(Lower(name))) throw PlatformError(L"no value", kErrFileNotFound);
+        if (k == keys_.end() || !k->second.erase(Lower(name)))
+            throw PlatformError(L"no value", kErrFileNotFound);
     }
     void CreateKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"createkey", key);
@@ -69,7 +78,8 @@ public:
     void DeleteKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"deletekey", key);
         const std::wstring lower = Lower(key);
-        if (!keys_.count({root, lower})) throw PlatformError(L"no key", kErrFileNotFound);
+        if (!keys_.count({root, lower}))
+            throw PlatformError(L"no key", kErrFileNotFound);
         for (const auto& [id, values] : keys_) {
             if (id.first == root && id.second.rfind(lower + L"\\", 0) == 0)
                 throw PlatformError(L"key has sub-keys", kErrAccessDenied);
@@ -82,7 +92,10 @@ public:
         MakeKey(root, key);
         keys_[{root, Lower(key)}][Lower(name)] = {name, value};
     }
-    void SetString(RegRoot root, const std::wstring& key, const std::wstring& name, const std::wstring& text) {
+    void SetString(RegRoot root,
+                   const std::wstring& key,
+                   const std::wstring& name,
+                   const std::wstring& text) {
         RegValue v;
         v.type = RegType::String;
         v.text = text;
@@ -106,10 +119,11 @@ public:
     }
     std::size_t KeyCount() const { return keys_.size(); }
 
-private:
+  private:
     void Refuse(RegRoot root, const std::wstring& what, const std::wstring& path) {
         log.push_back(what + L" " + RootName(root) + L"\\" + path);
-        if (refuseWrites.count(root)) throw PlatformError(L"access denied", kErrAccessDenied);
+        if (refuseWrites.count(root))
+            throw PlatformError(L"access denied", kErrAccessDenied);
     }
     void Put(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
         Refuse(root, L"write", key + L"\\" + name);
@@ -124,17 +138,21 @@ private:
     }
     static std::wstring RootName(RegRoot root) {
         switch (root) {
-            case RegRoot::ClassesRoot: return L"HKCR";
-            case RegRoot::LocalMachine: return L"HKLM";
-            case RegRoot::CurrentUser: return L"HKCU";
-            default: return L"HK?";
+            case RegRoot::ClassesRoot:
+                return L"HKCR";
+            case RegRoot::LocalMachine:
+                return L"HKLM";
+            case RegRoot::CurrentUser:
+                return L"HKCU";
+            default:
+                return L"HK?";
         }
     }
     std::map<std::pair<RegRoot, std::wstring>, Values> keys_;
 };
 
 class FakeFileSystem : public FileSystem {
-public:
+  public:
     struct File {
         std::string bytes;
         std::uint32_t attributes = 0;
@@ -153,13 +171,15 @@ public:
     }
     std::string ReadAll(const std::wstring& path) override {
         log.push_back(L"read " + path);
-        if (locked.count(Lower(path))) throw PlatformError(L"locked", kErrSharingViolation);
+        if (locked.count(Lower(path)))
+            throw PlatformError(L"locked", kErrSharingViolation);
         return Get(path).bytes;
     }
     void WriteAll(const std::wstring& path, const std::string& bytes) override {
         log.push_back(L"write " + path);
         CheckWritable(path);
-        if (diskFull) throw PlatformError(L"disk full", kErrDiskFull);
+        if (diskFull)
+            throw PlatformError(L"disk full", kErrDiskFull);
         files_[Lower(path)].bytes = bytes;
     }
 
@@ -170,17 +190,20 @@ public:
     std::string Bytes(const std::wstring& path) const { return files_.at(Lower(path)).bytes; }
     void Remove(const std::wstring& path) { files_.erase(Lower(path)); }
 
-private:
+  private:
     File& Get(const std::wstring& path) {
         auto f = files_.find(Lower(path));
-        if (f == files_.end()) throw PlatformError(L"no file " + path, kErrFileNotFound);
+        if (f == files_.end())
+            throw PlatformError(L"no file " + path, kErrFileNotFound);
         return f->second;
     }
     void CheckWritable(const std::wstring& path) {
         const std::wstring lower = Lower(path);
         const std::wstring folder = lower.substr(0, lower.find_last_of(L"\\/") + 1);
-        if (missingFolders.count(folder)) throw PlatformError(L"no folder", kErrPathNotFound);
-        if (locked.count(lower)) throw PlatformError(L"locked", kErrSharingViolation);
+        if (missingFolders.count(folder))
+            throw PlatformError(L"no folder", kErrPathNotFound);
+        if (locked.count(lower))
+            throw PlatformError(L"locked", kErrSharingViolation);
         auto f = files_.find(lower);
         if (f != files_.end() && (f->second.attributes & kAttributeReadOnly))
             throw PlatformError(L"read-only", kErrAccessDenied);
@@ -189,7 +212,7 @@ private:
 };
 
 class FakeFileDialogs : public FileDialogService {
-public:
+  public:
     struct Shown {
         bool save;
         FileDialogRequest request;
@@ -207,11 +230,13 @@ public:
     }
     void Cancel() { answers.push_back({}); }
 
-private:
+  private:
     FileDialogResult Answer(bool save, const FileDialogRequest& request) {
         shown.push_back({save, request});
-        if (fail) throw PlatformError(L"dialog failed", 0x3002);
-        if (answers.empty()) return {};
+        if (fail)
+            throw PlatformError(L"dialog failed", 0x3002);
+        if (answers.empty())
+            return {};
         FileDialogResult r = answers.front();
         answers.pop_front();
         return r;
@@ -219,7 +244,7 @@ private:
 };
 
 class FakeMessages : public MessageBoxes {
-public:
+  public:
     struct Shown {
         std::wstring text;
         unsigned style;
@@ -230,7 +255,8 @@ public:
 
     int Show(const std::wstring& text, unsigned style, const std::wstring& title) override {
         shown.push_back({text, style, title});
-        if (answers.empty()) return (style & 0xF) == kMbYesNo ? kIdNo : kIdOk;
+        if (answers.empty())
+            return (style & 0xF) == kMbYesNo ? kIdNo : kIdOk;
         const int a = answers.front();
         answers.pop_front();
         return a;
@@ -238,7 +264,7 @@ public:
 };
 
 class FakeProcesses : public Processes {
-public:
+  public:
     std::vector<std::wstring> started;
     std::vector<unsigned> slept;
     std::map<std::wstring, std::wstring> shortPaths;  // by lower-case long path; others fail (empty)
@@ -248,35 +274,40 @@ public:
 
     void Start(const std::wstring& path) override {
         started.push_back(path);
-        if (failStart) throw PlatformError(L"cannot start", kErrFileNotFound);
-        if (onStart) onStart(path);
+        if (failStart)
+            throw PlatformError(L"cannot start", kErrFileNotFound);
+        if (onStart)
+            onStart(path);
     }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
     std::wstring ShortPath(const std::wstring& path) override {
         auto s = shortPaths.find(Lower(path));
-        if (s != shortPaths.end()) return s->second;
+        if (s != shortPaths.end())
+            return s->second;
         return shortPathIsIdentity ? path : std::wstring();
     }
 };
 
 class FakeClipboard : public Clipboard {
-public:
+  public:
     std::wstring text;
     bool hasText = false;
     bool busy = false;  // held by another program for longer than the retry
     void SetText(const std::wstring& t) override {
-        if (busy) throw PlatformError(L"clipboard busy", 1418);
+        if (busy)
+            throw PlatformError(L"clipboard busy", 1418);
         text = t;
         hasText = true;
     }
     std::wstring GetText() override {
-        if (busy) throw PlatformError(L"clipboard busy", 1418);
+        if (busy)
+            throw PlatformError(L"clipboard busy", 1418);
         return hasText ? text : std::wstring();
     }
 };
 
 class FakeSystem : public SystemServices {
-public:
+  public:
     unsigned caretBlink = 0;
     std::wstring commandLine;
     std::wstring folder = L"C:\\Tools\\Korveline";
@@ -298,7 +329,7 @@ public:
 // (ReplaceSelection, Undo) notify onChange, as the edit control's change
 // notification does; whole-text assignments do not.
 class FakeMainView : public MainWindowView {
-public:
+  public:
     std::wstring caption = L" asm";
     std::wstring text;
     std::size_t selStart = 0, selLength = 0;
@@ -325,7 +356,8 @@ public:
         selLength = 0;
         if (text != before) {
             undoText_ = before;
-            if (onChange) onChange();
+            if (onChange)
+                onChange();
         }
     }
     void SetSelection(std::size_t start, std::size_t length) override {
@@ -334,11 +366,13 @@ public:
     }
     // One step of undo, as the platform's edit control has; a second Undo redoes.
     void Undo() override {
-        if (!undoText_) return;
+        if (!undoText_)
+            return;
         std::wstring current = text;
         text = *undoText_;
         undoText_ = current;
-        if (onChange) onChange();
+        if (onChange)
+            onChange();
     }
     void EmptyUndo() override { undoText_.reset(); }
     bool CanUndo() const { return undoText_.has_value(); }
@@ -347,7 +381,7 @@ public:
     void SetRegChecked(bool c) override { regChecked = c; }
     bool RegChecked() const override { return regChecked; }
 
-private:
+  private:
     std::optional<std::wstring> undoText_;
 };
 

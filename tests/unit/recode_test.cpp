@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "build/recode.h"
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 
 #ifndef _WIN32
 #include <iconv.h>

@@ -24,7 +24,8 @@ TEST(RegPathTest, SplitsRootKeyAndValueName) {
     EXPECT_EQ(p.root, RegRoot::ClassesRoot);
     EXPECT_EQ(p.key, L"Korveline.Qorvath\\Shell\\Open\\command");
 
-    for (const wchar_t* bad : {L"", L"HKLM", L"HKXX\\Software\\asm", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"}) {
+    for (const wchar_t* bad :
+         {L"", L"HKLM", L"HKXX\\Software\\asm", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"}) {
         EXPECT_THROW(ParseRegPath(bad), PlatformError) << std::string(bad, bad + wcslen(bad));
     }
 }
@@ -39,7 +40,8 @@ TEST(RegShellTest, WritesTypesAndReadsThemBack) {
     const RegVariant marker = reg.RegRead(L"HKLM\\Software\\asm\\");
     EXPECT_EQ(marker.kind, RegVariant::Kind::Number);
     EXPECT_EQ(marker.ToString(), L"1");
-    EXPECT_EQ(registry.ValuesOf(RegRoot::LocalMachine, L"Software\\asm").at(L"asmfiles").value.type, RegType::Dword);
+    EXPECT_EQ(registry.ValuesOf(RegRoot::LocalMachine, L"Software\\asm").at(L"asmfiles").value.type,
+              RegType::Dword);
 
     // Writing a name that differs only in case replaces the same value.
     reg.RegWrite(L"HKLM\\Software\\asm\\Tasm", L"other", L"REG_SZ");

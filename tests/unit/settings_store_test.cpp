@@ -14,16 +14,19 @@ std::wstring Name(const StoreValue& v) {
 }
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
+  protected:
     void Load() {
-        LoadSettings(p.context, fields, view, [this] { RegisterAsmFiles(p.context, view); });
+        LoadSettings(p.context, fields, view, [this] { RegisterAsmFiles(p.platform, p.regShell, view); });
     }
     // Loads as the start-up does: a failure ends loading without a message.
-    void LoadAsStartUp() { SkipOnFailure([this] { Load(); }); }
+    void LoadAsStartUp() {
+        SkipOnFailure([this] { Load(); });
+    }
 
     void StoreWithDefaults() {
         p.registry.SetDword(RegRoot::LocalMachine, kKey, L"", 1);
-        for (const StoreValue& v : kStoreValues) p.registry.SetString(RegRoot::LocalMachine, kKey, Name(v), v.firstRunText);
+        for (const StoreValue& v : kStoreValues)
+            p.registry.SetString(RegRoot::LocalMachine, kKey, Name(v), v.firstRunText);
         p.registry.SetDword(RegRoot::LocalMachine, kKey, L"asmfiles", 1);
     }
 
@@ -72,7 +75,8 @@ TEST_F(SettingsStoreTest, FirstRunWritesTheStoreInOrderAndRegistersTheAssociatio
 
 TEST_F(SettingsStoreTest, FirstRunLeavesTheStringsEmptyUntilTheNextStart) {
     Load();
-    for (const StoreValue& v : kStoreValues) EXPECT_EQ(p.settings.*v.member, L"") << v.path;
+    for (const StoreValue& v : kStoreValues)
+        EXPECT_EQ(p.settings.*v.member, L"") << v.path;
 
     FakeMainView nextView;
     SettingsFields nextFields;
@@ -107,15 +111,25 @@ TEST_F(SettingsStoreTest, MarkerCountsWhenItIsANonZero16BitNumber) {
         RegValue marker;
         bool present;
     };
-    auto text = [](const wchar_t* t) { RegValue v; v.type = RegType::String; v.text = t; return v; };
-    auto number = [](std::uint32_t n) { RegValue v; v.type = RegType::Dword; v.number = n; return v; };
+    auto text = [](const wchar_t* t) {
+        RegValue v;
+        v.type = RegType::String;
+        v.text = t;
+        return v;
+    };
+    auto number = [](std::uint32_t n) {
+        RegValue v;
+        v.type = RegType::Dword;
+        v.number = n;
+        return v;
+    };
     RegValue binary;
     binary.type = RegType::Binary;
     binary.bytes = {1, 0, 0, 0};
     const Case cases[] = {
-        {number(1), true}, {text(L"1"), true},     {text(L" 7 "), true},    {number(0), false},
-        {number(40000), false}, {text(L"40000"), false}, {text(L"abc"), false}, {text(L""), false},
-        {binary, false},
+        {number(1), true},     {text(L"1"), true},     {text(L" 7 "), true},
+        {number(0), false},    {number(40000), false}, {text(L"40000"), false},
+        {text(L"abc"), false}, {text(L""), false},     {binary, false},
     };
     for (const Case& c : cases) {
         FakeProgram q;
@@ -125,7 +139,8 @@ TEST_F(SettingsStoreTest, MarkerCountsWhenItIsANonZero16BitNumber) {
         q.registry.SetString(RegRoot::LocalMachine, kKey, L"tasm", L"C:\\mine\\tasm.exe");
         SkipOnFailure([&] { LoadSettings(q.context, f, v, [] {}); });
         const bool firstRun = !q.registry.log.empty();
-        EXPECT_EQ(!firstRun, c.present) << "marker " << c.marker.number << " '" << std::string(c.marker.text.begin(), c.marker.text.end()) << "'";
+        EXPECT_EQ(!firstRun, c.present) << "marker " << c.marker.number << " '"
+                                        << std::string(c.marker.text.begin(), c.marker.text.end()) << "'";
         if (!c.present) {
             // A marker that does not count makes the first run overwrite the user's tool path.
             EXPECT_EQ(q.registry.ValuesOf(RegRoot::LocalMachine, kKey).at(L"tasm").value.text, L"");
@@ -134,14 +149,17 @@ TEST_F(SettingsStoreTest, MarkerCountsWhenItIsANonZero16BitNumber) {
 }
 
 TEST_F(SettingsStoreTest, AsmFilesFlagChecksTheMenuOnlyWhenItIsOne) {
-    const std::pair<std::optional<std::uint32_t>, bool> cases[] = {{1, true}, {0, false}, {2, false}, {std::nullopt, false}};
+    const std::pair<std::optional<std::uint32_t>, bool> cases[] = {
+        {1, true}, {0, false}, {2, false}, {std::nullopt, false}};
     for (const auto& [flag, checked] : cases) {
         FakeProgram q;
         FakeMainView v;
         SettingsFields f;
         q.registry.SetDword(RegRoot::LocalMachine, kKey, L"", 1);
-        for (const StoreValue& sv : kStoreValues) q.registry.SetString(RegRoot::LocalMachine, kKey, Name(sv), L"x");
-        if (flag) q.registry.SetDword(RegRoot::LocalMachine, kKey, L"asmfiles", *flag);
+        for (const StoreValue& sv : kStoreValues)
+            q.registry.SetString(RegRoot::LocalMachine, kKey, Name(sv), L"x");
+        if (flag)
+            q.registry.SetDword(RegRoot::LocalMachine, kKey, L"asmfiles", *flag);
         SkipOnFailure([&] { LoadSettings(q.context, f, v, [] {}); });
         EXPECT_EQ(v.regChecked, checked) << (flag ? *flag : 999);
     }

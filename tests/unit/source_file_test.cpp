@@ -2,11 +2,11 @@
 // editor's text becomes bytes, and the paths taken from the caption.
 #include <gtest/gtest.h>
 
-#include "build/recode.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 #include "editor/document.h"
 #include "editor/source_file.h"
 #include "fakes.h"
-#include "platform/cp1251.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 namespace {
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void Load() {
         RunMainLoadStep(p.context, fields, view, [&] { ++registrations; });
     }
@@ -18,7 +18,8 @@ protected:
 };
 
 TEST_F(StartupTest, DefaultDocumentPath) {
-    EXPECT_EQ(DefaultDocumentPath(L"C:\\Tools\\Korveline", L"D:\\WINDOWS"), L"C:\\Tools\\Korveline\\asm1.asm");
+    EXPECT_EQ(DefaultDocumentPath(L"C:\\Tools\\Korveline", L"D:\\WINDOWS"),
+              L"C:\\Tools\\Korveline\\asm1.asm");
     // In a drive root the document goes to the root of the Windows drive.
     EXPECT_EQ(DefaultDocumentPath(L"E:\\", L"D:\\WINDOWS"), L"D:\\asm1.asm");
 }

@@ -5,10 +5,11 @@
 namespace {
 
 class OpenedClipboard {
-public:
+  public:
     explicit OpenedClipboard(HWND owner) {
         WithShortRetry([&] {
-            if (!OpenClipboard(owner)) ThrowWin32(L"OpenClipboard", ERROR_CLIPBOARD_NOT_OPEN);
+            if (!OpenClipboard(owner))
+                ThrowWin32(L"OpenClipboard", ERROR_CLIPBOARD_NOT_OPEN);
         });
     }
     OpenedClipboard(const OpenedClipboard&) = delete;
@@ -21,7 +22,8 @@ public:
 void Win32Clipboard::SetText(const std::wstring& text) {
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!memory) ThrowWin32(L"GlobalAlloc");
+    if (!memory)
+        ThrowWin32(L"GlobalAlloc");
     void* target = GlobalLock(memory);
     std::memcpy(target, text.c_str(), bytes);
     GlobalUnlock(memory);
@@ -36,9 +38,11 @@ void Win32Clipboard::SetText(const std::wstring& text) {
 std::wstring Win32Clipboard::GetText() {
     OpenedClipboard clipboard(owner_);
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (!data) return {};
+    if (!data)
+        return {};
     const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
-    if (!text) return {};
+    if (!text)
+        return {};
     std::wstring result(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
     GlobalUnlock(data);
     return result;

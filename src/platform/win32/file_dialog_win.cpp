@@ -12,7 +12,8 @@ namespace {
 std::wstring DialogFilter(const std::wstring& filter) {
     std::wstring result = filter;
     for (auto& c : result) {
-        if (c == L'|') c = L'\0';
+        if (c == L'|')
+            c = L'\0';
     }
     result.push_back(L'\0');
     result.push_back(L'\0');
@@ -21,7 +22,8 @@ std::wstring DialogFilter(const std::wstring& filter) {
 
 FileDialogResult Show(const FileDialogRequest& request, bool save) {
     std::vector<wchar_t> file(32768, L'\0');
-    if (request.fileName.size() >= file.size()) ThrowWin32(L"file dialog preset too long", ERROR_FILENAME_EXCED_RANGE);
+    if (request.fileName.size() >= file.size())
+        ThrowWin32(L"file dialog preset too long", ERROR_FILENAME_EXCED_RANGE);
     request.fileName.copy(file.data(), request.fileName.size());
     const std::wstring filter = DialogFilter(request.filter);
     OPENFILENAMEW ofn{};
@@ -35,17 +37,23 @@ FileDialogResult Show(const FileDialogRequest& request, bool save) {
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen) {
         const DWORD error = CommDlgExtendedError();
-        if (error != 0) ThrowWin32(L"common file dialog", error);
+        if (error != 0)
+            ThrowWin32(L"common file dialog", error);
         return {};  // the user cancelled
     }
     FileDialogResult result;
     result.fileName = file.data();
-    result.fileTitle = ofn.nFileOffset < result.fileName.size() ? result.fileName.substr(ofn.nFileOffset) : L"";
+    result.fileTitle =
+        ofn.nFileOffset < result.fileName.size() ? result.fileName.substr(ofn.nFileOffset) : L"";
     return result;
 }
 
 }  // namespace
 
-FileDialogResult Win32FileDialogs::ShowOpen(const FileDialogRequest& request) { return Show(request, false); }
+FileDialogResult Win32FileDialogs::ShowOpen(const FileDialogRequest& request) {
+    return Show(request, false);
+}
 
-FileDialogResult Win32FileDialogs::ShowSave(const FileDialogRequest& request) { return Show(request, true); }
+FileDialogResult Win32FileDialogs::ShowSave(const FileDialogRequest& request) {
+    return Show(request, true);
+}

@@ -9,19 +9,22 @@ void Win32Processes::Start(const std::wstring& path) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                        nullptr, &startup, &process))
         ThrowWin32(L"CreateProcess " + path);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 }
 
-void Win32Processes::Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
+void Win32Processes::Sleep(unsigned milliseconds) {
+    ::Sleep(milliseconds);
+}
 
 std::wstring Win32Processes::ShortPath(const std::wstring& path) {
     // A buffer of 301 characters of which the call is told 300, as the build expects.
     std::wstring buffer(301, L' ');
     const DWORD n = GetShortPathNameW(path.c_str(), buffer.data(), 300);
-    if (n == 0 || n > 300) return {};
+    if (n == 0 || n > 300)
+        return {};
     return buffer.substr(0, n);
 }

@@ -8,8 +8,10 @@ std::wstring ModulePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) ThrowWin32(L"GetModuleFileName");
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        if (n == 0)
+            ThrowWin32(L"GetModuleFileName");
+        if (n < buffer.size())
+            return std::wstring(buffer.data(), n);
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -22,23 +24,30 @@ std::wstring ArgumentsOf(const std::wstring& whole) {
         i = whole.find(L'"', 1);
         i = i == std::wstring::npos ? whole.size() : i + 1;
     } else {
-        while (i < whole.size() && whole[i] != L' ' && whole[i] != L'\t') ++i;
+        while (i < whole.size() && whole[i] != L' ' && whole[i] != L'\t')
+            ++i;
     }
-    while (i < whole.size() && (whole[i] == L' ' || whole[i] == L'\t')) ++i;
+    while (i < whole.size() && (whole[i] == L' ' || whole[i] == L'\t'))
+        ++i;
     return whole.substr(i);
 }
 
 void Win32System::SetCaretBlinkTime(unsigned milliseconds) {
-    if (!::SetCaretBlinkTime(milliseconds)) ThrowWin32(L"SetCaretBlinkTime");
+    if (!::SetCaretBlinkTime(milliseconds))
+        ThrowWin32(L"SetCaretBlinkTime");
 }
 
-std::wstring Win32System::CommandLine() { return ArgumentsOf(GetCommandLineW()); }
+std::wstring Win32System::CommandLine() {
+    return ArgumentsOf(GetCommandLineW());
+}
 
 std::wstring Win32System::ProgramFolder() {
     const std::wstring path = ModulePath();
     const auto cut = path.find_last_of(L"\\/");
-    if (cut == std::wstring::npos) return L"";
-    if (cut == 2 && path[1] == L':') return path.substr(0, 3);  // a drive root keeps its backslash
+    if (cut == std::wstring::npos)
+        return L"";
+    if (cut == 2 && path[1] == L':')
+        return path.substr(0, 3);  // a drive root keeps its backslash
     return path.substr(0, cut);
 }
 
@@ -52,7 +61,8 @@ std::wstring Win32System::ProgramName() {
 
 std::wstring Win32System::Environment(const std::wstring& name) {
     const DWORD n = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-    if (n == 0) return {};
+    if (n == 0)
+        return {};
     std::wstring value(n, L'\0');
     const DWORD got = GetEnvironmentVariableW(name.c_str(), value.data(), n);
     value.resize(got);
@@ -61,12 +71,15 @@ std::wstring Win32System::Environment(const std::wstring& name) {
 
 std::wstring Win32System::ErrorText(std::uint32_t code) {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring reason = text ? text : L"";
-    if (text) LocalFree(text);
+    if (text)
+        LocalFree(text);
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
         reason.pop_back();
-    if (reason.empty()) reason = L"Error " + std::to_wstring(code) + L".";
+    if (reason.empty())
+        reason = L"Error " + std::to_wstring(code) + L".";
     return reason;
 }

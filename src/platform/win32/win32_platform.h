@@ -8,18 +8,23 @@
 [[noreturn]] void ThrowWin32(const std::wstring& operation, DWORD code = GetLastError());
 
 class Win32Registry : public Registry {
-public:
+  public:
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override;
-    void WriteString(RegRoot root, const std::wstring& key, const std::wstring& name,
+    void WriteString(RegRoot root,
+                     const std::wstring& key,
+                     const std::wstring& name,
                      const std::wstring& value) override;
-    void WriteDword(RegRoot root, const std::wstring& key, const std::wstring& name, std::uint32_t value) override;
+    void WriteDword(RegRoot root,
+                    const std::wstring& key,
+                    const std::wstring& name,
+                    std::uint32_t value) override;
     void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override;
     void CreateKey(RegRoot root, const std::wstring& key) override;
     void DeleteKey(RegRoot root, const std::wstring& key) override;
 };
 
 class Win32FileSystem : public FileSystem {
-public:
+  public:
     bool FileExists(const std::wstring& path) override;
     std::uint32_t GetAttributes(const std::wstring& path) override;
     void CreateEmptyFile(const std::wstring& path) override;
@@ -28,36 +33,36 @@ public:
 };
 
 class Win32FileDialogs : public FileDialogService {
-public:
+  public:
     FileDialogResult ShowOpen(const FileDialogRequest& request) override;
     FileDialogResult ShowSave(const FileDialogRequest& request) override;
 };
 
 class Win32MessageBoxes : public MessageBoxes {
-public:
+  public:
     int Show(const std::wstring& text, unsigned style, const std::wstring& title) override;
 };
 
 class Win32Processes : public Processes {
-public:
+  public:
     void Start(const std::wstring& path) override;
     void Sleep(unsigned milliseconds) override;
     std::wstring ShortPath(const std::wstring& path) override;
 };
 
 class Win32Clipboard : public Clipboard {
-public:
+  public:
     // The clipboard needs a window of the program to own what it sets.
     void SetOwner(HWND owner) { owner_ = owner; }
     void SetText(const std::wstring& text) override;
     std::wstring GetText() override;
 
-private:
+  private:
     HWND owner_ = nullptr;
 };
 
 class Win32System : public SystemServices {
-public:
+  public:
     void SetCaretBlinkTime(unsigned milliseconds) override;
     std::wstring CommandLine() override;
     std::wstring ProgramFolder() override;
@@ -80,7 +85,8 @@ auto WithShortRetry(Attempt&& attempt) -> decltype(attempt()) {
         } catch (const PlatformError& e) {
             const bool busy = e.Code() == ERROR_SHARING_VIOLATION || e.Code() == ERROR_LOCK_VIOLATION ||
                               e.Code() == ERROR_CLIPBOARD_NOT_OPEN;
-            if (!busy || tries >= 8) throw;
+            if (!busy || tries >= 8)
+                throw;
             ::Sleep(25 * tries);
         }
     }

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/window_base.h"
+#include "platform/win32/window_base_win.h"
 
 namespace {
 
@@ -31,7 +31,8 @@ TEST(Fonts, EditorFontIsFixedPitchAndShowsCyrillic) {
     ASSERT_NE(font, nullptr);
     const Metrics m = MetricsOf(font);
     // TMPF_FIXED_PITCH set means a variable pitch font.
-    EXPECT_EQ(m.tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << "face: " << std::string(m.face.begin(), m.face.end());
+    EXPECT_EQ(m.tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0)
+        << "face: " << std::string(m.face.begin(), m.face.end());
     EXPECT_EQ(m.tm.tmCharSet, RUSSIAN_CHARSET);
     EXPECT_GT(m.tm.tmHeight, 8);
     DeleteObject(font);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/text_view_win.h"
+#include "editor/win32/text_view_win.h"
 
 namespace {
 

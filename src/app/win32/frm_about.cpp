@@ -1,9 +1,9 @@
 // frmAbout: the program's icon, four fixed lines and "OK".
-#include "app/frm_about.h"
+#include "app/win32/frm_about.h"
 
 #include <memory>
 
-#include "platform/win32/dialog_window.h"
+#include "platform/win32/dialog_window_win.h"
 #include "platform/win32/resource_ids.h"
 
 namespace {

@@ -3,17 +3,17 @@
 // main window and unloads the splash.
 #include <functional>
 
-#include "platform/win32/window_base.h"
+#include "platform/win32/window_base_win.h"
 
 class FrmBoot : public WindowBase {
-public:
+  public:
     explicit FrmBoot(std::function<void()> showMain) : showMain_(std::move(showMain)) {}
     void Show();
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void Form_Load();
     void Timer1_Timer();
     void Paint(HDC dc);

@@ -1,9 +1,9 @@
 // frmTasm and frmTlink: one window, two configurations.
-#include "settings/frm_tool_path.h"
+#include "app/win32/frm_tool_path.h"
 
 #include <memory>
 
-#include "platform/win32/dialog_window.h"
+#include "platform/win32/dialog_window_win.h"
 #include "settings/dialog_ids.h"
 
 namespace {

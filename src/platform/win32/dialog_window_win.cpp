@@ -1,4 +1,4 @@
-#include "platform/win32/dialog_window.h"
+#include "platform/win32/dialog_window_win.h"
 
 #include <cwchar>
 

@@ -1,4 +1,4 @@
-#include "app/frm_boot.h"
+#include "app/win32/frm_boot.h"
 
 #include <cwchar>
 
@@ -32,8 +32,8 @@ void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
 }
 
 HICON LargeIcon() {
-    static HICON icon = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 256, 256, LR_SHARED));
+    static HICON icon = static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 256, 256, LR_SHARED));
     return icon;
 }
 
@@ -42,7 +42,8 @@ HICON LargeIcon() {
 void FrmBoot::Show() {
     RegisterWindowClass(kBootClass);
     Create(kBootClass, L"Korveline", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0);
-    if (!Hwnd()) return;
+    if (!Hwnd())
+        return;
     Form_Load();
     ShowWindow(Hwnd(), SW_SHOWNORMAL);
     UpdateWindow(Hwnd());
@@ -56,7 +57,8 @@ void FrmBoot::Form_Load() {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const int left = work.left + (work.right - work.left - width) / 2;
     int top = work.top + (work.bottom - work.top - height) / 2 - Px(kMoveUp);
-    if (top < work.top) top = work.top;  // keep it on the screen of a small display
+    if (top < work.top)
+        top = work.top;  // keep it on the screen of a small display
     SetWindowPos(Hwnd(), HWND_TOP, left, top, width, height, SWP_NOACTIVATE);
     creditFont_.Reset(FittingCreditFont());
     titleFont_.Reset(MakeFont(L"Times New Roman", 30, Dpi(), true));
@@ -68,13 +70,15 @@ HFONT FrmBoot::FittingCreditFont() const {
     HDC dc = GetDC(Hwnd());
     HFONT font = nullptr;
     for (double points = 11.25; points >= 6; points -= 0.75) {
-        if (font) DeleteObject(font);
+        if (font)
+            DeleteObject(font);
         font = MakeFont(L"Times New Roman", points, Dpi(), true);
         HGDIOBJ old = SelectObject(dc, font);
         SIZE size{};
         GetTextExtentPoint32W(dc, kCreditLine, static_cast<int>(wcslen(kCreditLine)), &size);
         SelectObject(dc, old);
-        if (size.cx <= Px(kLabel1Width)) break;
+        if (size.cx <= Px(kLabel1Width))
+            break;
     }
     ReleaseDC(Hwnd(), dc);
     return font;
@@ -102,18 +106,21 @@ void FrmBoot::Paint(HDC dc) {
     RECT code{Px(450), Px(1080), client.right, Px(1400)};
     DrawTextW(dc, L"mov ax, 4C00h    int 21h", -1, &code, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT label1{Px(kLabel1Left), Px(kLabel1Top), Px(kLabel1Left + kLabel1Width), Px(kLabel1Top + kLabel1Height)};
+    RECT label1{Px(kLabel1Left), Px(kLabel1Top), Px(kLabel1Left + kLabel1Width),
+                Px(kLabel1Top + kLabel1Height)};
     DrawTextW(dc, kCreditLine, -1, &label1, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     // The program's icon at the right, large.
     const int iconSize = Px(720);
-    DrawIconEx(dc, client.right - iconSize - Px(420), Px(360), LargeIcon(), iconSize, iconSize, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, client.right - iconSize - Px(420), Px(360), LargeIcon(), iconSize, iconSize, 0, nullptr,
+               DI_NORMAL);
     SelectObject(dc, old);
 }
 
 LRESULT FrmBoot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (wParam == kTimer1) Timer1_Timer();
+            if (wParam == kTimer1)
+                Timer1_Timer();
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT ps;

@@ -9,7 +9,7 @@
 #include "platform/twips.h"
 
 class WindowBase {
-public:
+  public:
     WindowBase() = default;
     WindowBase(const WindowBase&) = delete;
     WindowBase& operator=(const WindowBase&) = delete;
@@ -27,40 +27,59 @@ public:
     // The program's icon, from its resources (large and small forms).
     static HICON ProgramIcon(bool small);
 
-protected:
+  protected:
     // Registers the class on first use; every class carries the program's icon.
-    static void RegisterWindowClass(const wchar_t* className, HBRUSH background = nullptr, UINT classStyle = 0,
+    static void RegisterWindowClass(const wchar_t* className,
+                                    HBRUSH background = nullptr,
+                                    UINT classStyle = 0,
                                     const wchar_t* cursor = IDC_ARROW);
-    HWND Create(const wchar_t* className, const std::wstring& title, DWORD style, DWORD exStyle, int x, int y,
-                int width, int height, HWND parent = nullptr, HMENU menu = nullptr);
+    HWND Create(const wchar_t* className,
+                const std::wstring& title,
+                DWORD style,
+                DWORD exStyle,
+                int x,
+                int y,
+                int width,
+                int height,
+                HWND parent = nullptr,
+                HMENU menu = nullptr);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called once the window is gone; a window that owns itself deletes itself here.
     virtual void OnDestroyed() {}
 
     // A child control at a rectangle given in twips.
-    HWND AddControl(const wchar_t* className, const std::wstring& text, DWORD style, int id, int left, int top,
-                    int width, int height, HWND parent = nullptr, DWORD exStyle = 0);
+    HWND AddControl(const wchar_t* className,
+                    const std::wstring& text,
+                    DWORD style,
+                    int id,
+                    int left,
+                    int top,
+                    int width,
+                    int height,
+                    HWND parent = nullptr,
+                    DWORD exStyle = 0);
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
 };
 
 // A font owned by the window that made it.
 class ScopedFont {
-public:
+  public:
     ScopedFont() = default;
     ScopedFont(const ScopedFont&) = delete;
     ScopedFont& operator=(const ScopedFont&) = delete;
     ~ScopedFont() { Reset(nullptr); }
     void Reset(HFONT font) {
-        if (font_) DeleteObject(font_);
+        if (font_)
+            DeleteObject(font_);
         font_ = font;
     }
     HFONT Get() const { return font_; }
 
-private:
+  private:
     HFONT font_ = nullptr;
 };
 
@@ -72,24 +91,26 @@ void SetControlFont(HWND control, HFONT font);
 // "Modal by hand": a modeless dialog disables its opener when it loads; every
 // way of closing it unloads it, enables the opener and makes it active.
 class ModalByHand {
-public:
+  public:
     void Load(HWND opener) {
         opener_ = opener;
         EnableWindow(opener_, FALSE);
     }
     // Safe to call from every closing path: a nested call is ignored.
     void Close(HWND dialog) {
-        if (closing_) return;
+        if (closing_)
+            return;
         closing_ = true;
         // The opener is enabled before the dialog goes, so that Windows does
         // not hand the activation to another program in between.
         EnableWindow(opener_, TRUE);
-        if (IsWindow(dialog)) DestroyWindow(dialog);
+        if (IsWindow(dialog))
+            DestroyWindow(dialog);
         SetActiveWindow(opener_);
     }
     HWND Opener() const { return opener_; }
 
-private:
+  private:
     HWND opener_ = nullptr;
     bool closing_ = false;
 };

@@ -1,10 +1,10 @@
-#include "build/build_pipeline.h"
+#include "compile/build_pipeline.h"
 
 #include <array>
 
-#include "build/build_script.h"
-#include "build/recode.h"
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
+#include "compile/build_script.h"
 
 namespace {
 
@@ -89,13 +89,11 @@ void WriteDocument(const std::wstring& path, Platform& p, DocumentState& doc, Ma
 // From the save dialog on, every failure ends the command silently.
 void AskOutputAndRunScript(const BuildKindRow& row,
                            const std::wstring& documentPath,
-                           ProgramContext& program,
+                           Platform& p,
+                           const SharedSettings& s,
                            BuildState& build,
                            MainWindowView& view,
                            CommonDialog& dialog) {
-    Platform& p = program.platform;
-    const SharedSettings& s = program.settings;
-
     dialog.Filter = row.filter;
     dialog.FileName = documentPath.substr(0, documentPath.size() - 4);
     dialog.Flags = kOutputDialogFlags;
@@ -129,14 +127,14 @@ void AskOutputAndRunScript(const BuildKindRow& row,
 }  // namespace
 
 void RunBuild(BuildKind kind,
-              ProgramContext& program,
+              Platform& p,
+              const SharedSettings& settings,
               DocumentState& doc,
               BuildState& build,
               MainWindowView& view,
               CommonDialog& dialog) {
     const BuildKindRow& row = RowOf(kind);
-    Platform& p = program.platform;
-    if (!ToolsConfigured(program.settings, p))
+    if (!ToolsConfigured(settings, p))
         return;
     view.SetRunEnabled(false);
 
@@ -168,7 +166,7 @@ void RunBuild(BuildKind kind,
     }
 
     try {
-        AskOutputAndRunScript(row, documentPath, program, build, view, dialog);
+        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog);
     } catch (const PlatformError&) {
         // Ends silently: what was written stays, Run stays disabled.
     }

@@ -1,11 +1,11 @@
 // frmCommand (the EXE builds' switches) and frmCommand2 (the COM builds'):
 // one window, two configurations.
-#include "settings/frm_command.h"
+#include "app/win32/frm_command.h"
 
 #include <memory>
 #include <vector>
 
-#include "platform/win32/dialog_window.h"
+#include "platform/win32/dialog_window_win.h"
 #include "settings/build_options_logic.h"
 #include "settings/dialog_ids.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/settings_store.h"
+#include "settings/program_context.h"
 
 // Shows frmCommand (the EXE build options) over the main window; its
 // "Com files" button opens frmCommand2 over it.

@@ -1,13 +1,19 @@
 #pragma once
 // The four Compile commands: one procedure over a table of build kinds.
-#include "build/build_state.h"
+#include "compile/build_state.h"
 #include "editor/document.h"
 #include "platform/file_dialog.h"
-#include "settings/settings_store.h"
+#include "platform/platform.h"
+#include "settings/shared_settings.h"
 
 enum class BuildKind { Exe16, Exe32, Com16, Com32 };
 
-void RunBuild(BuildKind kind, ProgramContext& program, DocumentState& doc, BuildState& build, MainWindowView& view,
+void RunBuild(BuildKind kind,
+              Platform& p,
+              const SharedSettings& settings,
+              DocumentState& doc,
+              BuildState& build,
+              MainWindowView& view,
               CommonDialog& dialog);
 
 // Run Compile file: starts outBase with ".exe" or ".com"; reports nothing.

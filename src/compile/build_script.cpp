@@ -1,7 +1,7 @@
-#include "build/build_script.h"
+#include "compile/build_script.h"
 
-#include "build/recode.h"
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
+#include "codepage/recode.h"
 
 std::wstring BuildScriptText(const ScriptParts& p) {
     std::wstring text = L" prompt $s\r\n";

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "settings/settings_store.h"
+#include "settings/program_context.h"
 #include "settings/tool_path_logic.h"
 
 // Shows frmTasm or frmTlink over the main window (single instance each).

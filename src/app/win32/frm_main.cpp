@@ -1,14 +1,14 @@
-#include "app/frm_main.h"
+#include "app/win32/frm_main.h"
 
 #include <vector>
 
-#include "app/frm_about.h"
 #include "app/menu_table.h"
-#include "build/build_pipeline.h"
+#include "app/win32/frm_about.h"
+#include "app/win32/frm_command.h"
+#include "app/win32/frm_tool_path.h"
+#include "compile/build_pipeline.h"
 #include "editor/edit_commands.h"
 #include "platform/win32/win32_platform.h"
-#include "settings/frm_command.h"
-#include "settings/frm_tool_path.h"
 #include "shell/file_association.h"
 
 namespace {
@@ -24,7 +24,8 @@ constexpr int kLoadTop = 1000;
 
 int MenuIdOf(const wchar_t* name) {
     for (const MenuEntry& e : kMenuEntries) {
-        if (std::wstring(e.name) == name) return CommandIdOf(e.command);
+        if (std::wstring(e.name) == name)
+            return CommandIdOf(e.command);
     }
     return 0;
 }
@@ -32,17 +33,21 @@ int MenuIdOf(const wchar_t* name) {
 }  // namespace
 
 FrmMain::FrmMain(ProgramContext& program)
-    : program_(program), CDialog(program.platform.fileDialogs), documents_(program, fields_.doc, *this, CDialog) {}
+    : program_(program),
+      CDialog(program.platform.fileDialogs),
+      documents_(program.platform, fields_.doc, *this, CDialog) {}
 
 FrmMain::~FrmMain() {
-    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+    if (accelerators_)
+        DestroyAcceleratorTable(accelerators_);
 }
 
 void FrmMain::Show() {
     RegisterWindowClass(kMainClass);
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     Create(kMainClass, kDesignCaption, style, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT);
-    if (!Hwnd()) return;
+    if (!Hwnd())
+        return;
     BuildMenuBar();
     RECT r{0, 0, Px(kDesignClientWidth), Px(kDesignClientHeight)};
     AdjustWindowRectEx(&r, style, TRUE, 0);
@@ -53,7 +58,8 @@ void FrmMain::Show() {
                           Px(kDesignClientWidth), Px(kDesignClientHeight));
     editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
     SetControlFont(txtCode.Hwnd(), editorFont_.Get());
-    if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard)) clipboard->SetOwner(Hwnd());
+    if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
+        clipboard->SetOwner(Hwnd());
     Form_Load();
     ShowWindow(Hwnd(), SW_SHOWNORMAL);
     Form_Resize();
@@ -77,8 +83,10 @@ void FrmMain::BuildMenuBar() {
         const std::wstring text = std::wstring(e.caption) + L"\t" + ShortcutText(e);
         AppendMenuW(popups[e.menu], MF_STRING | (e.enabledAtStart ? 0 : MF_GRAYED), id, text.c_str());
         BYTE flags = FVIRTKEY;
-        if (e.modifiers & kCtrl) flags |= FCONTROL;
-        if (e.modifiers & kShift) flags |= FSHIFT;
+        if (e.modifiers & kCtrl)
+            flags |= FCONTROL;
+        if (e.modifiers & kShift)
+            flags |= FSHIFT;
         accels.push_back(ACCEL{flags, e.key, static_cast<WORD>(id)});
     }
     SetMenu(Hwnd(), menuBar_);
@@ -87,11 +95,13 @@ void FrmMain::BuildMenuBar() {
 
 void FrmMain::Form_Load() {
     SkipOnFailure([&] { MoveTo(kLoadLeft, kLoadTop); });
-    RunMainLoadStep(program_, fields_, *this, [this] { RegisterAsmFiles(program_, *this); });
+    RunMainLoadStep(program_, fields_, *this,
+                    [this] { RegisterAsmFiles(program_.platform, program_.regShell, *this); });
 }
 
 void FrmMain::Form_Resize() {
-    if (IsIconic(Hwnd())) return;  // a minimised window leaves the editor as it was
+    if (IsIconic(Hwnd()))
+        return;  // a minimised window leaves the editor as it was
     RECT client{};
     GetClientRect(Hwnd(), &client);
     // The editor fills the client area: the window's outer size less its
@@ -107,13 +117,17 @@ void FrmMain::Form_Unload() {
     DestroyWindow(Hwnd());
 }
 
-void FrmMain::txtCode_Change() { fields_.doc.DocChanged = 1; }
+void FrmMain::txtCode_Change() {
+    fields_.doc.DocChanged = 1;
+}
 
-void FrmMain::mnuExit_Click() { Form_Unload(); }
+void FrmMain::mnuExit_Click() {
+    Form_Unload();
+}
 
 void FrmMain::mnuReg_Click() {
     try {
-        ToggleAsmFiles(program_, *this);
+        ToggleAsmFiles(program_.platform, program_.regShell, *this);
     } catch (const PlatformError& error) {
         ShowFailure(L"The .asm file association could not be changed.", error);
     }
@@ -127,30 +141,76 @@ void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) 
 void FrmMain::OnCommand(int id) {
     Platform& p = program_.platform;
     switch (CommandOfId(id)) {
-        case Command::New: documents_.mnuNew_Click(); break;
-        case Command::Open: documents_.mnuOpen_Click(); break;
-        case Command::Save: documents_.mnuSave_Click(); break;
-        case Command::SaveAs: documents_.mnuSaveAs_Click(); break;
-        case Command::Exit: mnuExit_Click(); break;
-        case Command::Cut: SkipOnFailure([&] { mnuCut_Click(*this, p.clipboard); }); break;
-        case Command::Copy: SkipOnFailure([&] { mnuCopy_Click(*this, p.clipboard); }); break;
-        case Command::Paste: SkipOnFailure([&] { mnuPaste_Click(*this, p.clipboard); }); break;
-        case Command::Undo: mnuUndo_Click(*this); break;
-        case Command::Delete: mnuDel_Click(*this); break;
-        case Command::SelectAll: mnuAll_Click(*this); break;
-        case Command::Make16Exe: RunBuild(BuildKind::Exe16, program_, fields_.doc, fields_.build, *this, CDialog); break;
-        case Command::Make32Exe: RunBuild(BuildKind::Exe32, program_, fields_.doc, fields_.build, *this, CDialog); break;
-        case Command::Make16Com: RunBuild(BuildKind::Com16, program_, fields_.doc, fields_.build, *this, CDialog); break;
-        case Command::Make32Com: RunBuild(BuildKind::Com32, program_, fields_.doc, fields_.build, *this, CDialog); break;
-        case Command::RunCompiled:
-            if (RunEnabled()) RunCompiledProgram(fields_.build, p.processes);
+        case Command::New:
+            documents_.mnuNew_Click();
             break;
-        case Command::CommandLines: ShowBuildOptionsDialog(program_, Hwnd()); break;
-        case Command::AsmFiles: mnuReg_Click(); break;
-        case Command::Tasm: ShowToolPathDialog(ToolKind::Tasm, program_, Hwnd()); break;
-        case Command::Tlink: ShowToolPathDialog(ToolKind::Tlink, program_, Hwnd()); break;
-        case Command::About: ShowAboutBox(Hwnd()); break;
-        case Command::None: break;
+        case Command::Open:
+            documents_.mnuOpen_Click();
+            break;
+        case Command::Save:
+            documents_.mnuSave_Click();
+            break;
+        case Command::SaveAs:
+            documents_.mnuSaveAs_Click();
+            break;
+        case Command::Exit:
+            mnuExit_Click();
+            break;
+        case Command::Cut:
+            SkipOnFailure([&] { mnuCut_Click(*this, p.clipboard); });
+            break;
+        case Command::Copy:
+            SkipOnFailure([&] { mnuCopy_Click(*this, p.clipboard); });
+            break;
+        case Command::Paste:
+            SkipOnFailure([&] { mnuPaste_Click(*this, p.clipboard); });
+            break;
+        case Command::Undo:
+            mnuUndo_Click(*this);
+            break;
+        case Command::Delete:
+            mnuDel_Click(*this);
+            break;
+        case Command::SelectAll:
+            mnuAll_Click(*this);
+            break;
+        case Command::Make16Exe:
+            RunBuild(BuildKind::Exe16, program_.platform, program_.settings, fields_.doc, fields_.build,
+                     *this, CDialog);
+            break;
+        case Command::Make32Exe:
+            RunBuild(BuildKind::Exe32, program_.platform, program_.settings, fields_.doc, fields_.build,
+                     *this, CDialog);
+            break;
+        case Command::Make16Com:
+            RunBuild(BuildKind::Com16, program_.platform, program_.settings, fields_.doc, fields_.build,
+                     *this, CDialog);
+            break;
+        case Command::Make32Com:
+            RunBuild(BuildKind::Com32, program_.platform, program_.settings, fields_.doc, fields_.build,
+                     *this, CDialog);
+            break;
+        case Command::RunCompiled:
+            if (RunEnabled())
+                RunCompiledProgram(fields_.build, p.processes);
+            break;
+        case Command::CommandLines:
+            ShowBuildOptionsDialog(program_, Hwnd());
+            break;
+        case Command::AsmFiles:
+            mnuReg_Click();
+            break;
+        case Command::Tasm:
+            ShowToolPathDialog(ToolKind::Tasm, program_, Hwnd());
+            break;
+        case Command::Tlink:
+            ShowToolPathDialog(ToolKind::Tlink, program_, Hwnd());
+            break;
+        case Command::About:
+            ShowAboutBox(Hwnd());
+            break;
+        case Command::None:
+            break;
     }
 }
 
@@ -158,16 +218,19 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == kTxtCodeId) {
-                if (HIWORD(wParam) == EN_CHANGE) txtCode_Change();
+                if (HIWORD(wParam) == EN_CHANGE)
+                    txtCode_Change();
                 return 0;
             }
-            if (lParam == 0) OnCommand(LOWORD(wParam));
+            if (lParam == 0)
+                OnCommand(LOWORD(wParam));
             return 0;
         case WM_SIZE:
             Form_Resize();
             return 0;
         case WM_SETFOCUS:
-            if (txtCode.Hwnd()) SetFocus(txtCode.Hwnd());
+            if (txtCode.Hwnd())
+                SetFocus(txtCode.Hwnd());
             return 0;
         case WM_CLOSE:
             Form_Unload();
@@ -181,7 +244,8 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return TRUE;
         case WM_ENDSESSION:
-            if (!wParam) exitChecked_ = false;  // another program cancelled the end
+            if (!wParam)
+                exitChecked_ = false;  // another program cancelled the end
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -198,28 +262,44 @@ std::wstring FrmMain::Caption() const {
     return text;
 }
 
-void FrmMain::SetCaption(const std::wstring& caption) { SetWindowTextW(Hwnd(), caption.c_str()); }
+void FrmMain::SetCaption(const std::wstring& caption) {
+    SetWindowTextW(Hwnd(), caption.c_str());
+}
 
 // The editor's text and selection straight from the view: a NUL in the text
 // would end the string that WM_GETTEXT gives.
-std::wstring FrmMain::EditorText() const { return txtCode.Text(); }
+std::wstring FrmMain::EditorText() const {
+    return txtCode.Text();
+}
 
-void FrmMain::SetEditorText(const std::wstring& text) { txtCode.SetText(text); }
+void FrmMain::SetEditorText(const std::wstring& text) {
+    txtCode.SetText(text);
+}
 
-std::size_t FrmMain::EditorTextLength() const { return txtCode.TextLength(); }
+std::size_t FrmMain::EditorTextLength() const {
+    return txtCode.TextLength();
+}
 
-std::wstring FrmMain::SelectedText() const { return txtCode.SelectedText(); }
+std::wstring FrmMain::SelectedText() const {
+    return txtCode.SelectedText();
+}
 
-void FrmMain::ReplaceSelection(const std::wstring& text) { txtCode.ReplaceSelection(text); }
+void FrmMain::ReplaceSelection(const std::wstring& text) {
+    txtCode.ReplaceSelection(text);
+}
 
 void FrmMain::SetSelection(std::size_t start, std::size_t length) {
     txtCode.SetSelection(start, start + length);
     txtCode.ScrollCaret();
 }
 
-void FrmMain::Undo() { txtCode.Undo(); }
+void FrmMain::Undo() {
+    txtCode.Undo();
+}
 
-void FrmMain::EmptyUndo() { txtCode.EmptyUndo(); }
+void FrmMain::EmptyUndo() {
+    txtCode.EmptyUndo();
+}
 
 void FrmMain::SetRunEnabled(bool enabled) {
     EnableMenuItem(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));

@@ -1,12 +1,13 @@
-#include "build/recode.h"
+#include "codepage/recode.h"
 
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
 
 namespace {
 
 ByteMap Rows(const std::uint8_t (&rows)[128]) {
     ByteMap map{};
-    for (int i = 0; i < 128; ++i) map[i] = rows[i];
+    for (int i = 0; i < 128; ++i)
+        map[i] = rows[i];
     return map;
 }
 
@@ -36,18 +37,14 @@ constexpr std::uint8_t kMap3[128] = {
 
 // ISO 8859-5 bytes 0xA0 to 0xFF; 0x80 to 0x9F are its control characters.
 constexpr wchar_t kIso88595High[96] = {
-    0x00A0, 0x0401, 0x0402, 0x0403, 0x0404, 0x0405, 0x0406, 0x0407,
-    0x0408, 0x0409, 0x040A, 0x040B, 0x040C, 0x00AD, 0x040E, 0x040F,
-    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
-    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
-    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
-    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
-    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,
-    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
-    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
-    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
-    0x2116, 0x0451, 0x0452, 0x0453, 0x0454, 0x0455, 0x0456, 0x0457,
-    0x0458, 0x0459, 0x045A, 0x045B, 0x045C, 0x00A7, 0x045E, 0x045F,
+    0x00A0, 0x0401, 0x0402, 0x0403, 0x0404, 0x0405, 0x0406, 0x0407, 0x0408, 0x0409, 0x040A, 0x040B,
+    0x040C, 0x00AD, 0x040E, 0x040F, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
+    0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
+    0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F, 0x2116, 0x0451, 0x0452, 0x0453,
+    0x0454, 0x0455, 0x0456, 0x0457, 0x0458, 0x0459, 0x045A, 0x045B, 0x045C, 0x00A7, 0x045E, 0x045F,
 };
 
 // Every Windows-1251 character that ISO 8859-5 also has goes to its ISO byte
@@ -60,7 +57,8 @@ ByteMap BuildMap5() {
         const wchar_t ch = Cp1251ToChar(static_cast<unsigned char>(0x80 + k));
         int target = -1;
         for (int i = 0; i < 96; ++i) {
-            if (kIso88595High[i] == ch) target = 0xA0 + i;
+            if (kIso88595High[i] == ch)
+                target = 0xA0 + i;
         }
         map[k] = static_cast<std::uint8_t>(target >= 0 ? target : nextFree++);
     }
@@ -69,10 +67,14 @@ ByteMap BuildMap5() {
 
 const ByteMap* MapOf(std::int32_t id) {
     switch (id) {
-        case 2: return &Map2();
-        case 3: return &Map3();
-        case 5: return &Map5();
-        default: return nullptr;  // Windows-1251 itself, and ids without a table
+        case 2:
+            return &Map2();
+        case 3:
+            return &Map3();
+        case 5:
+            return &Map5();
+        default:
+            return nullptr;  // Windows-1251 itself, and ids without a table
     }
 }
 
@@ -84,7 +86,8 @@ struct PassTables {
 
 PassTables BuildPasses(const ByteMap* map) {
     PassTables t;
-    for (int b = 0; b < 256; ++b) t.toWin[b] = t.fromWin[b] = static_cast<std::uint8_t>(b);
+    for (int b = 0; b < 256; ++b)
+        t.toWin[b] = t.fromWin[b] = static_cast<std::uint8_t>(b);
     if (map) {
         for (int k = 0; k < 128; ++k) {
             t.fromWin[0x80 + k] = (*map)[k];
@@ -100,10 +103,14 @@ const PassTables& PassesOf(std::int32_t id) {
     static const PassTables koi = BuildPasses(&Map3());
     static const PassTables iso = BuildPasses(&Map5());
     switch (id) {
-        case 2: return dos;
-        case 3: return koi;
-        case 5: return iso;
-        default: return identity;
+        case 2:
+            return dos;
+        case 3:
+            return koi;
+        case 5:
+            return iso;
+        default:
+            return identity;
     }
 }
 
@@ -127,23 +134,30 @@ const ByteMap& Map5() {
 std::wstring RecodeTable(std::int32_t id) {
     std::wstring table(128, L'\0');
     const ByteMap* map = MapOf(id);
-    for (int k = 0; k < 128; ++k) table[k] = Cp1251ToChar(static_cast<unsigned char>(map ? (*map)[k] : 0x80 + k));
+    for (int k = 0; k < 128; ++k)
+        table[k] = Cp1251ToChar(static_cast<unsigned char>(map ? (*map)[k] : 0x80 + k));
     return table;
 }
 
 std::wstring RecodeText(const std::wstring& text, std::int32_t fromId, std::int32_t toId) {
-    if (fromId == toId) return text;
+    if (fromId == toId)
+        return text;
     const PassTables& from = PassesOf(fromId);
     const PassTables& to = PassesOf(toId);
     std::wstring result(text);
     for (wchar_t& ch : result) {
         const int b = CharToCp1251(ch);
-        if (b < 0x80) continue;  // ASCII, and characters Windows-1251 does not have, pass unchanged
+        if (b < 0x80)
+            continue;  // ASCII, and characters Windows-1251 does not have, pass unchanged
         ch = Cp1251ToChar(to.fromWin[from.toWin[b]]);
     }
     return result;
 }
 
-std::wstring WinToDos(const std::wstring& text) { return RecodeText(text, 1, 2); }
+std::wstring WinToDos(const std::wstring& text) {
+    return RecodeText(text, 1, 2);
+}
 
-std::wstring DosToWin(const std::wstring& text) { return RecodeText(text, 2, 1); }
+std::wstring DosToWin(const std::wstring& text) {
+    return RecodeText(text, 2, 1);
+}

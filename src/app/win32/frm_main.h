@@ -4,12 +4,12 @@
 
 #include "app/startup.h"
 #include "editor/document_commands.h"
+#include "editor/win32/text_view_win.h"
 #include "platform/main_window.h"
-#include "platform/win32/text_view_win.h"
-#include "platform/win32/window_base.h"
+#include "platform/win32/window_base_win.h"
 
 class FrmMain : public WindowBase, public MainWindowView {
-public:
+  public:
     explicit FrmMain(ProgramContext& program);
     ~FrmMain() override;
 
@@ -34,10 +34,10 @@ public:
     void SetRegChecked(bool checked) override;
     bool RegChecked() const override;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
@@ -45,7 +45,6 @@ private:
     void OnCommand(int id);
     void mnuExit_Click();
     void mnuReg_Click();
-    void RegisterAsmFilesQuietly();
     void BuildMenuBar();
     void ShowFailure(const std::wstring& what, const PlatformError& error);
 

@@ -1,4 +1,4 @@
-#include "platform/cp1251.h"
+#include "codepage/cp1251.h"
 
 #include <array>
 
@@ -23,8 +23,10 @@ constexpr wchar_t kReverseEnd = 0x2130;
 const std::array<unsigned char, kReverseEnd>& Reverse() {
     static const auto table = [] {
         std::array<unsigned char, kReverseEnd> t{};
-        for (int i = 0; i < 64; ++i) t[kUpperHalf[i]] = static_cast<unsigned char>(0x80 + i);
-        for (int i = 0; i < 64; ++i) t[0x0410 + i] = static_cast<unsigned char>(0xC0 + i);
+        for (int i = 0; i < 64; ++i)
+            t[kUpperHalf[i]] = static_cast<unsigned char>(0x80 + i);
+        for (int i = 0; i < 64; ++i)
+            t[0x0410 + i] = static_cast<unsigned char>(0xC0 + i);
         return t;
     }();
     return table;
@@ -33,21 +35,26 @@ const std::array<unsigned char, kReverseEnd>& Reverse() {
 }  // namespace
 
 wchar_t Cp1251ToChar(unsigned char byte) {
-    if (byte < 0x80) return byte;
-    if (byte >= 0xC0) return static_cast<wchar_t>(0x0410 + (byte - 0xC0));
+    if (byte < 0x80)
+        return byte;
+    if (byte >= 0xC0)
+        return static_cast<wchar_t>(0x0410 + (byte - 0xC0));
     return kUpperHalf[byte - 0x80];
 }
 
 int CharToCp1251(wchar_t ch) {
-    if (ch < 0x80) return ch;
-    if (ch >= kReverseEnd) return -1;
+    if (ch < 0x80)
+        return ch;
+    if (ch >= kReverseEnd)
+        return -1;
     const unsigned char byte = Reverse()[ch];
     return byte ? byte : -1;
 }
 
 std::wstring DecodeCp1251(std::string_view bytes) {
     std::wstring text(bytes.size(), L'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) text[i] = Cp1251ToChar(static_cast<unsigned char>(bytes[i]));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        text[i] = Cp1251ToChar(static_cast<unsigned char>(bytes[i]));
     return text;
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "editor/edit_model.h"
-#include "platform/win32/window_base.h"
+#include "platform/win32/window_base_win.h"
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
 

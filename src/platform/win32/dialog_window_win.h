@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/win32/window_base.h"
+#include "platform/win32/window_base_win.h"
 
 class DialogWindow : public WindowBase {
   public:

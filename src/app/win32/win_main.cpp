@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "app/frm_boot.h"
-#include "app/frm_main.h"
+#include "app/win32/frm_boot.h"
+#include "app/win32/frm_main.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -16,13 +16,17 @@ namespace {
 // accelerators; those of the program's other windows through dialog
 // navigation, so Tab moves between their controls.
 bool PreTranslate(MSG& msg, const FrmMain* main) {
-    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
+        return false;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (!root) return false;
-    if (main && root == main->Hwnd()) return TranslateAcceleratorW(root, main->Accelerators(), &msg) != 0;
+    if (!root)
+        return false;
+    if (main && root == main->Hwnd())
+        return TranslateAcceleratorW(root, main->Accelerators(), &msg) != 0;
     DWORD pid = 0;
     GetWindowThreadProcessId(root, &pid);
-    if (pid == GetCurrentProcessId()) return IsDialogMessageW(root, &msg) != 0;
+    if (pid == GetCurrentProcessId())
+        return IsDialogMessageW(root, &msg) != 0;
     return false;
 }
 
@@ -53,7 +57,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (PreTranslate(msg, main.get())) continue;
+        if (PreTranslate(msg, main.get()))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -1,4 +1,4 @@
-#include "platform/win32/text_view_win.h"
+#include "editor/win32/text_view_win.h"
 
 #include <windowsx.h>
 
