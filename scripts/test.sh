@@ -2,7 +2,7 @@
 # Installs what is missing, builds everything and runs every test: the host
 # unit tests (plain and under AddressSanitizer/UBSan), short fuzz runs, the
 # unit tests under Wine, and the end-to-end tests of the real program under
-# Wine + Xvfb. Ends with one line "N passed, N failed".
+# Wine + Xvfb, after the layer and formatting checks. Ends with one line "N passed, N failed".
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -45,11 +45,29 @@ run_step() {  # name, counter, command...
     [ $rc -eq 0 ] || echo "   ($name exited with $rc; full log: $out/$name.log)"
 }
 
+# A check that passes or fails as a whole counts as one test.
+check_step() {  # name, command...
+    local name="$1"; shift
+    echo "== $name"
+    if "$@" > "$out/$name.log" 2>&1; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        head -20 "$out/$name.log"
+    fi
+    tail -n 1 "$out/$name.log"
+}
+
+check_step layers "$root/scripts/check-layers.sh"
+check_step format "$root/scripts/check-format.sh"
 run_step unit-host count_gtest "$root/build/host/tests/korveline_unit_tests"
 run_step unit-host-asan count_gtest "$root/build/host-asan/tests/korveline_unit_tests"
 run_step fuzz count_summary "$root/scripts/fuzz.sh" 8
 [ -x "$root/scripts/wine-unit.sh" ] && run_step unit-wine count_gtest "$root/scripts/wine-unit.sh"
 [ -x "$root/scripts/e2e.sh" ] && run_step e2e count_summary "$root/scripts/e2e.sh"
 
+# Tests against code, by non-blank lines: kept near a third.
+lines() { find "$@" -type f -exec grep -hv '^[[:space:]]*$' {} + | wc -l; }
+echo "tests/src: $(lines "$root/tests") / $(lines "$root/src") lines = $(awk "BEGIN{printf \"%.2f\", $(lines "$root/tests")/$(lines "$root/src")}")"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
