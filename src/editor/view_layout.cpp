@@ -1,0 +1,166 @@
+#include "editor/view_layout.h"
+
+#include <algorithm>
+
+namespace {
+
+std::size_t Advance(wchar_t c, std::size_t column) {
+    return c == L'\t' ? kTabColumns - column % kTabColumns : 1;
+}
+
+int TextWidth(const ViewMetrics& m) {
+    return std::max(0, m.width - m.gutter);
+}
+
+// The character that covers a column, found from the caret when it is on the
+// line (the model keeps the caret's column cheaply), else from the line's start.
+struct Place {
+    std::size_t pos, column;
+};
+Place PlaceOfColumn(const EditModel& model, std::size_t line, std::size_t column) {
+    const TextBuffer& text = model.Buffer();
+    const std::size_t begin = text.LineStart(line), end = text.LineEnd(line);
+    Place at{begin, 0};
+    const std::size_t caret = std::min(model.Caret(), end);
+    if (caret > begin && text.LineOf(model.Caret()) == line) {
+        Place back{caret, model.ColumnOf(caret)};
+        if (back.column <= column) {
+            at = back;
+        } else {  // back over characters of one column, as long as there is no tab
+            while (back.column > column && back.pos > begin && text.At(back.pos - 1) != L'\t') {
+                --back.pos;
+                --back.column;
+            }
+            if (back.column == column)
+                return back;
+        }
+    }
+    while (at.pos < end) {
+        const std::size_t width = Advance(text.At(at.pos), at.column);
+        if (at.column + width > column)
+            break;
+        at.column += width;
+        ++at.pos;
+    }
+    return at;
+}
+
+}  // namespace
+
+// In steps of 16 columns, so that typing at the end of the widest line does
+// not move the limit at every key.
+int ScrollWidth(const EditModel& model, const ViewMetrics& m) {
+    const std::size_t columns = (model.WidestLine() / 16 + 1) * 16;
+    return kTextMargin + static_cast<int>(std::min<std::size_t>(columns, 1u << 24)) * m.charWidth;
+}
+
+std::size_t PageLines(const ViewMetrics& m) {
+    return static_cast<std::size_t>(std::max(1, m.height / std::max(1, m.lineHeight)));
+}
+
+int GutterWidth(std::size_t lineCount, int charWidth) {
+    int digits = 1;
+    for (std::size_t n = lineCount; n >= 10; n /= 10)
+        ++digits;
+    return (std::max(digits, 3) + 2) * charWidth;
+}
+
+RowRange RowsBetween(const ViewMetrics& m, int top, int bottom) {
+    const int h = std::max(1, m.lineHeight);
+    top = std::max(0, top);
+    if (bottom <= top)
+        return {0, 0};
+    return {static_cast<std::size_t>(top / h), static_cast<std::size_t>((bottom + h - 1) / h)};
+}
+
+ViewPosition Clamped(const EditModel& model, ViewPosition view, const ViewMetrics& m) {
+    const std::size_t lines = model.Buffer().LineCount(), page = PageLines(m);
+    view.topLine = std::min(view.topLine, lines > page ? lines - page : 0);
+    view.xOffset = std::clamp(view.xOffset, 0, std::max(0, ScrollWidth(model, m) - TextWidth(m)));
+    return view;
+}
+
+ViewPosition Showing(const EditModel& model,
+                     std::size_t pos,
+                     ViewPosition view,
+                     const ViewMetrics& m,
+                     bool centre) {
+    const std::size_t line = model.Buffer().LineOf(pos), page = PageLines(m);
+    if (line < view.topLine || line >= view.topLine + page) {
+        if (centre)
+            view.topLine = line > page / 2 ? line - page / 2 : 0;
+        else
+            view.topLine = line < view.topLine ? line : line - page + 1;
+    }
+    const int width = TextWidth(m);
+    const int x =
+        kTextMargin + static_cast<int>(std::min<std::size_t>(model.ColumnOf(pos), 1u << 24)) * m.charWidth;
+    const int quarter = std::max(m.charWidth, width / 4);
+    if (x < view.xOffset + kTextMargin)
+        view.xOffset = std::max(0, x - quarter);
+    if (x + m.charWidth > view.xOffset + width)
+        view.xOffset = x + m.charWidth - width + quarter;
+    const std::size_t lines = model.Buffer().LineCount();
+    view.topLine = std::min(view.topLine, lines > page ? lines - page : 0);
+    return view;
+}
+
+ViewPoint PointOf(const EditModel& model, std::size_t pos, ViewPosition view, const ViewMetrics& m) {
+    const long long row =
+        static_cast<long long>(model.Buffer().LineOf(pos)) - static_cast<long long>(view.topLine);
+    const long long x =
+        m.gutter + kTextMargin + static_cast<long long>(model.ColumnOf(pos)) * m.charWidth - view.xOffset;
+    return {x, row * m.lineHeight};
+}
+
+std::size_t PositionAt(const EditModel& model, ViewPosition view, const ViewMetrics& m, int x, int y) {
+    const TextBuffer& text = model.Buffer();
+    long long line = static_cast<long long>(view.topLine) + (y < 0 ? -1 : y / std::max(1, m.lineHeight));
+    line = std::clamp(line, 0LL, static_cast<long long>(text.LineCount() - 1));
+    const int column =
+        x < m.gutter
+            ? 0
+            : std::max(0, (x - m.gutter - kTextMargin + view.xOffset + m.charWidth / 2) / m.charWidth);
+    return model.PosAtColumn(static_cast<std::size_t>(line), static_cast<std::size_t>(column));
+}
+
+void LayOutRow(const EditModel& model,
+               std::size_t line,
+               std::size_t firstColumn,
+               std::size_t columns,
+               SyntaxStates* syntax,
+               RowLayout& row) {
+    row.firstColumn = firstColumn;
+    row.text.clear();
+    row.runs.clear();
+    const TextBuffer& text = model.Buffer();
+    const std::size_t begin = text.LineStart(line), end = text.LineEnd(line);
+    Place at = PlaceOfColumn(model, line, firstColumn);
+    thread_local std::vector<SyntaxSpan> spans;
+    spans.clear();
+    if (syntax) {
+        const std::size_t from = at.pos - begin > kSyntaxLookBack ? at.pos - kSyntaxLookBack : begin;
+        // A little past the last column, so that a word cut by the edge keeps its colour.
+        const std::size_t to = std::min(end, at.pos + columns + 32);
+        const std::wstring chars = text.Range(from, to);
+        ClassifyLine(chars, from, from == begin, syntax->At(text, line), spans);
+    }
+    const std::size_t selStart = model.SelStart(), selEnd = model.SelEnd();
+    const std::size_t lastColumn = firstColumn + columns;
+    std::size_t span = 0;
+    for (; at.pos < end && at.column < lastColumn; ++at.pos) {
+        const wchar_t c = text.At(at.pos);
+        const std::size_t next = at.column + Advance(c, at.column);
+        while (span < spans.size() && spans[span].end <= at.pos)
+            ++span;
+        const SyntaxKind kind =
+            span < spans.size() && spans[span].begin <= at.pos ? spans[span].kind : SyntaxKind::Plain;
+        const bool selected = at.pos >= selStart && at.pos < selEnd;
+        const std::size_t from = std::max(at.column, firstColumn), to = std::min(next, lastColumn);
+        if (row.runs.empty() || row.runs.back().selected != selected || row.runs.back().kind != kind)
+            row.runs.push_back({row.text.size(), 0, selected, kind});
+        row.text.append(to - from, c == L'\t' ? L' ' : c);
+        row.runs.back().count += to - from;
+        at.column = next;
+    }
+}
