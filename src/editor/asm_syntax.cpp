@@ -57,19 +57,34 @@ constexpr const char* kDirectives =
     "ptr byte word dword fword pword qword tbyte near far short offset seg type size length this dup "
     "at use16 use32 flat tiny small medium compact large huge tchuge para page";
 
-constexpr std::size_t kMaxWord = 12;
+constexpr std::size_t kMaxWord = 16;
 constexpr std::size_t kSlots = 2048;  // a power of two, well above the ~500 words
 
+// A word of up to 16 lower-case ASCII letters packed into two integers, so
+// that hashing and comparing it cost a few instructions.
+struct Key {
+    std::uint64_t low = 0, high = 0;
+    bool operator==(const Key& o) const { return low == o.low && high == o.high; }
+    void Put(std::size_t i, char c) {
+        const std::uint64_t bits = static_cast<std::uint64_t>(static_cast<unsigned char>(c)) << (8 * (i % 8));
+        (i < 8 ? low : high) |= bits;
+    }
+    std::size_t Hash() const {
+        return static_cast<std::size_t>(((low ^ (high * 31)) * 0x9E3779B97F4A7C15ull) >> 40);
+    }
+};
+
 struct Entry {
-    char word[kMaxWord] = {};
-    std::uint8_t length = 0;
+    Key key;
     SyntaxKind kind = SyntaxKind::Plain;
     bool names = false;
 };
 
-constexpr std::uint32_t kFnvBasis = 2166136261u;
-std::uint32_t Mix(std::uint32_t hash, char c) {
-    return (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+Key KeyOf(const char* word, std::size_t n) {
+    Key key;
+    for (std::size_t i = 0; i < n; ++i)
+        key.Put(i, word[i]);
+    return key;
 }
 
 // The keywords in an open-addressed table keyed by their lower-case letters,
@@ -80,50 +95,42 @@ class Keywords {
         Add(kRegisters, SyntaxKind::Register);
         Add(kInstructions, SyntaxKind::Instruction);
         Add(kDirectives, SyntaxKind::Directive);
-        for (const char* p = kNamingDirectives; *p;) {
-            const char* end = std::strchr(p, ' ');
-            const std::size_t n = end ? static_cast<std::size_t>(end - p) : std::strlen(p);
-            Slot(p, n, Hash(p, n)).names = true;
-            p += n + (end ? 1 : 0);
-        }
+        ForEachWord(kNamingDirectives, [&](const Key& key) { Slot(key).names = true; });
     }
 
-    // word: lower case, at most kMaxWord characters.
-    const Entry* Find(const char* word, std::size_t n, std::uint32_t hash) const {
-        for (std::size_t i = hash & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+    const Entry* Find(const Key& key) const {
+        for (std::size_t i = key.Hash() & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
             const Entry& e = slots_[i];
-            if (e.length == 0)
+            if (e.kind == SyntaxKind::Plain)
                 return nullptr;
-            if (e.length == n && std::memcmp(e.word, word, n) == 0)
+            if (e.key == key)
                 return &e;
         }
     }
 
-    static std::uint32_t Hash(const char* word, std::size_t n) {
-        std::uint32_t hash = kFnvBasis;
-        for (std::size_t i = 0; i < n; ++i)
-            hash = Mix(hash, word[i]);
-        return hash;
-    }
-
   private:
-    void Add(const char* words, SyntaxKind kind) {
+    template <class Use>
+    static void ForEachWord(const char* words, Use use) {
         for (const char* p = words; *p;) {
             const char* end = std::strchr(p, ' ');
             const std::size_t n = end ? static_cast<std::size_t>(end - p) : std::strlen(p);
-            Entry& e = Slot(p, n, Hash(p, n));
-            if (e.length == 0) {  // the first table wins: "and", "shl" are instructions
-                std::memcpy(e.word, p, n);
-                e.length = static_cast<std::uint8_t>(n);
-                e.kind = kind;
-            }
+            use(KeyOf(p, n));
             p += n + (end ? 1 : 0);
         }
     }
-    Entry& Slot(const char* word, std::size_t n, std::uint32_t hash) {
-        for (std::size_t i = hash & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+    void Add(const char* words, SyntaxKind kind) {
+        ForEachWord(words, [&](const Key& key) {
+            Entry& e = Slot(key);
+            if (e.kind == SyntaxKind::Plain) {  // the first table wins: "and", "shl" are instructions
+                e.key = key;
+                e.kind = kind;
+            }
+        });
+    }
+    Entry& Slot(const Key& key) {
+        for (std::size_t i = key.Hash() & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
             Entry& e = slots_[i];
-            if (e.length == 0 || (e.length == n && std::memcmp(e.word, word, n) == 0))
+            if (e.kind == SyntaxKind::Plain || e.key == key)
                 return e;
         }
     }
@@ -135,20 +142,28 @@ const Keywords& TheKeywords() {
     return keywords;
 }
 
+// What an ASCII character can be, looked up once per character.
+enum CharFlags : std::uint8_t { kBlank = 1, kDigit = 2, kLetter = 4, kNameStart = 8, kInName = 16 };
+constexpr std::array<std::uint8_t, 128> kFlags = [] {
+    std::array<std::uint8_t, 128> flags{};
+    flags[' '] = flags['\t'] = kBlank;
+    for (int c = '0'; c <= '9'; ++c)
+        flags[c] = kDigit | kInName;
+    for (int c = 'a'; c <= 'z'; ++c)
+        flags[c] = flags[c - 32] = kLetter | kNameStart | kInName;
+    for (int c : {'_', '@', '$', '?'})
+        flags[c] = kNameStart | kInName;
+    flags['.'] = kNameStart;
+    return flags;
+}();
+bool Is(wchar_t c, std::uint8_t flag) {
+    return c < 128 && (kFlags[c] & flag);
+}
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
-}
-bool IsLetter(wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
-}
-bool StartsName(wchar_t c) {
-    return IsLetter(c) || c == L'_' || c == L'@' || c == L'$' || c == L'?' || c == L'.';
-}
-bool InName(wchar_t c) {
-    return IsLetter(c) || IsDigit(c) || c == L'_' || c == L'@' || c == L'$' || c == L'?';
 }
 wchar_t Lower(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
@@ -191,17 +206,15 @@ struct Word {
 Word LookUp(std::wstring_view name) {
     if (name.size() > kMaxWord)
         return {nullptr, false};
-    char lower[kMaxWord];
-    std::uint32_t hash = kFnvBasis;
+    Key key;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const wchar_t c = Lower(name[i]);
         if (c >= 0x80)
             return {nullptr, false};
-        lower[i] = static_cast<char>(c);
-        hash = Mix(hash, lower[i]);
+        key.Put(i, static_cast<char>(c));
     }
-    const Entry* e = TheKeywords().Find(lower, name.size(), hash);
-    return {e, name.size() == 7 && std::memcmp(lower, "comment", 7) == 0};
+    static const Key comment = KeyOf("comment", 7);
+    return {TheKeywords().Find(key), key == comment};
 }
 
 }  // namespace
@@ -252,7 +265,7 @@ BlockState ClassifyLine(std::wstring_view chars,
             continue;
         }
         if (IsDigit(c)) {
-            while (i < n && (IsLetter(chars[i]) || IsDigit(chars[i]) || chars[i] == L'.'))
+            while (i < n && (Is(chars[i], kLetter | kDigit) || chars[i] == L'.'))
                 ++i;
             settleName(false);
             if (IsNumber(chars.substr(begin, i - begin)))
@@ -260,9 +273,9 @@ BlockState ClassifyLine(std::wstring_view chars,
             ++words;
             continue;
         }
-        if (StartsName(c)) {
+        if (Is(c, kNameStart)) {
             ++i;
-            while (i < n && InName(chars[i]))
+            while (i < n && Is(chars[i], kInName))
                 ++i;
             const Word word = LookUp(chars.substr(begin, i - begin));
             const SyntaxKind kind = word.entry ? word.entry->kind : SyntaxKind::Plain;
@@ -339,6 +352,11 @@ BlockState SyntaxStates::At(const TextBuffer& text, std::size_t line) {
     while (states_.size() <= line)
         states_.push_back(StateAfterLine(text, states_.size() - 1, states_.back()));
     return states_[line];
+}
+
+void SyntaxStates::Learn(std::size_t line, BlockState after) {
+    if (states_.size() == line + 1)
+        states_.push_back(after);
 }
 
 void SyntaxStates::Forget(std::size_t line) {

@@ -53,6 +53,8 @@ class SyntaxStates {
   public:
     // The block state at the start of a line.
     BlockState At(const TextBuffer& text, std::size_t line);
+    // The state after a line, found by classifying all of it: saves finding it again.
+    void Learn(std::size_t line, BlockState after);
     // The text changed on this line: the states of the lines after it are forgotten.
     void Forget(std::size_t line);
 

@@ -21,10 +21,10 @@ wchar_t FoldCase(wchar_t c) {
     return c;
 }
 
-std::optional<FoundText> FindText(const TextBuffer& text,
-                                  std::wstring_view what,
-                                  std::size_t from,
-                                  const FindOptions& options) {
+std::optional<FoundText> FindInText(const TextBuffer& text,
+                                    std::wstring_view what,
+                                    std::size_t from,
+                                    const FindOptions& options) {
     const std::size_t length = text.Length(), n = what.size();
     if (n == 0 || n > length)
         return std::nullopt;

@@ -23,9 +23,9 @@ struct FoundText {
 
 // Down: the first match that starts at or after from. Up: the last match that
 // ends at or before from. Nothing when there is none (no wrapping around).
-std::optional<FoundText> FindText(const TextBuffer& text,
-                                  std::wstring_view what,
-                                  std::size_t from,
-                                  const FindOptions& options);
+std::optional<FoundText> FindInText(const TextBuffer& text,
+                                    std::wstring_view what,
+                                    std::size_t from,
+                                    const FindOptions& options);
 
 wchar_t FoldCase(wchar_t c);

@@ -124,6 +124,79 @@ std::size_t PositionAt(const EditModel& model, ViewPosition view, const ViewMetr
     return model.PosAtColumn(static_cast<std::size_t>(line), static_cast<std::size_t>(column));
 }
 
+namespace {
+
+// The columns of a line with runs split by the selection alone. True when the
+// line ended within them.
+bool LayOutColumns(const EditModel& model,
+                   std::size_t line,
+                   std::size_t firstColumn,
+                   std::size_t columns,
+                   std::wstring& shown,
+                   std::vector<RowRun>& runs) {
+    shown.clear();
+    runs.clear();
+    const TextBuffer& text = model.Buffer();
+    const std::size_t end = text.LineEnd(line);
+    Place at = PlaceOfColumn(model, line, firstColumn);
+    const std::size_t selStart = model.SelStart(), selEnd = model.SelEnd();
+    const std::size_t lastColumn = firstColumn + columns;
+    for (; at.pos < end && at.column < lastColumn; ++at.pos) {
+        const wchar_t c = text.At(at.pos);
+        const bool selected = at.pos >= selStart && at.pos < selEnd;
+        if (runs.empty() || runs.back().selected != selected)
+            runs.push_back({shown.size(), 0, selected, SyntaxKind::Plain});
+        if (c != L'\t') {
+            shown.push_back(c);
+            ++runs.back().count;
+            ++at.column;
+            continue;
+        }
+        const std::size_t next = at.column + Advance(c, at.column);
+        const std::size_t from = std::max(at.column, firstColumn), to = std::min(next, lastColumn);
+        shown.append(to - from, L' ');
+        runs.back().count += to - from;
+        at.column = next;
+    }
+    return at.pos >= end;
+}
+
+// The runs of [first, first + count) of a laid-out row, split by its
+// selection runs and by the coloured spans (in the row's own indices).
+void SplitRuns(const std::vector<RowRun>& selection,
+               std::size_t size,
+               const std::vector<SyntaxSpan>& spans,
+               std::size_t first,
+               std::size_t count,
+               std::vector<RowRun>& runs) {
+    runs.clear();
+    const std::size_t stop = std::min(size, first + count);
+    std::size_t span = 0, sel = 0;
+    for (std::size_t p = first; p < stop;) {
+        while (span < spans.size() && spans[span].end <= p)
+            ++span;
+        while (selection[sel].first + selection[sel].count <= p)
+            ++sel;
+        const bool inSpan = span < spans.size() && spans[span].begin <= p;
+        const SyntaxKind kind = inSpan ? spans[span].kind : SyntaxKind::Plain;
+        const std::size_t kindEnd =
+            span < spans.size() ? (inSpan ? spans[span].end : spans[span].begin) : stop;
+        const std::size_t end = std::min({stop, kindEnd, selection[sel].first + selection[sel].count});
+        const bool selected = selection[sel].selected;
+        if (!runs.empty() && runs.back().selected == selected && runs.back().kind == kind)
+            runs.back().count += end - p;
+        else
+            runs.push_back({p - first, end - p, selected, kind});
+        p = end;
+    }
+}
+
+}  // namespace
+
+// With colours the row is laid out from the line's start (or kSyntaxLookBack
+// columns before the first one) to a little past the last column, so that a
+// word cut by either edge keeps its colour, and classified as it is laid out:
+// tabs are blanks to the classifier as well.
 void LayOutRow(const EditModel& model,
                std::size_t line,
                std::size_t firstColumn,
@@ -131,36 +204,21 @@ void LayOutRow(const EditModel& model,
                SyntaxStates* syntax,
                RowLayout& row) {
     row.firstColumn = firstColumn;
-    row.text.clear();
-    row.runs.clear();
+    if (!syntax) {
+        LayOutColumns(model, line, firstColumn, columns, row.text, row.runs);
+        return;
+    }
+    const std::size_t from = firstColumn > kSyntaxLookBack ? firstColumn - kSyntaxLookBack : 0;
+    RowLayout::Scratch& scratch = row.scratch;
+    const bool whole =
+        LayOutColumns(model, line, from, firstColumn - from + columns + 32, row.text, scratch.selection);
+    scratch.spans.clear();
     const TextBuffer& text = model.Buffer();
-    const std::size_t begin = text.LineStart(line), end = text.LineEnd(line);
-    Place at = PlaceOfColumn(model, line, firstColumn);
-    thread_local std::vector<SyntaxSpan> spans;
-    spans.clear();
-    if (syntax) {
-        const std::size_t from = at.pos - begin > kSyntaxLookBack ? at.pos - kSyntaxLookBack : begin;
-        // A little past the last column, so that a word cut by the edge keeps its colour.
-        const std::size_t to = std::min(end, at.pos + columns + 32);
-        const std::wstring chars = text.Range(from, to);
-        ClassifyLine(chars, from, from == begin, syntax->At(text, line), spans);
-    }
-    const std::size_t selStart = model.SelStart(), selEnd = model.SelEnd();
-    const std::size_t lastColumn = firstColumn + columns;
-    std::size_t span = 0;
-    for (; at.pos < end && at.column < lastColumn; ++at.pos) {
-        const wchar_t c = text.At(at.pos);
-        const std::size_t next = at.column + Advance(c, at.column);
-        while (span < spans.size() && spans[span].end <= at.pos)
-            ++span;
-        const SyntaxKind kind =
-            span < spans.size() && spans[span].begin <= at.pos ? spans[span].kind : SyntaxKind::Plain;
-        const bool selected = at.pos >= selStart && at.pos < selEnd;
-        const std::size_t from = std::max(at.column, firstColumn), to = std::min(next, lastColumn);
-        if (row.runs.empty() || row.runs.back().selected != selected || row.runs.back().kind != kind)
-            row.runs.push_back({row.text.size(), 0, selected, kind});
-        row.text.append(to - from, c == L'\t' ? L' ' : c);
-        row.runs.back().count += to - from;
-        at.column = next;
-    }
+    const BlockState after = ClassifyLine(row.text, 0, from == 0, syntax->At(text, line), scratch.spans);
+    if (from == 0 && whole)
+        syntax->Learn(line, after);
+    const std::size_t skip = std::min(firstColumn - from, row.text.size());
+    SplitRuns(scratch.selection, row.text.size(), scratch.spans, skip, columns, row.runs);
+    row.text.resize(std::min(row.text.size(), skip + columns));
+    row.text.erase(0, skip);
 }

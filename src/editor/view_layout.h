@@ -70,6 +70,10 @@ struct RowLayout {
     std::size_t firstColumn = 0;
     std::wstring text;  // one character per column, tabs as blanks
     std::vector<RowRun> runs;
+    struct Scratch {  // kept from row to row, so that laying out a row allocates nothing
+        std::vector<RowRun> selection;
+        std::vector<SyntaxSpan> spans;
+    } scratch;
 };
 // syntax null: no colours. Colouring looks back at most kSyntaxLookBack
 // characters before the first column, so a very long line costs its visible part.

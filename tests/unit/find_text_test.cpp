@@ -33,7 +33,7 @@ TEST(FindText, FindsDownAndUpWithCaseAndWholeWordRules) {
         {L"", 0, {}, std::nullopt},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(FindText(text, c.what, c.from, c.options), c.expected) << c.from;
+        EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;
     EXPECT_EQ(FoldCase(L'\u0401'), L'\u0451');  // Ё
     EXPECT_EQ(FoldCase(L'\u042f'), L'\u044f');  // Я
 }

@@ -58,6 +58,7 @@ void FrmMain::Show() {
                           Px(kDesignClientWidth), Px(kDesignClientHeight));
     editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
     SetControlFont(txtCode.Hwnd(), editorFont_.Get());
+    txtCode.UseSettings(program_.platform.registry);
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
         clipboard->SetOwner(Hwnd());
     Form_Load();
@@ -228,6 +229,17 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Form_Resize();
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another scale: the size Windows proposes,
+            // and the editor's font (and with it the editor's rows and
+            // gutter) made for the new DPI.
+            const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
+            editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, HIWORD(wParam), false, true));
+            SetControlFont(txtCode.Hwnd(), editorFont_.Get());
+            SetWindowPos(Hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                         proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_SETFOCUS:
             if (txtCode.Hwnd())
                 SetFocus(txtCode.Hwnd());

@@ -17,6 +17,11 @@ std::size_t PositionArg(WPARAM value, std::size_t length) {
 }  // namespace
 
 LRESULT TextView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    static const UINT findMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
+    if (message == findMessage) {
+        OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam));
+        return 0;
+    }
     bool handled = true;
     const LRESULT result = OnEditMessage(message, wParam, lParam, handled);
     if (handled)
@@ -63,9 +68,13 @@ LRESULT TextView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam);
             const int notches = wheelRest_ / WHEEL_DELTA;
             wheelRest_ -= notches * WHEEL_DELTA;
-            const auto lines = perNotch == WHEEL_PAGESCROLL ? static_cast<std::ptrdiff_t>(VisibleLines())
-                                                            : static_cast<std::ptrdiff_t>(perNotch);
-            ScrollTo(static_cast<std::ptrdiff_t>(topLine_) - notches * lines, xOffset_);
+            const auto lines = perNotch == WHEEL_PAGESCROLL
+                                   ? static_cast<std::ptrdiff_t>(PageLines(Metrics()))
+                                   : static_cast<std::ptrdiff_t>(perNotch);
+            ViewPosition view = view_;
+            view.topLine = static_cast<std::size_t>(
+                std::max<std::ptrdiff_t>(0, static_cast<std::ptrdiff_t>(view_.topLine) - notches * lines));
+            ScrollTo(view);
             return 0;
         }
         case WM_VSCROLL:
@@ -139,7 +148,7 @@ LRESULT TextView::OnEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
         case EM_GETLINECOUNT:
             return static_cast<LRESULT>(text.LineCount());
         case EM_GETFIRSTVISIBLELINE:
-            return static_cast<LRESULT>(topLine_);
+            return static_cast<LRESULT>(view_.topLine);
         case EM_LINEFROMCHAR: {
             const std::size_t pos =
                 static_cast<int>(wParam) == -1 ? model_.SelStart() : PositionArg(wParam, model_.Length());
@@ -153,12 +162,9 @@ LRESULT TextView::OnEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
         case EM_POSFROMCHAR: {
             if (wParam > model_.Length())
                 return -1;
-            const long long row =
-                static_cast<long long>(text.LineOf(wParam)) - static_cast<long long>(topLine_);
-            const long long x =
-                kMargin + static_cast<long long>(model_.ColumnOf(wParam)) * charWidth_ - xOffset_;
-            return MAKELRESULT(static_cast<short>(std::clamp(x, -32768LL, 32767LL)),
-                               static_cast<short>(std::clamp(row * lineHeight_, -32768LL, 32767LL)));
+            const ViewPoint at = PointOf(model_, wParam, view_, Metrics());
+            return MAKELRESULT(static_cast<short>(std::clamp(at.x, -32768LL, 32767LL)),
+                               static_cast<short>(std::clamp(at.y, -32768LL, 32767LL)));
         }
         case WM_COPY:
             CopyToClipboard();

@@ -6,15 +6,58 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/win32/go_to_line_win.h"
+
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGutterBack = RGB(240, 240, 240);
+constexpr COLORREF kGutterText = RGB(128, 128, 128);
 
-enum MenuCommand : UINT { kMenuUndo = 1, kMenuCut, kMenuCopy, kMenuPaste, kMenuDelete, kMenuSelectAll };
+COLORREF ColourOf(SyntaxKind kind) {
+    switch (kind) {
+        case SyntaxKind::Comment:
+            return RGB(0, 128, 0);
+        case SyntaxKind::String:
+            return RGB(163, 21, 21);
+        case SyntaxKind::Number:
+            return RGB(200, 80, 0);
+        case SyntaxKind::Register:
+            return RGB(128, 64, 0);
+        case SyntaxKind::Instruction:
+            return RGB(0, 0, 200);
+        case SyntaxKind::Directive:
+            return RGB(160, 0, 160);
+        case SyntaxKind::Label:
+            return RGB(0, 128, 128);
+        case SyntaxKind::Plain:
+            break;
+    }
+    return kBlack;
+}
+
+enum MenuCommand : UINT {
+    kMenuUndo = 1,
+    kMenuCut,
+    kMenuCopy,
+    kMenuPaste,
+    kMenuDelete,
+    kMenuSelectAll,
+    kMenuFind,
+    kMenuFindNext,
+    kMenuGoToLine,
+    kMenuColours,
+    kMenuLineNumbers
+};
 
 bool KeyDown(int key) {
     return GetKeyState(key) < 0;
+}
+
+void FillRect(HDC dc, const RECT& box, COLORREF colour) {
+    SetBkColor(dc, colour);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &box, nullptr, 0, nullptr);
 }
 
 }  // namespace
@@ -32,20 +75,27 @@ HWND TextView::CreateControl(HWND parent,
     HWND hwnd = Create(kTextViewClass, L"", WS_CHILD | WS_VISIBLE | style, exStyle, x, y, width, height,
                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
     SetFont(nullptr);
-    UpdateScrollBars();
     return hwnd;
+}
+
+void TextView::UseSettings(Registry& registry) {
+    registry_ = &registry;
+    settings_ = LoadViewSettings(registry);
+    Refresh();
 }
 
 void TextView::SetText(const std::wstring& text) {
     model_.SetText(text);
-    topLine_ = 0;
-    xOffset_ = 0;
+    syntax_.Forget(0);
+    view_ = ViewPosition{};
     Changed(false);
 }
 
 void TextView::ReplaceSelection(const std::wstring& text, bool undoable) {
+    const std::size_t from = EditStarts();
     const bool changed = model_.ReplaceSelection(text, undoable);
-    ScrollCaret();
+    Edited(from);
+    ShowPosition(model_.Caret());
     Changed(changed);
 }
 
@@ -54,10 +104,29 @@ void TextView::SetSelection(std::size_t anchor, std::size_t caret) {
     Changed(false);
 }
 
+void TextView::ScrollCaret() {
+    if (!Hwnd())
+        return;
+    ShowPosition(model_.Caret());
+    Refresh();
+}
+
 void TextView::Undo() {
+    const std::size_t from = EditStarts();
     const bool changed = model_.Undo();
-    ScrollCaret();
+    Edited(from);
+    ShowPosition(model_.Caret());
     Changed(changed);
+}
+
+std::size_t TextView::EditStarts() const {
+    return model_.Buffer().LineOf(model_.SelStart());
+}
+
+// Every edit starts at the selection's start before it or at the one after
+// it (an undo puts back text where the caret lands).
+void TextView::Edited(std::size_t fromLine) {
+    syntax_.Forget(std::min(fromLine, model_.Buffer().LineOf(model_.SelStart())));
 }
 
 void TextView::Changed(bool textChanged) {
@@ -69,54 +138,53 @@ void TextView::Changed(bool textChanged) {
     }
 }
 
+ViewMetrics TextView::Metrics() const {
+    ViewMetrics m;
+    m.lineHeight = lineHeight_;
+    m.charWidth = charWidth_;
+    RECT client{};
+    if (Hwnd())
+        GetClientRect(Hwnd(), &client);
+    m.width = client.right;
+    m.height = client.bottom;
+    m.gutter = settings_.lineNumbers ? GutterWidth(model_.Buffer().LineCount(), charWidth_) : 0;
+    return m;
+}
+
 // A key typed within the lines in view, that neither scrolled nor changed the
-// number of lines, repaints only the lines it edited; anything else repaints
-// the whole view.
+// number of lines (nor the width of the gutter), repaints only the lines it
+// edited; anything else repaints the whole view.
 void TextView::Refresh() {
     if (!Hwnd())
         return;
     UpdateScrollBars();
     PlaceCaret();
+    const ViewMetrics m = Metrics();
     const std::size_t lines = model_.Buffer().LineCount();
-    if (typed_.edited && topLine_ == shown_.top && xOffset_ == shown_.xOffset && lines == shown_.lines) {
-        RECT rows{};
-        GetClientRect(Hwnd(), &rows);
+    if (typed_.edited && view_ == shown_.view && lines == shown_.lines && m.gutter == shown_.gutter) {
         const auto row = [&](std::size_t line) {
             const long long y =
-                (static_cast<long long>(line) - static_cast<long long>(topLine_)) * lineHeight_;
-            return static_cast<LONG>(std::clamp(y, 0LL, static_cast<long long>(rows.bottom)));
+                (static_cast<long long>(line) - static_cast<long long>(view_.topLine)) * lineHeight_;
+            return static_cast<LONG>(std::clamp(y, 0LL, static_cast<long long>(m.height)));
         };
-        rows.top = row(typed_.from);
-        rows.bottom = row(typed_.to + 1);
+        RECT rows{0, row(typed_.from), m.width, row(typed_.to + 1)};
+        if (typed_.to == static_cast<std::size_t>(-1))
+            rows.bottom = m.height;
         InvalidateRect(Hwnd(), &rows, FALSE);
         return;
     }
-    shown_ = Shown{topLine_, xOffset_, lines};
+    shown_ = Shown{view_, lines, m.gutter};
     InvalidateRect(Hwnd(), nullptr, FALSE);
 }
 
-std::size_t TextView::VisibleLines() const {
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
-    return static_cast<std::size_t>(std::max(1L, client.bottom / lineHeight_));
-}
-
 void TextView::UpdateScrollBars() {
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
+    const ViewMetrics m = Metrics();
+    view_ = Clamped(model_, view_, m);
     const std::size_t lines = model_.Buffer().LineCount();
-    const std::size_t page = VisibleLines();
-    const std::size_t maxTop = lines > page ? lines - page : 0;
-    topLine_ = std::min(topLine_, maxTop);
-    SetBar(SB_VERT, static_cast<int>(lines - 1), static_cast<UINT>(page), static_cast<int>(topLine_));
-    // The widest line and room for the caret after it, in steps of 16
-    // columns, so that typing at the end of the widest line does not set the
-    // bar again at every key.
-    const std::size_t columns = (model_.WidestLine() / 16 + 1) * 16;
-    const int width = kMargin + static_cast<int>(std::min<std::size_t>(columns, 1u << 24)) * charWidth_;
-    const int maxOffset = std::max(0, width - static_cast<int>(client.right));
-    xOffset_ = std::min(xOffset_, maxOffset);
-    SetBar(SB_HORZ, width - 1, static_cast<UINT>(std::max(0L, client.right)), xOffset_);
+    SetBar(SB_VERT, static_cast<int>(lines - 1), static_cast<UINT>(PageLines(m)),
+           static_cast<int>(view_.topLine));
+    SetBar(SB_HORZ, ScrollWidth(model_, m) - 1, static_cast<UINT>(std::max(0, m.width - m.gutter)),
+           view_.xOffset);
 }
 
 // Setting a scroll bar redraws it at once, which costs Wine more than the
@@ -133,48 +201,21 @@ void TextView::SetBar(int bar, int max, UINT page, int pos) {
 void TextView::PlaceCaret() {
     if (!focused_)
         return;
-    const std::size_t caret = model_.Caret();
-    const std::size_t line = model_.Buffer().LineOf(caret);
-    const long long row = static_cast<long long>(line) - static_cast<long long>(topLine_);
-    const long long x = kMargin + static_cast<long long>(model_.ColumnOf(caret)) * charWidth_ - xOffset_;
-    const long long y = row * lineHeight_;
-    // Far outside the window the caret is simply not seen.
+    const ViewMetrics m = Metrics();
+    const ViewPoint at = PointOf(model_, model_.Caret(), view_, m);
+    // Far outside the window the caret is simply not seen; over the gutter it is hidden.
+    const long long x = at.x < m.gutter ? -100000LL : at.x;
     SetCaretPos(static_cast<int>(std::clamp(x, -100000LL, 100000LL)),
-                static_cast<int>(std::clamp(y, -100000LL, 100000LL)));
+                static_cast<int>(std::clamp(at.y, -100000LL, 100000LL)));
 }
 
-// The caret's line comes into view; sideways the view jumps a quarter of its
-// width at a time, as the edit control does.
-void TextView::ScrollCaret() {
-    if (!Hwnd())
-        return;
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
-    const std::size_t caret = model_.Caret();
-    const std::size_t line = model_.Buffer().LineOf(caret);
-    const std::size_t page = VisibleLines();
-    std::size_t top = topLine_;
-    if (line < top)
-        top = line;
-    if (line >= top + page)
-        top = line - page + 1;
-    int offset = xOffset_;
-    const int x =
-        kMargin + static_cast<int>(std::min<std::size_t>(model_.ColumnOf(caret), 1u << 24)) * charWidth_;
-    const int quarter = std::max<int>(charWidth_, client.right / 4);
-    if (x < offset + kMargin)
-        offset = std::max(0, x - quarter);
-    if (x + charWidth_ > offset + client.right)
-        offset = x + charWidth_ - client.right + quarter;
-    ScrollTo(static_cast<std::ptrdiff_t>(top), offset);
+void TextView::ShowPosition(std::size_t pos, bool centre) {
+    if (Hwnd())
+        view_ = Showing(model_, pos, view_, Metrics(), centre);
 }
 
-void TextView::ScrollTo(std::ptrdiff_t topLine, int xOffset) {
-    const std::size_t lines = model_.Buffer().LineCount();
-    const std::size_t page = VisibleLines();
-    const auto maxTop = static_cast<std::ptrdiff_t>(lines > page ? lines - page : 0);
-    topLine_ = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(topLine, 0, maxTop));
-    xOffset_ = std::max(0, xOffset);
+void TextView::ScrollTo(ViewPosition view) {
+    view_ = Clamped(model_, view, Metrics());
     Refresh();
 }
 
@@ -183,9 +224,9 @@ void TextView::OnScroll(int bar, int request) {
     GetScrollInfo(Hwnd(), bar, &info);
     const bool vertical = bar == SB_VERT;
     const int step = vertical ? 1 : charWidth_;
-    const int page = vertical ? static_cast<int>(VisibleLines())
+    const int page = vertical ? static_cast<int>(PageLines(Metrics()))
                               : std::max<int>(charWidth_, static_cast<int>(info.nPage) - charWidth_);
-    long long pos = vertical ? static_cast<long long>(topLine_) : xOffset_;
+    long long pos = vertical ? static_cast<long long>(view_.topLine) : view_.xOffset;
     switch (request) {
         case SB_LINEUP:
             pos -= step;
@@ -213,10 +254,12 @@ void TextView::OnScroll(int bar, int request) {
             return;
     }
     pos = std::max(0LL, pos);
+    ViewPosition view = view_;
     if (vertical)
-        ScrollTo(static_cast<std::ptrdiff_t>(pos), xOffset_);
+        view.topLine = static_cast<std::size_t>(pos);
     else
-        ScrollTo(static_cast<std::ptrdiff_t>(topLine_), static_cast<int>(std::min(pos, 1LL << 30)));
+        view.xOffset = static_cast<int>(std::min(pos, 1LL << 30));
+    ScrollTo(view);
 }
 
 void TextView::SetFont(HFONT font) {
@@ -237,90 +280,67 @@ void TextView::SetFont(HFONT font) {
     Refresh();
 }
 
+// Only the rows that the update rectangle touches are painted.
 void TextView::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Hwnd(), &paint);
-    RECT client{};
-    GetClientRect(Hwnd(), &client);
+    const ViewMetrics m = Metrics();
     HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(SYSTEM_FIXED_FONT));
     const std::size_t lines = model_.Buffer().LineCount();
-    int y = 0;
-    for (std::size_t line = topLine_; y < client.bottom; ++line, y += lineHeight_) {
-        if (y + lineHeight_ <= paint.rcPaint.top)
-            continue;
-        if (line < lines) {
-            PaintLine(dc, line, y, client.right);
-        } else {
-            RECT rest{0, y, client.right, client.bottom};
-            SetBkColor(dc, kWhite);
-            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
+    const RowRange rows = RowsBetween(m, paint.rcPaint.top, paint.rcPaint.bottom);
+    for (std::size_t r = rows.first; r < rows.end; ++r) {
+        const std::size_t line = view_.topLine + r;
+        const int y = static_cast<int>(r) * lineHeight_;
+        if (line >= lines) {
+            FillRect(dc, RECT{0, y, m.width, paint.rcPaint.bottom}, kWhite);
             break;
         }
+        PaintRow(dc, line, y);
     }
     SelectObject(dc, old);
     EndPaint(Hwnd(), &paint);
 }
 
-// Only the columns in view are laid out: tabs become blanks, every character
-// gets one column's width, and the selected run is drawn in the system's
-// highlight colours (also when the view has no focus, as ES_NOHIDESEL shows it).
-void TextView::PaintLine(HDC dc, std::size_t line, int y, int width) {
-    const TextBuffer& text = model_.Buffer();
-    const std::size_t begin = text.LineStart(line), end = text.LineEnd(line);
-    const std::size_t firstColumn = static_cast<std::size_t>(std::max(0, xOffset_ - kMargin)) / charWidth_;
-    const std::size_t columns = static_cast<std::size_t>(width / charWidth_ + 2);
-    const std::size_t selStart = model_.SelStart(), selEnd = model_.SelEnd();
-    std::wstring shown;
-    std::vector<bool> selected;
-    std::size_t column = 0;
-    for (std::size_t i = begin; i < end && column < firstColumn + columns; ++i) {
-        const wchar_t c = text.At(i);
-        const std::size_t next = c == L'\t' ? column + kTabColumns - column % kTabColumns : column + 1;
-        for (std::size_t k = column; k < next; ++k) {
-            if (k < firstColumn)
-                continue;
-            shown.push_back(c == L'\t' ? L' ' : c);
-            selected.push_back(i >= selStart && i < selEnd);
-        }
-        column = next;
+// The line number in the gutter, then the columns in view: the selected run
+// in the system's highlight colours (also when the view has no focus, as
+// ES_NOHIDESEL shows it), the others in their syntax colours.
+void TextView::PaintRow(HDC dc, std::size_t line, int y) {
+    const ViewMetrics m = Metrics();
+    if (m.gutter > 0) {
+        const std::wstring number = std::to_wstring(line + 1);
+        const RECT box{0, y, m.gutter, y + lineHeight_};
+        SetBkColor(dc, kGutterBack);
+        SetTextColor(dc, kGutterText);
+        const int x = m.gutter - static_cast<int>(number.size() + 1) * charWidth_;
+        ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, number.c_str(),
+                    static_cast<UINT>(number.size()), nullptr);
     }
-    const int x0 = kMargin + static_cast<int>(firstColumn) * charWidth_ - xOffset_;
-    RECT left{0, y, std::max(0, x0), y + lineHeight_};
-    SetBkColor(dc, kWhite);
-    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &left, nullptr, 0, nullptr);
-    std::vector<INT> advances(shown.size(), charWidth_);
-    std::size_t run = 0;
-    while (run < shown.size()) {
-        std::size_t stop = run;
-        while (stop < shown.size() && selected[stop] == selected[run])
-            ++stop;
-        const bool highlight = selected[run];
-        SetBkColor(dc, highlight ? GetSysColor(COLOR_HIGHLIGHT) : kWhite);
-        SetTextColor(dc, highlight ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kBlack);
-        const int x = x0 + static_cast<int>(run) * charWidth_;
-        RECT box{x, y, x + static_cast<int>(stop - run) * charWidth_, y + lineHeight_};
-        ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, shown.data() + run,
-                    static_cast<UINT>(stop - run), advances.data());
-        run = stop;
+    const int textLeft = m.gutter + kTextMargin;
+    const std::size_t firstColumn = static_cast<std::size_t>(view_.xOffset) / charWidth_;
+    const std::size_t columns = static_cast<std::size_t>(m.width / charWidth_ + 2);
+    LayOutRow(model_, line, firstColumn, columns, settings_.colourSyntax ? &syntax_ : nullptr, row_);
+    const int x0 = textLeft + static_cast<int>(firstColumn) * charWidth_ - view_.xOffset;
+    FillRect(dc, RECT{m.gutter, y, std::max(m.gutter, x0), y + lineHeight_}, kWhite);
+    std::vector<INT> advances(row_.text.size(), charWidth_);
+    const RECT clip{m.gutter, y, m.width, y + lineHeight_};
+    for (const RowRun& run : row_.runs) {
+        SetBkColor(dc, run.selected ? GetSysColor(COLOR_HIGHLIGHT) : kWhite);
+        SetTextColor(dc, run.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColourOf(run.kind));
+        const int x = x0 + static_cast<int>(run.first) * charWidth_;
+        RECT box{std::max<int>(x, clip.left), y, x + static_cast<int>(run.count) * charWidth_,
+                 y + lineHeight_};
+        ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, row_.text.data() + run.first,
+                    static_cast<UINT>(run.count), advances.data());
     }
-    RECT rest{x0 + static_cast<int>(shown.size()) * charWidth_, y, width, y + lineHeight_};
-    if (rest.left < rest.right) {
-        SetBkColor(dc, kWhite);
-        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
-    }
-}
-
-std::size_t TextView::PosFromPoint(int x, int y) const {
-    const TextBuffer& text = model_.Buffer();
-    long long line = static_cast<long long>(topLine_) + (y < 0 ? -1 : y / lineHeight_);
-    line = std::clamp(line, 0LL, static_cast<long long>(text.LineCount() - 1));
-    const int column = std::max(0, (x - kMargin + xOffset_ + charWidth_ / 2) / charWidth_);
-    return model_.PosAtColumn(static_cast<std::size_t>(line), static_cast<std::size_t>(column));
+    const RECT rest{std::max(m.gutter, x0 + static_cast<int>(row_.text.size()) * charWidth_), y, m.width,
+                    y + lineHeight_};
+    if (rest.left < rest.right)
+        FillRect(dc, rest, kWhite);
 }
 
 void TextView::OnKeyDown(WPARAM key) {
     const bool shift = KeyDown(VK_SHIFT), ctrl = KeyDown(VK_CONTROL);
-    const std::size_t page = VisibleLines();
+    const std::size_t page = PageLines(Metrics());
     switch (key) {
         case VK_LEFT:
             model_.Move(ctrl ? Motion::WordLeft : Motion::Left, shift);
@@ -344,23 +364,38 @@ void TextView::OnKeyDown(WPARAM key) {
         case VK_NEXT: {
             const bool up = key == VK_PRIOR;
             model_.Move(up ? Motion::PageUp : Motion::PageDown, shift, page);
-            const auto top = static_cast<std::ptrdiff_t>(topLine_);
-            const auto by = static_cast<std::ptrdiff_t>(page);
-            ScrollTo(up ? top - by : top + by, xOffset_);
+            view_.topLine = up ? view_.topLine - std::min(view_.topLine, page) : view_.topLine + page;
+            view_ = Clamped(model_, view_, Metrics());
             break;
         }
-        case VK_DELETE:
+        case VK_DELETE: {
             if (shift) {
                 SendMessageW(Hwnd(), WM_CUT, 0, 0);
                 return;
             }
-            Changed(model_.DeleteForward());
-            break;
+            const std::size_t from = EditStarts();
+            const bool changed = model_.DeleteForward();
+            Edited(from);
+            ShowPosition(model_.Caret());
+            Changed(changed);
+            return;
+        }
         case VK_INSERT:
             if (ctrl)
                 SendMessageW(Hwnd(), WM_COPY, 0, 0);
             if (shift)
                 SendMessageW(Hwnd(), WM_PASTE, 0, 0);
+            return;
+        case VK_F3:  // Find next; with Shift the other way
+            FindNext(findOptions_.down != shift);
+            return;
+        case 'F':
+            if (ctrl && shift)
+                OpenFindDialog();
+            return;
+        case 'G':
+            if (ctrl && !shift)
+                GoToLine();
             return;
         default:
             return;
@@ -371,6 +406,10 @@ void TextView::OnKeyDown(WPARAM key) {
 void TextView::OnChar(wchar_t c) {
     const TextBuffer& text = model_.Buffer();
     const std::size_t from = text.LineOf(model_.SelStart());
+    // The block-comment state below the edit, to see whether the edit changes the colours there.
+    const std::size_t below = text.LineOf(model_.SelEnd()) + 1;
+    const bool colours = settings_.colourSyntax && below < text.LineCount();
+    const BlockState stateBelow = colours ? syntax_.At(text, below) : 0;
     bool changed = false;
     if (c == L'\b')
         changed = model_.DeleteBackward(false);
@@ -382,31 +421,35 @@ void TextView::OnChar(wchar_t c) {
         changed = model_.ReplaceSelection(std::wstring(1, c));
     else
         return;  // other control characters (Ctrl+letters) type nothing
+    Edited(from);
     const std::size_t to = text.LineOf(model_.Caret());
     typed_ = Typed{true, std::min(from, to), std::max(from, to)};
-    ScrollCaret();
+    if (colours && below < text.LineCount() && syntax_.At(text, below) != stateBelow)
+        typed_.to = static_cast<std::size_t>(-1);  // to the bottom of the view
+    ShowPosition(model_.Caret());
     Changed(changed);
     typed_ = Typed{};
 }
 
 void TextView::OnMouse(UINT message, WPARAM keys, int x, int y) {
+    const ViewMetrics m = Metrics();
     switch (message) {
         case WM_LBUTTONDOWN:
             SetFocus(Hwnd());
             SetCapture(Hwnd());
             dragging_ = true;
             {
-                const std::size_t pos = PosFromPoint(x, y);
+                const std::size_t pos = PositionAt(model_, view_, m, x, y);
                 model_.Select((keys & MK_SHIFT) ? model_.Anchor() : pos, pos);
             }
             break;
         case WM_LBUTTONDBLCLK:
-            model_.SelectWordAt(PosFromPoint(x, y));
+            model_.SelectWordAt(PositionAt(model_, view_, m, x, y));
             break;
         case WM_MOUSEMOVE:
             if (!dragging_ || !(keys & MK_LBUTTON))
                 return;
-            model_.Select(model_.Anchor(), PosFromPoint(x, y));
+            model_.Select(model_.Anchor(), PositionAt(model_, view_, m, x, y));
             break;
         case WM_LBUTTONUP:
             if (dragging_)
@@ -429,8 +472,8 @@ void TextView::OnContextMenu(int x, int y) {
     }
     const bool selection = model_.SelStart() != model_.SelEnd();
     HMENU menu = CreatePopupMenu();
-    const auto add = [&](UINT id, const wchar_t* text, bool enabled) {
-        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED), id, text);
+    const auto add = [&](UINT id, const wchar_t* text, bool enabled, bool checked = false) {
+        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED) | (checked ? MF_CHECKED : 0), id, text);
     };
     add(kMenuUndo, L"&Undo", model_.CanUndo());
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -440,6 +483,13 @@ void TextView::OnContextMenu(int x, int y) {
     add(kMenuDelete, L"&Delete", selection);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(kMenuSelectAll, L"Select &All", model_.Length() > 0);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    add(kMenuFind, L"&Find...\tCtrl+Shift+F", true);
+    add(kMenuFindNext, L"Find ne&xt\tF3", !findWhat_.empty());
+    add(kMenuGoToLine, L"&Go to line...\tCtrl+G", true);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    add(kMenuColours, L"Colour &syntax", true, settings_.colourSyntax);
+    add(kMenuLineNumbers, L"Line &numbers", true, settings_.lineNumbers);
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, Hwnd(), nullptr));
     DestroyMenu(menu);
@@ -462,9 +512,109 @@ void TextView::OnContextMenu(int x, int y) {
         case kMenuSelectAll:
             SetSelection(0, model_.Length());
             break;
+        case kMenuFind:
+            OpenFindDialog();
+            break;
+        case kMenuFindNext:
+            FindNext(findOptions_.down);
+            break;
+        case kMenuGoToLine:
+            GoToLine();
+            break;
+        case kMenuColours:
+            Toggle(&ViewSettings::colourSyntax);
+            break;
+        case kMenuLineNumbers:
+            Toggle(&ViewSettings::lineNumbers);
+            break;
         default:
             break;
     }
+}
+
+// A switch that cannot be kept (a registry that refuses the write) still
+// applies until the program ends.
+void TextView::Toggle(bool ViewSettings::*which) {
+    settings_.*which = !(settings_.*which);
+    if (registry_) {
+        try {
+            SaveViewSettings(*registry_, settings_);
+        } catch (const PlatformError&) {
+        }
+    }
+    ShowPosition(model_.Caret());
+    Refresh();
+}
+
+// The Find dialog is the system's own, modeless: it stays open while the
+// user edits, and tells the view of each request with kFindMessage. It starts
+// with the selected text when that is a part of one line.
+void TextView::OpenFindDialog() {
+    if (findDialog_) {
+        SetFocus(findDialog_);
+        return;
+    }
+    std::wstring what = model_.SelectedText();
+    if (what.empty() || what.find_first_of(L"\r\n") != std::wstring::npos)
+        what = findWhat_;
+    what.resize(std::min<std::size_t>(what.size(), std::size(findBuffer_) - 1));
+    std::copy(what.begin(), what.end(), findBuffer_);
+    findBuffer_[what.size()] = L'\0';
+    findRequest_ = FINDREPLACEW{};
+    findRequest_.lStructSize = sizeof findRequest_;
+    findRequest_.hwndOwner = Hwnd();
+    findRequest_.Flags = (findOptions_.down ? FR_DOWN : 0) | (findOptions_.matchCase ? FR_MATCHCASE : 0) |
+                         (findOptions_.wholeWord ? FR_WHOLEWORD : 0);
+    findRequest_.lpstrFindWhat = findBuffer_;
+    findRequest_.wFindWhatLen = static_cast<WORD>(std::size(findBuffer_) * sizeof(wchar_t));
+    findDialog_ = FindTextW(&findRequest_);
+}
+
+void TextView::OnFindMessage(const FINDREPLACEW& request) {
+    if (request.Flags & FR_DIALOGTERM) {
+        findDialog_ = nullptr;
+        return;
+    }
+    if (!(request.Flags & FR_FINDNEXT))
+        return;
+    findWhat_ = request.lpstrFindWhat;
+    findOptions_ = FindOptions{(request.Flags & FR_MATCHCASE) != 0, (request.Flags & FR_WHOLEWORD) != 0,
+                               (request.Flags & FR_DOWN) != 0};
+    FindNext(findOptions_.down);
+}
+
+// Down from the selection's end or up from its start; a match is selected and
+// brought into view, its line in the middle when it was out of sight.
+void TextView::FindNext(bool down) {
+    if (findWhat_.empty()) {
+        OpenFindDialog();
+        return;
+    }
+    FindOptions options = findOptions_;
+    options.down = down;
+    const auto found =
+        FindInText(model_.Buffer(), findWhat_, down ? model_.SelEnd() : model_.SelStart(), options);
+    if (!found) {
+        const std::wstring message = L"Cannot find \"" + findWhat_ + L"\".";
+        MessageBoxW(findDialog_ ? findDialog_ : GetAncestor(Hwnd(), GA_ROOT), message.c_str(), L"Find",
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    model_.Select(found->start, found->end);
+    ShowPosition(found->start, true);
+    Refresh();
+}
+
+void TextView::GoToLine() {
+    const TextBuffer& text = model_.Buffer();
+    const auto number =
+        AskLineNumber(GetAncestor(Hwnd(), GA_ROOT), text.LineOf(model_.Caret()) + 1, text.LineCount());
+    if (!number)
+        return;
+    const std::size_t line = std::min(*number, text.LineCount()) - 1;
+    model_.Select(text.LineStart(line), text.LineStart(line));
+    ShowPosition(model_.Caret(), true);
+    Refresh();
 }
 
 bool TextView::CopyToClipboard() {

@@ -6,11 +6,21 @@
 // EM_SETSEL, EM_REPLACESEL, EM_UNDO ...) with their meaning for that control,
 // and tells its parent of every user's change with EN_CHANGE; WM_SETTEXT and
 // SetText tell nothing.
+//
+// Beyond the edit control it colours the syntax, shows line numbers, finds
+// text and goes to a line; these are reached from its context menu and from
+// keys that the menu bar leaves free (Ctrl+Shift+F, F3, Shift+F3, Ctrl+G).
 #include <windows.h>
+
+#include <commdlg.h>
 
 #include <string>
 
+#include "editor/asm_syntax.h"
 #include "editor/edit_model.h"
+#include "editor/find_text.h"
+#include "editor/view_layout.h"
+#include "editor/view_settings.h"
 #include "platform/win32/window_base_win.h"
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
@@ -19,6 +29,8 @@ class TextView : public WindowBase {
   public:
     // A child window at a rectangle in pixels; style adds to WS_CHILD | WS_VISIBLE.
     HWND CreateControl(HWND parent, int id, DWORD style, DWORD exStyle, int x, int y, int width, int height);
+    // Where the switches of the context menu are read from and kept.
+    void UseSettings(Registry& registry);
 
     // The program's own access: whole strings, NUL characters included.
     std::wstring Text() const { return model_.Text(); }
@@ -38,32 +50,44 @@ class TextView : public WindowBase {
   private:
     LRESULT OnEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     void OnPaint();
-    void PaintLine(HDC dc, std::size_t line, int y, int width);
+    void PaintRow(HDC dc, std::size_t line, int y);
     void OnKeyDown(WPARAM key);
     void OnChar(wchar_t c);
     void OnMouse(UINT message, WPARAM keys, int x, int y);
     void OnContextMenu(int x, int y);
     void OnScroll(int bar, int request);
     void SetFont(HFONT font);
-    // After a change of the text, the selection or the view.
+
+    // Every event ends in one call of Refresh (through Changed when the text
+    // may have changed): the scroll bars, the caret and what to repaint.
     void Changed(bool textChanged);
     void Refresh();
+    // Before and after an edit: the colours below the edited lines are found again.
+    std::size_t EditStarts() const;
+    void Edited(std::size_t fromLine);
     void UpdateScrollBars();
     void SetBar(int bar, int max, UINT page, int pos);
     void PlaceCaret();
-    void ScrollTo(std::ptrdiff_t topLine, int xOffset);
-    std::size_t VisibleLines() const;
-    std::size_t PosFromPoint(int x, int y) const;
+    void ShowPosition(std::size_t pos, bool centre = false);
+    void ScrollTo(ViewPosition view);
+    ViewMetrics Metrics() const;
+
+    void OpenFindDialog();
+    void OnFindMessage(const FINDREPLACEW& request);
+    void FindNext(bool down);
+    void GoToLine();
+    void Toggle(bool ViewSettings::*which);
+
     bool CopyToClipboard();
     void PasteFromClipboard();
 
-    static constexpr int kMargin = 2;  // pixels left of the first column, as the edit control leaves
-
     EditModel model_;
+    SyntaxStates syntax_;
+    ViewSettings settings_;
+    Registry* registry_ = nullptr;
     HFONT font_ = nullptr;
     int lineHeight_ = 16, charWidth_ = 8;
-    std::size_t topLine_ = 0;
-    int xOffset_ = 0;  // pixels scrolled to the left
+    ViewPosition view_;
     bool focused_ = false;
     bool dragging_ = false;
     int wheelRest_ = 0;  // wheel movement not yet turned into lines
@@ -74,12 +98,20 @@ class TextView : public WindowBase {
     };
     BarState bars_[2];  // what the horizontal and vertical bars were last set to
     struct Shown {      // the view when it was last repainted whole
-        std::size_t top = static_cast<std::size_t>(-1);
-        int xOffset = -1;
+        ViewPosition view{static_cast<std::size_t>(-1), -1};
         std::size_t lines = 0;
+        int gutter = -1;
     } shown_;
     struct Typed {  // the lines that the key being handled edited
         bool edited = false;
         std::size_t from = 0, to = 0;
     } typed_;
+    RowLayout row_;  // reused by every painted row
+
+    // The Find dialog (modeless) and what it last looked for.
+    HWND findDialog_ = nullptr;
+    FINDREPLACEW findRequest_{};
+    wchar_t findBuffer_[256] = {};
+    std::wstring findWhat_;
+    FindOptions findOptions_;
 };

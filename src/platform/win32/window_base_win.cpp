@@ -9,7 +9,15 @@ WindowBase::~WindowBase() {
     }
 }
 
+// The DPI of the window's monitor where Windows tells it (Windows 10 and
+// later), else the system's.
 int WindowBase::Dpi() const {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow && hwnd_)
+        if (const UINT dpi = getDpiForWindow(hwnd_))
+            return static_cast<int>(dpi);
     HDC dc = GetDC(hwnd_);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(hwnd_, dc);
