@@ -32,4 +32,3 @@ inline std::wstring SampleSource(std::size_t chars) {
     text.resize(chars);
     return text;
 }
-

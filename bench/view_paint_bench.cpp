@@ -16,7 +16,7 @@ namespace {
 // Seconds to page through the whole text once.
 double PageThrough(const EditModel& model, bool colours) {
     constexpr std::size_t kRows = 45, kColumns = 130;  // a 1024 x 768 view of an 8 x 15 font
-    SyntaxStates syntax;  // found anew every time, as after opening the file
+    SyntaxStates syntax;                               // found anew every time, as after opening the file
     RowLayout row;
     std::size_t painted = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -43,7 +43,8 @@ int main() {
         plain = std::min(plain, PageThrough(model, false));
         coloured = std::min(coloured, PageThrough(model, true));
     }
-    std::printf("Paging through 4 Mi characters (%zu lines), every row laid out:\n", model.Buffer().LineCount());
+    std::printf("Paging through 4 Mi characters (%zu lines), every row laid out:\n",
+                model.Buffer().LineCount());
     std::printf("  colours off  %8.1f ms\n  colours on   %8.1f ms\n  ratio on/off %8.2f\n", plain * 1e3,
                 coloured * 1e3, coloured / plain);
     return 0;

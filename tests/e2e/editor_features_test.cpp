@@ -8,7 +8,7 @@ namespace e2e {
 namespace {
 
 const wchar_t kSwitchesKey[] = L"Software\\Korveline";
-constexpr int kGoToLineBox = 100;                                       // the Go to line dialog's number box
+constexpr int kGoToLineBox = 100;  // the Go to line dialog's number box
 constexpr int kFindWhat = 0x480, kWholeWord = 0x410, kUp = 0x420, kDown = 0x421;  // the system's Find dialog
 
 LRESULT SendToEditor(const Program& app, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
