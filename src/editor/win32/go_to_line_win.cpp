@@ -1,8 +1,9 @@
 #include "editor/win32/go_to_line_win.h"
 
+#include "editor/win32/dialog_template_win.h"
+
 #include <cwchar>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -12,49 +13,6 @@ struct Request {
     std::size_t current, lineCount;
     std::optional<std::size_t> chosen;
 };
-
-// A dialog template in memory (sizes in dialog units), so that the dialog
-// needs no resource of the program's.
-class Template {
-  public:
-    Template(const wchar_t* caption, short width, short height) {
-        Add(LOWORD(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU));
-        Add(HIWORD(DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU));
-        Add(0), Add(0);  // extended style
-        countAt_ = words_.size();
-        Add(0);  // the number of items, counted as they are added
-        Add(0), Add(0), Add(static_cast<WORD>(width)), Add(static_cast<WORD>(height));
-        Add(0), Add(0);  // no menu, the dialog class
-        Text(caption);
-        Add(8);
-        Text(L"MS Shell Dlg");
-    }
-    void Item(WORD atom, const wchar_t* text, DWORD style, short x, short y, short cx, short cy, WORD id) {
-        if (words_.size() % 2)
-            Add(0);  // every item starts on a DWORD boundary
-        style |= WS_CHILD | WS_VISIBLE;
-        Add(LOWORD(style)), Add(HIWORD(style)), Add(0), Add(0);
-        for (short v : {x, y, cx, cy})
-            Add(static_cast<WORD>(v));
-        Add(id), Add(0xFFFF), Add(atom);
-        Text(text);
-        Add(0);  // no creation data
-        ++words_[countAt_];
-    }
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
-
-  private:
-    void Add(WORD w) { words_.push_back(w); }
-    void Text(const wchar_t* s) {
-        for (; *s; ++s)
-            Add(static_cast<WORD>(*s));
-        Add(0);
-    }
-    std::vector<WORD> words_;
-    std::size_t countAt_ = 0;
-};
-
-constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* request = reinterpret_cast<Request*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -95,12 +53,12 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 std::optional<std::size_t> AskLineNumber(HWND owner, std::size_t current, std::size_t lineCount) {
-    Template dialog(L"Go to Line", 180, 62);
-    dialog.Item(kStatic, L"", SS_LEFT, 7, 7, 166, 9, kLabelId);
-    dialog.Item(kEdit, L"", ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 18, 166, 13,
+    DialogTemplate dialog(L"Go to Line", 180, 62, true);
+    dialog.Item(kStaticAtom, L"", SS_LEFT, 7, 7, 166, 9, kLabelId);
+    dialog.Item(kEditAtom, L"", ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 18, 166, 13,
                 kGoToLineBoxId);
-    dialog.Item(kButton, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 69, 40, 50, 14, IDOK);
-    dialog.Item(kButton, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 123, 40, 50, 14, IDCANCEL);
+    dialog.Item(kButtonAtom, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 69, 40, 50, 14, IDOK);
+    dialog.Item(kButtonAtom, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 123, 40, 50, 14, IDCANCEL);
     Request request{current, lineCount, std::nullopt};
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), owner, DialogProc,
                             reinterpret_cast<LPARAM>(&request));

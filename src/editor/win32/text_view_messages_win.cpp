@@ -17,11 +17,6 @@ std::size_t PositionArg(WPARAM value, std::size_t length) {
 }  // namespace
 
 LRESULT TextView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    static const UINT findMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
-    if (message == findMessage) {
-        OnFindMessage(*reinterpret_cast<const FINDREPLACEW*>(lParam));
-        return 0;
-    }
     bool handled = true;
     const LRESULT result = OnEditMessage(message, wParam, lParam, handled);
     if (handled)

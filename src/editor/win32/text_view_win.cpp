@@ -20,17 +20,17 @@ COLORREF ColourOf(SyntaxKind kind) {
         case SyntaxKind::Comment:
             return RGB(0, 128, 0);
         case SyntaxKind::String:
-            return RGB(163, 21, 21);
-        case SyntaxKind::Number:
-            return RGB(200, 80, 0);
-        case SyntaxKind::Register:
-            return RGB(128, 64, 0);
-        case SyntaxKind::Instruction:
-            return RGB(0, 0, 200);
-        case SyntaxKind::Directive:
             return RGB(160, 0, 160);
-        case SyntaxKind::Label:
+        case SyntaxKind::Number:
+            return RGB(210, 90, 0);
+        case SyntaxKind::Register:
+            return RGB(150, 0, 0);
+        case SyntaxKind::Instruction:
+            return RGB(0, 0, 210);
+        case SyntaxKind::Directive:
             return RGB(0, 128, 128);
+        case SyntaxKind::Label:
+            return RGB(110, 70, 0);
         case SyntaxKind::Plain:
             break;
     }
@@ -546,41 +546,18 @@ void TextView::Toggle(bool ViewSettings::*which) {
     Refresh();
 }
 
-// The Find dialog is the system's own, modeless: it stays open while the
-// user edits, and tells the view of each request with kFindMessage. It starts
-// with the selected text when that is a part of one line.
+// The Find dialog starts with the selected text when that is a part of one
+// line, else with what was looked for last.
 void TextView::OpenFindDialog() {
-    if (findDialog_) {
-        SetFocus(findDialog_);
-        return;
-    }
     std::wstring what = model_.SelectedText();
     if (what.empty() || what.find_first_of(L"\r\n") != std::wstring::npos)
         what = findWhat_;
-    what.resize(std::min<std::size_t>(what.size(), std::size(findBuffer_) - 1));
-    std::copy(what.begin(), what.end(), findBuffer_);
-    findBuffer_[what.size()] = L'\0';
-    findRequest_ = FINDREPLACEW{};
-    findRequest_.lStructSize = sizeof findRequest_;
-    findRequest_.hwndOwner = Hwnd();
-    findRequest_.Flags = (findOptions_.down ? FR_DOWN : 0) | (findOptions_.matchCase ? FR_MATCHCASE : 0) |
-                         (findOptions_.wholeWord ? FR_WHOLEWORD : 0);
-    findRequest_.lpstrFindWhat = findBuffer_;
-    findRequest_.wFindWhatLen = static_cast<WORD>(std::size(findBuffer_) * sizeof(wchar_t));
-    findDialog_ = FindTextW(&findRequest_);
-}
-
-void TextView::OnFindMessage(const FINDREPLACEW& request) {
-    if (request.Flags & FR_DIALOGTERM) {
-        findDialog_ = nullptr;
-        return;
-    }
-    if (!(request.Flags & FR_FINDNEXT))
-        return;
-    findWhat_ = request.lpstrFindWhat;
-    findOptions_ = FindOptions{(request.Flags & FR_MATCHCASE) != 0, (request.Flags & FR_WHOLEWORD) != 0,
-                               (request.Flags & FR_DOWN) != 0};
-    FindNext(findOptions_.down);
+    findDialog_.Open(GetAncestor(Hwnd(), GA_ROOT), what, findOptions_,
+                     [this](const std::wstring& find, const FindOptions& options) {
+                         findWhat_ = find;
+                         findOptions_ = options;
+                         FindNext(options.down);
+                     });
 }
 
 // Down from the selection's end or up from its start; a match is selected and
@@ -596,8 +573,8 @@ void TextView::FindNext(bool down) {
         FindInText(model_.Buffer(), findWhat_, down ? model_.SelEnd() : model_.SelStart(), options);
     if (!found) {
         const std::wstring message = L"Cannot find \"" + findWhat_ + L"\".";
-        MessageBoxW(findDialog_ ? findDialog_ : GetAncestor(Hwnd(), GA_ROOT), message.c_str(), L"Find",
-                    MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(findDialog_.Hwnd() ? findDialog_.Hwnd() : GetAncestor(Hwnd(), GA_ROOT), message.c_str(),
+                    L"Find", MB_OK | MB_ICONINFORMATION);
         return;
     }
     model_.Select(found->start, found->end);

@@ -12,8 +12,6 @@
 // keys that the menu bar leaves free (Ctrl+Shift+F, F3, Shift+F3, Ctrl+G).
 #include <windows.h>
 
-#include <commdlg.h>
-
 #include <string>
 
 #include "editor/asm_syntax.h"
@@ -21,6 +19,7 @@
 #include "editor/find_text.h"
 #include "editor/view_layout.h"
 #include "editor/view_settings.h"
+#include "editor/win32/find_dialog_win.h"
 #include "platform/win32/window_base_win.h"
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
@@ -73,7 +72,6 @@ class TextView : public WindowBase {
     ViewMetrics Metrics() const;
 
     void OpenFindDialog();
-    void OnFindMessage(const FINDREPLACEW& request);
     void FindNext(bool down);
     void GoToLine();
     void Toggle(bool ViewSettings::*which);
@@ -109,9 +107,7 @@ class TextView : public WindowBase {
     RowLayout row_;  // reused by every painted row
 
     // The Find dialog (modeless) and what it last looked for.
-    HWND findDialog_ = nullptr;
-    FINDREPLACEW findRequest_{};
-    wchar_t findBuffer_[256] = {};
+    FindDialog findDialog_;
     std::wstring findWhat_;
     FindOptions findOptions_;
 };
