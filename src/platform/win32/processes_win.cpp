@@ -1,3 +1,4 @@
+#include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
 
 void Win32Processes::Start(const std::wstring& path) {
@@ -12,8 +13,7 @@ void Win32Processes::Start(const std::wstring& path) {
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
                         nullptr, &startup, &process))
         ThrowWin32(L"CreateProcess " + path);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ScopedHandle thread(process.hThread), started(process.hProcess);  // not waited for
 }
 
 void Win32Processes::Sleep(unsigned milliseconds) {

@@ -18,9 +18,8 @@ int WindowBase::Dpi() const {
     if (getDpiForWindow && hwnd_)
         if (const UINT dpi = getDpiForWindow(hwnd_))
             return static_cast<int>(dpi);
-    HDC dc = GetDC(hwnd_);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(hwnd_, dc);
+    ScopedWindowDC dc(hwnd_);
+    const int dpi = GetDeviceCaps(dc.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 
