@@ -3,10 +3,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "editor/win32/go_to_line_win.h"
+#include "platform/win32/clipboard_win.h"
+#include "platform/win32/handles_win.h"
 
 namespace {
 
@@ -264,12 +265,12 @@ void TextView::OnScroll(int bar, int request) {
 
 void TextView::SetFont(HFONT font) {
     font_ = font;
-    HDC dc = GetDC(Hwnd());
-    HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(SYSTEM_FIXED_FONT));
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Hwnd(), dc);
+    {
+        ScopedWindowDC dc(Hwnd());
+        ScopedSelection selected(dc.Get(), font_ ? font_ : GetStockObject(SYSTEM_FIXED_FONT));
+        GetTextMetricsW(dc.Get(), &metrics);
+    }
     lineHeight_ = std::max<int>(1, metrics.tmHeight);
     charWidth_ = std::max<int>(1, metrics.tmAveCharWidth);
     if (focused_) {
@@ -280,62 +281,77 @@ void TextView::SetFont(HFONT font) {
     Refresh();
 }
 
-// Only the rows that the update rectangle touches are painted.
+// Only the rows that the update rectangle touches are painted. The
+// background of those rows is filled at once and the text drawn over it, one
+// call for the line numbers and one per colour of a row, since under Wine
+// each drawing call costs far more than the characters it draws.
 void TextView::OnPaint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(Hwnd(), &paint);
+    ScopedPaint paint(Hwnd());
+    const HDC dc = paint.Get();
+    ScopedSelection font(dc, font_ ? font_ : GetStockObject(SYSTEM_FIXED_FONT));
     const ViewMetrics m = Metrics();
-    HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(SYSTEM_FIXED_FONT));
+    const RowRange rows = RowsBetween(m, paint.Area().top, paint.Area().bottom);
+    const int top = static_cast<int>(rows.first) * lineHeight_;
+    const int bottom = std::max<int>(paint.Area().bottom, static_cast<int>(rows.end) * lineHeight_);
+    FillRect(dc, RECT{m.gutter, top, m.width, bottom}, kWhite);
     const std::size_t lines = model_.Buffer().LineCount();
-    const RowRange rows = RowsBetween(m, paint.rcPaint.top, paint.rcPaint.bottom);
-    for (std::size_t r = rows.first; r < rows.end; ++r) {
-        const std::size_t line = view_.topLine + r;
-        const int y = static_cast<int>(r) * lineHeight_;
-        if (line >= lines) {
-            FillRect(dc, RECT{0, y, m.width, paint.rcPaint.bottom}, kWhite);
-            break;
-        }
-        PaintRow(dc, line, y);
+    const std::size_t end = std::min(rows.end, lines > view_.topLine ? lines - view_.topLine : 0);
+    SetBkMode(dc, TRANSPARENT);
+    if (m.gutter > 0) {
+        FillRect(dc, RECT{0, top, m.gutter, bottom}, kGutterBack);
+        std::wstring numbers;
+        for (std::size_t r = rows.first; r < end; ++r)
+            numbers += std::to_wstring(view_.topLine + r + 1) + L"\n";
+        RECT box{0, top, m.gutter - charWidth_, bottom};
+        SetTextColor(dc, kGutterText);
+        DrawTextW(dc, numbers.c_str(), static_cast<int>(numbers.size()), &box,
+                  DT_RIGHT | DT_NOPREFIX | DT_NOCLIP);
     }
-    SelectObject(dc, old);
-    EndPaint(Hwnd(), &paint);
+    for (std::size_t r = rows.first; r < end; ++r)
+        PaintRow(dc, view_.topLine + r, static_cast<int>(r) * lineHeight_);
 }
 
-// The line number in the gutter, then the columns in view: the selected run
-// in the system's highlight colours (also when the view has no focus, as
-// ES_NOHIDESEL shows it), the others in their syntax colours.
+// The columns in view over the filled background: the selected runs in the
+// system's highlight colours (also when the view has no focus, as
+// ES_NOHIDESEL shows it), the others one colour at a time, each drawn in one
+// call with blanks where the other colours are.
 void TextView::PaintRow(HDC dc, std::size_t line, int y) {
     const ViewMetrics m = Metrics();
-    if (m.gutter > 0) {
-        const std::wstring number = std::to_wstring(line + 1);
-        const RECT box{0, y, m.gutter, y + lineHeight_};
-        SetBkColor(dc, kGutterBack);
-        SetTextColor(dc, kGutterText);
-        const int x = m.gutter - static_cast<int>(number.size() + 1) * charWidth_;
-        ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, number.c_str(),
-                    static_cast<UINT>(number.size()), nullptr);
-    }
-    const int textLeft = m.gutter + kTextMargin;
     const std::size_t firstColumn = static_cast<std::size_t>(view_.xOffset) / charWidth_;
     const std::size_t columns = static_cast<std::size_t>(m.width / charWidth_ + 2);
     LayOutRow(model_, line, firstColumn, columns, settings_.colourSyntax ? &syntax_ : nullptr, row_);
-    const int x0 = textLeft + static_cast<int>(firstColumn) * charWidth_ - view_.xOffset;
-    FillRect(dc, RECT{m.gutter, y, std::max(m.gutter, x0), y + lineHeight_}, kWhite);
-    std::vector<INT> advances(row_.text.size(), charWidth_);
+    const int x0 = m.gutter + kTextMargin + static_cast<int>(firstColumn) * charWidth_ - view_.xOffset;
+    advances_.assign(row_.text.size(), charWidth_);
     const RECT clip{m.gutter, y, m.width, y + lineHeight_};
+    bool drawn[8] = {};
     for (const RowRun& run : row_.runs) {
-        SetBkColor(dc, run.selected ? GetSysColor(COLOR_HIGHLIGHT) : kWhite);
-        SetTextColor(dc, run.selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ColourOf(run.kind));
         const int x = x0 + static_cast<int>(run.first) * charWidth_;
-        RECT box{std::max<int>(x, clip.left), y, x + static_cast<int>(run.count) * charWidth_,
-                 y + lineHeight_};
-        ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, row_.text.data() + run.first,
-                    static_cast<UINT>(run.count), advances.data());
+        if (run.selected) {
+            SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+            SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            RECT box{std::max<int>(x, clip.left), y, x + static_cast<int>(run.count) * charWidth_,
+                     y + lineHeight_};
+            ExtTextOutW(dc, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, row_.text.data() + run.first,
+                        static_cast<UINT>(run.count), advances_.data());
+            continue;
+        }
+        const auto kind = static_cast<std::size_t>(run.kind);
+        if (drawn[kind])
+            continue;
+        drawn[kind] = true;
+        // Every unselected run of this colour, from this one to the row's end.
+        shown_text_.assign(row_.text.size() - run.first, L' ');
+        std::size_t last = 0;
+        for (const RowRun& same : row_.runs)
+            if (!same.selected && same.kind == run.kind && same.first >= run.first) {
+                std::copy_n(row_.text.begin() + static_cast<std::ptrdiff_t>(same.first), same.count,
+                            shown_text_.begin() + static_cast<std::ptrdiff_t>(same.first - run.first));
+                last = same.first + same.count - run.first;
+            }
+        SetTextColor(dc, ColourOf(run.kind));
+        ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, shown_text_.data(), static_cast<UINT>(last),
+                    advances_.data());
     }
-    const RECT rest{std::max(m.gutter, x0 + static_cast<int>(row_.text.size()) * charWidth_), y, m.width,
-                    y + lineHeight_};
-    if (rest.left < rest.right)
-        FillRect(dc, rest, kWhite);
 }
 
 void TextView::OnKeyDown(WPARAM key) {
@@ -594,39 +610,27 @@ void TextView::GoToLine() {
     Refresh();
 }
 
+// The clipboard through the program's one path (a short retry while another
+// program holds it); a clipboard that stays busy leaves the text as it was.
 bool TextView::CopyToClipboard() {
     const std::wstring text = model_.SelectedText();
-    if (text.empty() || !OpenClipboard(Hwnd()))
+    if (text.empty())
         return false;
-    bool done = false;
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        if (void* target = GlobalLock(memory)) {
-            std::memcpy(target, text.c_str(), bytes);
-            GlobalUnlock(memory);
-            done = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        }
-        if (!done)
-            GlobalFree(memory);
+    try {
+        WriteClipboardText(Hwnd(), text);
+        return true;
+    } catch (const PlatformError&) {
+        return false;
     }
-    CloseClipboard();
-    return done;
 }
 
 void TextView::PasteFromClipboard() {
-    if (!OpenClipboard(Hwnd()))
+    std::optional<std::wstring> text;
+    try {
+        text = ReadClipboardText(Hwnd());
+    } catch (const PlatformError&) {
         return;
-    std::wstring text;
-    bool any = false;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text.assign(chars, wcsnlen(chars, GlobalSize(data) / sizeof(wchar_t)));
-            any = true;
-            GlobalUnlock(data);
-        }
     }
-    CloseClipboard();
-    if (any)
-        ReplaceSelection(text);
+    if (text)
+        ReplaceSelection(*text);
 }

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "editor/asm_syntax.h"
 #include "editor/edit_model.h"
@@ -104,7 +105,9 @@ class TextView : public WindowBase {
         bool edited = false;
         std::size_t from = 0, to = 0;
     } typed_;
-    RowLayout row_;  // reused by every painted row
+    RowLayout row_;  // reused by every painted row, with the two below
+    std::wstring shown_text_;
+    std::vector<INT> advances_;
 
     // The Find dialog (modeless) and what it last looked for.
     FindDialog findDialog_;
