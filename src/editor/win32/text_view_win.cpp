@@ -283,8 +283,7 @@ void TextView::SetFont(HFONT font) {
 
 // Only the rows that the update rectangle touches are painted. The
 // background of those rows is filled at once and the text drawn over it, one
-// call for the line numbers and one per colour of a row, since under Wine
-// each drawing call costs far more than the characters it draws.
+// call per line number and per colour of a row.
 void TextView::OnPaint() {
     ScopedPaint paint(Hwnd());
     const HDC dc = paint.Get();
@@ -299,13 +298,14 @@ void TextView::OnPaint() {
     SetBkMode(dc, TRANSPARENT);
     if (m.gutter > 0) {
         FillRect(dc, RECT{0, top, m.gutter, bottom}, kGutterBack);
-        std::wstring numbers;
-        for (std::size_t r = rows.first; r < end; ++r)
-            numbers += std::to_wstring(view_.topLine + r + 1) + L"\n";
-        RECT box{0, top, m.gutter - charWidth_, bottom};
         SetTextColor(dc, kGutterText);
-        DrawTextW(dc, numbers.c_str(), static_cast<int>(numbers.size()), &box,
-                  DT_RIGHT | DT_NOPREFIX | DT_NOCLIP);
+        advances_.assign(24, charWidth_);
+        for (std::size_t r = rows.first; r < end; ++r) {
+            const std::wstring number = std::to_wstring(view_.topLine + r + 1);
+            const int x = m.gutter - static_cast<int>(number.size() + 1) * charWidth_;
+            ExtTextOutW(dc, x, static_cast<int>(r) * lineHeight_, 0, nullptr, number.c_str(),
+                        static_cast<UINT>(number.size()), advances_.data());
+        }
     }
     for (std::size_t r = rows.first; r < end; ++r)
         PaintRow(dc, view_.topLine + r, static_cast<int>(r) * lineHeight_);
