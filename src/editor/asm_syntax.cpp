@@ -157,7 +157,7 @@ constexpr std::array<std::uint8_t, 128> kFlags = [] {
     return flags;
 }();
 bool Is(wchar_t c, std::uint8_t flag) {
-    return c < 128 && (kFlags[c] & flag);
+    return static_cast<std::uint32_t>(c) < 128 && (kFlags[static_cast<std::size_t>(c)] & flag);
 }
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
