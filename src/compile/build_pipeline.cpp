@@ -5,6 +5,7 @@
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "compile/build_script.h"
+#include "compile/script_names.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ void WriteDocument(const std::wstring& path, Platform& p, DocumentState& doc, Ma
         throw;
     }
     AssignEditorText(view, doc, DosToWin(view.EditorText()));
+    // The text was replaced twice, even where the conversions changed
+    // nothing, so there is nothing left to undo.
+    view.EmptyUndo();
 }
 
 // From the save dialog on, every failure ends the command silently.
@@ -100,17 +104,21 @@ void AskOutputAndRunScript(const BuildKindRow& row,
     dialog.ShowSave();
 
     // A cancelled dialog gives an empty name. Four characters are cut from
-    // the title whatever they are, so a title of four or fewer leaves no name
-    // to build: that ends the command too.
+    // the title whatever they are, so a title shorter than four ends the
+    // command too; one of exactly four leaves the output the folder alone.
     const std::wstring chosen = dialog.FileName;
     const std::wstring title = dialog.FileTitle;
-    if (title.size() <= 4 || title.size() > chosen.size())
+    if (title.size() < 4 || title.size() > chosen.size())
         return;
     const std::wstring outFolder = chosen.substr(0, chosen.size() - title.size());
 
     // A short-path query that fails gives an empty folder; that is no failure.
     build.outBase = p.processes.ShortPath(outFolder) + title.substr(0, title.size() - 4);
     const std::wstring documentShort = p.processes.ShortPath(documentPath);
+    if (const auto refusal = RefuseUnsafeScriptNames(documentShort, build.outBase)) {
+        p.messages.Show(*refusal, kMbOk | kMbIconStop);
+        return;
+    }
 
     const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                             s.tlinkPath, s.*row.linkSwitches, build.outBase};
@@ -139,18 +147,18 @@ void RunBuild(BuildKind kind,
     view.SetRunEnabled(false);
 
     const std::wstring documentPath = view.Caption();
-    const std::wstring base = DocumentBaseName(documentPath);
-    if (base.empty()) {
+    if (GetFileName(documentPath).size() < 4) {
         // The script and the output are named after the document less its
-        // last four characters; without a name left there is nothing to build.
+        // last four characters; a shorter name has no four to cut. A name of
+        // exactly four builds, with an empty base name (the script is ".bat").
         p.messages.Show(
-            L"The document's name is too short to build. Save it under a name of five characters or "
+            L"The document's name is too short to build. Save it under a name of four characters or "
             L"more, such as prog.asm.",
             kMbOk | kMbIconStop);
         return;
     }
     build.srcFolder = DocumentFolder(documentPath);
-    build.srcBase = base;
+    build.srcBase = DocumentBaseName(documentPath);
     build.batPath = build.srcFolder + build.srcBase + L".bat";
 
     // Until the dialog, a file that cannot be written is reported and ends

@@ -36,6 +36,7 @@ class FakeRegistry : public Registry {
     using Values = std::map<std::wstring, Named>;  // by lower-case name
 
     std::set<RegRoot> refuseWrites;  // writes, creations and deletions under these roots fail
+    bool refuseCreateKey = false;    // only key creation fails (values can still be written)
     std::vector<std::wstring> log;   // "write HKLM\Software\asm\tasm", "deletekey HKCR\.asm" ...
 
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
@@ -73,6 +74,8 @@ class FakeRegistry : public Registry {
     }
     void CreateKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"createkey", key);
+        if (refuseCreateKey)
+            throw PlatformError(L"access denied", kErrAccessDenied);
         MakeKey(root, key);
     }
     void DeleteKey(RegRoot root, const std::wstring& key) override {
