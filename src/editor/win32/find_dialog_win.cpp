@@ -7,8 +7,8 @@ FindDialog::~FindDialog() {
         DestroyWindow(hwnd_);
 }
 
-void FindDialog::Open(HWND owner, const std::wstring& what, const FindOptions& options, FindNext findNext) {
-    findNext_ = std::move(findNext);
+void FindDialog::Open(HWND owner, const std::wstring& what, const FindOptions& options, Finder& finder) {
+    finder_ = &finder;
     if (hwnd_) {
         SetActiveWindow(hwnd_);
         return;
@@ -86,8 +86,8 @@ void FindDialog::OnCommand(int id, int code) {
             const FindOptions options{IsDlgButtonChecked(hwnd_, kMatchCaseId) == BST_CHECKED,
                                       IsDlgButtonChecked(hwnd_, kWholeWordId) == BST_CHECKED,
                                       IsDlgButtonChecked(hwnd_, kUpId) != BST_CHECKED};
-            if (findNext_)
-                findNext_(what, options);
+            if (finder_)
+                finder_->FindNext(what, options);
             break;
         }
         case IDCANCEL:

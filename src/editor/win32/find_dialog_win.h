@@ -6,7 +6,6 @@
 // Cyrillic where that code page has none.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "editor/find_text.h"
@@ -15,15 +14,22 @@ constexpr int kFindWhatId = 0x480, kWholeWordId = 0x410, kMatchCaseId = 0x411, k
 
 class FindDialog {
   public:
-    using FindNext = std::function<void(const std::wstring& what, const FindOptions& options)>;
+    // Who Find Next asks to look.
+    class Finder {
+      public:
+        virtual void FindNext(const std::wstring& what, const FindOptions& options) = 0;
+
+      protected:
+        ~Finder() = default;
+    };
     FindDialog() = default;
     FindDialog(const FindDialog&) = delete;
     FindDialog& operator=(const FindDialog&) = delete;
     ~FindDialog();
 
     // Opens the dialog (or brings it to the front) with the text and options;
-    // its Find Next button calls findNext.
-    void Open(HWND owner, const std::wstring& what, const FindOptions& options, FindNext findNext);
+    // its Find Next button asks the finder.
+    void Open(HWND owner, const std::wstring& what, const FindOptions& options, Finder& finder);
     // The open dialog, or nullptr.
     HWND Hwnd() const { return hwnd_; }
 
@@ -32,5 +38,5 @@ class FindDialog {
     void OnCommand(int id, int code);
 
     HWND hwnd_ = nullptr;
-    FindNext findNext_;
+    Finder* finder_ = nullptr;
 };

@@ -568,12 +568,13 @@ void TextView::OpenFindDialog() {
     std::wstring what = model_.SelectedText();
     if (what.empty() || what.find_first_of(L"\r\n") != std::wstring::npos)
         what = findWhat_;
-    findDialog_.Open(GetAncestor(Hwnd(), GA_ROOT), what, findOptions_,
-                     [this](const std::wstring& find, const FindOptions& options) {
-                         findWhat_ = find;
-                         findOptions_ = options;
-                         FindNext(options.down);
-                     });
+    findDialog_.Open(GetAncestor(Hwnd(), GA_ROOT), what, findOptions_, *this);
+}
+
+void TextView::FindNext(const std::wstring& what, const FindOptions& options) {
+    findWhat_ = what;
+    findOptions_ = options;
+    FindNext(options.down);
 }
 
 // Down from the selection's end or up from its start; a match is selected and

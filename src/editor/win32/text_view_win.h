@@ -25,7 +25,7 @@
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
 
-class TextView : public WindowBase {
+class TextView : public WindowBase, private FindDialog::Finder {
   public:
     // A child window at a rectangle in pixels; style adds to WS_CHILD | WS_VISIBLE.
     HWND CreateControl(HWND parent, int id, DWORD style, DWORD exStyle, int x, int y, int width, int height);
@@ -74,6 +74,7 @@ class TextView : public WindowBase {
 
     void OpenFindDialog();
     void FindNext(bool down);
+    void FindNext(const std::wstring& what, const FindOptions& options) override;  // from the Find dialog
     void GoToLine();
     void Toggle(bool ViewSettings::*which);
 
