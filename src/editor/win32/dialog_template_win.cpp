@@ -1,7 +1,8 @@
 #include "editor/win32/dialog_template_win.h"
 
 DialogTemplate::DialogTemplate(const wchar_t* caption, short width, short height, bool centred) {
-    const DWORD style = DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU | (centred ? DS_CENTER : 0);
+    const DWORD style =
+        DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU | (centred ? DS_CENTER : 0);
     Add(LOWORD(style));
     Add(HIWORD(style));
     Add(0), Add(0);  // extended style
@@ -14,7 +15,14 @@ DialogTemplate::DialogTemplate(const wchar_t* caption, short width, short height
     Text(L"MS Shell Dlg");
 }
 
-void DialogTemplate::Item(WORD atom, const wchar_t* text, DWORD style, short x, short y, short cx, short cy, WORD id) {
+void DialogTemplate::Item(WORD atom,
+                          const wchar_t* text,
+                          DWORD style,
+                          short x,
+                          short y,
+                          short cx,
+                          short cy,
+                          WORD id) {
     if (words_.size() % 2)
         Add(0);  // every item starts on a DWORD boundary
     style |= WS_CHILD | WS_VISIBLE;
