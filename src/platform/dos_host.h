@@ -21,7 +21,8 @@ class DosHost {
     // Starts the program with the arguments (one command-line text) in its
     // own window; does not wait.
     virtual void Start(const std::wstring& program, const std::wstring& arguments) = 0;
-    // Watches in the background for the file to appear; then removes it and
-    // calls `appeared` on the watching thread. A new watch ends the last one.
+    // Watches in the background for the file to appear; then calls
+    // `appeared` on the watching thread and removes the file. A new watch
+    // ends the last one.
     virtual void WatchFor(const std::wstring& path, std::function<void()> appeared) = 0;
 };

@@ -103,10 +103,11 @@ void Win32DosHost::WatchFor(const std::wstring& path, std::function<void()> appe
         const auto deadline = std::chrono::steady_clock::now() + kLongestWatch;
         while (std::chrono::steady_clock::now() < deadline) {
             if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                // DOSBox may still hold it for an instant.
+                appeared();
+                // Removed after the news is on its way, so that a marker gone
+                // means the window has been told. DOSBox may hold it for an instant.
                 for (int tries = 0; tries < 10 && !DeleteFileW(path.c_str()); ++tries)
                     Sleep(20);
-                appeared();
                 return;
             }
             if (WaitForSingleObject(stop_, kPollMs) == WAIT_OBJECT_0)
