@@ -157,6 +157,50 @@ std::string Ascii(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
 
+// Hides the host's programs from Wine (drive Z: gone) while it lives, and
+// puts a link to the host's dosbox at C:\DBX\dosbox.exe for a user to find.
+// A shell keeps the state and puts Z: back when told, or after two minutes.
+class HostHidden {
+  public:
+    HostHidden() {
+        const std::string prefix = Utf8(Environment(L"WINEPREFIX"));
+        REQUIRE(!prefix.empty());
+        const std::string script = "/tmp/korveline-hide-" + std::to_string(GetCurrentProcessId()) + ".sh";
+        WriteBytes(
+            L"Z:" + std::wstring(script.begin(), script.end()),
+            "P='" + prefix +
+                "'\nmv \"$P/dosdevices/z:\" \"$P/dosdevices/z-hidden\"\n"
+                "mkdir -p \"$P/drive_c/DBX\" && ln -sf /usr/bin/dosbox \"$P/drive_c/DBX/dosbox.exe\"\n"
+                "touch \"$P/drive_c/DBX/HIDDEN\"\ni=0\n"
+                "while [ ! -e \"$P/drive_c/DBX/RESTORE\" ] && [ $i -lt 1200 ]; do sleep 0.1; i=$((i+1)); "
+                "done\n"
+                "mv \"$P/dosdevices/z-hidden\" \"$P/dosdevices/z:\"\nrm -rf \"$P/drive_c/DBX\" \"$0\"\n");
+        std::wstring command = L"/bin/sh \"" + std::wstring(script.begin(), script.end()) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        REQUIRE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        REQUIRE(WaitUntil([] { return FileExists(L"C:\\DBX\\HIDDEN"); }, Ms(15000)));
+    }
+    ~HostHidden() {
+        WriteBytes(L"C:\\DBX\\RESTORE", "");
+        if (!WaitUntil([] { return FileExists(kHostDosBox); }, Ms(15000)))
+            Log("drive Z: did not come back");
+    }
+    HostHidden(const HostHidden&) = delete;
+    HostHidden& operator=(const HostHidden&) = delete;
+
+  private:
+    static std::wstring Environment(const wchar_t* name) {
+        wchar_t value[MAX_PATH];
+        const DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+        return n && n < MAX_PATH ? std::wstring(value, n) : std::wstring();
+    }
+};
+
 }  // namespace
 
 E2E_TEST(DosBox, EachCompileCommandBuildsInDosBoxAndRunStartsTheProgramThere) {
@@ -223,6 +267,45 @@ E2E_TEST(DosBox, WindowsToolsBuildWithoutDosBox) {
     Build(app, Command::Make16Com, WorkFolder() + L"\\hello.com");
     CHECK_EVENTUALLY(FileExists(WorkFolder() + L"\\hello.com"));
     CHECK_EQ(dosbox.Count(false), 0);
+}
+
+E2E_TEST(DosBox, WhereNoneIsFoundTheBuildOffersToLocateItAndKeepsTheChoice) {
+    if (!DosStandInsConfigured())
+        return;
+    HeadlessDosBox dosbox;
+    const HKEY hkcu = HKEY_CURRENT_USER;
+    RegRemoveValue(hkcu, L"Software\\Korveline", L"DOSBox");
+    const std::wstring doc = std::wstring(kDosWork) + L"\\hello.asm";
+    WriteBytes(doc, "mov ax, 1\r\n");
+    Program app = Program::Start(doc);
+    app.Menu();  // the menu probe comes from Z:, hooked in while it is there
+    HostHidden hidden;
+    const std::wstring output = std::wstring(kDosWork) + L"\\hello.exe";
+    for (int answer : {IDNO, IDYES}) {
+        app.Click(Command::Make16Exe);
+        HWND box = app.WaitForMessageBox();
+        CHECK_EQ(MessageBoxText(box),
+                 L"The assembler and linker are DOS programs, which this computer cannot start by itself. "
+                 L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
+                 L"Do you want to locate DOSBox yourself?");
+        PressButton(box, answer);
+        if (answer == IDYES) {
+            HWND open = app.WaitForFileDialog();
+            ChooseFile(open, L"C:\\DBX\\dosbox.exe");
+            REQUIRE(WaitUntil([&] { return !IsWindow(open); }));
+        }
+        // Declined, the build goes on as it always has: the save dialog, the script started directly.
+        ChooseFile(app.WaitForFileDialog(), output);
+        CHECK_EVENTUALLY_EQ(RegGet(hkcu, L"Software\\Korveline", L"DOSBox"),
+                            answer == IDYES ? RegSz(L"C:\\DBX\\dosbox.exe") : RegMissing());
+    }
+    CHECK(WaitUntil([&] { return RunEnabled(app); }, kDosBoxTimeout));
+    // The next build finds it where it was put, without asking.
+    DeleteFileW(output.c_str());
+    Build(app, Command::Make16Exe, output);
+    CHECK(WaitUntil([&] { return FileExists(output); }, kDosBoxTimeout));
+    CHECK(!app.FindMessageBox());
+    RegRemoveValue(hkcu, L"Software\\Korveline", L"DOSBox");
 }
 
 }  // namespace e2e

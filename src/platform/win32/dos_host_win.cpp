@@ -56,9 +56,8 @@ std::wstring Win32DosHost::HostRoot() {
         return {};
     std::wstring path = root;
     HeapFree(GetProcessHeap(), 0, root);
-    if (!path.empty() && path.back() != L'\\')
-        path += L'\\';
-    return path;
+    // Only a drive ("Z:\\"): a prefix without one has hidden the host on purpose.
+    return path.size() == 3 && path[1] == L':' ? path : std::wstring();
 }
 
 std::wstring Win32DosHost::HostFolderOfDrive(wchar_t drive) {
