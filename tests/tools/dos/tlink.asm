@@ -3,7 +3,7 @@
 ; (objects separated by blanks or "+", default extension .OBJ; the program
 ; gets .EXE, or .COM with /t), logs what it was given beside the program,
 ; checks that every object came from the stand-in assembler and writes the
-; marker program as the program; without /x also a map.
+; marker program as the program.
 %include "standin.inc"
 main:   mov dx, banner
         mov ah, 9
@@ -19,8 +19,8 @@ main:   mov dx, banner
         jmp die
 .given: call object             ; the first object names the default program
         mov bx, ext_exe
-        test byte [switches], SW_T
-        jz .ext
+        cmp byte [com], 0
+        je .ext
         mov bx, ext_com
 .ext:   push bx
         mov bx, 1
@@ -55,21 +55,6 @@ main:   mov dx, banner
         mov dx, NAME2
         call create
         jc .bad
-        test byte [switches], SW_X
-        jnz .done
-        mov bx, 2
-        call field
-        mov ah, 0
-        ja .map
-        mov si, NAME2
-        mov ah, 1
-.map:   mov di, NAME3
-        mov bx, ext_map
-        call name
-        mov si, map_text
-        mov di, map_text + 14
-        mov dx, NAME3
-        call create
 .done:  mov ax, 0x4C00
         int 0x21
 .bad:   mov dx, bad_object
@@ -113,9 +98,7 @@ nothing db 0
 ext_obj db '.OBJ', 0
 ext_exe db '.EXE', 0
 ext_com db '.COM', 0
-ext_map db '.MAP', 0
 object_mark db 'STAND-IN OBJECT'
-map_text db 'Stand-in map', 13, 10
 marker: incbin "MARKER.EXE"
 marker_end:
 image_end:
