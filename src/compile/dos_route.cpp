@@ -169,6 +169,7 @@ std::wstring DosRoute::Find() {
 }
 
 bool DosRoute::Prepare(const SharedSettings& settings) {
+    pending_ = false;  // a new build: an earlier script's end no longer counts
     if (host_.StartsDosPrograms())
         return false;
     bool dosTools = false;
@@ -246,7 +247,12 @@ void DosRoute::StartScript(BuildState& build,
         endedSerial_ = serial;
         notifyEnded_();
     });
-    host_.Start(dosbox_, DosBoxArguments(session));
+    try {
+        host_.Start(dosbox_, DosBoxArguments(session));
+    } catch (const PlatformError&) {
+        pending_ = false;
+        throw;
+    }
 }
 
 void DosRoute::ScriptEnded(BuildState& build, MainWindowView& view) {

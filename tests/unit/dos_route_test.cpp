@@ -126,6 +126,12 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     EXPECT_TRUE(view.runEnabled);
     EXPECT_EQ(build.lastBuildCom, 1);
 
+    const auto earlierEnd = host.appeared;
+    Build();  // a later build: the earlier script's end no longer counts
+    earlierEnd();
+    route.ScriptEnded(build, view);
+    EXPECT_FALSE(view.runEnabled);
+
     EXPECT_TRUE(route.RunProgram(L"C:\\WORK\\HELLO.COM"));
     EXPECT_NE(host.started.back().find(L"-c \"@cd \\WORK\" -c HELLO.COM -c @pause"), std::wstring::npos);
     p.files.Put(L"C:\\WORK\\WIN.EXE", Mz(0x40, std::string("PE\0\0", 4)));
