@@ -97,7 +97,8 @@ void AskOutputAndRunScript(const BuildKindRow& row,
                            const SharedSettings& s,
                            BuildState& build,
                            MainWindowView& view,
-                           CommonDialog& dialog) {
+                           CommonDialog& dialog,
+                           DosRoute* viaDosBox) {
     dialog.Filter = row.filter;
     dialog.FileName = documentPath.substr(0, documentPath.size() - 4);
     dialog.Flags = kOutputDialogFlags;
@@ -123,6 +124,12 @@ void AskOutputAndRunScript(const BuildKindRow& row,
     const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                             s.tlinkPath, s.*row.linkSwitches, build.outBase};
     p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
+    if (viaDosBox) {
+        // DOSBox takes most of a second to start: the output test comes when
+        // the script has ended, not after a fixed second.
+        viaDosBox->StartScript(build, parts, row.extension, row.com);
+        return;
+    }
     p.processes.Start(build.batPath);
     p.processes.Sleep(1000);
 
@@ -140,10 +147,12 @@ void RunBuild(BuildKind kind,
               DocumentState& doc,
               BuildState& build,
               MainWindowView& view,
-              CommonDialog& dialog) {
+              CommonDialog& dialog,
+              DosRoute* dosRoute) {
     const BuildKindRow& row = RowOf(kind);
     if (!ToolsConfigured(settings, p))
         return;
+    DosRoute* const viaDosBox = (dosRoute && dosRoute->Prepare(settings)) ? dosRoute : nullptr;
     view.SetRunEnabled(false);
 
     const std::wstring documentPath = view.Caption();
@@ -174,7 +183,7 @@ void RunBuild(BuildKind kind,
     }
 
     try {
-        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog);
+        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog, viaDosBox);
     } catch (const PlatformError&) {
         // Ends silently: what was written stays, Run stays disabled.
     }

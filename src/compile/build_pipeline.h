@@ -1,6 +1,7 @@
 #pragma once
 // The four Compile commands: one procedure over a table of build kinds.
 #include "compile/build_state.h"
+#include "compile/dos_route.h"
 #include "editor/document.h"
 #include "platform/file_dialog.h"
 #include "platform/platform.h"
@@ -14,7 +15,8 @@ void RunBuild(BuildKind kind,
               DocumentState& doc,
               BuildState& build,
               MainWindowView& view,
-              CommonDialog& dialog);
+              CommonDialog& dialog,
+              DosRoute* dosRoute = nullptr);  // where DOS tools go through DOSBox
 
 // Run Compile file: starts outBase with ".exe" or ".com"; reports nothing.
 void RunCompiledProgram(const BuildState& build, Processes& processes);

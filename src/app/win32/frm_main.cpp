@@ -35,9 +35,11 @@ int MenuIdOf(const wchar_t* name) {
 FrmMain::FrmMain(ProgramContext& program)
     : program_(program),
       CDialog(program.platform.fileDialogs),
-      documents_(program.platform, fields_.doc, *this, CDialog) {}
+      documents_(program.platform, fields_.doc, *this, CDialog),
+      dosRoute_(program.platform, dosHost_, [this] { PostMessageW(Hwnd(), WM_BUILD_ENDED, 0, 0); }) {}
 
 FrmMain::~FrmMain() {
+    dosHost_.StopWatching();
     if (accelerators_)
         DestroyAcceleratorTable(accelerators_);
 }
@@ -133,6 +135,10 @@ void FrmMain::mnuReg_Click() {
     }
 }
 
+void FrmMain::OnBuildEnded() {
+    dosRoute_.ScriptEnded(fields_.build, *this);
+}
+
 void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) {
     program_.platform.messages.Show(what + L"\r\n\r\n" + program_.platform.system.ErrorText(error.Code()),
                                     kMbOk | kMbIconStop);
@@ -176,22 +182,23 @@ void FrmMain::OnCommand(int id) {
             break;
         case Command::Make16Exe:
             RunBuild(BuildKind::Exe16, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+                     *this, CDialog, &dosRoute_);
             break;
         case Command::Make32Exe:
             RunBuild(BuildKind::Exe32, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+                     *this, CDialog, &dosRoute_);
             break;
         case Command::Make16Com:
             RunBuild(BuildKind::Com16, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+                     *this, CDialog, &dosRoute_);
             break;
         case Command::Make32Com:
             RunBuild(BuildKind::Com32, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+                     *this, CDialog, &dosRoute_);
             break;
         case Command::RunCompiled:
-            if (RunEnabled())
+            if (RunEnabled() && !dosRoute_.RunProgram(fields_.build.outBase +
+                                                      (fields_.build.lastBuildCom == 0 ? L".exe" : L".com")))
                 RunCompiledProgram(fields_.build, p.processes);
             break;
         case Command::CommandLines:
@@ -227,6 +234,9 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE:
             Form_Resize();
+            return 0;
+        case WM_BUILD_ENDED:
+            OnBuildEnded();
             return 0;
         case WM_SETFOCUS:
             if (txtCode.Hwnd())

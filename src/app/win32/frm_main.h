@@ -3,10 +3,15 @@
 #include <windows.h>
 
 #include "app/startup.h"
+#include "compile/dos_route.h"
 #include "editor/document_commands.h"
 #include "editor/win32/text_view_win.h"
 #include "platform/main_window.h"
+#include "platform/win32/dos_host_win.h"
 #include "platform/win32/window_base_win.h"
+
+// Posted to the main window when a build's script has ended.
+constexpr UINT WM_BUILD_ENDED = WM_APP + 1;
 
 class FrmMain : public WindowBase, public MainWindowView {
   public:
@@ -45,6 +50,7 @@ class FrmMain : public WindowBase, public MainWindowView {
     void OnCommand(int id);
     void mnuExit_Click();
     void mnuReg_Click();
+    void OnBuildEnded();
     void BuildMenuBar();
     void ShowFailure(const std::wstring& what, const PlatformError& error);
 
@@ -53,6 +59,8 @@ class FrmMain : public WindowBase, public MainWindowView {
     CommonDialog CDialog;
     DocumentCommands documents_;
     TextView txtCode;
+    Win32DosHost dosHost_;
+    DosRoute dosRoute_;  // builds and runs DOS programs through DOSBox where Windows cannot
     HMENU menuBar_ = nullptr;
     HACCEL accelerators_ = nullptr;
     ScopedFont editorFont_;
