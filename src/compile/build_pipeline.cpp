@@ -93,7 +93,8 @@ void AskOutputAndRunScript(const BuildKindRow& row,
                            const SharedSettings& s,
                            BuildState& build,
                            MainWindowView& view,
-                           CommonDialog& dialog) {
+                           CommonDialog& dialog,
+                           const ScriptEnded& onScriptEnded) {
     dialog.Filter = row.filter;
     dialog.FileName = documentPath.substr(0, documentPath.size() - 4);
     dialog.Flags = kOutputDialogFlags;
@@ -115,7 +116,15 @@ void AskOutputAndRunScript(const BuildKindRow& row,
     const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                             s.tlinkPath, s.*row.linkSwitches, build.outBase};
     p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
-    p.processes.Start(build.batPath);
+    if (onScriptEnded) {
+        const ScriptOutputs outputs{documentPath, documentShort, build.outBase,
+                                    build.outBase + row.extension};
+        p.processes.StartAndWatch(build.batPath, [onScriptEnded, outputs](std::uint64_t startedAt) {
+            onScriptEnded(outputs, startedAt);
+        });
+    } else {
+        p.processes.Start(build.batPath);
+    }
     p.processes.Sleep(1000);
 
     const bool found = p.files.FileExists(build.outBase + row.extension);
@@ -132,7 +141,8 @@ void RunBuild(BuildKind kind,
               DocumentState& doc,
               BuildState& build,
               MainWindowView& view,
-              CommonDialog& dialog) {
+              CommonDialog& dialog,
+              const ScriptEnded& onScriptEnded) {
     const BuildKindRow& row = RowOf(kind);
     if (!ToolsConfigured(settings, p))
         return;
@@ -166,7 +176,7 @@ void RunBuild(BuildKind kind,
     }
 
     try {
-        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog);
+        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog, onScriptEnded);
     } catch (const PlatformError&) {
         // Ends silently: what was written stays, Run stays disabled.
     }
