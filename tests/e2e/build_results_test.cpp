@@ -1,6 +1,10 @@
 // The build results window: the assembler's messages read from its listing
 // after the build's script has ended, and a double-click away from their line.
+#include <windows.h>
+
 #include <tlhelp32.h>
+
+#include <cstring>
 
 #include "build_steps.h"
 
@@ -87,7 +91,8 @@ E2E_TEST(BuildResults, ErrorsAndAWarningAreListedAndADoubleClickSelectsTheLine) 
     const DWORD end = start + static_cast<DWORD>(std::strlen(warningLine));
     CHECK_EVENTUALLY_EQ(Send(editor, EM_GETSEL), static_cast<LRESULT>(MAKELRESULT(start, end)));
     CHECK_EVENTUALLY(GetForegroundWindow() == app.MainWindow());
-    GUITHREADINFO gui{sizeof gui};
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
     CHECK_EVENTUALLY(GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &gui) &&
                      gui.hwndCaret == editor);
     const LRESULT at = Send(editor, EM_POSFROMCHAR, start);
