@@ -16,19 +16,6 @@ using namespace standin;
 
 namespace {
 
-// The text after a marker on a line, without the line's end; false if none.
-bool MarkedText(const std::string& line, const char* marker, std::string& text) {
-    const std::size_t at = line.find(marker);
-    if (at == std::string::npos)
-        return false;
-    text = line.substr(at + std::strlen(marker));
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    if (!text.empty() && text[0] == ' ')
-        text.erase(0, 1);
-    return true;
-}
-
 // The source's name in the DOS code page, as the listing's bytes are.
 std::string Dos(const std::wstring& s) {
     const int n =
@@ -74,14 +61,22 @@ int wmain() {
         numbered += std::to_string(++number) + "\t" + sourceLine;
         if (sourceLine.back() != '\n')
             numbered += "\r\n";
-        std::string message;
-        const std::string where = " " + Dos(line.fields[0]) + "(" + std::to_string(number) + ") ";
-        if (MarkedText(sourceLine, ";!error", message)) {
-            numbered += "**Error**" + where + message + "\r\n";
+        // The marker's text, less one blank before it and the line's end.
+        const auto mark = [&](const char* marker, const char* kind) {
+            const std::size_t at = sourceLine.find(marker);
+            if (at == std::string::npos)
+                return false;
+            std::string text = sourceLine.substr(at + std::strlen(marker));
+            text.erase(0, text.rfind(' ', 0) == 0 ? 1 : 0);
+            text.erase(text.find_last_not_of("\r\n") + 1);
+            numbered +=
+                kind + (" " + Dos(line.fields[0])) + "(" + std::to_string(number) + ") " + text + "\r\n";
+            return true;
+        };
+        if (mark(";!error", "**Error**"))
             ++errors;
-        } else if (MarkedText(sourceLine, ";!warning", message)) {
-            numbered += "*Warning*" + where + message + "\r\n";
-        }
+        else
+            mark(";!warning", "*Warning*");
         start = end + 1;
     }
     if (wantListing) {

@@ -219,24 +219,6 @@ TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
     EXPECT_EQ(p.processes.started.back(), L"C:\\WORK\\HELLO.exe");
 }
 
-TEST_F(BuildTest, AWatchedScriptStartsTheSameAndTellsWhereItsResultsAreWhenItEnds) {
-    p.processes.shortPaths[L"c:\\work\\hello.asm"] = L"C:\\WORK\\HELLO~1.ASM";
-    std::vector<std::wstring> told;
-    p.dialogs.Choose(L"C:\\WORK\\HELLO.com");
-    RunBuild(
-        BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog,
-        [&](const ScriptOutputs& o, std::uint64_t startedAt) {
-            told = {o.documentPath, o.documentShortPath, o.outBase, o.outputPath, std::to_wstring(startedAt)};
-        });
-    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{kBat});
-    EXPECT_EQ(p.processes.slept, std::vector<unsigned>{1000});
-    ASSERT_EQ(p.processes.watching.size(), 1u);
-    EXPECT_TRUE(told.empty());
-    p.processes.watching[0](7);
-    EXPECT_EQ(told, (std::vector<std::wstring>{kDoc, L"C:\\WORK\\HELLO~1.ASM", L"C:\\WORK\\HELLO",
-                                               L"C:\\WORK\\HELLO.com", L"7"}));
-}
-
 TEST_F(BuildTest, AMissingOutputLeavesRunDisabledAndAnOldOneCounts) {
     view.runEnabled = true;
     build.lastBuildCom = 1;
