@@ -1,12 +1,14 @@
 #pragma once
 // The four Compile commands: one procedure over a table of build kinds.
+#include <cstdint>
+#include <functional>
+#include <string>
+
 #include "compile/build_state.h"
 #include "editor/document.h"
 #include "platform/file_dialog.h"
 #include "platform/platform.h"
 #include "settings/shared_settings.h"
-
-#include <functional>
 
 enum class BuildKind { Exe16, Exe32, Com16, Com32 };
 
