@@ -220,7 +220,8 @@ std::wstring DosRoute::DosName(const std::wstring& path) {
 void DosRoute::StartScript(BuildState& build,
                            const ScriptParts& script,
                            const std::wstring& extension,
-                           bool com) {
+                           bool com,
+                           std::function<void()> onEnded) {
     DosBoxSession session;
     // Every drive a line of the script names; the document's drive holds the script.
     for (wchar_t drive : DrivesNamed(
@@ -243,7 +244,9 @@ void DosRoute::StartScript(BuildState& build,
     pendingExtension_ = extension;
     pendingCom_ = com;
     const unsigned serial = serial_;
-    host_.WatchFor(build.srcFolder + marker, [this, serial] {
+    host_.WatchFor(build.srcFolder + marker, [this, serial, onEnded = std::move(onEnded)] {
+        if (onEnded)
+            onEnded();
         endedSerial_ = serial;
         notifyEnded_();
     });

@@ -57,7 +57,12 @@ class DosRoute {
     // gives false, and the build goes on as it would without DOSBox.
     bool Prepare(const SharedSettings& settings);
     // Starts the written script in DOSBox; the output test waits for its end.
-    void StartScript(BuildState& build, const ScriptParts& script, const std::wstring& extension, bool com);
+    // onEnded, when given, is called first when the end is seen, off the window's thread.
+    void StartScript(BuildState& build,
+                     const ScriptParts& script,
+                     const std::wstring& extension,
+                     bool com,
+                     std::function<void()> onEnded = {});
     // The script has ended (the marker appeared): the one-second test's
     // output test, now. Ignores an end that is not the last build's.
     void ScriptEnded(BuildState& build, MainWindowView& view);

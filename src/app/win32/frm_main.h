@@ -2,7 +2,11 @@
 // frmMain: the main window with its menu bar and the editor txtCode.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/startup.h"
+#include "app/win32/frm_build_results.h"
+#include "compile/build_pipeline.h"
 #include "compile/dos_route.h"
 #include "editor/document_commands.h"
 #include "editor/win32/text_view_win.h"
@@ -50,9 +54,11 @@ class FrmMain : public WindowBase, public MainWindowView {
     void OnCommand(int id);
     void mnuExit_Click();
     void mnuReg_Click();
-    void OnBuildEnded();
     void BuildMenuBar();
     void ShowFailure(const std::wstring& what, const PlatformError& error);
+    void Build(BuildKind kind);
+    void OnBuildEnded();
+    void GoToAssemblerLine(std::size_t line);
 
     ProgramContext& program_;
     MainFields fields_;
@@ -65,4 +71,9 @@ class FrmMain : public WindowBase, public MainWindowView {
     HACCEL accelerators_ = nullptr;
     ScopedFont editorFont_;
     bool exitChecked_ = false;  // the exit question is asked at most once per closing
+    // The results of the latest build, handed over from the thread that saw
+    // its script end; an earlier build's that ends later is dropped.
+    struct BuildEnd;
+    std::shared_ptr<BuildEnd> buildEnd_;
+    FrmBuildResults frmBuildResults;
 };
