@@ -97,7 +97,9 @@ void AskOutputAndRunScript(const BuildKindRow& row,
                            const SharedSettings& s,
                            BuildState& build,
                            MainWindowView& view,
-                           CommonDialog& dialog) {
+                           CommonDialog& dialog,
+                           DosRoute* viaDosBox,
+                           const ScriptEnded& onScriptEnded) {
     dialog.Filter = row.filter;
     dialog.FileName = documentPath.substr(0, documentPath.size() - 4);
     dialog.Flags = kOutputDialogFlags;
@@ -123,7 +125,26 @@ void AskOutputAndRunScript(const BuildKindRow& row,
     const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                             s.tlinkPath, s.*row.linkSwitches, build.outBase};
     p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
-    p.processes.Start(build.batPath);
+    const ScriptOutputs outputs{documentPath, documentShort, build.outBase, build.outBase + row.extension};
+    if (viaDosBox) {
+        // DOSBox takes most of a second to start: the output test comes when
+        // the script has ended, not after a fixed second. The script's own
+        // file, just written, dates the build's start for the results.
+        std::function<void()> ended;
+        if (onScriptEnded) {
+            const std::uint64_t startedAt = p.files.Stamp(build.batPath).writeTime;
+            ended = [onScriptEnded, outputs, startedAt] { onScriptEnded(outputs, startedAt); };
+        }
+        viaDosBox->StartScript(build, parts, row.extension, row.com, std::move(ended));
+        return;
+    }
+    if (onScriptEnded) {
+        p.processes.StartAndWatch(build.batPath, [onScriptEnded, outputs](std::uint64_t startedAt) {
+            onScriptEnded(outputs, startedAt);
+        });
+    } else {
+        p.processes.Start(build.batPath);
+    }
     p.processes.Sleep(1000);
 
     const bool found = p.files.FileExists(build.outBase + row.extension);
@@ -140,10 +161,13 @@ void RunBuild(BuildKind kind,
               DocumentState& doc,
               BuildState& build,
               MainWindowView& view,
-              CommonDialog& dialog) {
+              CommonDialog& dialog,
+              DosRoute* dosRoute,
+              const ScriptEnded& onScriptEnded) {
     const BuildKindRow& row = RowOf(kind);
     if (!ToolsConfigured(settings, p))
         return;
+    DosRoute* const viaDosBox = (dosRoute && dosRoute->Prepare(settings)) ? dosRoute : nullptr;
     view.SetRunEnabled(false);
 
     const std::wstring documentPath = view.Caption();
@@ -174,7 +198,7 @@ void RunBuild(BuildKind kind,
     }
 
     try {
-        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog);
+        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog, viaDosBox, onScriptEnded);
     } catch (const PlatformError&) {
         // Ends silently: what was written stays, Run stays disabled.
     }

@@ -49,6 +49,17 @@ std::uint32_t Win32FileSystem::GetAttributes(const std::wstring& path) {
     return attributes;
 }
 
+FileStamp Win32FileSystem::Stamp(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        ThrowWin32(L"GetFileAttributesEx " + path);
+    FileStamp stamp;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
 // A read-only file or a folder of that name is refused as Windows refuses it,
 // also where the file system would let its owner write (Wine run as root).
 void Win32FileSystem::CreateEmptyFile(const std::wstring& path) {
