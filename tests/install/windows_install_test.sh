@@ -36,7 +36,7 @@ value() {  # key [name]: the value's data, as reg prints it
 }
 is() { [ "$(value "${@:2}")" = "$1" ]; }  # expected, key [name]
 absent() { ! wine reg query "$1" >/dev/null 2>&1; }
-quietly() { wine "$@" >/dev/null 2>&1; wineserver -w; }
+quietly() { timeout 120 wine "$@" >/dev/null 2>&1; timeout 60 wineserver -w; }
 snapshot() {  # name [files]: the prefix's files (not its temp folder) and registry
     (cd "$c" && find . -path './users/*/Temp' -prune -o -print | sort) >"$HOME/$1.files"
     [ $# -gt 1 ] && return
@@ -50,7 +50,7 @@ titled() {  # caption: a window shows exactly that caption
     for id in $(xdotool search --onlyvisible --name 'asm'); do [ "$(xdotool getwindowname "$id")" = "$1" ] && return 0; done
     return 1
 }
-close_program() { wine taskkill /im korveline.exe >/dev/null 2>&1; wineserver -w; }
+close_program() { wine taskkill /f /im korveline.exe >/dev/null 2>&1; timeout 60 wineserver -w; }
 
 mkdir -p "$c/work" && printf 'mov ax, 4C00h\r\nint 21h\r\n' >"$c/work/hello.asm"
 snapshot before
