@@ -39,7 +39,7 @@ uninstall() {
             file) rm -f -- "$path" ;;
             dir) rmdir -- "$path" 2>/dev/null || true ;;
             mime-cache)  # the user's type database: rebuilt, or gone if it was not there
-                if [ "$was" = new ] && [ -z "$(ls -A "$path/packages")" ]; then find "$path" -mindepth 1 -maxdepth 1 ! -name packages -exec rm -rf {} +
+                if [ "$was" = new ] && [ -z "$(ls -A "$path/packages" 2>/dev/null)" ]; then find "$path" -mindepth 1 -maxdepth 1 ! -name packages -exec rm -rf {} +
                 else update-mime-database "$path" || true; fi ;;
             desktop-cache)
                 if [ "$was" = new ]; then rm -f "$path/mimeinfo.cache"
