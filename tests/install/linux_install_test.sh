@@ -52,7 +52,8 @@ if wine_env_start; then
         for id in $(xdotool search --onlyvisible --name hello); do [ "$(xdotool getwindowname "$id")" = "$caption" ] && return 0; done
         return 1
     }
-    check "a double-clicked .asm file opens in Korveline" wine_env_wait 40 opened
+    check "a double-clicked .asm file opens in Korveline" wine_env_wait 60 opened ||
+        xdotool search --name . getwindowname %@
     wineserver -k
 else
     failed=$((failed + 1)) && echo "FAIL: no Wine to start the program"

@@ -68,7 +68,8 @@ check "Add/Remove Programs: size" test "$(($(value "$uninstall_key" EstimatedSiz
 check "an unticked association writes no .asm key" absent 'HKCR\.asm'
 check "an unticked association is stored as off" is 0x0 'HKLM\Software\asm' asmfiles
 (cd "$dir" && wine korveline.exe >/dev/null 2>&1 &)
-check "the installed program shows its main window" wine_env_wait 30 titled 'C:\Program Files\Korveline\asm1.asm'
+check "the installed program shows its main window" wine_env_wait 60 titled 'C:\Program Files\Korveline\asm1.asm' ||
+    xdotool search --name . getwindowname %@
 check "its first start keeps the association off" absent 'HKCR\.asm'
 close_program
 
@@ -79,7 +80,8 @@ check "the association's open command" is "$program %1" 'HKCR\Korveline.Qorvath\
 check "the association's icon" is "$program,0" 'HKCR\Korveline.Qorvath\DefaultIcon'
 check "the association is stored as on" is 0x1 'HKLM\Software\asm' asmfiles
 (cd "$c/work" && wine start 'C:\work\hello.asm' >/dev/null 2>&1 &)
-check "an .asm file opens in the installed program" wine_env_wait 30 titled 'C:\work\hello.asm'
+check "an .asm file opens in the installed program" wine_env_wait 60 titled 'C:\work\hello.asm' ||
+    xdotool search --name . getwindowname %@
 close_program
 
 # Uninstalled keeping the settings, then for good.
