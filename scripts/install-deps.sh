@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ python3 googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick clang clang-format libclang-rt-14-dev
+    nasm dosbox
     nsis zip file desktop-file-utils xdg-utils shared-mime-info
 )
 missing=()

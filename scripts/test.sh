@@ -59,6 +59,18 @@ check_step() {  # name, command...
     tail -n 1 "$out/$name.log"
 }
 
+# The program handed to users: stripped, under 600 KB, saying what it is.
+program_ships() {
+    local exe="$root/build/win32/korveline.exe" version size
+    version=$(head -n 1 "$root/VERSION")
+    size=$(stat -c %s "$exe") || return 1
+    strings -el "$exe" | grep -qx FileDescription || { echo "$exe has no version resource"; return 1; }
+    strings -el "$exe" | grep -qx "$version" || { echo "$exe does not say version $version"; return 1; }
+    echo "$exe: $size bytes, version $version"
+    [ "$size" -lt 600000 ]
+}
+
+check_step program program_ships
 check_step layers "$root/scripts/check-layers.sh"
 check_step format "$root/scripts/check-format.sh"
 run_step unit-host count_gtest "$root/build/host/tests/korveline_unit_tests"

@@ -5,6 +5,7 @@
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "compile/build_script.h"
+#include "compile/script_names.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ void WriteDocument(const std::wstring& path, Platform& p, DocumentState& doc, Ma
         throw;
     }
     AssignEditorText(view, doc, DosToWin(view.EditorText()));
+    // The text was replaced twice, even where the conversions changed
+    // nothing, so there is nothing left to undo.
+    view.EmptyUndo();
 }
 
 // From the save dialog on, every failure ends the command silently.
@@ -93,29 +97,54 @@ void AskOutputAndRunScript(const BuildKindRow& row,
                            const SharedSettings& s,
                            BuildState& build,
                            MainWindowView& view,
-                           CommonDialog& dialog) {
+                           CommonDialog& dialog,
+                           DosRoute* viaDosBox,
+                           const ScriptEnded& onScriptEnded) {
     dialog.Filter = row.filter;
     dialog.FileName = documentPath.substr(0, documentPath.size() - 4);
     dialog.Flags = kOutputDialogFlags;
     dialog.ShowSave();
 
     // A cancelled dialog gives an empty name. Four characters are cut from
-    // the title whatever they are, so a title of four or fewer leaves no name
-    // to build: that ends the command too.
+    // the title whatever they are, so a title shorter than four ends the
+    // command too; one of exactly four leaves the output the folder alone.
     const std::wstring chosen = dialog.FileName;
     const std::wstring title = dialog.FileTitle;
-    if (title.size() <= 4 || title.size() > chosen.size())
+    if (title.size() < 4 || title.size() > chosen.size())
         return;
     const std::wstring outFolder = chosen.substr(0, chosen.size() - title.size());
 
     // A short-path query that fails gives an empty folder; that is no failure.
     build.outBase = p.processes.ShortPath(outFolder) + title.substr(0, title.size() - 4);
     const std::wstring documentShort = p.processes.ShortPath(documentPath);
+    if (const auto refusal = RefuseUnsafeScriptNames(documentShort, build.outBase)) {
+        p.messages.Show(*refusal, kMbOk | kMbIconStop);
+        return;
+    }
 
     const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                             s.tlinkPath, s.*row.linkSwitches, build.outBase};
     p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
-    p.processes.Start(build.batPath);
+    const ScriptOutputs outputs{documentPath, documentShort, build.outBase, build.outBase + row.extension};
+    if (viaDosBox) {
+        // DOSBox takes most of a second to start: the output test comes when
+        // the script has ended, not after a fixed second. The script's own
+        // file, just written, dates the build's start for the results.
+        std::function<void()> ended;
+        if (onScriptEnded) {
+            const std::uint64_t startedAt = p.files.Stamp(build.batPath).writeTime;
+            ended = [onScriptEnded, outputs, startedAt] { onScriptEnded(outputs, startedAt); };
+        }
+        viaDosBox->StartScript(build, parts, row.extension, row.com, std::move(ended));
+        return;
+    }
+    if (onScriptEnded) {
+        p.processes.StartAndWatch(build.batPath, [onScriptEnded, outputs](std::uint64_t startedAt) {
+            onScriptEnded(outputs, startedAt);
+        });
+    } else {
+        p.processes.Start(build.batPath);
+    }
     p.processes.Sleep(1000);
 
     const bool found = p.files.FileExists(build.outBase + row.extension);
@@ -132,25 +161,28 @@ void RunBuild(BuildKind kind,
               DocumentState& doc,
               BuildState& build,
               MainWindowView& view,
-              CommonDialog& dialog) {
+              CommonDialog& dialog,
+              DosRoute* dosRoute,
+              const ScriptEnded& onScriptEnded) {
     const BuildKindRow& row = RowOf(kind);
     if (!ToolsConfigured(settings, p))
         return;
+    DosRoute* const viaDosBox = (dosRoute && dosRoute->Prepare(settings)) ? dosRoute : nullptr;
     view.SetRunEnabled(false);
 
     const std::wstring documentPath = view.Caption();
-    const std::wstring base = DocumentBaseName(documentPath);
-    if (base.empty()) {
+    if (GetFileName(documentPath).size() < 4) {
         // The script and the output are named after the document less its
-        // last four characters; without a name left there is nothing to build.
+        // last four characters; a shorter name has no four to cut. A name of
+        // exactly four builds, with an empty base name (the script is ".bat").
         p.messages.Show(
-            L"The document's name is too short to build. Save it under a name of five characters or "
+            L"The document's name is too short to build. Save it under a name of four characters or "
             L"more, such as prog.asm.",
             kMbOk | kMbIconStop);
         return;
     }
     build.srcFolder = DocumentFolder(documentPath);
-    build.srcBase = base;
+    build.srcBase = DocumentBaseName(documentPath);
     build.batPath = build.srcFolder + build.srcBase + L".bat";
 
     // Until the dialog, a file that cannot be written is reported and ends
@@ -166,7 +198,7 @@ void RunBuild(BuildKind kind,
     }
 
     try {
-        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog);
+        AskOutputAndRunScript(row, documentPath, p, settings, build, view, dialog, viaDosBox, onScriptEnded);
     } catch (const PlatformError&) {
         // Ends silently: what was written stays, Run stays disabled.
     }

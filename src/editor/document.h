@@ -27,5 +27,5 @@ std::wstring GetFileName(const std::wstring& path);
 std::wstring DocumentFolder(const std::wstring& documentPath);
 // The last component less its last four characters, whatever they are
 // ("prog.asm" gives "prog"). A name of four characters or fewer gives an
-// empty base name, which the build refuses.
+// empty base name; the build refuses only names shorter than four.
 std::wstring DocumentBaseName(const std::wstring& documentPath);

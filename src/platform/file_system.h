@@ -8,6 +8,12 @@
 
 constexpr std::uint32_t kAttributeReadOnly = 0x1;
 
+// A file's size and last write time (a file time: 100 ns units since 1601).
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -17,6 +23,8 @@ class FileSystem {
     virtual std::uint32_t GetAttributes(const std::wstring& path) = 0;
     // Creates an empty file, replacing any file of that name.
     virtual void CreateEmptyFile(const std::wstring& path) = 0;
+    // Fails when there is no such file.
+    virtual FileStamp Stamp(const std::wstring& path) = 0;
     virtual std::string ReadAll(const std::wstring& path) = 0;
     // Replaces the file's whole content. Written beside the target and then
     // moved over it, so a failed write leaves the old file as it was.

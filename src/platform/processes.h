@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/platform_error.h"
@@ -8,6 +10,11 @@ class Processes {
     virtual ~Processes() = default;
     // Starts a program or script in a normal window that takes the focus; does not wait.
     virtual void Start(const std::wstring& path) = 0;
+    // Called once, off the caller's thread, when a watched process has ended;
+    // told when the process started (a file time: 100 ns units since 1601).
+    using Ended = std::function<void(std::uint64_t startedAt)>;
+    // Starts exactly as Start does, then watches the process in the background.
+    virtual void StartAndWatch(const std::wstring& path, Ended onEnded) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
     // The short (8.3) form of an existing path; empty when the query fails
     // or the short form does not fit 300 characters.

@@ -39,7 +39,9 @@ void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& 
 }
 
 void CreateStore(ProgramContext& program, const std::function<void()>& registerAsmFiles) {
-    program.platform.registry.CreateKey(RegRoot::LocalMachine, kStoreKey);
+    // The key is made for its own sake; its result is not looked at, since
+    // the writes below create it too, or fail on their own.
+    SkipOnFailure([&] { program.platform.registry.CreateKey(RegRoot::LocalMachine, kStoreKey); });
     program.regShell.RegWrite(kStoreMarkerPath, std::int64_t{1}, L"REG_DWORD");
     for (const StoreValue& v : kStoreValues)
         program.regShell.RegWrite(v.path, v.firstRunText, L"REG_SZ");

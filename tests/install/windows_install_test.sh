@@ -61,7 +61,7 @@ check "the program is installed" test -f "$dir/korveline.exe"
 check "the Start menu entry names the program" grep -qaF 'Korveline\korveline.exe' "$link"
 version="$(strings -el "$dir/korveline.exe" | grep -A1 -x FileVersion | tail -n 1)"
 check "Add/Remove Programs: name" is Korveline "$uninstall_key" DisplayName
-check "Add/Remove Programs: the program's version ($version)" is "${version%.0}" "$uninstall_key" DisplayVersion
+check "Add/Remove Programs: the program's version ($version)" is "$version" "$uninstall_key" DisplayVersion
 check "Add/Remove Programs: publisher" is "The Korveline developers" "$uninstall_key" Publisher
 check "Add/Remove Programs: icon" is "$program,0" "$uninstall_key" DisplayIcon
 check "Add/Remove Programs: size" test "$(($(value "$uninstall_key" EstimatedSize)))" -gt 100

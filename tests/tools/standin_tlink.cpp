@@ -62,7 +62,10 @@ int wmain() {
         if (bytes.rfind("STAND-IN OBJECT", 0) != 0)
             return Fail(L"not a stand-in object: " + object);
     }
-    if (!CopyFileW((OwnFolder() + L"marker_program.exe").c_str(), program.c_str(), FALSE))
+    // Written, not copied: a copy would keep the marker's own time, and a
+    // linker's program is as new as its run.
+    std::string marker;
+    if (!ReadFileBytes(OwnFolder() + L"marker_program.exe", marker) || !WriteFileBytes(program, marker))
         return Fail(L"cannot write " + program);
     if (!HasSwitch(line, L"x")) {
         const std::wstring map = line.fields.size() > 2 && !line.fields[2].empty()

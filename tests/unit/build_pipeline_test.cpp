@@ -4,6 +4,7 @@
 #include "codepage/cp1251.h"
 #include "compile/build_pipeline.h"
 #include "compile/build_script.h"
+#include "compile/script_names.h"
 #include "fakes.h"
 
 namespace {
@@ -169,10 +170,13 @@ TEST_F(BuildTest, CyrillicReachesFilesInTheDosCodePageAndTheEditorKeepsItsText) 
     EXPECT_EQ(view.caption, kDoc);
 }
 
-TEST_F(BuildTest, AsciiTextIsWrittenWithoutMarkingTheDocumentChanged) {
+TEST_F(BuildTest, AsciiTextIsWrittenWithoutMarkingTheDocumentChangedAndLeavesNothingToUndo) {
+    view.ReplaceSelection(L"; ");
     Build(BuildKind::Exe16);
-    EXPECT_EQ(p.files.Bytes(kDoc), "mov ax, 4c00h\r\nint 21h\r\n\r\n");
+    EXPECT_EQ(p.files.Bytes(kDoc), "; mov ax, 4c00h\r\nint 21h\r\n\r\n");
     EXPECT_EQ(doc.DocChanged, 0);
+    view.Undo();
+    EXPECT_EQ(view.text, L"; mov ax, 4c00h\r\nint 21h\r\n");
 }
 
 TEST_F(BuildTest, BlanksInFoldersGiveShortFormsAndToolPathsStayAsStored) {
@@ -234,7 +238,7 @@ TEST_F(BuildTest, AMissingOutputLeavesRunDisabledAndAnOldOneCounts) {
 TEST_F(BuildTest, FailuresFromTheDialogOnEndSilentlyAfterTheDocumentAndAnEmptyScript) {
     const std::function<void()> arrangements[] = {
         [this] { p.dialogs.Cancel(); },
-        [this] { p.dialogs.Choose(L"C:\\WORK\\HELL"); },  // no name left after the cut
+        [this] { p.dialogs.Choose(L"C:\\WORK\\HEL"); },  // fewer than the four to cut
         [this] { p.dialogs.fail = true; },
         [this] { p.dialogs.Choose(L"C:\\WORK\\HELLO.EXE"), p.processes.failStart = true; },
     };
@@ -258,8 +262,8 @@ TEST_F(BuildTest, FailuresFromTheDialogOnEndSilentlyAfterTheDocumentAndAnEmptySc
     EXPECT_EQ(p.processes.started.size(), 1u);  // only the script that failed to start
 }
 
-TEST_F(BuildTest, ANameWithNothingLeftAfterTheCutIsRefusedBeforeAnythingIsWritten) {
-    for (const wchar_t* caption : {L"C:\\WORK\\x.s", L"C:\\WORK\\abcd"}) {
+TEST_F(BuildTest, ANameShorterThanTheCutIsRefusedBeforeAnythingIsWritten) {
+    for (const wchar_t* caption : {L"C:\\WORK\\x.s", L"C:\\WORK\\a"}) {
         p.messages.shown.clear();
         view.caption = caption;
         view.runEnabled = true;
@@ -270,6 +274,46 @@ TEST_F(BuildTest, ANameWithNothingLeftAfterTheCutIsRefusedBeforeAnythingIsWritte
     }
     EXPECT_TRUE(p.files.log.empty());
     EXPECT_TRUE(p.dialogs.shown.empty());
+}
+
+TEST_F(BuildTest, NamesOfExactlyFourCharactersBuildWithNothingLeftAfterTheCut) {
+    view.caption = L"C:\\WORK\\abcd";
+    Build(BuildKind::Exe16, L"C:\\OUT\\HELL");
+    EXPECT_EQ(build.batPath, L"C:\\WORK\\.bat");
+    EXPECT_EQ(build.outBase, L"C:\\OUT\\");
+    EXPECT_EQ(p.files.Bytes(build.batPath),
+              " prompt $s\r\nC:\\TASM\\BIN\\TASM.EXE /z /zi /n /m2 C:\\WORK\\abcd, C:\\OUT\\, C:\\OUT\\\r\n"
+              "C:\\TASM\\BIN\\TLINK.EXE /x /v C:\\OUT\\, C:\\OUT\\\r\n");
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\WORK\\.bat"});
+    EXPECT_TRUE(p.messages.shown.empty());
+}
+
+TEST(ScriptNames, AnOperatorOfTheCommandInterpreterInEitherNameIsRefusedByName) {
+    EXPECT_FALSE(RefuseUnsafeScriptNames(L"C:\\MYWORK~1\\HELLO.ASM", L"C:\\OUT\\my (1),x;y=\u0416!"));
+    for (const wchar_t c : std::wstring(L"&|<>^%")) {
+        const std::wstring quoted = std::wstring(L"\"") + c + L"\"";
+        const auto document = RefuseUnsafeScriptNames(std::wstring(L"C:\\A") + c + L"B.ASM", L"C:\\x&y");
+        ASSERT_TRUE(document);
+        EXPECT_NE(document->find(quoted), std::wstring::npos) << *document;
+        EXPECT_NE(document->find(L"Rename the document"), std::wstring::npos) << *document;
+        const auto output = RefuseUnsafeScriptNames(L"C:\\WORK\\HELLO.ASM", std::wstring(L"C:\\O") + c);
+        ASSERT_TRUE(output);
+        EXPECT_NE(output->find(quoted), std::wstring::npos) << *output;
+        EXPECT_NE(output->find(L"choose an output name"), std::wstring::npos) << *output;
+    }
+}
+
+TEST_F(BuildTest, AnOutputNameThatWouldRunACommandIsRefusedBeforeTheScriptIsWritten) {
+    view.runEnabled = true;
+    Build(BuildKind::Exe16, L"C:\\WORK\\x&calc.exe");
+    ASSERT_EQ(p.messages.shown.size(), 1u);
+    EXPECT_EQ(p.messages.shown[0].text,
+              L"The output name C:\\WORK\\x&calc holds the character \"&\", which the build script would run "
+              L"as a command. Build again and choose an output name and folder without \"&\".");
+    EXPECT_EQ(p.messages.shown[0].style, kMbOk | kMbIconStop);
+    EXPECT_EQ(Script(), "");
+    EXPECT_TRUE(p.processes.started.empty());
+    EXPECT_FALSE(view.runEnabled);
 }
 
 TEST_F(BuildTest, AnUnwritableScriptOrDocumentIsReportedAndTheEditorIsLeftAsItWas) {

@@ -36,6 +36,7 @@ class FakeRegistry : public Registry {
     using Values = std::map<std::wstring, Named>;  // by lower-case name
 
     std::set<RegRoot> refuseWrites;  // writes, creations and deletions under these roots fail
+    bool refuseCreateKey = false;    // only key creation fails (values can still be written)
     std::vector<std::wstring> log;   // "write HKLM\Software\asm\tasm", "deletekey HKCR\.asm" ...
 
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
@@ -73,6 +74,8 @@ class FakeRegistry : public Registry {
     }
     void CreateKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"createkey", key);
+        if (refuseCreateKey)
+            throw PlatformError(L"access denied", kErrAccessDenied);
         MakeKey(root, key);
     }
     void DeleteKey(RegRoot root, const std::wstring& key) override {
@@ -156,6 +159,7 @@ class FakeFileSystem : public FileSystem {
     struct File {
         std::string bytes;
         std::uint32_t attributes = 0;
+        std::uint64_t writeTime = 0;
     };
     std::set<std::wstring> missingFolders;  // lower-case folder paths (with trailing "\") that do not exist
     std::set<std::wstring> locked;          // lower-case paths held open by another program
@@ -164,6 +168,10 @@ class FakeFileSystem : public FileSystem {
 
     bool FileExists(const std::wstring& path) override { return !path.empty() && files_.count(Lower(path)); }
     std::uint32_t GetAttributes(const std::wstring& path) override { return Get(path).attributes; }
+    FileStamp Stamp(const std::wstring& path) override {
+        const File& f = Get(path);
+        return {f.bytes.size(), f.writeTime};
+    }
     void CreateEmptyFile(const std::wstring& path) override {
         log.push_back(L"create " + path);
         CheckWritable(path);
@@ -186,6 +194,7 @@ class FakeFileSystem : public FileSystem {
     void Put(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0) {
         files_[Lower(path)] = {bytes, attributes};
     }
+    void SetWriteTime(const std::wstring& path, std::uint64_t time) { Get(path).writeTime = time; }
     bool Has(const std::wstring& path) const { return files_.count(Lower(path)) != 0; }
     std::string Bytes(const std::wstring& path) const { return files_.at(Lower(path)).bytes; }
     void Remove(const std::wstring& path) { files_.erase(Lower(path)); }
@@ -278,6 +287,11 @@ class FakeProcesses : public Processes {
             throw PlatformError(L"cannot start", kErrFileNotFound);
         if (onStart)
             onStart(path);
+    }
+    std::vector<Ended> watching;  // a test ends a watched process by calling its entry
+    void StartAndWatch(const std::wstring& path, Ended onEnded) override {
+        Start(path);
+        watching.push_back(std::move(onEnded));
     }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
     std::wstring ShortPath(const std::wstring& path) override {

@@ -219,4 +219,12 @@ TEST_F(SettingsStoreTest, FirstRunThatMayNotWriteStopsQuietlyAndRunsAgainNextTim
     EXPECT_TRUE(view.regChecked);
 }
 
+TEST_F(SettingsStoreTest, FirstRunGoesOnWhenOnlyTheKeyCreationFails) {
+    p.registry.refuseCreateKey = true;
+    Load();
+    EXPECT_TRUE(p.registry.HasValue(RegRoot::LocalMachine, kKey, L""));
+    EXPECT_TRUE(p.registry.HasValue(RegRoot::LocalMachine, kKey, L"32btlinkCOM"));
+    EXPECT_TRUE(view.regChecked);
+}
+
 }  // namespace

@@ -24,10 +24,9 @@ void FillGradient(HDC dc, const RECT& r, COLORREF from, COLORREF to) {
         const COLORREF c = RGB(GetRValue(from) + (GetRValue(to) - GetRValue(from)) * t / 255,
                                GetGValue(from) + (GetGValue(to) - GetGValue(from)) * t / 255,
                                GetBValue(from) + (GetBValue(to) - GetBValue(from)) * t / 255);
-        HBRUSH brush = CreateSolidBrush(c);
+        ScopedBrush brush(CreateSolidBrush(c));
         RECT line{r.left, r.top + y, r.right, r.top + y + 1};
-        FillRect(dc, &line, brush);
-        DeleteObject(brush);
+        FillRect(dc, &line, brush.Get());
     }
 }
 
@@ -67,21 +66,17 @@ void FrmBoot::Form_Load() {
 // Label1's font at its design size, or smaller where a wider face stands in
 // for a missing Times New Roman, so the credit line is never cut off.
 HFONT FrmBoot::FittingCreditFont() const {
-    HDC dc = GetDC(Hwnd());
-    HFONT font = nullptr;
+    ScopedWindowDC dc(Hwnd());
+    ScopedFont font;
     for (double points = 11.25; points >= 6; points -= 0.75) {
-        if (font)
-            DeleteObject(font);
-        font = MakeFont(L"Times New Roman", points, Dpi(), true);
-        HGDIOBJ old = SelectObject(dc, font);
+        font.Reset(MakeFont(L"Times New Roman", points, Dpi(), true));
+        ScopedSelection selected(dc.Get(), font.Get());
         SIZE size{};
-        GetTextExtentPoint32W(dc, kCreditLine, static_cast<int>(wcslen(kCreditLine)), &size);
-        SelectObject(dc, old);
+        GetTextExtentPoint32W(dc.Get(), kCreditLine, static_cast<int>(wcslen(kCreditLine)), &size);
         if (size.cx <= Px(kLabel1Width))
             break;
     }
-    ReleaseDC(Hwnd(), dc);
-    return font;
+    return font.Release();
 }
 
 void FrmBoot::Timer1_Timer() {
@@ -97,11 +92,11 @@ void FrmBoot::Paint(HDC dc) {
     GetClientRect(Hwnd(), &client);
     FillGradient(dc, client, RGB(16, 32, 72), RGB(40, 88, 160));
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = SelectObject(dc, titleFont_.Get());
+    ScopedSelection selected(dc, titleFont_.Get());
     SetTextColor(dc, RGB(255, 255, 255));
     RECT title{Px(420), Px(300), client.right, Px(1050)};
     DrawTextW(dc, L"Korveline", -1, &title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, creditFont_.Get());
+    selected.Select(creditFont_.Get());
     SetTextColor(dc, RGB(150, 200, 255));
     RECT code{Px(450), Px(1080), client.right, Px(1400)};
     DrawTextW(dc, L"mov ax, 4C00h    int 21h", -1, &code, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
@@ -113,7 +108,6 @@ void FrmBoot::Paint(HDC dc) {
     const int iconSize = Px(720);
     DrawIconEx(dc, client.right - iconSize - Px(420), Px(360), LargeIcon(), iconSize, iconSize, 0, nullptr,
                DI_NORMAL);
-    SelectObject(dc, old);
 }
 
 LRESULT FrmBoot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -123,10 +117,8 @@ LRESULT FrmBoot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Timer1_Timer();
             return 0;
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Hwnd(), &ps);
-            Paint(dc);
-            EndPaint(Hwnd(), &ps);
+            ScopedPaint paint(Hwnd());
+            Paint(paint.Get());
             return 0;
         }
         case WM_ERASEBKGND:

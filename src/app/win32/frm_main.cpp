@@ -1,5 +1,7 @@
 #include "app/win32/frm_main.h"
 
+#include <mutex>
+#include <optional>
 #include <vector>
 
 #include "app/menu_table.h"
@@ -32,12 +34,22 @@ int MenuIdOf(const wchar_t* name) {
 
 }  // namespace
 
+struct FrmMain::BuildEnd {
+    std::mutex lock;
+    unsigned latest = 0;  // the number of the latest build command
+    std::optional<BuildResults> results;
+};
+
 FrmMain::FrmMain(ProgramContext& program)
     : program_(program),
       CDialog(program.platform.fileDialogs),
-      documents_(program.platform, fields_.doc, *this, CDialog) {}
+      documents_(program.platform, fields_.doc, *this, CDialog),
+      dosRoute_(program.platform, dosHost_, [this] { PostMessageW(Hwnd(), WM_BUILD_ENDED, 0, 0); }),
+      buildEnd_(std::make_shared<BuildEnd>()),
+      frmBuildResults(program.platform.registry, [this](std::size_t line) { GoToAssemblerLine(line); }) {}
 
 FrmMain::~FrmMain() {
+    dosHost_.StopWatching();
     if (accelerators_)
         DestroyAcceleratorTable(accelerators_);
 }
@@ -138,6 +150,61 @@ void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) 
                                     kMbOk | kMbIconStop);
 }
 
+// The build as it always was; its script is watched off this thread, which
+// reads the listing and looks for the output, then posts WM_BUILD_ENDED.
+void FrmMain::Build(BuildKind kind) {
+    unsigned number = 0;
+    {
+        std::lock_guard<std::mutex> guard(buildEnd_->lock);
+        number = ++buildEnd_->latest;
+        buildEnd_->results.reset();
+    }
+    // The watcher holds what it uses, so a script that outlives the window harms nothing.
+    auto ended = [end = buildEnd_, window = Hwnd(), number](const ScriptOutputs& outputs,
+                                                            std::uint64_t startedAt) {
+        Win32FileSystem files;
+        BuildResults results = CollectBuildResults(outputs, startedAt, files);
+        {
+            std::lock_guard<std::mutex> guard(end->lock);
+            if (end->latest != number)
+                return;
+            end->results = std::move(results);
+        }
+        PostMessageW(window, WM_BUILD_ENDED, 0, 0);
+    };
+    RunBuild(kind, program_.platform, program_.settings, fields_.doc, fields_.build, *this, CDialog,
+             &dosRoute_, ended);
+}
+
+// A build with something to say opens the results; a clean one leaves the
+// user alone, and updates the window only if it is open.
+void FrmMain::OnBuildEnded() {
+    dosRoute_.ScriptEnded(fields_.build, *this);  // the DOSBox route's output test
+    std::optional<BuildResults> results;
+    {
+        std::lock_guard<std::mutex> guard(buildEnd_->lock);
+        results.swap(buildEnd_->results);
+    }
+    if (!results)
+        return;
+    if (results->worthShowing)
+        frmBuildResults.Show(Hwnd(), *results);
+    else
+        frmBuildResults.Update(*results);
+}
+
+// Caret at the start of the line, the line selected and in view.
+void FrmMain::GoToAssemblerLine(std::size_t line) {
+    if (IsIconic(Hwnd()))
+        ShowWindow(Hwnd(), SW_RESTORE);
+    SetForegroundWindow(Hwnd());
+    SetActiveWindow(Hwnd());
+    const TextSpan span = AssemblerLineSpan(txtCode.Text(), line);
+    txtCode.SetSelection(span.end, span.start);
+    txtCode.ScrollCaret();
+    SetFocus(txtCode.Hwnd());
+}
+
 void FrmMain::OnCommand(int id) {
     Platform& p = program_.platform;
     switch (CommandOfId(id)) {
@@ -175,23 +242,20 @@ void FrmMain::OnCommand(int id) {
             mnuAll_Click(*this);
             break;
         case Command::Make16Exe:
-            RunBuild(BuildKind::Exe16, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+            Build(BuildKind::Exe16);
             break;
         case Command::Make32Exe:
-            RunBuild(BuildKind::Exe32, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+            Build(BuildKind::Exe32);
             break;
         case Command::Make16Com:
-            RunBuild(BuildKind::Com16, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+            Build(BuildKind::Com16);
             break;
         case Command::Make32Com:
-            RunBuild(BuildKind::Com32, program_.platform, program_.settings, fields_.doc, fields_.build,
-                     *this, CDialog);
+            Build(BuildKind::Com32);
             break;
         case Command::RunCompiled:
-            if (RunEnabled())
+            if (RunEnabled() && !dosRoute_.RunProgram(fields_.build.outBase +
+                                                      (fields_.build.lastBuildCom == 0 ? L".exe" : L".com")))
                 RunCompiledProgram(fields_.build, p.processes);
             break;
         case Command::CommandLines:
@@ -227,6 +291,9 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE:
             Form_Resize();
+            return 0;
+        case WM_BUILD_ENDED:
+            OnBuildEnded();
             return 0;
         case WM_SETFOCUS:
             if (txtCode.Hwnd())

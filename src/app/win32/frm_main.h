@@ -2,11 +2,20 @@
 // frmMain: the main window with its menu bar and the editor txtCode.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/startup.h"
+#include "app/win32/frm_build_results.h"
+#include "compile/build_pipeline.h"
+#include "compile/dos_route.h"
 #include "editor/document_commands.h"
 #include "editor/win32/text_view_win.h"
 #include "platform/main_window.h"
+#include "platform/win32/dos_host_win.h"
 #include "platform/win32/window_base_win.h"
+
+// Posted to the main window when a build's script has ended.
+constexpr UINT WM_BUILD_ENDED = WM_APP + 1;
 
 class FrmMain : public WindowBase, public MainWindowView {
   public:
@@ -47,14 +56,24 @@ class FrmMain : public WindowBase, public MainWindowView {
     void mnuReg_Click();
     void BuildMenuBar();
     void ShowFailure(const std::wstring& what, const PlatformError& error);
+    void Build(BuildKind kind);
+    void OnBuildEnded();
+    void GoToAssemblerLine(std::size_t line);
 
     ProgramContext& program_;
     MainFields fields_;
     CommonDialog CDialog;
     DocumentCommands documents_;
     TextView txtCode;
+    Win32DosHost dosHost_;
+    DosRoute dosRoute_;  // builds and runs DOS programs through DOSBox where Windows cannot
     HMENU menuBar_ = nullptr;
     HACCEL accelerators_ = nullptr;
     ScopedFont editorFont_;
     bool exitChecked_ = false;  // the exit question is asked at most once per closing
+    // The results of the latest build, handed over from the thread that saw
+    // its script end; an earlier build's that ends later is dropped.
+    struct BuildEnd;
+    std::shared_ptr<BuildEnd> buildEnd_;
+    FrmBuildResults frmBuildResults;
 };

@@ -1,49 +1,43 @@
+#include "platform/win32/clipboard_win.h"
+
 #include <cstring>
 
+#include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
 
-namespace {
-
-class OpenedClipboard {
-  public:
-    explicit OpenedClipboard(HWND owner) {
-        WithShortRetry([&] {
-            if (!OpenClipboard(owner))
-                ThrowWin32(L"OpenClipboard", ERROR_CLIPBOARD_NOT_OPEN);
-        });
-    }
-    OpenedClipboard(const OpenedClipboard&) = delete;
-    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-    ~OpenedClipboard() { CloseClipboard(); }
-};
-
-}  // namespace
-
-void Win32Clipboard::SetText(const std::wstring& text) {
+void WriteClipboardText(HWND owner, const std::wstring& text) {
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!memory)
+    ScopedGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory.Get())
         ThrowWin32(L"GlobalAlloc");
-    void* target = GlobalLock(memory);
+    void* target = GlobalLock(memory.Get());
+    if (!target)
+        ThrowWin32(L"GlobalLock");
     std::memcpy(target, text.c_str(), bytes);
-    GlobalUnlock(memory);
-    OpenedClipboard clipboard(owner_);
-    if (!EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory)) {
-        const DWORD error = GetLastError();
-        GlobalFree(memory);
-        ThrowWin32(L"SetClipboardData", error);
-    }
+    GlobalUnlock(memory.Get());
+    ScopedClipboard clipboard(owner);
+    if (!EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory.Get()))
+        ThrowWin32(L"SetClipboardData");
+    memory.Release();  // the clipboard owns it now
 }
 
-std::wstring Win32Clipboard::GetText() {
-    OpenedClipboard clipboard(owner_);
+std::optional<std::wstring> ReadClipboardText(HWND owner) {
+    ScopedClipboard clipboard(owner);
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
     if (!data)
-        return {};
+        return std::nullopt;
     const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
     if (!text)
-        return {};
+        return std::nullopt;
     std::wstring result(text, wcsnlen(text, GlobalSize(data) / sizeof(wchar_t)));
     GlobalUnlock(data);
     return result;
+}
+
+void Win32Clipboard::SetText(const std::wstring& text) {
+    WriteClipboardText(owner_, text);
+}
+
+std::wstring Win32Clipboard::GetText() {
+    return ReadClipboardText(owner_).value_or(std::wstring());
 }

@@ -41,27 +41,24 @@ HFONT DialogWindow::MakeFittingFont(const std::function<HFONT(double points)>& m
                                     double points,
                                     const std::vector<FitItem>& items) const {
     constexpr double kSmallest = 6.75, kStep = 0.75;
-    HDC dc = GetDC(Hwnd());
-    HFONT font = nullptr;
+    ScopedWindowDC dc(Hwnd());
     for (double size = points;; size -= kStep) {
-        font = make(size);
+        ScopedFont font(make(size));
         if (size - kStep < kSmallest)
-            break;
-        HGDIOBJ old = SelectObject(dc, font);
+            return font.Release();
         bool fits = true;
-        for (const FitItem& item : items) {
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, item.text, static_cast<int>(wcslen(item.text)), &extent);
-            if (extent.cx + item.allowancePx > Px(item.widthTwips))
-                fits = false;
+        {
+            ScopedSelection selected(dc.Get(), font.Get());
+            for (const FitItem& item : items) {
+                SIZE extent{};
+                GetTextExtentPoint32W(dc.Get(), item.text, static_cast<int>(wcslen(item.text)), &extent);
+                if (extent.cx + item.allowancePx > Px(item.widthTwips))
+                    fits = false;
+            }
         }
-        SelectObject(dc, old);
         if (fits)
-            break;
-        DeleteObject(font);
+            return font.Release();
     }
-    ReleaseDC(Hwnd(), dc);
-    return font;
 }
 
 int DialogWindow::CheckBoxAllowance() const {

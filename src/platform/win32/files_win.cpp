@@ -1,26 +1,7 @@
+#include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE)
-            CloseHandle(h_);
-    }
-    HANDLE Get() const { return h_; }
-    void Close() {
-        if (h_ != INVALID_HANDLE_VALUE)
-            CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-    }
-
-  private:
-    HANDLE h_;
-};
 
 HANDLE OpenOrThrow(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     return WithShortRetry([&] {
@@ -68,6 +49,17 @@ std::uint32_t Win32FileSystem::GetAttributes(const std::wstring& path) {
     return attributes;
 }
 
+FileStamp Win32FileSystem::Stamp(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        ThrowWin32(L"GetFileAttributesEx " + path);
+    FileStamp stamp;
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.writeTime = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
 // A read-only file or a folder of that name is refused as Windows refuses it,
 // also where the file system would let its owner write (Wine run as root).
 void Win32FileSystem::CreateEmptyFile(const std::wstring& path) {
@@ -75,11 +67,11 @@ void Win32FileSystem::CreateEmptyFile(const std::wstring& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowWin32(L"CreateFile " + path, ERROR_ACCESS_DENIED);
-    FileHandle file(OpenOrThrow(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
+    ScopedHandle file(OpenOrThrow(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
 }
 
 std::string Win32FileSystem::ReadAll(const std::wstring& path) {
-    FileHandle file(OpenOrThrow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    ScopedHandle file(OpenOrThrow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size))
         ThrowWin32(L"GetFileSize " + path);
@@ -119,11 +111,11 @@ void Win32FileSystem::WriteAll(const std::wstring& path, const std::string& byte
     }
     const std::wstring tempPath = temp;
     try {
-        FileHandle file(OpenOrThrow(tempPath, GENERIC_WRITE, 0, TRUNCATE_EXISTING));
+        ScopedHandle file(OpenOrThrow(tempPath, GENERIC_WRITE, 0, TRUNCATE_EXISTING));
         WriteFully(file.Get(), bytes, path);
         if (!FlushFileBuffers(file.Get()))
             ThrowWin32(L"FlushFileBuffers " + path);
-        file.Close();
+        file.Reset();
         WithShortRetry([&] {
             if (!MoveFileExW(tempPath.c_str(), path.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

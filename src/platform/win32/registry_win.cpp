@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "platform/win32/handles_win.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -20,28 +21,12 @@ HKEY RootKey(RegRoot root) {
     return HKEY_LOCAL_MACHINE;
 }
 
-class KeyHandle {
-  public:
-    KeyHandle() = default;
-    KeyHandle(const KeyHandle&) = delete;
-    KeyHandle& operator=(const KeyHandle&) = delete;
-    ~KeyHandle() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
 void Check(LSTATUS status, const std::wstring& operation) {
     if (status != ERROR_SUCCESS)
         ThrowWin32(operation, static_cast<DWORD>(status));
 }
 
-void OpenForWriting(RegRoot root, const std::wstring& key, KeyHandle& handle) {
+void OpenForWriting(RegRoot root, const std::wstring& key, ScopedRegKey& handle) {
     Check(RegCreateKeyExW(RootKey(root), key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, handle.Out(),
                           nullptr),
           L"RegCreateKeyEx " + key);
@@ -50,7 +35,7 @@ void OpenForWriting(RegRoot root, const std::wstring& key, KeyHandle& handle) {
 }  // namespace
 
 RegValue Win32Registry::ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) {
-    KeyHandle handle;
+    ScopedRegKey handle;
     Check(RegOpenKeyExW(RootKey(root), key.c_str(), 0, KEY_QUERY_VALUE, handle.Out()),
           L"RegOpenKeyEx " + key);
     DWORD type = 0, size = 0;
@@ -91,7 +76,7 @@ void Win32Registry::WriteString(RegRoot root,
                                 const std::wstring& key,
                                 const std::wstring& name,
                                 const std::wstring& value) {
-    KeyHandle handle;
+    ScopedRegKey handle;
     OpenForWriting(root, key, handle);
     const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));  // the NUL counted
     Check(RegSetValueExW(handle.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -103,7 +88,7 @@ void Win32Registry::WriteDword(RegRoot root,
                                const std::wstring& key,
                                const std::wstring& name,
                                std::uint32_t value) {
-    KeyHandle handle;
+    ScopedRegKey handle;
     OpenForWriting(root, key, handle);
     const DWORD data = value;
     Check(RegSetValueExW(handle.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
@@ -112,13 +97,13 @@ void Win32Registry::WriteDword(RegRoot root,
 }
 
 void Win32Registry::DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) {
-    KeyHandle handle;
+    ScopedRegKey handle;
     Check(RegOpenKeyExW(RootKey(root), key.c_str(), 0, KEY_SET_VALUE, handle.Out()), L"RegOpenKeyEx " + key);
     Check(RegDeleteValueW(handle.Get(), name.c_str()), L"RegDeleteValue " + name);
 }
 
 void Win32Registry::CreateKey(RegRoot root, const std::wstring& key) {
-    KeyHandle handle;
+    ScopedRegKey handle;
     Check(
         RegCreateKeyExW(RootKey(root), key.c_str(), 0, nullptr, 0, KEY_READ, nullptr, handle.Out(), nullptr),
         L"RegCreateKeyEx " + key);

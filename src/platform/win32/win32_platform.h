@@ -27,6 +27,7 @@ class Win32FileSystem : public FileSystem {
   public:
     bool FileExists(const std::wstring& path) override;
     std::uint32_t GetAttributes(const std::wstring& path) override;
+    FileStamp Stamp(const std::wstring& path) override;
     void CreateEmptyFile(const std::wstring& path) override;
     std::string ReadAll(const std::wstring& path) override;
     void WriteAll(const std::wstring& path, const std::string& bytes) override;
@@ -46,6 +47,7 @@ class Win32MessageBoxes : public MessageBoxes {
 class Win32Processes : public Processes {
   public:
     void Start(const std::wstring& path) override;
+    void StartAndWatch(const std::wstring& path, Ended onEnded) override;
     void Sleep(unsigned milliseconds) override;
     std::wstring ShortPath(const std::wstring& path) override;
 };

@@ -10,9 +10,8 @@ WindowBase::~WindowBase() {
 }
 
 int WindowBase::Dpi() const {
-    HDC dc = GetDC(hwnd_);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(hwnd_, dc);
+    ScopedWindowDC dc(hwnd_);
+    const int dpi = GetDeviceCaps(dc.Get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 

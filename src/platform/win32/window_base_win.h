@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/twips.h"
+#include "platform/win32/handles_win.h"
 
 class WindowBase {
   public:
@@ -63,24 +64,6 @@ class WindowBase {
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
-};
-
-// A font owned by the window that made it.
-class ScopedFont {
-  public:
-    ScopedFont() = default;
-    ScopedFont(const ScopedFont&) = delete;
-    ScopedFont& operator=(const ScopedFont&) = delete;
-    ~ScopedFont() { Reset(nullptr); }
-    void Reset(HFONT font) {
-        if (font_)
-            DeleteObject(font_);
-        font_ = font;
-    }
-    HFONT Get() const { return font_; }
-
-  private:
-    HFONT font_ = nullptr;
 };
 
 // Cyrillic character set (204) fonts of the program's layouts. A face that

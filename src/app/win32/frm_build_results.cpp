@@ -1,0 +1,158 @@
+#include "app/win32/frm_build_results.h"
+
+#include <algorithm>
+
+#include "settings/window_placement.h"
+
+namespace {
+
+const wchar_t kPlacementName[] = L"Build results";
+constexpr int kListId = 100;
+// Column stops of the rows "kind <tab> line <tab> text", in dialog units.
+constexpr int kTabStops[] = {44, 110};
+// A first opening, in twips: below and right of the main window's corner.
+constexpr int kDefaultWidth = 8400, kDefaultHeight = 2700;
+constexpr int kDefaultOffset = 600;
+
+std::wstring RowText(const ResultRow& row) {
+    return row.kind + L"\t" + row.where + L"\t" + row.text;
+}
+
+// A saved place that no monitor shows any more (a screen unplugged) is not used.
+bool OnSomeMonitor(const RECT& r) {
+    return MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+}  // namespace
+
+FrmBuildResults::FrmBuildResults(Registry& registry, GoToLine goToLine)
+    : registry_(registry), goToLine_(std::move(goToLine)) {}
+
+bool FrmBuildResults::Open(HWND owner) {
+    if (Hwnd())
+        return true;
+    RegisterWindowClass(kBuildResultsClass);
+    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+    if (!Create(kBuildResultsClass, L"Build results", style, WS_EX_TOOLWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                CW_USEDEFAULT, CW_USEDEFAULT, owner))
+        return false;
+    RECT place{};
+    const auto saved = LoadWindowRect(registry_, kPlacementName);
+    if (saved)
+        place = {saved->left, saved->top, saved->left + saved->width, saved->top + saved->height};
+    if (!saved || !OnSomeMonitor(place)) {
+        RECT ownerRect{};
+        GetWindowRect(owner, &ownerRect);
+        place.left = ownerRect.left + Px(kDefaultOffset);
+        place.top = ownerRect.top + Px(kDefaultOffset) * 3;
+        place.right = place.left + Px(kDefaultWidth);
+        place.bottom = place.top + Px(kDefaultHeight);
+    }
+    SetWindowPos(Hwnd(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY |
+                                LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
+                            0, 0, 0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
+                            GetModuleHandleW(nullptr), nullptr);
+    SetControlFont(list_, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    SendMessageW(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
+    Layout();
+    return true;
+}
+
+void FrmBuildResults::Show(HWND owner, const BuildResults& results) {
+    if (!Open(owner))
+        return;
+    Fill(results);
+    ShowWindow(Hwnd(), SW_SHOWNORMAL);
+    SetForegroundWindow(Hwnd());
+    SetFocus(list_);
+}
+
+void FrmBuildResults::Update(const BuildResults& results) {
+    if (Hwnd())
+        Fill(results);
+}
+
+void FrmBuildResults::Fill(const BuildResults& results) {
+    rows_ = results.rows;
+    SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    HDC dc = GetDC(list_);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    // The stops in pixels, for measuring the widest row for the scroll bar.
+    const LONG units = GetDialogBaseUnits();
+    const int stops[] = {MulDiv(kTabStops[0], LOWORD(units), 4), MulDiv(kTabStops[1], LOWORD(units), 4)};
+    LONG widest = 0;
+    for (const ResultRow& row : rows_) {
+        const std::wstring text = RowText(row);
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        const DWORD extent =
+            GetTabbedTextExtentW(dc, text.c_str(), static_cast<int>(text.size()), std::size(stops), stops);
+        widest = std::max<LONG>(widest, LOWORD(extent));
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(list_, dc);
+    SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+    SendMessageW(list_, LB_SETCURSEL, 0, 0);
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
+// A row without a line of the document (another file, no line, the output)
+// has nowhere to go: a beep says so.
+void FrmBuildResults::ActivateRow(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= rows_.size() || rows_[index].line == 0) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    goToLine_(rows_[index].line);
+}
+
+void FrmBuildResults::Layout() {
+    RECT client{};
+    GetClientRect(Hwnd(), &client);
+    MoveWindow(list_, 0, 0, client.right, client.bottom, TRUE);
+}
+
+void FrmBuildResults::SavePlace() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(Hwnd(), &placement))
+        return;
+    // A tool window's normal place is in screen coordinates.
+    const RECT& r = placement.rcNormalPosition;
+    SaveWindowRect(registry_, kPlacementName, {r.left, r.top, r.right - r.left, r.bottom - r.top});
+}
+
+LRESULT FrmBuildResults::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            // Enter and Esc come as IDOK and IDCANCEL through the message
+            // loop's dialog navigation.
+            if (LOWORD(wParam) == IDCANCEL) {
+                DestroyWindow(Hwnd());
+            } else if (LOWORD(wParam) == IDOK ||
+                       (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {
+                ActivateRow(static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0)));
+            }
+            return 0;
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(list_);
+            return 0;
+        case WM_CLOSE:
+            DestroyWindow(Hwnd());
+            return 0;
+        case WM_DESTROY:
+            SavePlace();
+            list_ = nullptr;
+            return 0;
+        default:
+            return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+}

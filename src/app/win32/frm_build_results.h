@@ -1,0 +1,42 @@
+#pragma once
+// frmBuildResults: what the last build had to say, one row per message and a
+// last row about the output. A tool window owned by the main window, never
+// modal; double-click or Enter on a row shows its line in the editor, Esc
+// closes it, and it keeps its place and size for the user.
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "compile/build_results.h"
+#include "platform/registry.h"
+#include "platform/win32/window_base_win.h"
+
+inline const wchar_t kBuildResultsClass[] = L"KorvelineBuildResults";
+
+class FrmBuildResults : public WindowBase {
+  public:
+    using GoToLine = std::function<void(std::size_t line)>;
+    FrmBuildResults(Registry& registry, GoToLine goToLine);
+
+    // Shows the rows and makes the window active, opening it where the user
+    // last left it.
+    void Show(HWND owner, const BuildResults& results);
+    // Shows the rows if the window is open; a closed window stays closed.
+    void Update(const BuildResults& results);
+
+  protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    bool Open(HWND owner);
+    void Fill(const BuildResults& results);
+    void ActivateRow(int index);
+    void Layout();
+    void SavePlace();
+
+    Registry& registry_;
+    GoToLine goToLine_;
+    std::vector<ResultRow> rows_;
+    HWND list_ = nullptr;
+};

@@ -1,0 +1,140 @@
+#include "compile/build_results.h"
+
+#include "compile/build_listing.h"
+
+namespace {
+
+constexpr std::uint64_t kFatTimeSlack = 2 * 10000000ull;  // two seconds in file-time units
+
+wchar_t Folded(wchar_t c) {
+    if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F))
+        return static_cast<wchar_t>(c - 0x20);
+    return c == 0x0451 ? wchar_t(0x0401) : c;
+}
+
+bool SameNoCase(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Folded(a[i]) != Folded(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::wstring NameOf(const std::wstring& path) {
+    const auto cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+// The assembler names the document as it was given (the short path) or,
+// depending on its version, by its name alone.
+bool IsDocument(const std::wstring& file, const ScriptOutputs& outputs) {
+    for (const std::wstring& path : {outputs.documentShortPath, outputs.documentPath}) {
+        if (!path.empty() && (SameNoCase(file, path) || SameNoCase(file, NameOf(path))))
+            return true;
+    }
+    return false;
+}
+
+std::wstring Grouped(std::uint64_t n) {
+    std::wstring digits = std::to_wstring(n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, L',');
+    return digits;
+}
+
+const wchar_t* KindName(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Fatal:
+            return L"Fatal";
+        case MessageKind::Warning:
+            return L"Warning";
+        case MessageKind::Error:
+            break;
+    }
+    return L"Error";
+}
+
+ResultRow RowOf(const AssemblerMessage& m, const ScriptOutputs& outputs) {
+    ResultRow row{KindName(m.kind), L"", m.text, 0};
+    if (m.line == 0)
+        return row;
+    if (m.file.empty() || IsDocument(m.file, outputs)) {
+        row.where = std::to_wstring(m.line);
+        row.line = m.line;
+    } else {
+        row.where = m.file + L"(" + std::to_wstring(m.line) + L")";
+    }
+    return row;
+}
+
+// The stamp of a file this build wrote; false for none or an earlier build's.
+bool WrittenByThisBuild(FileSystem& files,
+                        const std::wstring& path,
+                        std::uint64_t startedAt,
+                        FileStamp& stamp) {
+    try {
+        if (!files.FileExists(path))
+            return false;
+        stamp = files.Stamp(path);
+    } catch (const PlatformError&) {
+        return false;
+    }
+    return stamp.writeTime + kFatTimeSlack >= startedAt;
+}
+
+}  // namespace
+
+BuildResults CollectBuildResults(const ScriptOutputs& outputs, std::uint64_t startedAt, FileSystem& files) {
+    BuildResults results;
+    const std::wstring listing = outputs.outBase + L".LST";
+    FileStamp stamp;
+    bool listed = false;
+    if (WrittenByThisBuild(files, listing, startedAt, stamp)) {
+        try {
+            for (const AssemblerMessage& m : ParseListing(files.ReadAll(listing)).messages)
+                results.rows.push_back(RowOf(m, outputs));
+            listed = true;
+        } catch (const PlatformError&) {
+            // Held by another program beyond the short retry: said below as no listing.
+        }
+    }
+    const bool messages = !results.rows.empty();
+    if (!listed) {
+        results.rows.push_back({L"Listing", L"",
+                                L"The assembler wrote no listing (" + NameOf(listing) +
+                                    L"), so its messages cannot be shown here.",
+                                0});
+    }
+
+    const std::wstring output = NameOf(outputs.outputPath);
+    const bool written = WrittenByThisBuild(files, outputs.outputPath, startedAt, stamp);
+    if (written) {
+        results.rows.push_back({L"Output", L"", output + L" written, " + Grouped(stamp.size) + L" bytes", 0});
+    } else if (files.FileExists(outputs.outputPath)) {
+        results.rows.push_back({L"Output", L"",
+                                L"No output: " + output + L" is from an earlier build; this one wrote none.",
+                                0});
+    } else {
+        results.rows.push_back({L"Output", L"", L"No output: " + output + L" was not written.", 0});
+    }
+    results.worthShowing = messages || !listed || !written;
+    return results;
+}
+
+TextSpan AssemblerLineSpan(const std::wstring& text, std::size_t line) {
+    std::size_t start = 0;
+    for (std::size_t n = 1; n < line; ++n) {
+        const std::size_t lf = text.find(L'\n', start);
+        if (lf == std::wstring::npos)
+            return {text.size(), text.size()};
+        start = lf + 1;
+    }
+    std::size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos)
+        end = text.size();
+    if (end > start && text[end - 1] == L'\r')
+        --end;
+    return {start, end};
+}

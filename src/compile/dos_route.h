@@ -1,0 +1,87 @@
+#pragma once
+// Builds and runs through DOSBox where the system cannot start DOS programs
+// (64-bit Windows, Wine): telling DOS programs from Windows ones, finding
+// DOSBox, and the DOSBox command line that mounts the drives a script names,
+// runs it, leaves a marker when it has ended and waits for a key.
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "compile/build_script.h"
+#include "compile/build_state.h"
+#include "platform/dos_host.h"
+#include "platform/main_window.h"
+#include "platform/platform.h"
+#include "settings/shared_settings.h"
+
+// "MZ" with no PE or NE header at the offset the MZ header names: a DOS .exe.
+bool IsDosExe(std::string_view bytes);
+// A DOS .exe, or a memory image without "MZ" (a DOS .com).
+bool IsDosProgram(std::string_view bytes);
+
+// One argument quoted, when it needs it, the way the C runtime splits a command line.
+std::wstring QuoteArgument(const std::wstring& argument);
+
+struct DosBoxSession {
+    std::vector<std::pair<wchar_t, std::wstring>> mounts;  // drive letter, host folder
+    std::wstring folder;                                   // the DOS folder to start in, "C:\WORK"
+    std::wstring command;                                  // "call HELLO.BAT", "HELLO.COM"
+    std::wstring doneMarker;  // DOS path written when the command has ended; may be empty
+};
+// DOSBox's arguments: mount each drive, change to the folder, run the
+// command, write the marker, then wait for a key and close.
+std::wstring DosBoxArguments(const DosBoxSession& session);
+
+// The drive letters (upper case) that the texts name as "X:...", each once, in order.
+std::wstring DrivesNamed(const std::vector<std::wstring>& paths);
+
+// Where DOSBox is looked for, in order: dosbox.exe on PATH, the usual install
+// folders of DOSBox, DOSBox-X and DOSBox Staging, and under Wine the host's
+// programs through hostRoot (the Windows path of the Unix "/", e.g. "Z:\").
+std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::wstring& hostRoot);
+
+inline const wchar_t kUserKey[] = L"Software\\Korveline";
+inline const wchar_t kDosBoxValue[] = L"DOSBox";
+
+// The main window's part of the DOSBox route: one per window. The build asks
+// it whether to go through DOSBox and hands it the script; the window calls
+// ScriptEnded when `notifyEnded` (called on another thread) has reached it.
+class DosRoute {
+  public:
+    DosRoute(Platform& platform, DosHost& host, std::function<void()> notifyEnded);
+
+    // After the tool check: true when this build goes through DOSBox. Asks the
+    // user to locate DOSBox when it is needed and cannot be found; a refusal
+    // gives false, and the build goes on as it would without DOSBox.
+    bool Prepare(const SharedSettings& settings);
+    // Starts the written script in DOSBox; the output test waits for its end.
+    // onEnded, when given, is called first when the end is seen, off the window's thread.
+    void StartScript(BuildState& build,
+                     const ScriptParts& script,
+                     const std::wstring& extension,
+                     bool com,
+                     std::function<void()> onEnded = {});
+    // The script has ended (the marker appeared): the one-second test's
+    // output test, now. Ignores an end that is not the last build's.
+    void ScriptEnded(BuildState& build, MainWindowView& view);
+    // Run: starts the program in DOSBox when it is a DOS program the system
+    // cannot start itself and DOSBox can be found; false otherwise.
+    bool RunProgram(const std::wstring& program);
+
+  private:
+    std::wstring Find();
+    std::wstring HostFolder(wchar_t drive);
+    std::wstring DosName(const std::wstring& path);
+
+    Platform& p_;
+    DosHost& host_;
+    std::function<void()> notifyEnded_;
+    std::wstring dosbox_;
+    unsigned serial_ = 0;
+    std::atomic<unsigned> endedSerial_{0};
+    bool pending_ = false;
+    std::wstring pendingExtension_;
+    bool pendingCom_ = false;
+};

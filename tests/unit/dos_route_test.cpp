@@ -1,0 +1,159 @@
+// DOS tools built and run through DOSBox, against the fakes.
+#include <gtest/gtest.h>
+
+#include "compile/build_pipeline.h"
+#include "fakes.h"
+
+namespace {
+
+// A header of 40h bytes whose new-header offset (at 3Ch) is `at`, then `tail`.
+std::string Mz(unsigned at, const std::string& tail) {
+    std::string bytes = "MZ" + std::string(0x3A, '\0') + std::string(1, char(at)) + std::string(3, '\0');
+    return bytes + tail;
+}
+
+TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
+    struct Case {
+        std::string bytes;
+        bool dosExe, dosProgram;
+    } cases[] = {
+        {Mz(0x40, std::string("PE\0\0", 4)), false, false},  // a Windows program, also under a .com name
+        {Mz(0x40, "NE"), false, false},                      // a 16-bit Windows program
+        {Mz(0x40, "PE"), true, true},                        // cut short: no PE signature
+        {Mz(0x00, ""), true, true},                          // points at its own "MZ"
+        {Mz(0xF0, ""), true, true},                          // points past the end
+        {"MZ\x90", true, true},                              // too short for a new header
+        {"\xB4\x4C\xCD\x21", false, true},                   // a memory image: a DOS .com
+        {"", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsDosExe(c.bytes), c.dosExe) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(IsDosProgram(c.bytes), c.dosProgram) << testing::PrintToString(c.bytes);
+    }
+}
+
+TEST(DosBoxArguments, MountEachDriveRunTheCommandMarkItsEndAndWaitForAKey) {
+    const DosBoxSession session{{{L'C', L"/home/a b/drive_c/"}, {L'D', L"/d/"}},
+                                L"C:\\WORK",
+                                L"call HELLO.BAT",
+                                L"C:\\WORK\\KV000001.END"};
+    EXPECT_EQ(DosBoxArguments(session),
+              L"-c \"@mount C \\\"/home/a b/drive_c/\\\"\" -c \"@mount D /d/\" -c @C: -c \"@cd \\WORK\" "
+              L"-c \"call HELLO.BAT\" -c \"@echo done>C:\\WORK\\KV000001.END\" -c @pause -c @exit");
+    EXPECT_EQ(QuoteArgument(L"a\\ \"b\\"), L"\"a\\ \\\"b\\\\\"");
+}
+
+class FakeDosHost : public DosHost {
+  public:
+    bool startsDos = false;
+    std::vector<std::wstring> started;  // "<program> <arguments>"
+    std::function<void()> appeared;
+
+    bool StartsDosPrograms() override { return startsDos; }
+    std::wstring HostRoot() override { return L"Z:\\"; }
+    std::wstring HostFolderOfDrive(wchar_t drive) override {
+        return L"/drive_" + std::wstring(1, drive) + L"/";
+    }
+    void Start(const std::wstring& program, const std::wstring& arguments) override {
+        started.push_back(program + L" " + arguments);
+    }
+    void WatchFor(const std::wstring&, std::function<void()> then) override { appeared = std::move(then); }
+};
+
+class DosRouteTest : public ::testing::Test {
+  protected:
+    DosRouteTest() {
+        SharedSettings& s = p.settings;
+        s.tasmPath = L"C:\\TASM\\TASM.EXE";
+        s.tlinkPath = L"C:\\TASM\\TLINK.EXE";
+        s.opt16COMTasm = L"/z";
+        s.opt16COMTlink = L"/t";
+        p.files.Put(s.tasmPath, Mz(0, "dos"));
+        p.files.Put(s.tlinkPath, Mz(0, "dos"));
+        view.caption = L"C:\\WORK\\HELLO.ASM";
+    }
+    void Build() {
+        p.dialogs.Choose(L"C:\\WORK\\HELLO.COM");
+        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
+    }
+    RegValue Stored() {
+        return p.registry.ReadValue(RegRoot::CurrentUser, L"Software\\Korveline", L"DOSBox");
+    }
+
+    FakeProgram p;
+    FakeDosHost host;
+    int notified = 0;
+    DosRoute route{p.platform, host, [this] { ++notified; }};
+    FakeMainView view;
+    DocumentState doc;
+    BuildState build;
+    CommonDialog dialog{p.dialogs};
+};
+
+TEST_F(DosRouteTest, WindowsToolsOrASystemThatStartsDosProgramsBuildAsBefore) {
+    for (bool windowsTools : {true, false}) {
+        if (windowsTools)
+            p.files.Put(p.settings.tasmPath, Mz(0x40, std::string("PE\0\0", 4)));
+        if (windowsTools)
+            p.files.Put(p.settings.tlinkPath, Mz(0x40, std::string("PE\0\0", 4)));
+        host.startsDos = !windowsTools;
+        Build();
+    }
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>(2, L"C:\\WORK\\HELLO.bat"));
+    EXPECT_EQ(p.processes.slept, std::vector<unsigned>(2, 1000));
+    EXPECT_TRUE(host.started.empty());
+    EXPECT_TRUE(p.messages.shown.empty());
+}
+
+TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
+    p.files.Put(L"Z:\\usr\\bin\\dosbox", "ELF");
+    Build();
+    EXPECT_TRUE(p.processes.started.empty());
+    EXPECT_TRUE(p.processes.slept.empty());
+    ASSERT_EQ(host.started.size(), 1u);
+    EXPECT_EQ(
+        host.started[0].rfind(L"Z:\\usr\\bin\\dosbox -c \"@mount C /drive_C/\" -c @C: -c \"@cd \\WORK\" "
+                              L"-c \"call HELLO.bat\" -c \"@echo done>C:\\WORK\\KV",
+                              0),
+        0u);
+    route.ScriptEnded(build, view);  // not this script's end: nothing yet
+    EXPECT_FALSE(view.runEnabled);
+
+    p.files.Put(L"C:\\WORK\\HELLO.COM", "\xB4\x4C\xCD\x21");
+    host.appeared();
+    EXPECT_EQ(notified, 1);
+    route.ScriptEnded(build, view);
+    EXPECT_TRUE(view.runEnabled);
+    EXPECT_EQ(build.lastBuildCom, 1);
+
+    const auto earlierEnd = host.appeared;
+    Build();  // a later build: the earlier script's end no longer counts
+    earlierEnd();
+    route.ScriptEnded(build, view);
+    EXPECT_FALSE(view.runEnabled);
+
+    EXPECT_TRUE(route.RunProgram(L"C:\\WORK\\HELLO.COM"));
+    EXPECT_NE(host.started.back().find(L"-c \"@cd \\WORK\" -c HELLO.COM -c @pause"), std::wstring::npos);
+    p.files.Put(L"C:\\WORK\\WIN.EXE", Mz(0x40, std::string("PE\0\0", 4)));
+    EXPECT_FALSE(route.RunProgram(L"C:\\WORK\\WIN.EXE"));
+}
+
+TEST_F(DosRouteTest, MissingDosBoxIsOfferedToBeLocatedAndTheChoiceKept) {
+    Build();  // declined: the build goes on as it would without DOSBox
+    ASSERT_EQ(p.messages.shown.size(), 1u);
+    EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | 0x20u);
+    EXPECT_EQ(p.processes.started.size(), 1u);
+    EXPECT_THROW(Stored(), PlatformError);
+
+    p.files.Put(L"D:\\DOSBox\\DOSBox.exe", "MZ");
+    p.messages.answers = {kIdYes};
+    p.dialogs.Choose(L"D:\\DOSBox\\DOSBox.exe");
+    Build();
+    EXPECT_EQ(Stored().text, L"D:\\DOSBox\\DOSBox.exe");
+    Build();  // found where it was put: no question
+    EXPECT_EQ(p.messages.shown.size(), 2u);
+    ASSERT_EQ(host.started.size(), 2u);
+    EXPECT_EQ(host.started[1].rfind(L"D:\\DOSBox\\DOSBox.exe -c", 0), 0u);
+}
+
+}  // namespace
