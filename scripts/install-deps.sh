@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
     wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick clang clang-format libclang-rt-14-dev
     nasm dosbox
+    nsis zip file desktop-file-utils xdg-utils shared-mime-info
 )
 missing=()
 for p in "${packages[@]}"; do

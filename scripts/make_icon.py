@@ -6,6 +6,7 @@ orange underscore cursor, the look of a command line waiting for assembly.
 Sizes: 16 and 32 pixels in 256 colours (for classic Windows), 48 pixels in
 32-bit colour and 256 pixels as PNG (for modern Windows).
 Usage: make_icon.py OUTPUT.ico
+       make_icon.py --png SIZE OUTPUT.png   (one size, for Linux desktops)
 """
 import struct
 import sys
@@ -115,6 +116,11 @@ def png(rows, size):
 
 
 def main():
+    if sys.argv[1] == '--png':
+        size = int(sys.argv[2])
+        with open(sys.argv[3], 'wb') as f:
+            f.write(png(render(size), size))
+        return
     images = []
     for size, kind in ((16, 8), (32, 8), (48, 32), (256, 'png')):
         rows = render(size)

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test: the host
 # unit tests (plain and under AddressSanitizer/UBSan), short fuzz runs, the
 # unit tests under Wine, and the end-to-end tests of the real program under
-# Wine + Xvfb, after the layer and formatting checks. Ends with one line "N passed, N failed".
+# Wine + Xvfb, after the layer and formatting checks; then it makes the
+# release and installs it on Windows (Wine) and Linux. Ends with one line "N passed, N failed".
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -77,6 +78,10 @@ run_step unit-host-asan count_gtest "$root/build/host-asan/tests/korveline_unit_
 run_step fuzz count_summary "$root/scripts/fuzz.sh" 8
 [ -x "$root/scripts/wine-unit.sh" ] && run_step unit-wine count_gtest "$root/scripts/wine-unit.sh"
 [ -x "$root/scripts/e2e.sh" ] && run_step e2e count_summary "$root/scripts/e2e.sh"
+# The release, its 64-bit installer in a fresh prefix, the Linux desktop entry.
+check_step release "$root/scripts/release.sh"
+run_step install-windows count_summary "$root/tests/install/windows_install_test.sh"
+run_step install-linux count_summary "$root/tests/install/linux_install_test.sh"
 
 # Tests against code, by non-blank lines: kept near a third.
 lines() { find "$@" -type f -exec grep -hv '^[[:space:]]*$' {} + | wc -l; }
