@@ -3,8 +3,8 @@
 # defaults and a menu entry of its own: the menu entry is valid, .asm files
 # are text/x-asm and open in Korveline (its Exec line run as a file manager
 # would, under Wine), and --uninstall leaves that HOME exactly as it was.
-# Usage: linux_install_test.sh [PROGRAM.exe]   (default: build/win64/korveline.exe)
-# Ends with "N passed, N failed".
+# Usage: linux_install_test.sh [PROGRAM.exe]   (default: build/win64/korveline.exe);
+# ends with "N passed, N failed".
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 program="${1:-$root/build/win64/korveline.exe}"

@@ -3,8 +3,8 @@
 # silently without and with the .asm association, the installed program
 # started by itself and through a double-clicked .asm file, uninstalled once
 # keeping the settings and once removing them, nothing of it left behind.
-# Usage: windows_install_test.sh [SETUP.exe]   (default: dist/korveline-*-setup-x64.exe)
-# Ends with "N passed, N failed".
+# Usage: windows_install_test.sh [SETUP.exe]   (default: dist/korveline-*-setup-x64.exe);
+# ends with "N passed, N failed".
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 setup="${1:-$(ls "$root"/dist/korveline-*-setup-x64.exe 2>/dev/null | head -n 1)}"
@@ -13,8 +13,7 @@ setup="$(cd "$(dirname "$setup")" && pwd)/$(basename "$setup")"
 
 . "$root/scripts/wine-env.sh"
 # Wine would put the Start menu entry into the real HOME's application menu.
-HOME="$(mktemp -d /tmp/install-home.XXXXXX)"
-export HOME
+export HOME && HOME="$(mktemp -d /tmp/install-home.XXXXXX)"
 trap 'wine_env_cleanup; rm -rf "$HOME"' EXIT
 wine_env_start || { echo "0 passed, 1 failed"; exit 1; }
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
