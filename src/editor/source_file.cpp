@@ -41,17 +41,8 @@ std::wstring ReadSourceText(std::string_view bytes) {
 
 // The same bytes as EncodeCp1251(WinToDos(text)), in one pass over the text.
 std::string SourceFileBytes(const std::wstring& text) {
-    static const auto toDos = [] {
-        std::array<char, 256> table{};
-        for (int b = 0; b < 256; ++b)
-            table[b] = static_cast<char>(b < 0x80 ? b : Map2()[b - 0x80]);
-        return table;
-    }();
     std::string bytes(text.size() + 2, '\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int b = CharToCp1251(text[i]);
-        bytes[i] = b < 0 ? '?' : toDos[b];
-    }
+    WinToDosBytes(text, bytes.data());
     bytes[text.size()] = '\r';
     bytes[text.size() + 1] = '\n';
     return bytes;
