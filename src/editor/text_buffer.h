@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+// Room kept for typing after a text that the buffer takes over: a text made
+// with this much spare capacity is taken without being moved or copied.
+constexpr std::size_t kTypingRoom = 4096;
+
 class TextBuffer {
   public:
     TextBuffer();
@@ -23,7 +27,9 @@ class TextBuffer {
     std::wstring Text() const { return Range(0, Length()); }
     std::wstring Range(std::size_t start, std::size_t end) const;
 
-    void SetText(const std::wstring& text);
+    // Takes the text over (a moved string is not copied; its spare capacity
+    // becomes the gap).
+    void SetText(std::wstring text);
     // Replaces the characters [start, end) with text; positions are clamped.
     void Replace(std::size_t start, std::size_t end, const std::wstring& text);
 
@@ -41,7 +47,7 @@ class TextBuffer {
     // applies to the entries after it.
     void MoveStepTo(std::size_t line);
 
-    std::vector<wchar_t> buffer_;
+    std::wstring buffer_;  // the text, with the gap [gapStart_, gapEnd_) inside
     std::size_t gapStart_ = 0, gapEnd_ = 0;
     std::vector<std::size_t> starts_;  // entries after stepLine_ lack stepDelta_
     std::size_t stepLine_ = 0;

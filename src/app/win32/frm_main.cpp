@@ -1,5 +1,6 @@
 #include "app/win32/frm_main.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/menu_table.h"
@@ -274,6 +275,10 @@ std::wstring FrmMain::EditorText() const {
 
 void FrmMain::SetEditorText(const std::wstring& text) {
     txtCode.SetText(text);
+}
+
+void FrmMain::TakeEditorText(std::wstring&& text) {
+    txtCode.SetText(std::move(text));
 }
 
 std::size_t FrmMain::EditorTextLength() const {
