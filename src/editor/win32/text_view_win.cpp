@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,8 +37,8 @@ HWND TextView::CreateControl(HWND parent,
     return hwnd;
 }
 
-void TextView::SetText(const std::wstring& text) {
-    model_.SetText(text);
+void TextView::SetText(std::wstring text) {
+    model_.SetText(std::move(text));
     topLine_ = 0;
     xOffset_ = 0;
     Changed(false);
@@ -266,14 +267,15 @@ void TextView::OnPaint() {
 // highlight colours (also when the view has no focus, as ES_NOHIDESEL shows it).
 void TextView::PaintLine(HDC dc, std::size_t line, int y, int width) {
     const TextBuffer& text = model_.Buffer();
-    const std::size_t begin = text.LineStart(line), end = text.LineEnd(line);
+    const std::size_t end = text.LineEnd(line);
     const std::size_t firstColumn = static_cast<std::size_t>(std::max(0, xOffset_ - kMargin)) / charWidth_;
     const std::size_t columns = static_cast<std::size_t>(width / charWidth_ + 2);
     const std::size_t selStart = model_.SelStart(), selEnd = model_.SelEnd();
     std::wstring shown;
     std::vector<bool> selected;
-    std::size_t column = 0;
-    for (std::size_t i = begin; i < end && column < firstColumn + columns; ++i) {
+    const LineColumns::Spot first = model_.SpotAt(line, firstColumn);  // not a walk from the line's start
+    std::size_t column = first.column;
+    for (std::size_t i = first.pos; i < end && column < firstColumn + columns; ++i) {
         const wchar_t c = text.At(i);
         const std::size_t next = c == L'\t' ? column + kTabColumns - column % kTabColumns : column + 1;
         for (std::size_t k = column; k < next; ++k) {
