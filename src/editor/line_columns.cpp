@@ -22,7 +22,7 @@ std::size_t Walk(const TextBuffer& text, std::size_t from, std::size_t to, std::
 std::size_t LineColumns::ColumnOf(const TextBuffer& text, std::size_t line, std::size_t pos) const {
     const std::size_t begin = text.LineStart(line);
     pos = std::clamp(pos, begin, text.LineEnd(line));
-    const Entry* entry = EntryFor(text, line);
+    const Entry* entry = pos - begin < kLongLine ? nullptr : EntryFor(text, line);
     if (!entry)
         return Walk(text, begin, pos, 0);
     const std::size_t k = BlockAt(*entry, pos - begin);
@@ -37,7 +37,9 @@ std::size_t LineColumns::Width(const TextBuffer& text, std::size_t line) const {
 LineColumns::Spot LineColumns::SpotAt(const TextBuffer& text, std::size_t line, std::size_t column) const {
     const std::size_t begin = text.LineStart(line), end = text.LineEnd(line);
     Spot spot{begin, 0};
-    if (const Entry* entry = EntryFor(text, line)) {
+    // A column is at least as far as the characters before it: near the
+    // start, the line is walked.
+    if (const Entry* entry = column < kLongLine ? nullptr : EntryFor(text, line)) {
         const auto first = entry->startColumn.begin();
         const auto blocks = static_cast<std::ptrdiff_t>(entry->blocks.size());
         const auto k =
@@ -115,19 +117,29 @@ const LineColumns::Entry* LineColumns::EntryFor(const TextBuffer& text, std::siz
     return &*found;
 }
 
+// A block without a tab is only searched for one; after the first tab the
+// characters are walked.
 void LineColumns::Scan(const TextBuffer& text, std::size_t from, std::size_t to, std::vector<Block>& out) {
     for (std::size_t b = from; b < to; b += kBlock) {
         Block block;
         block.length = std::min(kBlock, to - b);
         block.before = block.length;
-        for (std::size_t i = 0; i < block.length; ++i) {
-            const wchar_t c = text.At(b + i);
-            if (block.tab) {
-                block.after += Advance(c, block.after);
-            } else if (c == L'\t') {
+        for (std::size_t i = 0; i < block.length;) {
+            const std::wstring_view span = text.Span(b + i, block.length - i);
+            if (!block.tab) {
+                const std::size_t tab = span.find(L'\t');
+                if (tab == std::wstring_view::npos) {
+                    i += span.size();
+                    continue;
+                }
                 block.tab = true;
-                block.before = i;
+                block.before = i + tab;
+                i += tab + 1;
+                continue;
             }
+            for (wchar_t c : span)
+                block.after += Advance(c, block.after);
+            i += span.size();
         }
         out.push_back(block);
     }

@@ -23,6 +23,13 @@ std::wstring TextBuffer::Range(std::size_t start, std::size_t end) const {
     return out;
 }
 
+std::wstring_view TextBuffer::Span(std::size_t pos, std::size_t most) const {
+    pos = std::min(pos, Length());
+    const std::size_t until = pos < gapStart_ ? gapStart_ : Length();
+    const wchar_t* at = buffer_.data() + (pos < gapStart_ ? pos : pos + gapEnd_ - gapStart_);
+    return std::wstring_view(at, std::min(most, until - pos));
+}
+
 void TextBuffer::SetText(std::wstring text) {
     starts_.assign(1, 0);
     stepLine_ = 0;

@@ -10,6 +10,7 @@
 // typing in a 16 MB text touches a few lines, not all of them.
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Room kept for typing after a text that the buffer takes over: a text made
@@ -25,6 +26,9 @@ class TextBuffer {
         return pos < gapStart_ ? buffer_[pos] : buffer_[pos + gapEnd_ - gapStart_];
     }
     std::wstring Text() const { return Range(0, Length()); }
+    // The characters from pos on that lie together in memory (up to the gap
+    // or the end), at most `most` of them.
+    std::wstring_view Span(std::size_t pos, std::size_t most) const;
     std::wstring Range(std::size_t start, std::size_t end) const;
 
     // Takes the text over (a moved string is not copied; its spare capacity
