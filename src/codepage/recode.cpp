@@ -139,19 +139,23 @@ int KindOf(std::int32_t id) {
     return id == 2 ? 1 : id == 3 ? 2 : id == 5 ? 3 : 0;
 }
 
+// Each pair's table is made the first time that pair converts.
+constexpr std::int32_t kIdOfKind[4] = {1, 2, 3, 5};
+
+template <int From, int To>
+const CharMap& PairMap() {
+    static const std::unique_ptr<CharMap> map = BuildCharMap(kIdOfKind[From], kIdOfKind[To]);
+    return *map;
+}
+
+template <int From>
+constexpr std::array<const CharMap& (*)(), 4> kFrom = {&PairMap<From, 0>, &PairMap<From, 1>,
+                                                       &PairMap<From, 2>, &PairMap<From, 3>};
+
 const CharMap& CharMapOf(std::int32_t fromId, std::int32_t toId) {
-    static const std::int32_t kIdOfKind[4] = {1, 2, 3, 5};
-    static const auto maps = [] {
-        std::array<std::unique_ptr<CharMap>, 16> all;
-        for (int f = 0; f < 4; ++f)
-            for (int t = 0; t < 4; ++t)
-                if (f != t)
-                    all[f * 4 + t] = BuildCharMap(kIdOfKind[f], kIdOfKind[t]);
-        return all;
-    }();
-    const int f = KindOf(fromId), t = KindOf(toId);
-    static const auto identity = BuildCharMap(1, 1);
-    return f == t ? *identity : *maps[f * 4 + t];
+    static constexpr std::array<std::array<const CharMap& (*)(), 4>, 4> pairs = {kFrom<0>, kFrom<1>, kFrom<2>,
+                                                                                 kFrom<3>};
+    return pairs[KindOf(fromId)][KindOf(toId)]();
 }
 
 // A piece at a time through a small buffer that stays in the cache: copied
