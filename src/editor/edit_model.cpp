@@ -32,8 +32,6 @@ void EditModel::ReplaceText(std::size_t start, std::size_t end, const std::wstri
     columns_.Edited(text_, first, last, lineDelta, lineStart, start, end, text.size());
 }
 
-namespace {}  // namespace
-
 void EditModel::SetText(std::wstring text) {
     anchor_ = caret_ = 0;
     goalColumn_ = kNoGoal;

@@ -35,7 +35,7 @@ std::wstring ReadSourceText(std::string_view bytes) {
     const std::size_t n = bytes.size();
     const char* const data = bytes.data();
     std::size_t size = n;
-    for (const void* cr = std::memchr(data, '\r', n); cr;) {
+    for (const void* cr = n ? std::memchr(data, '\r', n) : nullptr; cr;) {
         const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
         if (at + 1 == n || data[at + 1] != '\n')
             ++size;
