@@ -1,10 +1,12 @@
 // The real program from outside, against a reference measured in the same
-// run: start-up to a ready main window (empty, and with a 4 MB file named on
-// the command line) against Wine's notepad; the memory each holds with that
-// file; and a build with the stand-in tools, from the menu command to the
+// run: start-up to a ready main window (empty, and with a file of 4 MB or the
+// size given named on the command line) against Wine's notepad; the memory
+// each holds with that file; typing at the end of a 4 MB source that is one
+// long line (its lines end in LF alone) against the same source with its
+// lines; and a build with the stand-in tools, from the menu command to the
 // script's start, against starting the same script directly.
 //
-//   program_bench.exe <korveline.exe> <log file> <folder of the stand-ins>
+//   program_bench.exe <korveline.exe> <log file> <folder of the stand-ins> [megabytes]
 //
 // Prints (and writes to the log, since a virtual desktop loses stdout) the
 // figures and the ratios; it passes or fails nothing.
@@ -115,6 +117,32 @@ StartFigures MeasureStarts(int runs,
     f.splash = Median(splash);
     f.ready = Median(ready);
     return f;
+}
+
+// --- Typing -----------------------------------------------------------------------------
+
+// Typing 100 keys at the end of the last line of a file's text (`length`
+// characters, the last two its final CR LF): each key is sent to the editor
+// and painted before the next, so its whole cost counts. Milliseconds a key.
+double PerKeyMs(const std::wstring& commandLine, LRESULT length) {
+    Started s = StartAndWait(commandLine, L"KorvelineMain", length);
+    double perKey = -1;
+    if (HWND editor = s.ok ? FindEdit(s.main) : nullptr) {
+        const auto at = static_cast<WPARAM>(length - 2);
+        SendMessageW(editor, EM_SETSEL, at, static_cast<LPARAM>(at));
+        SendMessageW(editor, EM_SCROLLCARET, 0, 0);
+        UpdateWindow(editor);
+        const double t0 = Seconds();
+        for (int i = 0; i < 100; ++i) {
+            SendMessageW(editor, WM_CHAR, L'x', 1);
+            UpdateWindow(editor);
+        }
+        perKey = (Seconds() - t0) * 1000 / 100;
+    }
+    TerminateProcess(s.process.hProcess, 0);  // the changed text is not saved
+    WaitForSingleObject(s.process.hProcess, 10000);
+    CloseHandle(s.process.hProcess);
+    return perKey;
 }
 
 // --- Build ------------------------------------------------------------------------------
@@ -237,7 +265,7 @@ BuildFigures DirectStart(const std::wstring& script, const std::wstring& log) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
-        fwprintf(stderr, L"usage: program_bench <korveline.exe> <log file> <stand-in folder>\n");
+        fwprintf(stderr, L"usage: program_bench <korveline.exe> <log file> <stand-in folder> [megabytes]\n");
         return 2;
     }
     OpenLog(argv[2]);
@@ -249,11 +277,13 @@ int wmain(int argc, wchar_t** argv) {
     GetTempPathW(MAX_PATH, temp);
     const std::wstring folder = std::wstring(temp) + L"kvstart" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
-    const std::string source = MakeSource(4u << 20);
+    const unsigned megabytes = argc > 4 ? static_cast<unsigned>(std::max(1, _wtoi(argv[4]))) : 4;
+    const std::string source = MakeSource(static_cast<std::size_t>(megabytes) << 20);
     const std::wstring big = folder + L"\\big.asm";  // no blank: the command line is the path as it is
     Win32FileSystem files;
     files.WriteAll(big, source);
     const auto length = static_cast<LRESULT>(source.size());
+    const std::wstring bigLabel = std::to_wstring(megabytes) + L" MB file";
     const std::wstring program = L"\"" + korveline + L"\"";
 
     // A first start creates the store and the association; the runs measure later starts.
@@ -273,7 +303,7 @@ int wmain(int argc, wchar_t** argv) {
         const StartFigures& notepad;
     };
     for (const Row& row :
-         {Row{L"empty document", emptyMine, emptyNotepad}, Row{L"4 MB file", bigMine, bigNotepad}}) {
+         {Row{L"empty document", emptyMine, emptyNotepad}, Row{bigLabel.c_str(), bigMine, bigNotepad}}) {
         Say(L"  %ls: Korveline %.2f s (splash shown at %.2f s; less the splash's fixed 0.70 s: %.2f s), "
             L"notepad %.2f s%ls\n",
             row.what, row.mine.ready, row.mine.splash, row.mine.ready - 0.7, row.notepad.ready,
@@ -284,7 +314,7 @@ int wmain(int argc, wchar_t** argv) {
 
     Say(L"Memory, MB (peak working set / working set / private bytes), holding the file just opened:\n");
     for (const Row& row :
-         {Row{L"empty document", emptyMine, emptyNotepad}, Row{L"4 MB file", bigMine, bigNotepad}}) {
+         {Row{L"empty document", emptyMine, emptyNotepad}, Row{bigLabel.c_str(), bigMine, bigNotepad}}) {
         Say(L"  %ls: Korveline %.1f / %.1f / %.1f, notepad %.1f / %.1f / %.1f; ratio of peaks %.2f, of "
             L"private "
             L"bytes %.2f\n",
@@ -293,9 +323,33 @@ int wmain(int argc, wchar_t** argv) {
             row.mine.memory.peakMb / row.notepad.memory.peakMb,
             row.mine.memory.privateMb / row.notepad.memory.privateMb);
     }
-    Say(L"  growth for the 4 MB file: Korveline %+.1f MB private, notepad %+.1f MB\n",
+    Say(L"  growth for the %ls: Korveline %+.1f MB private, notepad %+.1f MB\n", bigLabel.c_str(),
         bigMine.memory.privateMb - emptyMine.memory.privateMb,
         bigNotepad.memory.privateMb - emptyNotepad.memory.privateMb);
+
+    // Typing: the 4 MB source with its lines, and the same bytes with each
+    // CR LF made a lone LF (one line of 4 MB), alternately, median of 5.
+    const std::string lines = MakeSource(4u << 20);
+    std::string oneLine;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!(lines[i] == '\r' && i + 1 < lines.size() && lines[i + 1] == '\n'))
+            oneLine.push_back(lines[i]);
+    }
+    const std::wstring linesPath = folder + L"\\lines.asm", oneLinePath = folder + L"\\oneline.asm";
+    files.WriteAll(linesPath, lines);
+    files.WriteAll(oneLinePath, oneLine);
+    std::vector<double> linesMs, oneLineMs;
+    const int typingRuns = 5;
+    for (int i = 0; i < typingRuns; ++i) {
+        linesMs.push_back(PerKeyMs(program + L" " + linesPath, static_cast<LRESULT>(lines.size())));
+        oneLineMs.push_back(PerKeyMs(program + L" " + oneLinePath, static_cast<LRESULT>(oneLine.size() + 2)));
+    }
+    Say(L"Typing 100 keys at the end of the last line, each painted before the next, median of %d:\n",
+        typingRuns);
+    Say(L"  4 MB source of %zu lines: %.3f ms a key; the same as one line (LF only): %.3f ms a key; ratio "
+        L"%.2f\n",
+        lines.size() - oneLine.size(), Median(linesMs), Median(oneLineMs),
+        Median(oneLineMs) / Median(linesMs));
 
     // The build: the stand-ins named in the store, the assembler's log line
     // marking the moment the script reached the assembler.
@@ -330,8 +384,8 @@ int wmain(int argc, wchar_t** argv) {
     Say(L"  ratio through the program / directly, to the assembler's log line: %.2f\n",
         Median(assembler) / Median(directAssembler));
 
-    for (const wchar_t* name :
-         {L"big.asm", L"prog.asm", L"prog.bat", L"prog.exe", L"prog.obj", L"prog.lst", L"standin.log"})
+    for (const wchar_t* name : {L"big.asm", L"lines.asm", L"oneline.asm", L"prog.asm", L"prog.bat",
+                                L"prog.exe", L"prog.obj", L"prog.lst", L"standin.log"})
         DeleteFileW((folder + L"\\" + name).c_str());
     RemoveDirectoryW(folder.c_str());
     CloseLog();

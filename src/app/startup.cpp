@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include <utility>
+
 #include "editor/source_file.h"
 
 std::wstring DefaultDocumentPath(const std::wstring& programFolder, const std::wstring& windir) {
@@ -18,8 +20,8 @@ void LoadCommandLineFile(ProgramContext& program, MainFields& fields, MainWindow
     if (!files.FileExists(fields.cmdLine))
         return;  // the caption keeps " asm"
     view.SetCaption(fields.cmdLine);
-    const std::string bytes = files.ReadAll(fields.cmdLine);
-    view.SetEditorText(ReadSourceText(bytes));
+    std::wstring text = ReadSourceText(files.ReadAll(fields.cmdLine));  // the bytes go at once
+    view.TakeEditorText(std::move(text));
     fields.doc.DocHasName = 1;
     fields.doc.DocChanged = 0;
 }

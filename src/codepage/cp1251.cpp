@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "codepage/ascii_blocks.h"
+
 namespace {
 
 // Windows-1251 bytes 0x80 to 0xBF; 0xC0 to 0xFF are U+0410 to U+044F in order.
@@ -16,9 +18,8 @@ constexpr std::array<wchar_t, 64> kUpperHalf = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-// Every character of the upper half lies below U+2130 (the highest is the
-// trade mark sign, U+2122): one table there gives each its byte, 0 for none.
-constexpr wchar_t kReverseEnd = 0x2130;
+// One table below kCp1251CharsEnd gives each character its byte, 0 for none.
+constexpr wchar_t kReverseEnd = kCp1251CharsEnd;
 
 const std::array<unsigned char, kReverseEnd>& Reverse() {
     static const auto table = [] {
@@ -27,6 +28,19 @@ const std::array<unsigned char, kReverseEnd>& Reverse() {
             t[kUpperHalf[i]] = static_cast<unsigned char>(0x80 + i);
         for (int i = 0; i < 64; ++i)
             t[0x0410 + i] = static_cast<unsigned char>(0xC0 + i);
+        return t;
+    }();
+    return table;
+}
+
+// The byte of every character below kCp1251CharsEnd, '?' for none.
+const std::array<unsigned char, kCp1251CharsEnd>& EncodeTable() {
+    static const auto table = [] {
+        std::array<unsigned char, kCp1251CharsEnd> t{};
+        for (wchar_t c = 0; c < kCp1251CharsEnd; ++c) {
+            const int b = CharToCp1251(c);
+            t[c] = static_cast<unsigned char>(b < 0 ? '?' : b);
+        }
         return t;
     }();
     return table;
@@ -60,9 +74,6 @@ std::wstring DecodeCp1251(std::string_view bytes) {
 
 std::string EncodeCp1251(std::wstring_view text) {
     std::string bytes(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        int b = CharToCp1251(text[i]);
-        bytes[i] = static_cast<char>(b < 0 ? '?' : b);
-    }
+    ascii_blocks::Narrow(text.data(), text.size(), bytes.data(), EncodeTable().data(), kCp1251CharsEnd);
     return bytes;
 }

@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+// Every character Windows-1251 has lies below this one (the highest is the
+// trade mark sign, U+2122), so a table over the characters below it covers them.
+constexpr wchar_t kCp1251CharsEnd = 0x2130;
+
 // The character of a Windows-1251 byte (0x98, unassigned, stands as U+0098).
 wchar_t Cp1251ToChar(unsigned char byte);
 // The Windows-1251 byte of a character; -1 when Windows-1251 has none.

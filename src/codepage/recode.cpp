@@ -1,5 +1,9 @@
 #include "codepage/recode.h"
 
+#include <algorithm>
+#include <memory>
+
+#include "codepage/ascii_blocks.h"
 #include "codepage/cp1251.h"
 
 namespace {
@@ -114,6 +118,63 @@ const PassTables& PassesOf(std::int32_t id) {
     }
 }
 
+// A conversion as one table over the characters Windows-1251 has: each goes
+// to the character of its converted byte; ASCII and the characters
+// Windows-1251 lacks go to themselves.
+using CharMap = std::array<std::uint16_t, kCp1251CharsEnd>;  // every character of Windows-1251 fits
+
+std::unique_ptr<CharMap> BuildCharMap(std::int32_t fromId, std::int32_t toId) {
+    const PassTables& from = PassesOf(fromId);
+    const PassTables& to = PassesOf(toId);
+    auto map = std::make_unique<CharMap>();
+    for (wchar_t c = 0; c < kCp1251CharsEnd; ++c) {
+        const int b = CharToCp1251(c);
+        (*map)[c] = static_cast<std::uint16_t>(b < 0x80 ? c : Cp1251ToChar(to.fromWin[from.toWin[b]]));
+    }
+    return map;
+}
+
+// Kinds of code page: 0 Windows-1251 (and every id without a table), then 2, 3, 5.
+int KindOf(std::int32_t id) {
+    return id == 2 ? 1 : id == 3 ? 2 : id == 5 ? 3 : 0;
+}
+
+// Each pair's table is made the first time that pair converts.
+constexpr std::int32_t kIdOfKind[4] = {1, 2, 3, 5};
+
+template <int From, int To>
+const CharMap& PairMap() {
+    static const std::unique_ptr<CharMap> map = BuildCharMap(kIdOfKind[From], kIdOfKind[To]);
+    return *map;
+}
+
+template <int From>
+constexpr std::array<const CharMap& (*)(), 4> kFrom = {&PairMap<From, 0>, &PairMap<From, 1>,
+                                                       &PairMap<From, 2>, &PairMap<From, 3>};
+
+const CharMap& CharMapOf(std::int32_t fromId, std::int32_t toId) {
+    static constexpr std::array<std::array<const CharMap& (*)(), 4>, 4> pairs = {kFrom<0>, kFrom<1>, kFrom<2>,
+                                                                                 kFrom<3>};
+    return pairs[KindOf(fromId)][KindOf(toId)]();
+}
+
+// A piece at a time through a small buffer that stays in the cache: copied
+// in, converted there, appended. (Converting the result in place would read
+// and write it where its address can alias the text's, which costs more.)
+std::wstring Convert(const std::wstring& text, const CharMap& map) {
+    constexpr std::size_t kPiece = 1024;
+    wchar_t piece[kPiece];
+    std::wstring result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); at += kPiece) {
+        const std::size_t n = std::min(kPiece, text.size() - at);
+        std::copy_n(text.data() + at, n, piece);
+        ascii_blocks::MapInPlace(piece, n, map.data(), kCp1251CharsEnd);
+        result.append(piece, n);
+    }
+    return result;
+}
+
 }  // namespace
 
 const ByteMap& Map2() {
@@ -142,16 +203,7 @@ std::wstring RecodeTable(std::int32_t id) {
 std::wstring RecodeText(const std::wstring& text, std::int32_t fromId, std::int32_t toId) {
     if (fromId == toId)
         return text;
-    const PassTables& from = PassesOf(fromId);
-    const PassTables& to = PassesOf(toId);
-    std::wstring result(text);
-    for (wchar_t& ch : result) {
-        const int b = CharToCp1251(ch);
-        if (b < 0x80)
-            continue;  // ASCII, and characters Windows-1251 does not have, pass unchanged
-        ch = Cp1251ToChar(to.fromWin[from.toWin[b]]);
-    }
-    return result;
+    return Convert(text, CharMapOf(fromId, toId));
 }
 
 std::wstring WinToDos(const std::wstring& text) {
@@ -160,4 +212,17 @@ std::wstring WinToDos(const std::wstring& text) {
 
 std::wstring DosToWin(const std::wstring& text) {
     return RecodeText(text, 2, 1);
+}
+
+void WinToDosBytes(std::wstring_view text, char* out) {
+    static const auto table = [] {
+        std::array<unsigned char, kCp1251CharsEnd> t{};
+        const CharMap& toDos = CharMapOf(1, 2);
+        for (wchar_t c = 0; c < kCp1251CharsEnd; ++c) {
+            const int b = CharToCp1251(static_cast<wchar_t>(toDos[c]));
+            t[c] = static_cast<unsigned char>(b < 0 ? '?' : b);
+        }
+        return t;
+    }();
+    ascii_blocks::Narrow(text.data(), text.size(), out, table.data(), kCp1251CharsEnd);
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Map N: the target byte of each Windows-1251 byte 0x80 + k.
 using ByteMap = std::array<std::uint8_t, 128>;
@@ -19,3 +20,7 @@ std::wstring RecodeTable(std::int32_t id);
 std::wstring RecodeText(const std::wstring& text, std::int32_t fromId, std::int32_t toId);
 std::wstring WinToDos(const std::wstring& text);
 std::wstring DosToWin(const std::wstring& text);
+
+// EncodeCp1251(WinToDos(text)) into out, which holds text.size() bytes, in
+// one pass: a save's convert-and-encode without the converted text between.
+void WinToDosBytes(std::wstring_view text, char* out);

@@ -1,5 +1,7 @@
 #include "editor/document_commands.h"
 
+#include <utility>
+
 #include "editor/source_file.h"
 
 std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reason) {
@@ -129,7 +131,8 @@ void DocumentCommands::ReadDocument(const std::wstring& path) {
     const std::wstring previous = view_.Caption();
     view_.SetCaption(path);
     try {
-        view_.SetEditorText(ReadSourceText(platform_.files.ReadAll(path)));
+        std::wstring text = ReadSourceText(platform_.files.ReadAll(path));  // the bytes go at once
+        view_.TakeEditorText(std::move(text));
     } catch (const PlatformError&) {
         SkipOnFailure([&] { view_.SetCaption(previous); });
         return;

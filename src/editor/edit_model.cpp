@@ -23,8 +23,16 @@ std::size_t Advance(wchar_t c, std::size_t column) {
 
 }  // namespace
 
-void EditModel::SetText(const std::wstring& text) {
-    text_.SetText(text);
+void EditModel::ReplaceText(std::size_t start, std::size_t end, const std::wstring& text) {
+    const std::size_t first = text_.LineOf(start), last = text_.LineOf(end + 1);
+    const std::size_t lineStart = text_.LineStart(first), lines = text_.LineCount();
+    text_.Replace(start, end, text);
+    const auto lineDelta =
+        static_cast<std::ptrdiff_t>(text_.LineCount()) - static_cast<std::ptrdiff_t>(lines);
+    columns_.Edited(text_, first, last, lineDelta, lineStart, start, end, text.size());
+}
+
+void EditModel::SetText(std::wstring text) {
     anchor_ = caret_ = 0;
     goalColumn_ = kNoGoal;
     EmptyUndo();
@@ -40,6 +48,8 @@ void EditModel::SetText(const std::wstring& text) {
         }
     }
     widest_ = std::max(widest_, column);
+    text_.SetText(std::move(text));
+    columns_.Clear();
 }
 
 void EditModel::Select(std::size_t anchor, std::size_t caret) {
@@ -75,7 +85,7 @@ bool EditModel::ReplaceSelection(const std::wstring& text, bool undoable) {
         Remember(start, removed, text.size());
     else
         EmptyUndo();
-    text_.Replace(start, end, text);
+    ReplaceText(start, end, text);
     anchor_ = caret_ = start + text.size();
     goalColumn_ = kNoGoal;
     Widen(start, caret_);
@@ -114,7 +124,7 @@ bool EditModel::Undo() {
         return false;
     const UndoStep step = undo_;
     const std::wstring taken = text_.Range(step.pos, step.pos + step.inserted);
-    text_.Replace(step.pos, step.pos + step.inserted, step.removed);
+    ReplaceText(step.pos, step.pos + step.inserted, step.removed);
     undo_ = UndoStep{step.pos, step.removed.size(), taken};
     anchor_ = step.pos;
     caret_ = step.pos + step.removed.size();
@@ -245,29 +255,20 @@ std::size_t EditModel::WordRight(std::size_t pos) const {
 }
 
 std::size_t EditModel::ColumnOf(std::size_t pos) const {
-    const std::size_t line = text_.LineOf(pos);
-    const std::size_t end = std::min(pos, text_.LineEnd(line));
-    std::size_t column = 0;
-    for (std::size_t i = text_.LineStart(line); i < end; ++i)
-        column += Advance(text_.At(i), column);
-    return column;
+    return columns_.ColumnOf(text_, text_.LineOf(pos), pos);
 }
 
 std::size_t EditModel::PosAtColumn(std::size_t line, std::size_t column) const {
     line = std::min(line, text_.LineCount() - 1);
-    const std::size_t end = text_.LineEnd(line);
-    std::size_t at = 0;
-    for (std::size_t i = text_.LineStart(line); i < end; ++i) {
-        const std::size_t width = Advance(text_.At(i), at);
-        if (column < at + width)
-            return (column - at) * 2 < width ? i : i + 1;
-        at += width;
-    }
-    return end;
+    const LineColumns::Spot spot = columns_.SpotAt(text_, line, column);
+    if (spot.pos == text_.LineEnd(line))
+        return spot.pos;
+    const std::size_t width = Advance(text_.At(spot.pos), spot.column);
+    return (column - spot.column) * 2 < width ? spot.pos : spot.pos + 1;
 }
 
 void EditModel::Widen(std::size_t from, std::size_t to) {
     const std::size_t last = text_.LineOf(to);
     for (std::size_t line = text_.LineOf(from); line <= last; ++line)
-        widest_ = std::max(widest_, ColumnOf(text_.LineEnd(line)));
+        widest_ = std::max(widest_, columns_.Width(text_, line));
 }

@@ -7,9 +7,8 @@
 #include <cstddef>
 #include <string>
 
+#include "editor/line_columns.h"
 #include "editor/text_buffer.h"
-
-constexpr std::size_t kTabColumns = 8;
 
 enum class Motion {
     Left,
@@ -32,7 +31,8 @@ class EditModel {
     std::size_t Length() const { return text_.Length(); }
     std::wstring Text() const { return text_.Text(); }
     // Replaces the whole text: the caret goes to the start, the undo memory is emptied.
-    void SetText(const std::wstring& text);
+    // A moved string is taken over, not copied.
+    void SetText(std::wstring text);
 
     std::size_t Anchor() const { return anchor_; }
     std::size_t Caret() const { return caret_; }
@@ -61,10 +61,17 @@ class EditModel {
     // Up and Down keep the column where vertical movement began.
     void Move(Motion motion, bool extend, std::size_t pageLines = 1);
 
-    // Columns with tabs expanded to the next multiple of kTabColumns.
+    // Columns with tabs expanded to the next multiple of kTabColumns. These
+    // cost about a block of the line (LineColumns), however long it is.
     std::size_t ColumnOf(std::size_t pos) const;
     // The position on the line nearest to a column.
     std::size_t PosAtColumn(std::size_t line, std::size_t column) const;
+    // The first character on the line whose columns reach `column`, and the
+    // column where it starts (the line's end and its width when none does):
+    // where drawing a line scrolled sideways begins.
+    LineColumns::Spot SpotAt(std::size_t line, std::size_t column) const {
+        return columns_.SpotAt(text_, line, column);
+    }
     // The widest line's columns: exact after SetText, then only grows.
     std::size_t WidestLine() const { return widest_; }
 
@@ -80,8 +87,11 @@ class EditModel {
     std::size_t WordLeft(std::size_t pos) const;
     std::size_t WordRight(std::size_t pos) const;
     void Widen(std::size_t from, std::size_t to);
+    // Every change of the text goes through here, so the column sums follow it.
+    void ReplaceText(std::size_t start, std::size_t end, const std::wstring& text);
 
     TextBuffer text_;
+    LineColumns columns_;
     std::size_t anchor_ = 0, caret_ = 0;
     std::size_t goalColumn_ = kNoGoal;
     static constexpr std::size_t kNoGoal = static_cast<std::size_t>(-1);

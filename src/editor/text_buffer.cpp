@@ -3,7 +3,7 @@
 #include <algorithm>
 
 namespace {
-constexpr std::size_t kMinGap = 4096;
+constexpr std::size_t kMinGap = kTypingRoom;
 }
 
 TextBuffer::TextBuffer() : starts_{0} {}
@@ -23,11 +23,14 @@ std::wstring TextBuffer::Range(std::size_t start, std::size_t end) const {
     return out;
 }
 
-void TextBuffer::SetText(const std::wstring& text) {
-    buffer_.assign(text.begin(), text.end());
-    gapStart_ = buffer_.size();
-    buffer_.resize(buffer_.size() + kMinGap);
-    gapEnd_ = buffer_.size();
+std::wstring_view TextBuffer::Span(std::size_t pos, std::size_t most) const {
+    pos = std::min(pos, Length());
+    const std::size_t until = pos < gapStart_ ? gapStart_ : Length();
+    const wchar_t* at = buffer_.data() + (pos < gapStart_ ? pos : pos + gapEnd_ - gapStart_);
+    return std::wstring_view(at, std::min(most, until - pos));
+}
+
+void TextBuffer::SetText(std::wstring text) {
     starts_.assign(1, 0);
     stepLine_ = 0;
     stepDelta_ = 0;
@@ -35,6 +38,17 @@ void TextBuffer::SetText(const std::wstring& text) {
         if (text[i] == L'\r' && text[i + 1] == L'\n')
             starts_.push_back(i + 2);
     }
+    starts_.shrink_to_fit();
+    gapStart_ = text.size();
+    if (text.capacity() < gapStart_ + kMinGap) {
+        std::wstring roomy;
+        roomy.reserve(gapStart_ + kMinGap);
+        roomy.append(text);
+        text = std::move(roomy);
+    }
+    buffer_ = std::move(text);
+    buffer_.resize(gapStart_ + kMinGap);
+    gapEnd_ = buffer_.size();
 }
 
 // Only the CR LF pairs that the edit can make or break are looked at: those

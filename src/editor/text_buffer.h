@@ -10,7 +10,12 @@
 // typing in a 16 MB text touches a few lines, not all of them.
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// Room kept for typing after a text that the buffer takes over: a text made
+// with this much spare capacity is taken without being moved or copied.
+constexpr std::size_t kTypingRoom = 4096;
 
 class TextBuffer {
   public:
@@ -21,9 +26,14 @@ class TextBuffer {
         return pos < gapStart_ ? buffer_[pos] : buffer_[pos + gapEnd_ - gapStart_];
     }
     std::wstring Text() const { return Range(0, Length()); }
+    // The characters from pos on that lie together in memory (up to the gap
+    // or the end), at most `most` of them.
+    std::wstring_view Span(std::size_t pos, std::size_t most) const;
     std::wstring Range(std::size_t start, std::size_t end) const;
 
-    void SetText(const std::wstring& text);
+    // Takes the text over (a moved string is not copied; its spare capacity
+    // becomes the gap).
+    void SetText(std::wstring text);
     // Replaces the characters [start, end) with text; positions are clamped.
     void Replace(std::size_t start, std::size_t end, const std::wstring& text);
 
@@ -41,7 +51,7 @@ class TextBuffer {
     // applies to the entries after it.
     void MoveStepTo(std::size_t line);
 
-    std::vector<wchar_t> buffer_;
+    std::wstring buffer_;  // the text, with the gap [gapStart_, gapEnd_) inside
     std::size_t gapStart_ = 0, gapEnd_ = 0;
     std::vector<std::size_t> starts_;  // entries after stepLine_ lack stepDelta_
     std::size_t stepLine_ = 0;

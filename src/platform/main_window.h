@@ -14,6 +14,9 @@ class MainWindowView {
     // Assigning the whole text empties the editor's undo memory.
     virtual std::wstring EditorText() const = 0;
     virtual void SetEditorText(const std::wstring& text) = 0;
+    // The same for a text the caller gives up (a file just read): a window
+    // that can take it over does so instead of copying it.
+    virtual void TakeEditorText(std::wstring&& text) { SetEditorText(text); }
     virtual std::size_t EditorTextLength() const = 0;
 
     virtual std::wstring SelectedText() const = 0;

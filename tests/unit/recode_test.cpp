@@ -7,6 +7,7 @@
 
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
+#include "editor/source_file.h"
 
 #ifndef _WIN32
 #include <iconv.h>
@@ -252,6 +253,43 @@ TEST(RecodeText, IdsWithoutATableActAsWindows1251) {
     EXPECT_EQ(RecodeText(all, 4, 2), WinToDos(all));
     EXPECT_EQ(RecodeText(all, 2, 99), DosToWin(all));
     EXPECT_EQ(RecodeTable(4), RecodeTable(1));
+}
+
+// The conversions look at whole blocks of ASCII at once: every character, in
+// every position of a run longer than a block, converts as the maps define it
+// alone, and the characters around it stay.
+TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
+    const std::wstring ascii = L"mov ax, word ptr [bx+si+4]\t; 0123456789";
+    const auto alone = [](wchar_t ch, const ByteMap* from, const ByteMap* to) {
+        int b = CharToCp1251(ch);
+        if (b < 0x80)
+            return ch;
+        for (int k = 0; from && k < 128; ++k) {
+            if ((*from)[k] == b) {
+                b = 0x80 + k;
+                break;
+            }
+        }
+        return Cp1251ToChar(static_cast<unsigned char>(to ? (*to)[b - 0x80] : b));
+    };
+    std::wstring chars = AllBytes() + L"\u00E4\u2130\u4E2D\uFFFF";
+    for (std::size_t at = 0; at < ascii.size(); ++at) {
+        for (wchar_t ch : chars) {
+            std::wstring text = ascii;
+            text[at] = ch;
+            std::wstring dos = ascii, win = ascii;
+            dos[at] = alone(ch, nullptr, &Map2());
+            win[at] = alone(ch, &Map2(), nullptr);
+            ASSERT_EQ(WinToDos(text), dos) << at << " " << static_cast<int>(ch);
+            ASSERT_EQ(DosToWin(text), win) << at << " " << static_cast<int>(ch);
+            ASSERT_EQ(RecodeText(text, 3, 5)[at], alone(ch, &Map3(), &Map5()));
+            std::string bytes = EncodeCp1251(ascii);
+            const int b = CharToCp1251(dos[at]);
+            bytes[at] = static_cast<char>(b < 0 ? '?' : b);
+            ASSERT_EQ(EncodeCp1251(dos), bytes);
+            ASSERT_EQ(SourceFileBytes(text), bytes + "\r\n");
+        }
+    }
 }
 
 }  // namespace

@@ -52,6 +52,31 @@ TEST(SourceFileBytes, CharactersOutsideWindows1251AreWrittenAsQuestionMarks) {
     EXPECT_EQ(SourceFileBytes(L"a\u4E2Db"), "a?b\r\n");
 }
 
+// Plain ASCII is read eight bytes at a time: a line end or a byte above 0x7F
+// anywhere in such a run, or at the end, is still read as one byte alone is.
+TEST(ReadSourceText, LineEndsAndUpperBytesAnywhereInALongRun) {
+    const auto oneByOne = [](const std::string& bytes) {
+        std::wstring text;
+        bool open = false;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            open = bytes[i] != '\r';
+            text += open ? std::wstring(1, Cp1251ToChar(static_cast<unsigned char>(bytes[i]))) : L"\r\n";
+            if (!open && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        }
+        return open ? text + L"\r\n" : text;
+    };
+    const std::string run = "mov ax, word ptr [bx+si]";
+    for (const std::string piece : {"\r", "\r\n", "\n", "\xE0", "\x98\r"}) {
+        for (std::size_t at = 0; at <= run.size(); ++at) {
+            const std::string bytes = run.substr(0, at) + piece + run.substr(at);
+            EXPECT_EQ(ReadSourceText(bytes), oneByOne(bytes)) << at;
+            EXPECT_EQ(ReadSourceText(bytes.substr(0, at + piece.size())),
+                      oneByOne(bytes.substr(0, at + piece.size())));
+        }
+    }
+}
+
 TEST(SourceFileRoundTrip, SavingAReadFileAddsOneEmptyLine) {
     const std::wstring once = ReadSourceText("A\r\nB\r\n");
     EXPECT_EQ(SourceFileBytes(once), "A\r\nB\r\n\r\n");

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/menu_table.h"
@@ -353,6 +354,10 @@ std::wstring FrmMain::EditorText() const {
 
 void FrmMain::SetEditorText(const std::wstring& text) {
     txtCode.SetText(text);
+}
+
+void FrmMain::TakeEditorText(std::wstring&& text) {
+    txtCode.SetText(std::move(text));
 }
 
 std::size_t FrmMain::EditorTextLength() const {

@@ -32,6 +32,7 @@ class FrmMain : public WindowBase, public MainWindowView {
     void SetCaption(const std::wstring& caption) override;
     std::wstring EditorText() const override;
     void SetEditorText(const std::wstring& text) override;
+    void TakeEditorText(std::wstring&& text) override;
     std::size_t EditorTextLength() const override;
     std::wstring SelectedText() const override;
     void ReplaceSelection(const std::wstring& text) override;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "editor/win32/go_to_line_win.h"
@@ -85,8 +86,8 @@ void TextView::UseSettings(Registry& registry) {
     Refresh();
 }
 
-void TextView::SetText(const std::wstring& text) {
-    model_.SetText(text);
+void TextView::SetText(std::wstring text) {
+    model_.SetText(std::move(text));
     syntax_.Forget(0);
     view_ = ViewPosition{};
     Changed(false);

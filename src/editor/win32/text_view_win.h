@@ -35,7 +35,7 @@ class TextView : public WindowBase, private FindDialog::Finder {
     // The program's own access: whole strings, NUL characters included.
     std::wstring Text() const { return model_.Text(); }
     std::size_t TextLength() const { return model_.Length(); }
-    void SetText(const std::wstring& text);
+    void SetText(std::wstring text);  // a moved string is taken over, not copied
     std::wstring SelectedText() const { return model_.SelectedText(); }
     // As the user's edit: undoable (unless told otherwise), tells the parent.
     void ReplaceSelection(const std::wstring& text, bool undoable = true);
