@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -134,7 +135,9 @@ class Keywords {
                 return e;
         }
     }
-    std::array<Entry, kSlots> slots_{};
+    // On the heap: as an array the compiler would fill it at build time and
+    // carry its 48 KB in the program file.
+    std::vector<Entry> slots_ = std::vector<Entry>(kSlots);
 };
 
 const Keywords& TheKeywords() {
