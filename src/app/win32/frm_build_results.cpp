@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/handles_win.h"
 #include "settings/window_placement.h"
 
 namespace {
@@ -80,8 +81,9 @@ void FrmBuildResults::Fill(const BuildResults& results) {
     rows_ = results.rows;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-    HDC dc = GetDC(list_);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    ScopedWindowDC windowDc(list_);
+    const HDC dc = windowDc.Get();
+    ScopedSelection font(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
     // The stops in pixels, for measuring the widest row for the scroll bar.
     const LONG units = GetDialogBaseUnits();
     const int stops[] = {MulDiv(kTabStops[0], LOWORD(units), 4), MulDiv(kTabStops[1], LOWORD(units), 4)};
@@ -93,8 +95,6 @@ void FrmBuildResults::Fill(const BuildResults& results) {
             GetTabbedTextExtentW(dc, text.c_str(), static_cast<int>(text.size()), std::size(stops), stops);
         widest = std::max<LONG>(widest, LOWORD(extent));
     }
-    SelectObject(dc, oldFont);
-    ReleaseDC(list_, dc);
     SendMessageW(list_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
     SendMessageW(list_, LB_SETCURSEL, 0, 0);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
