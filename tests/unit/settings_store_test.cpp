@@ -217,6 +217,9 @@ TEST(RegShell, WritesTypesReadsThemBackAndDeletes) {
     reg.RegDelete(L"HKLM\\Software\\asm\\tasm");
     EXPECT_THROW(reg.RegRead(L"HKLM\\Software\\asm\\tasm"), PlatformError);
     EXPECT_THROW(reg.RegDelete(L"HKLM\\Software\\asm\\tasm"), PlatformError);
+    reg.RegDelete(L"HKLM\\Software\\asm\\");  // a trailing backslash names the key itself
+    EXPECT_FALSE(registry.HasKey(kHklm, kKey));
+    EXPECT_TRUE(registry.HasKey(kHklm, L"Software"));
 }
 
 TEST(RegShell, SixteenBitConversion) {
