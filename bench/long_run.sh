@@ -2,16 +2,16 @@
 # The long run: the real program under Wine does many rounds (1,000 unless
 # told) of edit, save, open and build with the stand-in tools, and its
 # handles, registry keys, window-system objects, windows and memory are
-# sampled every twentieth of the run. It is the end-to-end test
-# Endurance.* with more rounds (the test suite runs 20); each build waits a
-# second, so 1,000 rounds take about 25 minutes. Prints the samples and the
+# sampled every twentieth of the run: long_run.cpp, built with the end-to-end
+# driver as korveline_long_run.exe; each build waits a second, so 1,000
+# rounds take about 25 minutes. Prints the samples and the
 # growth from the first to the last; fails when the test's checks fail.
 #   bench/long_run.sh [rounds]          (scripts/build.sh win64 first)
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 rounds="${1:-1000}"
 out="${E2E_OUT:-$root/build/long-run-out}"
-KORVELINE_ROUNDS="$rounds" E2E_OUT="$out" E2E_TIMEOUT="${E2E_TIMEOUT:-$((rounds * 5 + 300))}" \
+KORVELINE_ROUNDS="$rounds" E2E_DRIVER="${E2E_BUILD_DIR:-$root/build/win64}/tests/e2e/korveline_long_run.exe" E2E_OUT="$out" E2E_TIMEOUT="${E2E_TIMEOUT:-$((rounds * 5 + 300))}" \
     "$root/scripts/e2e.sh" 'Endurance.*'
 status=$?
 echo "samples (round, handles, of which registry keys, GDI, USER, windows, working set / peak / private KB):"

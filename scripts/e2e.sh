@@ -8,7 +8,8 @@
 #   scripts/e2e.sh 'Startup.*:Settings.SecondStart*'
 #   scripts/e2e.sh --list               the names of the tests
 #
-# Environment: E2E_BUILD_DIR (default build/win64), E2E_OUT (default
+# Environment: E2E_BUILD_DIR (default build/win64), E2E_DRIVER (another driver
+# built from tests/e2e/driver, such as the long run's), E2E_OUT (default
 # build/e2e-out; emptied first), E2E_DISPLAY (an X display to use instead of
 # a fresh Xvfb), E2E_KEEP_PREFIX=1, E2E_TIMEOUT (seconds for the whole run,
 # default 1200). The log is $E2E_OUT/e2e.log, with screenshots beside it.
@@ -17,7 +18,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${E2E_BUILD_DIR:-$root/build/win64}"
 out="${E2E_OUT:-$root/build/e2e-out}"
 program="$build/korveline.exe"
-driver="$build/tests/e2e/korveline_e2e.exe"
+driver="${E2E_DRIVER:-$build/tests/e2e/korveline_e2e.exe}"
 
 for f in "$program" "$driver" "$build/tests/e2e/korveline_e2e_probe.dll"; do
     if [ ! -f "$f" ]; then

@@ -24,10 +24,8 @@ constexpr wchar_t kReverseEnd = kCp1251CharsEnd;
 const std::array<unsigned char, kReverseEnd>& Reverse() {
     static const auto table = [] {
         std::array<unsigned char, kReverseEnd> t{};
-        for (int i = 0; i < 64; ++i)
-            t[kUpperHalf[i]] = static_cast<unsigned char>(0x80 + i);
-        for (int i = 0; i < 64; ++i)
-            t[0x0410 + i] = static_cast<unsigned char>(0xC0 + i);
+        for (int b = 0x80; b < 0x100; ++b)
+            t[Cp1251ToChar(static_cast<unsigned char>(b))] = static_cast<unsigned char>(b);
         return t;
     }();
     return table;

@@ -1,7 +1,7 @@
 #pragma once
 // Steps shared by the tests of the File and Edit menus: commands that open no
 // window, run to their end; the editor's selection; the clipboard as another
-// program (the driver) sees it; a file held open by another program.
+// program sees it; a file held open by another program; Windows' error texts.
 #include <windows.h>
 
 #include <cstring>
@@ -13,8 +13,7 @@
 
 namespace e2e {
 
-// Sends a menu command and returns once the program has handled it. Only
-// for commands that open no window: one that does would hold the send.
+// Sends a menu command that opens no window and returns once the program has handled it.
 inline void Run(const Program& app, Command command) {
     DWORD_PTR ignored = 0;
     if (!SendMessageTimeoutW(app.MainWindow(), WM_COMMAND, CommandIdOf(command), 0, SMTO_ABORTIFHUNG, 10000,
@@ -76,17 +75,15 @@ inline void SetClipboard(const std::optional<std::wstring>& text) {
     CloseClipboard();
 }
 
-// The text of the program's message box now; empty when none is open (or
-// the one found closed while it was read).
+// The text of the program's message box now; empty when none is open (or it closed while read).
 inline std::wstring ShownMessage(const Program& app) {
     HWND box = app.FindMessageBox();
-    HWND text = box ? GetDlgItem(box, kMessageTextId) : nullptr;
     wchar_t buffer[1024] = {};
     DWORD_PTR got = 0;
-    if (!text || !SendMessageTimeoutW(text, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
-                                      SMTO_ABORTIFHUNG, 5000, &got))
-        return {};
-    return std::wstring(buffer, got);
+    return box && SendMessageTimeoutW(GetDlgItem(box, kMessageTextId), WM_GETTEXT, 1024,
+                                      reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, &got)
+               ? std::wstring(buffer, got)
+               : std::wstring();
 }
 
 // Another program holding a file open without sharing it, while in scope.
@@ -118,11 +115,8 @@ inline std::wstring SystemErrorText(DWORD code) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring reason = text ? text : L"";
-    if (text)
-        LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
-        reason.pop_back();
-    return reason;
+    LocalFree(text);
+    return reason.substr(0, reason.find_last_not_of(L"\r\n ") + 1);
 }
 
 // The names in a folder.
@@ -130,14 +124,11 @@ inline std::vector<std::wstring> FolderNames(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found{};
     HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &found))
+        if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
+            names.push_back(found.cFileName);
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
     return names;
 }
 

@@ -1,9 +1,6 @@
 // The editor txtCode as its user sees it: typing (Cyrillic, Enter, Backspace)
-// with the keyboard's messages, selecting with Shift and the arrows, placing
-// the caret with the mouse, a large source opened and scrolled to its end, and
-// NUL characters kept from file to file.
-#include <chrono>
-
+// with the keyboard's messages, selecting with Shift and the arrows through
+// the accelerators, placing the caret with the mouse.
 #include "editor_steps.h"
 
 namespace e2e {
@@ -109,65 +106,6 @@ E2E_TEST(Editor, TheMousePlacesTheCaretExtendsWithShiftAndSelectsAWordWithADoubl
     CHECK_EQ(Selection(app), (Sel{4, 6}));
     ClickAt(app, {t.x + 1, t.y + 200});  // below the last line: on the last line
     CHECK_EQ(SendToEditor(app, EM_LINEFROMCHAR, static_cast<WPARAM>(-1)), 1);
-}
-
-E2E_TEST(Editor, AFourMegabyteSourceOpensAtOnceAndCtrlEndShowsItsLastLine) {
-    std::string bytes;
-    int lines = 0;
-    std::size_t lastStart = 0;
-    while (bytes.size() < 4u << 20) {
-        lastStart = bytes.size();
-        char line[80];
-        std::snprintf(line, sizeof line,
-                      "        mov     ax, %06d        ; \xAB\xAE\xAC\xA5\xAD\xE2\xA0\xE0\xA8\xA9\r\n",
-                      ++lines);
-        bytes += line;
-    }
-    const std::wstring path = WorkFolder() + L"\\big.asm";
-    WriteBytes(path, bytes);
-    const auto started = std::chrono::steady_clock::now();
-    Program app = Program::Start(path);
-    REQUIRE_EVENTUALLY_EQ(SendToEditor(app, WM_GETTEXTLENGTH), static_cast<LRESULT>(bytes.size()));
-    Log("the 4 MB source was shown " +
-        std::to_string(std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - started).count()) +
-        " ms after the start");
-    CHECK_EQ(SendToEditor(app, EM_GETFIRSTVISIBLELINE), 0);
-    CHECK_EQ(SendToEditor(app, EM_GETLINECOUNT), lines + 1);  // the last line end starts an empty line
-    CHECK_EQ(app.EditorText() == DecodeWindows1251(bytes), true);
-    Screenshot(L"editor-4mb-start");
-
-    PressKey(app, VK_END, false, true);
-    CHECK_EVENTUALLY_EQ(SendToEditor(app, EM_LINEFROMCHAR, static_cast<WPARAM>(-1)), lines);
-    const auto lastLine = static_cast<std::size_t>(SendToEditor(app, EM_LINEINDEX, lines - 1));
-    CHECK_EQ(lastLine, lastStart);
-    RECT client{};
-    GetClientRect(app.Editor(), &client);
-    const POINT last = PositionOf(app, lastLine), end = PositionOf(app, bytes.size());
-    CHECK(last.y >= 0);
-    CHECK(end.y > last.y);
-    CHECK(end.y + (end.y - last.y) <= client.bottom);
-    Screenshot(L"editor-4mb-end");
-
-    // Typing at the end of the large text: each key is handled at once.
-    const auto typing = std::chrono::steady_clock::now();
-    TypeKeys(app, std::wstring(100, L'x'));
-    const auto perKey =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - typing)
-            .count() /
-        100;
-    Log("typing at the end of the 4 MB source: " + std::to_string(perKey) + " microseconds a key");
-    CHECK(perKey < 50000);
-    CHECK_EQ(SendToEditor(app, WM_GETTEXTLENGTH), static_cast<LRESULT>(bytes.size() + 100));
-}
-
-E2E_TEST(Editor, NulCharactersSurviveOpenAndSave) {
-    const std::wstring path = WorkFolder() + L"\\zeros.asm";
-    const std::string bytes("db 0\0\0, 1\r\n\0\r\nend\0\r\n", 20);
-    WriteBytes(path, bytes);
-    Program app = Program::Start(path);
-    CHECK_EQ(SendToEditor(app, WM_GETTEXTLENGTH), 20);
-    Run(app, Command::Save);
-    CHECK_EQ(ReadBytes(path), std::optional<std::string>(bytes + "\r\n"));  // a save adds one line end
 }
 
 }  // namespace e2e

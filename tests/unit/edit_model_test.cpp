@@ -132,6 +132,31 @@ TEST(EditModelCaret, UpAndDownKeepTheColumnThroughShortLinesAndTabs) {
     EXPECT_EQ(model.Caret(), 18u);
 }
 
+// Only Up, Down, Page Up and Page Down keep the column where vertical
+// movement began; any other motion starts from where the caret is.
+TEST(EditModelCaret, OnlyVerticalMotionsKeepTheRememberedColumn) {
+    const Motion others[] = {Motion::Left, Motion::Right, Motion::WordLeft,  Motion::WordRight,
+                             Motion::Home, Motion::End,   Motion::TextStart, Motion::TextEnd};
+    for (Motion other : others) {
+        EditModel model = With(L"0123456789\r\nab\r\n0123456789\r\nx", 9);
+        model.Move(Motion::Down, false);  // column 2, column 9 remembered
+        model.Move(other, false);
+        const std::size_t column = model.ColumnOf(model.Caret());
+        const std::size_t line = model.Buffer().LineOf(model.Caret());
+        model.Move(line == 0 ? Motion::Down : Motion::Up, false);
+        EXPECT_EQ(model.Caret(), model.PosAtColumn(line == 0 ? 1 : line - 1, column))
+            << static_cast<int>(other);
+    }
+    for (Motion vertical : {Motion::Up, Motion::Down, Motion::PageUp, Motion::PageDown}) {
+        EditModel model =
+            With(L"0123456789\r\nab\r\n0123456789\r\nab\r\n0123456789", 25);  // line 2, column 9
+        const bool up = vertical == Motion::Up || vertical == Motion::PageUp;
+        model.Move(vertical, false);  // to a short line
+        model.Move(up ? Motion::Up : Motion::Down, false);
+        EXPECT_EQ(model.ColumnOf(model.Caret()), 9u) << static_cast<int>(vertical);
+    }
+}
+
 TEST(EditModelCaret, WordsSkipBlanksAndStopAtLineEnds) {
     EditModel model = With(L"mov  ax, [bx]\r\nint 21h", 0);
     const std::size_t stops[] = {5, 7, 9, 10, 12, 13, 15, 19, 22};
@@ -150,6 +175,9 @@ TEST(EditModelCaret, WordsSkipBlanksAndStopAtLineEnds) {
     EXPECT_EQ(model.SelectedText(), L"]");
     model.SelectWordAt(16);  // Cyrillic letters and digits are word characters too
     EXPECT_EQ(model.SelectedText(), L"int");
+    model = With(L"db 09Zz_@", 3);
+    model.SelectWordAt(3);
+    EXPECT_EQ(model.SelectedText(), L"09Zz_");
     model = With(L"\u0414\u0430\u043D\u043E db 1", 2);
     model.SelectWordAt(2);
     EXPECT_EQ(model.SelectedText(), L"\u0414\u0430\u043D\u043E");
@@ -186,6 +214,8 @@ TEST(EditModelColumns, TabsReachTheNextMultipleOfEightAndTheWidestLineIsKnown) {
     EXPECT_EQ(model.ColumnOf(100), 2u);      // past the end: the end of the last line
     EXPECT_EQ(model.PosAtColumn(0, 3), 1u);  // the nearer side of the tab
     EXPECT_EQ(model.PosAtColumn(0, 5), 2u);
+    EXPECT_EQ(model.PosAtColumn(1, 4), 6u);  // halfway across a tab: the far side
+    EXPECT_EQ(model.PosAtColumn(1, 3), 5u);
     EXPECT_EQ(model.PosAtColumn(0, 50), 3u);
     EXPECT_EQ(model.PosAtColumn(9, 1), 13u);  // past the last line: the last line
     EXPECT_EQ(model.WidestLine(), 19u);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/main_window.h"
@@ -21,12 +22,22 @@ inline std::wstring Lower(std::wstring s) {
     return s;
 }
 
-constexpr std::uint32_t kErrFileNotFound = 2;
-constexpr std::uint32_t kErrAccessDenied = 5;
-constexpr std::uint32_t kErrSharingViolation = 32;
-constexpr std::uint32_t kErrDiskFull = 112;
-constexpr std::uint32_t kErrPathNotFound = 3;
+constexpr std::uint32_t kErrFileNotFound = 2, kErrPathNotFound = 3, kErrAccessDenied = 5;
+constexpr std::uint32_t kErrSharingViolation = 32, kErrDiskFull = 112;
 
+inline RegValue RegText(const std::wstring& text) {
+    RegValue v;
+    v.text = text;
+    return v;
+}
+inline RegValue RegNumber(std::uint32_t number) {
+    RegValue v;
+    v.type = RegType::Dword;
+    v.number = number;
+    return v;
+}
+
+// Keys and value names compare without regard to case, as Windows does.
 class FakeRegistry : public Registry {
   public:
     struct Named {
@@ -41,30 +52,23 @@ class FakeRegistry : public Registry {
 
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end())
-            throw PlatformError(L"no key " + key, kErrFileNotFound);
-        auto v = k->second.find(Lower(name));
-        if (v == k->second.end())
+        if (k == keys_.end() || !k->second.count(Lower(name)))
             throw PlatformError(L"no value " + name, kErrFileNotFound);
-        return v->second.value;
+        return k->second.at(Lower(name)).value;
     }
     void WriteString(RegRoot root,
                      const std::wstring& key,
                      const std::wstring& name,
                      const std::wstring& value) override {
-        RegValue v;
-        v.type = RegType::String;
-        v.text = value;
-        Put(root, key, name, v);
+        Refuse(root, L"write", key + L"\\" + name);
+        Set(root, key, name, RegText(value));
     }
     void WriteDword(RegRoot root,
                     const std::wstring& key,
                     const std::wstring& name,
                     std::uint32_t value) override {
-        RegValue v;
-        v.type = RegType::Dword;
-        v.number = value;
-        Put(root, key, name, v);
+        Refuse(root, L"write", key + L"\\" + name);
+        Set(root, key, name, RegNumber(value));
     }
     void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         Refuse(root, L"deletevalue", key + L"\\" + name);
@@ -83,10 +87,9 @@ class FakeRegistry : public Registry {
         const std::wstring lower = Lower(key);
         if (!keys_.count({root, lower}))
             throw PlatformError(L"no key", kErrFileNotFound);
-        for (const auto& [id, values] : keys_) {
+        for (const auto& [id, values] : keys_)
             if (id.first == root && id.second.rfind(lower + L"\\", 0) == 0)
                 throw PlatformError(L"key has sub-keys", kErrAccessDenied);
-        }
         keys_.erase({root, lower});
     }
 
@@ -99,56 +102,33 @@ class FakeRegistry : public Registry {
                    const std::wstring& key,
                    const std::wstring& name,
                    const std::wstring& text) {
-        RegValue v;
-        v.type = RegType::String;
-        v.text = text;
-        Set(root, key, name, v);
+        Set(root, key, name, RegText(text));
     }
     void SetDword(RegRoot root, const std::wstring& key, const std::wstring& name, std::uint32_t number) {
-        RegValue v;
-        v.type = RegType::Dword;
-        v.number = number;
-        Set(root, key, name, v);
+        Set(root, key, name, RegNumber(number));
     }
     bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count({root, Lower(key)}) != 0; }
     bool HasValue(RegRoot root, const std::wstring& key, const std::wstring& name) const {
-        auto k = keys_.find({root, Lower(key)});
-        return k != keys_.end() && k->second.count(Lower(name));
+        return ValuesOf(root, key).count(Lower(name)) != 0;
     }
     const Values& ValuesOf(RegRoot root, const std::wstring& key) const {
         static const Values none;
         auto k = keys_.find({root, Lower(key)});
         return k == keys_.end() ? none : k->second;
     }
-    std::size_t KeyCount() const { return keys_.size(); }
 
   private:
     void Refuse(RegRoot root, const std::wstring& what, const std::wstring& path) {
-        log.push_back(what + L" " + RootName(root) + L"\\" + path);
+        const wchar_t* names[] = {L"HKCR", L"HKCU", L"HKLM", L"HKU", L"HKCC"};
+        log.push_back(what + L" " + names[static_cast<int>(root)] + L"\\" + path);
         if (refuseWrites.count(root))
             throw PlatformError(L"access denied", kErrAccessDenied);
     }
-    void Put(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
-        Refuse(root, L"write", key + L"\\" + name);
-        Set(root, key, name, value);
-    }
     void MakeKey(RegRoot root, const std::wstring& key) {
-        std::wstring lower = Lower(key);
+        const std::wstring lower = Lower(key);
         for (std::size_t cut = 0; cut != std::wstring::npos;) {
             cut = lower.find(L'\\', cut + 1);
             keys_[{root, lower.substr(0, cut)}];
-        }
-    }
-    static std::wstring RootName(RegRoot root) {
-        switch (root) {
-            case RegRoot::ClassesRoot:
-                return L"HKCR";
-            case RegRoot::LocalMachine:
-                return L"HKLM";
-            case RegRoot::CurrentUser:
-                return L"HKCU";
-            default:
-                return L"HK?";
         }
     }
     std::map<std::pair<RegRoot, std::wstring>, Values> keys_;
@@ -166,17 +146,13 @@ class FakeFileSystem : public FileSystem {
     bool diskFull = false;
     std::vector<std::wstring> log;  // "create C:\x", "write C:\x", "read C:\x"
 
-    bool FileExists(const std::wstring& path) override { return !path.empty() && files_.count(Lower(path)); }
+    bool FileExists(const std::wstring& path) override { return !path.empty() && Has(path); }
     std::uint32_t GetAttributes(const std::wstring& path) override { return Get(path).attributes; }
     FileStamp Stamp(const std::wstring& path) override {
         const File& f = Get(path);
         return {f.bytes.size(), f.writeTime};
     }
-    void CreateEmptyFile(const std::wstring& path) override {
-        log.push_back(L"create " + path);
-        CheckWritable(path);
-        files_[Lower(path)].bytes.clear();
-    }
+    void CreateEmptyFile(const std::wstring& path) override { Write(L"create ", path, ""); }
     std::string ReadAll(const std::wstring& path) override {
         log.push_back(L"read " + path);
         if (locked.count(Lower(path)))
@@ -184,11 +160,7 @@ class FakeFileSystem : public FileSystem {
         return Get(path).bytes;
     }
     void WriteAll(const std::wstring& path, const std::string& bytes) override {
-        log.push_back(L"write " + path);
-        CheckWritable(path);
-        if (diskFull)
-            throw PlatformError(L"disk full", kErrDiskFull);
-        files_[Lower(path)].bytes = bytes;
+        Write(L"write ", path, bytes);
     }
 
     void Put(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0) {
@@ -201,21 +173,22 @@ class FakeFileSystem : public FileSystem {
 
   private:
     File& Get(const std::wstring& path) {
-        auto f = files_.find(Lower(path));
-        if (f == files_.end())
+        if (!Has(path))
             throw PlatformError(L"no file " + path, kErrFileNotFound);
-        return f->second;
+        return files_[Lower(path)];
     }
-    void CheckWritable(const std::wstring& path) {
+    void Write(const wchar_t* what, const std::wstring& path, const std::string& bytes) {
+        log.push_back(what + path);
         const std::wstring lower = Lower(path);
-        const std::wstring folder = lower.substr(0, lower.find_last_of(L"\\/") + 1);
-        if (missingFolders.count(folder))
+        if (missingFolders.count(lower.substr(0, lower.find_last_of(L"\\/") + 1)))
             throw PlatformError(L"no folder", kErrPathNotFound);
         if (locked.count(lower))
             throw PlatformError(L"locked", kErrSharingViolation);
-        auto f = files_.find(lower);
-        if (f != files_.end() && (f->second.attributes & kAttributeReadOnly))
+        if (Has(path) && (files_[lower].attributes & kAttributeReadOnly))
             throw PlatformError(L"read-only", kErrAccessDenied);
+        if (diskFull && !bytes.empty())
+            throw PlatformError(L"disk full", kErrDiskFull);
+        files_[lower].bytes = bytes;
     }
     std::map<std::wstring, File> files_;
 };
@@ -232,7 +205,6 @@ class FakeFileDialogs : public FileDialogService {
 
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return Answer(false, request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return Answer(true, request); }
-
     // Queues the choice of a full path, its title taken from it.
     void Choose(const std::wstring& path) {
         answers.push_back({path, path.substr(path.find_last_of(L"\\/") + 1)});
@@ -296,9 +268,7 @@ class FakeProcesses : public Processes {
     void Sleep(unsigned ms) override { slept.push_back(ms); }
     std::wstring ShortPath(const std::wstring& path) override {
         auto s = shortPaths.find(Lower(path));
-        if (s != shortPaths.end())
-            return s->second;
-        return shortPathIsIdentity ? path : std::wstring();
+        return s != shortPaths.end() ? s->second : shortPathIsIdentity ? path : std::wstring();
     }
 };
 
@@ -308,8 +278,7 @@ class FakeClipboard : public Clipboard {
     bool hasText = false;
     bool busy = false;  // held by another program for longer than the retry
     void SetText(const std::wstring& t) override {
-        if (busy)
-            throw PlatformError(L"clipboard busy", 1418);
+        GetText();
         text = t;
         hasText = true;
     }
@@ -332,16 +301,14 @@ class FakeSystem : public SystemServices {
     std::wstring CommandLine() override { return commandLine; }
     std::wstring ProgramFolder() override { return folder; }
     std::wstring ProgramName() override { return name; }
-    std::wstring Environment(const std::wstring& n) override {
-        auto e = environment.find(n);
-        return e == environment.end() ? std::wstring() : e->second;
-    }
+    std::wstring Environment(const std::wstring& n) override { return environment[n]; }
     std::wstring ErrorText(std::uint32_t code) override { return L"Error " + std::to_wstring(code) + L"."; }
 };
 
 // The main window as the logic sees it. Edits made "as the user would"
 // (ReplaceSelection, Undo) notify onChange, as the edit control's change
-// notification does; whole-text assignments do not.
+// notification does; whole-text assignments do not. One step of undo, as the
+// platform's edit control has: a second Undo redoes.
 class FakeMainView : public MainWindowView {
   public:
     std::wstring caption = L" asm";
@@ -368,25 +335,16 @@ class FakeMainView : public MainWindowView {
         text.replace(selStart, selLength, t);
         selStart += t.size();
         selLength = 0;
-        if (text != before) {
-            undoText_ = before;
-            if (onChange)
-                onChange();
-        }
+        if (text != before)
+            Changed(before);
     }
     void SetSelection(std::size_t start, std::size_t length) override {
         selStart = std::min(start, text.size());
         selLength = std::min(length, text.size() - selStart);
     }
-    // One step of undo, as the platform's edit control has; a second Undo redoes.
     void Undo() override {
-        if (!undoText_)
-            return;
-        std::wstring current = text;
-        text = *undoText_;
-        undoText_ = current;
-        if (onChange)
-            onChange();
+        if (undoText_)
+            Changed(std::exchange(text, *undoText_));
     }
     void EmptyUndo() override { undoText_.reset(); }
     bool CanUndo() const { return undoText_.has_value(); }
@@ -396,6 +354,11 @@ class FakeMainView : public MainWindowView {
     bool RegChecked() const override { return regChecked; }
 
   private:
+    void Changed(const std::wstring& before) {
+        undoText_ = before;
+        if (onChange)
+            onChange();
+    }
     std::optional<std::wstring> undoText_;
 };
 

@@ -60,21 +60,14 @@ TEST_F(AssociationTest, ToggleRegistersRemovesAndRegistersAgain) {
     EXPECT_TRUE(view.regChecked);
 }
 
-TEST_F(AssociationTest, ClickDecidesByTheCheckMarkAlone) {
-    // Registered keys but an unchecked item (loading failed before the flag): a click registers again.
-    RegisterAsmFiles(p.platform, p.regShell, view);
-    view.regChecked = false;
-    p.registry.SetDword(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles", 0);
-    ToggleAsmFiles(p.platform, p.regShell, view);
-    ExpectRegistered();
-}
-
-TEST_F(AssociationTest, RegisteringOverAnOldRegistrationReplacesIt) {
+TEST_F(AssociationTest, ClickDecidesByTheCheckMarkAloneAndRegisteringReplacesAnOldRegistration) {
+    // Registered keys of another program but an unchecked item: a click registers.
     p.registry.SetString(RegRoot::ClassesRoot, L".asm", L"", L"OtherEditor.File");
     p.registry.SetString(RegRoot::ClassesRoot, L".asm", L"PerceivedType", L"text");
     p.registry.SetString(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command", L"",
                          L"C:\\old\\k.exe %1");
-    RegisterAsmFiles(p.platform, p.regShell, view);
+    p.registry.SetDword(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles", 0);
+    ToggleAsmFiles(p.platform, p.regShell, view);
     ExpectRegistered();
     EXPECT_FALSE(p.registry.HasValue(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
 }

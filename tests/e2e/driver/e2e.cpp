@@ -14,29 +14,17 @@ namespace {
 FILE* g_log = nullptr;
 int g_failures = 0;  // of the running test
 
-std::string Escape(char32_t c) {
+// A character as a failure message shows it; empty for one written as itself in UTF-8.
+std::string Escape(unsigned c) {
+    const char* named[] = {"\\r", "\\n", "\\t", "\\\"", "\\\\"};
+    const auto at = std::string("\r\n\t\"\\").find(static_cast<char>(c));
+    if (c < 0x80 && at != std::string::npos)
+        return named[at];
     char buffer[16];
-    switch (c) {
-        case '\r':
-            return "\\r";
-        case '\n':
-            return "\\n";
-        case '\t':
-            return "\\t";
-        case '"':
-            return "\\\"";
-        case '\\':
-            return "\\\\";
-        default:
-            break;
-    }
-    if (c < 0x20 || (c >= 0x7f && c < 0xa0)) {
-        std::snprintf(buffer, sizeof buffer, "\\x%02X", static_cast<unsigned>(c));
-        return buffer;
-    }
-    if (c < 0x80)
-        return std::string(1, static_cast<char>(c));
-    return {};  // the caller writes the character itself
+    std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
+    return c < 0x20 || (c >= 0x7f && c < 0xa0) ? buffer
+           : c < 0x80                          ? std::string(1, static_cast<char>(c))
+                                               : "";
 }
 
 }  // namespace
@@ -108,14 +96,10 @@ std::string Describe(const wchar_t* text) {
 
 std::string Describe(const std::string& bytes) {
     std::string out = "\"";
-    char buffer[8];
     for (unsigned char b : bytes) {
-        if (b >= 0x80) {
-            std::snprintf(buffer, sizeof buffer, "\\x%02X", b);
-            out += buffer;
-        } else {
-            out += Escape(b);
-        }
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, "\\x%02X", b);
+        out += b >= 0x80 ? buffer : Escape(b);
     }
     return out + "\"";
 }

@@ -1,16 +1,8 @@
 #pragma once
-// The test-case API of the end-to-end driver.
-//
-//   E2E_TEST(Startup, CaptionIsTheDefaultDocument) {
-//       Program app = Program::Start();
-//       CHECK_EQ(app.Caption(), ProgramFolder() + L"\\asm1.asm");
-//       CHECK_EVENTUALLY_EQ(app.Menu().Item(Command::AsmFiles).checked, true);
-//   }
-//
-// CHECK_* record a failure and let the test go on; REQUIRE_* end the test.
-// The *_EVENTUALLY_* forms poll their expression until it holds or the
-// deadline passes, and report the last value seen. Never sleep in a test:
-// wait for the state the user would see.
+// The test-case API of the end-to-end driver (see ../README.md). CHECK_* record
+// a failure and let the test go on; REQUIRE_* end the test. The *_EVENTUALLY_*
+// forms poll their expression until it holds or the deadline passes, and
+// report the last value seen. Never sleep in a test: wait for what the user would see.
 #include <chrono>
 #include <optional>
 #include <string>
@@ -21,8 +13,7 @@ namespace e2e {
 
 using Ms = std::chrono::milliseconds;
 
-// A program start under Wine takes about a second; a loaded CI machine can be
-// several times slower. A passing test never waits for a deadline to run out.
+// A start under Wine takes about a second, several on a loaded machine; a passing test never waits them out.
 constexpr Ms kStartTimeout{20000};
 constexpr Ms kStateTimeout{5000};
 
@@ -75,15 +66,12 @@ std::string Describe(const std::vector<T>& values) {
     return out + "]";
 }
 
-// Polls the condition until it holds (true) or the timeout passes (false).
-template <class Condition>
-bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout);
-
 void PollPause();  // the interval between two polls
 bool Expired(std::chrono::steady_clock::time_point deadline);
 
+// Polls the condition until it holds (true) or the timeout passes (false).
 template <class Condition>
-bool WaitUntil(Condition&& condition, Ms timeout) {
+bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (condition())

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "driver/e2e.h"
@@ -35,30 +36,18 @@ void MakeFolders(const std::wstring& folder) {
 void EmptyFolder(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::wstring name = found.cFileName;
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
         if (name == L"." || name == L"..")
             continue;
-        const std::wstring path = folder + L"\\" + name;
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             EmptyFolder(path);
-            RemoveDirectoryW(path.c_str());
-        } else {
-            DeleteFileW(path.c_str());
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-}
-
-std::wstring UnixToWindows(const std::wstring& path) {
-    std::wstring out = L"Z:" + path;
-    for (auto& c : out)
-        if (c == L'/')
-            c = L'\\';
-    return out;
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str())
+                                                            : DeleteFileW(path.c_str());
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
 }
 
 }  // namespace
@@ -73,7 +62,9 @@ std::wstring WorkFolder() {
     return kWorkFolder;
 }
 std::wstring OutputFolder() {
-    return UnixToWindows(g_outputUnix);
+    std::wstring out = L"Z:" + g_outputUnix;
+    std::replace(out.begin(), out.end(), L'/', L'\\');
+    return out;
 }
 
 std::wstring InstallCopyAt(const std::wstring& path) {
@@ -149,10 +140,8 @@ bool Screenshot(const std::wstring& name) {
             std::to_string(GetLastError()));
         return false;
     }
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
     const bool saved = WaitUntil([&] { return FileExists(finalPath); }, Ms(15000));
     Log("  screenshot " + Utf8(finalPath) + (saved ? " saved" : " did not appear"));
     return saved;

@@ -1,83 +1,58 @@
 #include "driver/program.h"
 
 #include <cwchar>
+#include <functional>
 
 #include "probe/probe_protocol.h"
 
 namespace e2e {
-
 namespace {
 
-struct Search {
-    DWORD pid;
-    const wchar_t* className;
-    bool (*accept)(HWND);
-    HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || ClassOf(window) != search->className)
-        return TRUE;
-    if (search->accept && !search->accept(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
+// The first top-level window of the process with the class that passes the test.
 HWND FindTopWindow(DWORD pid, const wchar_t* className, bool (*accept)(HWND) = nullptr) {
-    Search search{pid, className, accept, nullptr};
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    struct Search {
+        DWORD pid;
+        const wchar_t* className;
+        bool (*accept)(HWND);
+        HWND found;
+    } search{pid, className, accept, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s->pid || ClassOf(window) != s->className || (s->accept && !s->accept(window)))
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 bool IsShown(HWND window) {
     return IsWindowVisible(window) != FALSE;
 }
-
 bool IsMessageBox(HWND window) {
-    return IsWindowVisible(window) && GetDlgItem(window, kMessageTextId) != nullptr;
+    return IsWindowVisible(window) && GetDlgItem(window, kMessageTextId);
 }
-
 bool IsFileDialog(HWND window) {
-    return IsWindowVisible(window) && GetDlgItem(window, kFileNameBoxId) != nullptr;
+    return IsWindowVisible(window) && GetDlgItem(window, kFileNameBoxId);
 }
 
-std::wstring Field(const std::wstring& line, std::size_t& from) {
-    const auto tab = line.find(L'\t', from);
-    std::wstring field = line.substr(from, tab == std::wstring::npos ? std::wstring::npos : tab - from);
-    from = tab == std::wstring::npos ? line.size() : tab + 1;
-    return field;
+HWND WaitFor(const std::function<HWND()>& find, Ms timeout, const std::string& what) {
+    HWND found = nullptr;
+    if (!WaitUntil([&] { return (found = find()) != nullptr; }, timeout))
+        Abort("no " + what + " within " + std::to_string(timeout.count()) + " ms");
+    return found;
 }
 
-// Parses the probe's text (see probe_protocol.h).
-MenuBar ParseMenuBar(const std::wstring& text) {
-    MenuBar bar;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find(L'\n', start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring line = text.substr(start, end - start);
-        start = end + 1;
-        std::size_t at = 0;
-        const std::wstring kind = Field(line, at);
-        const std::wstring state = Field(line, at);
-        if (kind == L"P") {
-            bar.popups.push_back(MenuPopup{line.substr(at), {}});
-        } else if (kind == L"I" && !bar.popups.empty()) {
-            MenuItem item;
-            item.id = std::wcstol(Field(line, at).c_str(), nullptr, 10);
-            item.text = line.substr(at);
-            item.separator = state.find(L'S') != std::wstring::npos;
-            item.grayed = state.find(L'G') != std::wstring::npos;
-            item.checked = state.find(L'C') != std::wstring::npos;
-            bar.popups.back().items.push_back(item);
-        }
-    }
-    return bar;
+// Cross-process messages time out rather than hang the driver on a program that stopped answering.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+        Abort("a window did not answer message " + std::to_string(message));
+    return static_cast<LRESULT>(result);
 }
 
 }  // namespace
@@ -92,20 +67,18 @@ std::wstring MenuItem::Shortcut() const {
 }
 
 const MenuItem& MenuBar::Item(Command command) const {
-    const int id = CommandIdOf(command);
     for (const MenuPopup& popup : popups)
         for (const MenuItem& item : popup.items)
-            if (!item.separator && item.id == id)
+            if (!item.separator && item.id == CommandIdOf(command))
                 return item;
-    Abort("the menu bar has no item with id " + std::to_string(id));
+    Abort("the menu bar has no item with id " + std::to_string(CommandIdOf(command)));
 }
 
-// The probe DLL, hooked into the program's window thread, and the shared
-// memory through which it answers.
+// The probe DLL hooked into the program's window thread, and the shared memory it answers in.
 struct Program::Probe {
     HHOOK hook = nullptr;
     HANDLE memory = nullptr;
-    void* view = nullptr;
+    ProbeHeader* view = nullptr;
     DWORD request = 0;
     ~Probe() {
         if (hook)
@@ -119,34 +92,30 @@ struct Program::Probe {
 
 Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
     Program program;
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!arguments.empty())
-        commandLine += L" " + arguments;
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     Log(L"  start: " + commandLine);
-    // The program runs in a job, so that what it starts (build scripts, their
-    // consoles, the built program) ends with it when the test is over.
+    // In a job, so that what it starts (scripts, their consoles, the built program) ends with it.
     program.job_ = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (program.job_)
-        SetInformationJobObject(program.job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    SetInformationJobObject(program.job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
                         nullptr, &startup, &program.process_))
         Abort("could not start " + Utf8(exe) + ", error " + std::to_string(GetLastError()));
-    if (program.job_ && !AssignProcessToJobObject(program.job_, program.process_.hProcess))
-        Log("  (the program could not be put in a job, error " + std::to_string(GetLastError()) + ")");
+    AssignProcessToJobObject(program.job_, program.process_.hProcess);
     ResumeThread(program.process_.hThread);
     return program;
 }
 
 Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
-    HWND window = nullptr;
-    if (!WaitUntil([&] { return (window = FindWindowW(className, nullptr)) && IsWindowVisible(window); },
-                   timeout))
-        Abort("no program with a window of class " + Utf8(className) + " started within " +
-              std::to_string(timeout.count()) + " ms");
+    HWND window = WaitFor(
+        [&] {
+            HWND w = FindWindowW(className, nullptr);
+            return w && IsWindowVisible(w) ? w : nullptr;
+        },
+        timeout, "program with a window of class " + Utf8(className));
     Program program;
     GetWindowThreadProcessId(window, &program.process_.dwProcessId);
     program.process_.hProcess =
@@ -195,15 +164,10 @@ HWND Program::FindWindowOfClass(const wchar_t* className) const {
     return FindTopWindow(ProcessId(), className);
 }
 
+// A window is shown after its load step has run, so a shown window is a loaded one.
 HWND Program::WaitForWindow(const wchar_t* className, Ms timeout) const {
-    // A window exists before its load step has run (placed, sized, filled);
-    // it is shown after, so a shown window is a loaded one.
-    HWND found = nullptr;
-    if (!WaitUntil([&] { return (found = FindTopWindow(ProcessId(), className, IsShown)) != nullptr; },
-                   timeout))
-        Abort("no window of class " + Utf8(className) + " was shown within " +
-              std::to_string(timeout.count()) + " ms");
-    return found;
+    return WaitFor([&] { return FindTopWindow(ProcessId(), className, IsShown); }, timeout,
+                   "shown window of class " + Utf8(className));
 }
 
 HWND Program::MainWindow() const {
@@ -226,44 +190,47 @@ std::wstring Program::EditorText() const {
 }
 
 void Program::TypeInEditor(const std::wstring& text) const {
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()),
-                             SMTO_ABORTIFHUNG, 5000, &ignored))
-        Abort("the editor did not take the typed text");
+    Send(Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 MenuBar Program::Menu() const {
     HWND main = MainWindow();
     if (!probe_) {
         probe_ = std::make_unique<Probe>();
-        Probe* probe = probe_.get();
         wchar_t name[64];
         std::swprintf(name, 64, KORVELINE_PROBE_MEMORY_FORMAT, static_cast<unsigned long>(ProcessId()));
-        probe->memory =
-            CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeMemoryBytes, name);
-        probe->view = probe->memory
-                          ? MapViewOfFile(probe->memory, FILE_MAP_ALL_ACCESS, 0, 0, kProbeMemoryBytes)
-                          : nullptr;
-        HMODULE dll = GetModuleHandleW(L"korveline_e2e_probe.dll");
-        if (!dll)
-            dll = LoadLibraryW(L"korveline_e2e_probe.dll");
+        probe_->memory =
+            CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeHeader), name);
+        if (probe_->memory)
+            probe_->view =
+                static_cast<ProbeHeader*>(MapViewOfFile(probe_->memory, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        HMODULE dll = LoadLibraryW(L"korveline_e2e_probe.dll");
         // Through void*: the export's type is known to match HOOKPROC.
         auto proc = dll ? reinterpret_cast<HOOKPROC>(
                               reinterpret_cast<void*>(GetProcAddress(dll, KORVELINE_PROBE_HOOK_EXPORT)))
                         : nullptr;
-        const DWORD thread = GetWindowThreadProcessId(main, nullptr);
-        probe->hook = proc ? SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, thread) : nullptr;
-        if (!probe->view || !probe->hook)
+        if (proc)
+            probe_->hook =
+                SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(main, nullptr));
+        if (!probe_->view || !probe_->hook)
             Abort("could not hook the menu probe into the program");
     }
-    auto* header = static_cast<ProbeHeader*>(probe_->view);
-    const DWORD request = ++probe_->request;
     static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(main, probeMessage, request, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    if (header->request != request)
+    const DWORD request = ++probe_->request;
+    Send(main, probeMessage, request, 0);
+    const ProbeHeader& answer = *probe_->view;
+    if (answer.request != request)
         Abort("the menu probe did not answer");
-    return ParseMenuBar(std::wstring(reinterpret_cast<const wchar_t*>(header + 1), header->length));
+    MenuBar bar;
+    for (DWORD i = 0; i < answer.count; ++i) {
+        const ProbeRecord& r = answer.records[i];
+        if (r.id == kProbePopup)
+            bar.popups.push_back({r.text, {}});
+        else if (!bar.popups.empty())
+            bar.popups.back().items.push_back({static_cast<int>(r.id), r.text, (r.type & MFT_SEPARATOR) != 0,
+                                               (r.state & MFS_GRAYED) != 0, (r.state & MFS_CHECKED) != 0});
+    }
+    return bar;
 }
 
 void Program::Click(Command command) const {
@@ -276,23 +243,62 @@ HWND Program::FindMessageBox() const {
 }
 
 HWND Program::WaitForMessageBox(Ms timeout) const {
-    HWND box = nullptr;
-    if (!WaitUntil([&] { return (box = FindMessageBox()) != nullptr; }, timeout))
-        Abort("no message box appeared within " + std::to_string(timeout.count()) + " ms");
-    return box;
+    return WaitFor([&] { return FindMessageBox(); }, timeout, "message box");
 }
 
 HWND Program::WaitForFileDialog(Ms timeout) const {
-    HWND dialog = nullptr;
-    if (!WaitUntil(
-            [&] { return (dialog = FindTopWindow(ProcessId(), kDialogClass, IsFileDialog)) != nullptr; },
-            timeout))
-        Abort("no Open/Save dialog appeared within " + std::to_string(timeout.count()) + " ms");
-    return dialog;
+    return WaitFor([&] { return FindTopWindow(ProcessId(), kDialogClass, IsFileDialog); }, timeout,
+                   "Open/Save dialog");
 }
 
 void Program::Close() const {
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return name;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    HWND text = GetDlgItem(box, kMessageTextId);
+    return text ? WindowText(text) : std::wstring();
+}
+
+std::wstring ControlText(HWND dialog, int controlId) {
+    HWND control = GetDlgItem(dialog, controlId);
+    if (!control)
+        Abort("the dialog has no control " + std::to_string(controlId));
+    return WindowText(control);
+}
+
+// Posted as the button's own click notification: the dialog may run a modal
+// loop (or close) in answer, which must not block the driver.
+void PressButton(HWND dialog, int buttonId) {
+    HWND button = GetDlgItem(dialog, buttonId);
+    if (!button)
+        Abort("the dialog has no button " + std::to_string(buttonId));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void ChooseFile(HWND dialog, const std::wstring& path) {
+    HWND box = GetDlgItem(dialog, kFileNameBoxId);
+    if (!box)
+        Abort("the file dialog has no file-name box");
+    HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);  // the combo box's edit takes the path
+    edit = edit ? edit : box;
+    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    if (!WaitUntil([&] { return WindowText(edit) == path; }))
+        Abort("the file-name box did not take " + Utf8(path));
+    PressButton(dialog, IDOK);
 }
 
 }  // namespace e2e

@@ -1,7 +1,5 @@
 #pragma once
-// The real program, started under Wine and worked as a user would: its windows
-// found by process id and class, its captions, editor text and menu read,
-// its menu items clicked, its message boxes and file dialogs answered.
+// The real program, started under Wine and worked as a user would (see ../README.md).
 #include <windows.h>
 
 #include <memory>
@@ -48,17 +46,13 @@ struct MenuBar {
 
 class Program {
   public:
-    // Starts the program; `arguments` is the command line after the
-    // program's (quoted) path, exactly as given.
+    // Starts the program; `arguments` is the command line after its quoted path, exactly as given.
     static Program Start(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath());
-    // The program that someone else started (the shell, another program):
-    // waits for a shown window of the class and owns that window's process
-    // (which, not being in a job of the driver's, ends alone).
+    // The program someone else started (the shell): waits for its shown window and owns its process.
     static Program AttachToStarted(const wchar_t* className = kMainClass, Ms timeout = kStartTimeout);
     Program(Program&&) noexcept;
     Program& operator=(Program&&) = delete;
-    // A program still running is ended, and so is every process it started,
-    // so that no test leaves one behind.
+    // Ends the program if it still runs, and every process it started.
     ~Program();
 
     DWORD ProcessId() const;
@@ -68,8 +62,7 @@ class Program {
 
     // Top-level windows of the program by class (visible or not); nullptr if none.
     HWND FindWindowOfClass(const wchar_t* className) const;
-    // Waits for a shown window of the class (shown once it is loaded); ends
-    // the test when none comes.
+    // Waits for a shown (so loaded) window of the class; ends the test when none comes.
     HWND WaitForWindow(const wchar_t* className, Ms timeout = kStartTimeout) const;
     // The main window, waited for; its caption; its editor txtCode and the editor's text.
     HWND MainWindow() const;
@@ -77,19 +70,15 @@ class Program {
     HWND Editor() const;
     std::wstring EditorText() const;
 
-    // Types into the editor at the caret, as the user would: undoable, and the
-    // editor reports the change (setting the whole text would not).
+    // Types at the caret as the user would (EM_REPLACESEL): undoable, reported as a change.
     void TypeInEditor(const std::wstring& text) const;
 
     // The menu bar, read from inside the program.
     MenuBar Menu() const;
-    // Clicks a menu item: posts its WM_COMMAND to the main window, as the menu
-    // does. Posted, not sent, so that a command that opens a modal window
-    // returns to the test at once.
+    // Posts the item's WM_COMMAND, as the menu does: a command that opens a modal window returns at once.
     void Click(Command command) const;
 
-    // A message box of the program (a dialog with a text control). Ends the
-    // test when none comes.
+    // A message box (a dialog with a text control), waited for; ends the test when none comes.
     HWND WaitForMessageBox(Ms timeout = kStateTimeout) const;
     // Any open message box, or nullptr.
     HWND FindMessageBox() const;

@@ -1,6 +1,8 @@
 #include "driver/registry.h"
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 
 #include "driver/e2e.h"
 
@@ -8,78 +10,54 @@ namespace e2e {
 
 namespace {
 
-class Key {
-  public:
-    Key(HKEY root, const std::wstring& path) {
-        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS)
-            key_ = nullptr;
-    }
-    ~Key() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    HKEY get() const { return key_; }
+// The key opened for reading, closed when the holder goes; null when it does not exist.
+std::shared_ptr<std::remove_pointer_t<HKEY>> Open(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return nullptr;
+    return {key, RegCloseKey};
+}
 
-  private:
-    HKEY key_ = nullptr;
-};
-
-bool LessNoCase(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+// The names of a key's values or sub-keys, sorted.
+std::vector<std::wstring> Names(HKEY root, const std::wstring& key, bool values) {
+    std::vector<std::wstring> names;
+    auto k = Open(root, key);
+    wchar_t name[16384];
+    for (DWORD i = 0, length = 16384;
+         k && (values ? RegEnumValueW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr)
+                      : RegEnumKeyExW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr)) ==
+                  ERROR_SUCCESS;
+         ++i, length = 16384)
+        names.emplace_back(name, length);
+    return SortedNoCase(names);
 }
 
 }  // namespace
 
 bool operator==(const RegData& a, const RegData& b) {
-    if (a.exists != b.exists)
-        return false;
-    if (!a.exists)
-        return true;
-    if (a.type != b.type)
-        return false;
-    switch (a.type) {
-        case REG_SZ:
-        case REG_EXPAND_SZ:
-            return a.text == b.text;
-        case REG_DWORD:
-            return a.number == b.number;
-        default:
-            return a.bytes == b.bytes;
-    }
+    const bool text = a.type == REG_SZ || a.type == REG_EXPAND_SZ;
+    return a.exists == b.exists &&
+           (!a.exists || (a.type == b.type && (text                  ? a.text == b.text
+                                               : a.type == REG_DWORD ? a.number == b.number
+                                                                     : a.bytes == b.bytes)));
 }
 
 std::string Describe(const RegData& value) {
     if (!value.exists)
         return "(missing)";
-    switch (value.type) {
-        case REG_SZ:
-            return "REG_SZ " + Describe(value.text);
-        case REG_EXPAND_SZ:
-            return "REG_EXPAND_SZ " + Describe(value.text);
-        case REG_DWORD:
-            return "REG_DWORD " + std::to_string(value.number);
-        default:
-            return "type " + std::to_string(value.type) + ", " + std::to_string(value.bytes.size()) +
-                   " bytes";
-    }
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ)
+        return (value.type == REG_SZ ? "REG_SZ " : "REG_EXPAND_SZ ") + Describe(value.text);
+    if (value.type == REG_DWORD)
+        return "REG_DWORD " + std::to_string(value.number);
+    return "type " + std::to_string(value.type) + ", " + std::to_string(value.bytes.size()) + " bytes";
 }
 
 RegData RegSz(const std::wstring& text) {
-    RegData d;
-    d.exists = true;
-    d.type = REG_SZ;
-    d.text = text;
-    return d;
+    return {true, REG_SZ, text, 0, {}};
 }
 
 RegData RegDword(DWORD number) {
-    RegData d;
-    d.exists = true;
-    d.type = REG_DWORD;
-    d.number = number;
-    return d;
+    return {true, REG_DWORD, L"", number, {}};
 }
 
 RegData RegMissing() {
@@ -87,12 +65,10 @@ RegData RegMissing() {
 }
 
 RegData RegGet(HKEY root, const std::wstring& key, const std::wstring& name) {
-    Key k(root, key);
+    auto k = Open(root, key);
     RegData d;
-    if (!k.get())
-        return d;
     DWORD type = 0, size = 0;
-    if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (!k || RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return d;
     std::vector<BYTE> data(size + sizeof(wchar_t));
     if (RegQueryValueExW(k.get(), name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
@@ -102,8 +78,7 @@ RegData RegGet(HKEY root, const std::wstring& key, const std::wstring& name) {
     d.type = type;
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
         d.text.assign(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
-        // The stored size counts the closing NUL when the writer counted it.
-        if (!d.text.empty() && d.text.back() == L'\0')
+        if (!d.text.empty() && d.text.back() == L'\0')  // the closing NUL, when the writer counted it
             d.text.pop_back();
     } else if (type == REG_DWORD && size == sizeof(DWORD)) {
         d.number = *reinterpret_cast<const DWORD*>(data.data());
@@ -143,41 +118,21 @@ void RegRemoveValue(HKEY root, const std::wstring& key, const std::wstring& name
 }
 
 bool RegKeyExists(HKEY root, const std::wstring& key) {
-    return Key(root, key).get() != nullptr;
+    return Open(root, key) != nullptr;
 }
 
 std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key) {
-    std::vector<std::wstring> names;
-    Key k(root, key);
-    if (!k.get())
-        return names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[16384];
-        DWORD length = 16384;
-        if (RegEnumValueW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    return SortedNoCase(names);
+    return Names(root, key, true);
 }
 
 std::vector<std::wstring> RegSubKeys(HKEY root, const std::wstring& key) {
-    std::vector<std::wstring> names;
-    Key k(root, key);
-    if (!k.get())
-        return names;
-    for (DWORD i = 0;; ++i) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(k.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    return SortedNoCase(names);
+    return Names(root, key, false);
 }
 
 std::vector<std::wstring> SortedNoCase(std::vector<std::wstring> names) {
-    std::sort(names.begin(), names.end(), LessNoCase);
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    });
     return names;
 }
 
