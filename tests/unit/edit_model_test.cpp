@@ -173,6 +173,11 @@ TEST(EditModelCaret, WordsSkipBlanksAndStopAtLineEnds) {
     EXPECT_EQ(model.SelectedText(), L"ax");
     model.SelectWordAt(13);  // the end of a line: the word before it
     EXPECT_EQ(model.SelectedText(), L"]");
+    model.SelectWordAt(14);  // between CR and LF: the same
+    EXPECT_EQ(model.SelectedText(), L"]");
+    model.Select(9, 9);  // after "ax," and a blank: back over the blank, then the comma
+    model.Move(Motion::WordLeft, false);
+    EXPECT_EQ(model.Caret(), 7u);
     model.SelectWordAt(16);  // Cyrillic letters and digits are word characters too
     EXPECT_EQ(model.SelectedText(), L"int");
     model = With(L"db 09Zz_@", 3);

@@ -31,6 +31,9 @@ TEST(FindText, FindsDownAndUpWithCaseAndWholeWordRules) {
         {L"x\r\nm", 0, {}, std::nullopt},
         {L"\r\nmov", 0, {}, FoundText{27, 32}},  // across a line end
         {L"", 0, {}, std::nullopt},
+        {word, 5, {false, false, false}, FoundText{0, 5}},      // up from exactly its end
+        {L"mov_x", 0, {false, true, true}, FoundText{29, 34}},  // a whole word that ends the text
+        {L"mov_xy", 0, {}, std::nullopt},                       // longer than what is left
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;

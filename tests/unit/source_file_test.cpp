@@ -69,6 +69,7 @@ TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
     EXPECT_EQ(DocumentFolder(L"C:\\work\\prog.asm"), L"C:\\work\\");
     EXPECT_EQ(DocumentBaseName(L"C:\\work\\prog.a"), L"pr");
     EXPECT_EQ(DocumentBaseName(L"C:\\work\\program"), L"pro");
+    EXPECT_EQ(DocumentBaseName(L"C:\\work\\a.asm"), L"a");  // five characters leave one
     EXPECT_EQ(DocumentBaseName(L"C:\\my.dir\\x.asm.bak"), L"x.asm");
 }
 

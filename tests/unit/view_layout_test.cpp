@@ -48,6 +48,13 @@ TEST(ViewLayout, GeometryOfRowsPointsAndScrolling) {
     EXPECT_EQ(Showing(model, model.Buffer().LineStart(30), view, m, true).topLine, 25u);  // centred
     EXPECT_EQ(Showing(model, model.Buffer().LineStart(4), view, m).topLine, 3u);          // in sight: stays
     EXPECT_EQ(Clamped(model, ViewPosition{100, 0}, m).topLine, 31u);  // 41 lines, 10 in sight
+
+    // Sideways: a column past the right edge scrolls a quarter of the width beyond it;
+    // one whose right side is exactly at the edge is in sight.
+    const EditModel wide = With(std::wstring(100, L'a'));
+    const int right = kTextMargin + 41 * 5 - (200 - 25);  // column 40's right side at the edge
+    EXPECT_EQ(Showing(wide, 40, ViewPosition{0, 0}, m).xOffset, right + 43);
+    EXPECT_EQ(Showing(wide, 40, ViewPosition{0, right}, m).xOffset, right);
 }
 
 TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
@@ -60,6 +67,8 @@ TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
     EXPECT_EQ(row.text.size(), 10u);
     LayOutRow(model, 0, 0, 80, nullptr, row);
     EXPECT_EQ(Runs(row), (std::vector<std::string>{"        mo||.", "v a|sel|.", "x, 1 ; x||."}));
+    LayOutRow(model, 1, 0, 80, &syntax, row);  // the same row object: nothing of the last line's runs
+    EXPECT_EQ(Runs(row), (std::vector<std::string>{"end||d"}));
 
     // A column far into a long line, found from the caret without a walk from the line's start.
     std::wstring line(100000, L'a');
