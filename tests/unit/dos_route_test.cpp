@@ -112,13 +112,8 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     Build();
     EXPECT_TRUE(p.processes.started.empty());
     EXPECT_TRUE(p.processes.slept.empty());
-    ASSERT_EQ(host.started.size(), 1u);
-    EXPECT_EQ(
-        host.started[0].rfind(L"Z:\\usr\\bin\\dosbox -c \"@mount C /drive_C/\" -c @C: -c \"@cd \\WORK\" "
-                              L"-c \"call HELLO.bat\" -c \"@echo done>C:\\WORK\\KV",
-                              0),
-        0u);
-    route.ScriptEnded(build, view);  // not this script's end: nothing yet
+    EXPECT_EQ(host.started.size(), 1u);  // its session: DosBoxArguments above, and the end-to-end tests
+    route.ScriptEnded(build, view);      // not this script's end: nothing yet
     EXPECT_FALSE(view.runEnabled);
 
     p.files.Put(L"C:\\WORK\\HELLO.COM", "\xB4\x4C\xCD\x21");
@@ -135,7 +130,6 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     EXPECT_FALSE(view.runEnabled);
 
     EXPECT_TRUE(route.RunProgram(L"C:\\WORK\\HELLO.COM"));
-    EXPECT_NE(host.started.back().find(L"-c \"@cd \\WORK\" -c HELLO.COM -c @pause"), std::wstring::npos);
     p.files.Put(L"C:\\WORK\\WIN.EXE", Mz(0x40, std::string("PE\0\0", 4)));
     EXPECT_FALSE(route.RunProgram(L"C:\\WORK\\WIN.EXE"));
 }

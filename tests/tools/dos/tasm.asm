@@ -1,9 +1,5 @@
-; The stand-in assembler for the build tests under DOSBox; it assembles
-; nothing. It takes  tasm [switches] source[, object[, listing]]  (default
-; extensions .ASM, .OBJ, .LST), logs its arguments beside the object, fails
-; without an object on a source holding "; FAIL" or ";!error", and otherwise
-; writes a one-line listing when a listing field is given and an object the
-; stand-in linker accepts.
+; The stand-in assembler for builds through DOSBox (see ../README.md):
+; tasm [switches] source[, object[, listing]], default extensions .ASM, .OBJ, .LST.
 %include "standin.inc"
 main:   call parse                ; no source: ".ASM", which cannot be opened
         xor bx, bx

@@ -1,8 +1,5 @@
-; The stand-in linker for the build tests under DOSBox; it links nothing. It
-; takes  tlink [switches] objects[, program[, map]]  (objects parted by blanks
-; or "+", default extension .OBJ; the program gets .EXE, or .COM with /t),
-; logs its arguments beside the program, checks that each object came from
-; the stand-in assembler and writes the marker program it carries as the program.
+; The stand-in linker for builds through DOSBox (see ../README.md): tlink
+; [switches] objects[, program[, map]]; it writes the marker program it carries.
 %include "standin.inc"
 main:   call parse                ; no object: ".OBJ", which cannot be opened
         xor bx, bx
