@@ -11,10 +11,10 @@ const wchar_t kSwitchesKey[] = L"Software\\Korveline";
 constexpr int kGoToLineBox = 100;  // the Go to line dialog's number box
 constexpr int kFindWhat = 0x480, kWholeWord = 0x410, kUp = 0x420, kDown = 0x421;  // the system's Find dialog
 
-LRESULT SendToEditor(const Program& app, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(app.Editor(), message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result))
-        Abort("the editor did not answer message " + std::to_string(message));
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result))
+        Abort("no answer to message " + std::to_string(message));
     return static_cast<LRESULT>(result);
 }
 
@@ -22,52 +22,27 @@ LRESULT SendToEditor(const Program& app, UINT message, WPARAM wParam = 0, LPARAM
 void ChooseFromContextMenu(const Program& app, wchar_t letter) {
     PostMessageW(app.Editor(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.Editor()), MAKELPARAM(-1, -1));
     HWND menu = nullptr;
-    if (!WaitUntil([&] { return (menu = app.FindWindowOfClass(L"#32768")) && IsWindowVisible(menu); }))
-        Abort("the context menu did not open");
+    REQUIRE(WaitUntil([&] { return (menu = app.FindWindowOfClass(L"#32768")) && IsWindowVisible(menu); }));
     PostMessageW(menu, WM_CHAR, letter, 0);
-    if (!WaitUntil([&] { return !IsWindowVisible(menu); }))
-        Abort("the context menu did not close");
+    REQUIRE(WaitUntil([&] { return !IsWindowVisible(menu); }));
 }
 
 // The dialog of the program that holds the control.
 HWND WaitForDialogWith(const Program& app, int controlId) {
     HWND dialog = nullptr;
-    if (!WaitUntil([&] {
-            dialog = app.FindWindowOfClass(kDialogClass);
-            return dialog && IsWindowVisible(dialog) && GetDlgItem(dialog, controlId);
-        }))
-        Abort("no dialog with control " + std::to_string(controlId) + " came");
+    REQUIRE(WaitUntil([&] {
+        dialog = app.FindWindowOfClass(kDialogClass);
+        return dialog && IsWindowVisible(dialog) && GetDlgItem(dialog, controlId);
+    }));
     return dialog;
 }
 
-void SetControlText(HWND dialog, int id, const std::wstring& text) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
-}
-
-void Tick(HWND dialog, int id, bool on) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0,
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
-}
-
 std::size_t CaretLine(const Program& app) {
-    return static_cast<std::size_t>(SendToEditor(app, EM_LINEFROMCHAR, static_cast<WPARAM>(-1)));
-}
-
-// A match of Find: the line of the selection and the selected text.
-struct Found {
-    std::size_t line;
-    std::wstring word;
-    bool operator==(const Found& o) const { return line == o.line && word == o.word; }
-};
-std::string Describe(const Found& f) {
-    return "line " + std::to_string(f.line) + " " + e2e::Describe(f.word);
+    return static_cast<std::size_t>(Send(app.Editor(), EM_LINEFROMCHAR, static_cast<WPARAM>(-1)));
 }
 
 int TextLeft(const Program& app) {
-    return static_cast<short>(LOWORD(SendToEditor(app, EM_POSFROMCHAR, 0)));
+    return static_cast<short>(LOWORD(Send(app.Editor(), EM_POSFROMCHAR, 0)));
 }
 
 }  // namespace
@@ -87,33 +62,34 @@ E2E_TEST(EditorFeatures, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
     const std::wstring path = WorkFolder() + L"\\big.asm";
     WriteBytes(path, source);
     Program app = Program::Start(path);
-    REQUIRE_EVENTUALLY_EQ(SendToEditor(app, EM_GETLINECOUNT), 100001);
+    REQUIRE_EVENTUALLY_EQ(Send(app.Editor(), EM_GETLINECOUNT), 100001);
 
     ChooseFromContextMenu(app, L'g');
     HWND goTo = WaitForDialogWith(app, kGoToLineBox);
-    SetControlText(goTo, kGoToLineBox, L"40000");
+    Send(GetDlgItem(goTo, kGoToLineBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"40000"));
     PressButton(goTo, IDOK);
     CHECK_EVENTUALLY_EQ(CaretLine(app), 39999u);
-    const auto top = static_cast<std::size_t>(SendToEditor(app, EM_GETFIRSTVISIBLELINE));
+    const auto top = static_cast<std::size_t>(Send(app.Editor(), EM_GETFIRSTVISIBLELINE));
     CHECK(top <= 39999 && 39999 < top + 20);
     Screenshot(L"editor-colours-and-line-numbers");
 
     ChooseFromContextMenu(app, L'f');
     HWND find = WaitForDialogWith(app, kFindWhat);
-    SetControlText(find, kFindWhat, L"\u043c\u0435\u0442\u043a\u0430");  // lower case: case is not matched
-    Tick(find, kWholeWord, true);
+    // Lower case, which is not matched; a whole word.
+    Send(GetDlgItem(find, kFindWhat), WM_SETTEXT, 0,
+         reinterpret_cast<LPARAM>(L"\u043c\u0435\u0442\u043a\u0430"));
+    Send(GetDlgItem(find, kWholeWord), BM_SETCHECK, BST_CHECKED);
     PressButton(find, IDOK);
     // The match is selected: its line, and the word itself as Copy takes it.
     const auto found = [&] {
-        SendToEditor(app, WM_COPY);
-        return Found{CaretLine(app), ClipboardText().value_or(L"")};
+        Send(app.Editor(), WM_COPY);
+        return std::to_wstring(CaretLine(app)) + L" " + ClipboardText().value_or(L"");
     };
-    const std::wstring upper = L"\u041c\u0415\u0422\u041a\u0410";
-    CHECK_EVENTUALLY_EQ(found(), (Found{60000, upper}));
-    Tick(find, kDown, false);
-    Tick(find, kUp, true);
+    CHECK_EVENTUALLY_EQ(found(), L"60000 \u041c\u0415\u0422\u041a\u0410");
+    Send(GetDlgItem(find, kDown), BM_SETCHECK, BST_UNCHECKED);
+    Send(GetDlgItem(find, kUp), BM_SETCHECK, BST_CHECKED);
     PressButton(find, IDOK);
-    CHECK_EVENTUALLY_EQ(found(), (Found{39000, upper}));
+    CHECK_EVENTUALLY_EQ(found(), L"39000 \u041c\u0415\u0422\u041a\u0410");
 }
 
 E2E_TEST(EditorFeatures, ColourAndLineNumberSwitchesSurviveARestart) {

@@ -15,11 +15,7 @@ HOME="$home.wine" && mkdir "$HOME" && export HOME
 trap 'wine_env_cleanup; rm -rf "$home" "$home.wine"' EXIT
 unset XDG_DATA_HOME XDG_CONFIG_HOME
 
-passed=0 failed=0
-check() {  # what, command...
-    local what="$1"; shift
-    if "$@" >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $what"; return 1; fi
-}
+. "$root/tests/install/checks.sh"
 as_user() { HOME="$home" "$@"; }
 snapshot() { (cd "$home" && find . -printf '%y %m %p\n' | sort && find . -type f -exec md5sum {} + | sort -k2); }
 
@@ -46,14 +42,7 @@ if wine_env_start; then
     exec_line="$(sed -n 's/^Exec=//p' "$apps/korveline.desktop")"
     file="$home/my sources/hello.asm"
     eval "${exec_line/\%f/\"\$file\"}" >/dev/null 2>&1 &
-    caption="Z:$(tr / '\\' <<<"$file")"
-    opened() {
-        local id
-        for id in $(xdotool search --onlyvisible --name hello); do [ "$(xdotool getwindowname "$id")" = "$caption" ] && return 0; done
-        return 1
-    }
-    check "a double-clicked .asm file opens in Korveline" wine_env_wait 60 opened ||
-        xdotool search --name . getwindowname %@
+    opens "a double-clicked .asm file opens in Korveline" "Z:$(tr / '\\' <<<"$file")"
     wineserver -k
 else
     failed=$((failed + 1)) && echo "FAIL: no Wine to start the program"
@@ -62,5 +51,4 @@ fi
 check "--uninstall" as_user "$root/scripts/install-linux.sh" --uninstall
 check "--uninstall leaves HOME as it was" diff "$home.wine/before" <(snapshot) || diff "$home.wine/before" <(snapshot)
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+summary

@@ -54,30 +54,22 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
                             L"C:\\MYWORK~1\\hello.exe"};
     const std::uint64_t t = 500000000;  // the script's start; two seconds are 20,000,000
     const std::wstring noListing =
-        L"Listing||The assembler wrote no listing (hello.LST), so its messages cannot be shown here.|0";
+        L"Listing||The assembler wrote no listing (hello.LST), so its messages cannot be shown here.|0\n";
     struct Case {
         const char* listing;  // nullptr: none
         std::uint64_t listingTime, outputTime;
         int outputSize;  // -1: no output
-        std::vector<std::wstring> rows;
-        bool worthShowing;
+        std::wstring rows;
     } cases[] = {
         {"**Error** C:\\MYWORK~1\\HELLO.ASM(4) bad\r\n*Warning* HELLO.ASM(9) odd\r\n**Error** DEFS.INC(5) "
          "x\r\n",
-         t,
-         0,
-         -1,
-         {L"Error|4|bad|4", L"Warning|9|odd|9", L"Error|DEFS.INC(5)|x|0",
-          L"Output||No output: hello.exe was not written.|0"},
-         true},
-        {nullptr, 0, t, 1234, {noListing, L"Output||hello.exe written, 1,234 bytes|0"}, true},
-        {"clean\r\n", t, t - 15000000, 20, {L"Output||hello.exe written, 20 bytes|0"}, false},
-        {"**Error** HELLO.ASM(1) old\r\n",
-         t - 30000000,
-         t - 30000000,
-         20,
-         {noListing, L"Output||No output: hello.exe is from an earlier build; this one wrote none.|0"},
-         true},
+         t, 0, -1,
+         L"Error|4|bad|4\nWarning|9|odd|9\nError|DEFS.INC(5)|x|0\nOutput||No output: hello.exe was not "
+         L"written.|0\n!"},
+        {nullptr, 0, t, 1234, noListing + L"Output||hello.exe written, 1,234 bytes|0\n!"},
+        {"clean\r\n", t, t - 15000000, 20, L"Output||hello.exe written, 20 bytes|0\n"},  // not worth a window
+        {"**Error** HELLO.ASM(1) old\r\n", t - 30000000, t - 30000000, 20,
+         noListing + L"Output||No output: hello.exe is from an earlier build; this one wrote none.|0\n!"},
     };
     for (const Case& c : cases) {
         FakeFileSystem files;
@@ -90,11 +82,10 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
             files.SetWriteTime(out.outputPath, c.outputTime);
         }
         const BuildResults results = CollectBuildResults(out, t, files);
-        std::vector<std::wstring> rows;
+        std::wstring rows;  // a row a line; "!" when it is worth a window
         for (const ResultRow& r : results.rows)
-            rows.push_back(r.kind + L"|" + r.where + L"|" + r.text + L"|" + std::to_wstring(r.line));
-        EXPECT_EQ(rows, c.rows);
-        EXPECT_EQ(results.worthShowing, c.worthShowing);
+            rows += r.kind + L"|" + r.where + L"|" + r.text + L"|" + std::to_wstring(r.line) + L"\n";
+        EXPECT_EQ(rows + (results.worthShowing ? L"!" : L""), c.rows);
     }
 }
 

@@ -1,115 +1,69 @@
-; A stand-in for the assembler, for Korveline's build tests under DOSBox. It
-; assembles nothing: it takes  tasm [switches] source[, object[, listing]]
-; (default extensions .ASM, .OBJ, .LST), logs what it was given beside the
-; object, writes a listing when a listing field is given, and an object the
-; stand-in linker accepts. A source holding "; FAIL" or ";!error" makes it
-; fail without an object.
+; The stand-in assembler for builds through DOSBox (see ../README.md):
+; tasm [switches] source[, object[, listing]], default extensions .ASM, .OBJ, .LST.
 %include "standin.inc"
-main:   mov dx, banner
-        mov ah, 9
-        int 0x21
-        call parse
+main:   call parse                ; no source: ".ASM", which cannot be opened
         xor bx, bx
         call field
-        ja .given
-        mov si, nothing
-        mov bx, tool
-        call log
-        mov dx, no_source
-        jmp die
-.given: mov di, NAME1
-        mov bx, ext_asm
         mov ah, 0
+        mov bp, ext_asm
+        mov di, NAME1
         call name
-        mov bx, 1
-        call field
-        mov ah, 0
-        ja .obj
-        mov si, NAME1
-        mov ah, 1
-.obj:   mov di, NAME2
-        mov bx, ext_obj
-        call name
+        mov bx, 2
+        mov bp, ext_obj
+        mov di, NAME2
+        call named
         mov si, NAME2
-        mov bx, tool
         call log
         mov dx, NAME1
         call read
         mov dx, no_open
         jc die
-        mov bx, BUF
-        add bx, cx              ; the end of the source
-        mov di, mark_fail
-        call find
-        jnc .failed
-        mov di, mark_error
-        call find
-        jnc .failed
-        mov bx, 2
-        call field
-        jc .object              ; no listing field
-        mov ah, 0
-        ja .lname
-        mov si, NAME1
-        mov ah, 1
-.lname: mov di, NAME3
-        mov bx, ext_lst
-        call name
-        mov si, listing
-        mov di, listing + 18
-        mov dx, NAME3
-        call create
-.object:
-        mov si, object_text
-        mov di, object_text + 17
-        mov dx, NAME2
-        call create
-        mov dx, no_write
-        jc die
-        mov ax, 0x4C00
-        int 0x21
-.failed:
         mov dx, told_to_fail
+        mov di, mark_fail
+        mov cx, mark_error - mark_fail
+        call find
+        jnc die
+        mov di, mark_error
+        mov cx, listing - mark_error
+        call find
+        jnc die
+        cmp byte [nfields], 4
+        jbe .object             ; no listing field
+        mov bx, 4
+        mov bp, ext_lst
+        mov di, NAME3
+        call named
+        WRITE NAME3, listing, image_end
+.object:
+        WRITE NAME2, object_text, empty
+        jnc done
+        mov dx, no_write
         jmp die
 
-; Whether the NUL-ended text at DI occurs in the source (BUF up to BX): CF clear when it does.
+; Whether the CX bytes at DI occur in the source (BUF up to BX): CF clear when they do.
 find:   mov si, BUF
-.f0:    push si
+.f1:    push si
         push di
-.f1:    mov al, [di]
-        test al, al
-        jz .hit
-        cmp si, bx
-        jae .miss
-        cmp al, [si]
-        jne .miss
-        inc si
-        inc di
-        jmp .f1
-.miss:  pop di
+        push cx
+        repe cmpsb
+        pop cx
+        pop di
         pop si
+        je .r
         inc si
         cmp si, bx
-        jb .f0
+        jb .f1
         stc
-        ret
-.hit:   pop di
-        pop si
-        clc
-        ret
+.r:     ret
 
-banner  db "Stand-in assembler for Korveline's build tests; it assembles nothing.", 13, 10, '$'
-no_source db 'Error: no source file given', 13, 10, '$'
-no_open db 'Error: cannot open the source', 13, 10, '$'
-no_write db 'Error: cannot write the object', 13, 10, '$'
-told_to_fail db 'Error: told to fail', 13, 10, '$'
 tool    db 'tasm', 0
-nothing db 0
+no_open db 'Stand-in assembler: cannot open the source', 13, 10, '$'
+no_write db 'Stand-in assembler: cannot write the object', 13, 10, '$'
+told_to_fail db 'Stand-in assembler: told to fail', 13, 10, '$'
 ext_asm db '.ASM', 0
 ext_obj db '.OBJ', 0
 ext_lst db '.LST', 0
-mark_fail db '; FAIL', 0
-mark_error db ';!error', 0
+mark_fail db '; FAIL'
+mark_error db ';!error'
 listing db 'Stand-in listing', 13, 10
-object_text db 'STAND-IN OBJECT', 13, 10
 image_end:
