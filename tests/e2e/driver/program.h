@@ -83,7 +83,7 @@ class Program {
     // Any open message box, or nullptr.
     HWND FindMessageBox() const;
     // An Open or Save dialog of the program. Ends the test when none comes.
-    HWND WaitForFileDialog(Ms timeout = kStateTimeout) const;
+    HWND WaitForFileDialog(Ms timeout = kStartTimeout) const;  // the first one in a prefix is slow to come
 
     // Closes the main window as its close box does.
     void Close() const;
