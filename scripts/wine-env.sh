@@ -78,6 +78,9 @@ wine_env_start() {
 
 wine_env_cleanup() {
     if [ -n "$wine_env_prefix" ]; then
+        # Host programs the run started (a DOSBox session waiting for a key)
+        # are no Wine processes: they name the prefix's drives, so end them by that.
+        pkill -f "$wine_env_prefix/dosdevices" 2>/dev/null || true
         WINEPREFIX="$wine_env_prefix" wineserver -k >/dev/null 2>&1 || true
         WINEPREFIX="$wine_env_prefix" wineserver -w >/dev/null 2>&1 || true
         if [ "${E2E_KEEP_PREFIX:-0}" = 1 ]; then
