@@ -58,7 +58,7 @@ E2E_TEST(Build, EachKindRunsItsScriptAndRunStartsWhatTheLastBuildMade) {
         Log(L"build " + output);
         DeleteFileW(log.c_str());
         Build(app, command, output);
-        CHECK(RunEnabled(app));
+        CHECK(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
         const std::string outBase = outFolder + Utf8(name).substr(0, Utf8(name).size() - 4);
         const std::string asmArgs = "/z /zi /n /m2 " + docShort + ", " + outBase + ", " + outBase;
         const std::string linkArgs = std::string(linkSwitches) + " " + outBase + ", " + outBase;

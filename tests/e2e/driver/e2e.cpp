@@ -26,14 +26,18 @@ struct AbortTest {
     std::string reason;
 };
 
-// A character as a failure message shows it; empty for one written as itself in UTF-8.
-std::string Escape(unsigned c, bool byte) {
-    const auto at = std::string("\r\n\t\"\\").find(static_cast<char>(c));
-    if (c < 0x80 && at != std::string::npos)
-        return std::string("\\") + "rnt\"\\"[at];
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
-    return c < 0x20 || (c >= 0x7f && (byte || c < 0xa0)) ? buffer : c < 0x80 ? std::string(1, char(c)) : "";
+// Quoted as a failure message shows it: control characters (of bytes, also those above 0x7F) as \xNN.
+std::string Quote(const std::wstring& text, bool bytes) {
+    std::string out = "\"";
+    for (wchar_t c : text) {
+        const auto at = std::wstring(L"\r\n\t\"\\").find(c);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
+        out += at != std::wstring::npos                         ? std::string("\\") + "rnt\"\\"[at]
+               : c < 0x20 || (c >= 0x7f && (bytes || c < 0xa0)) ? hex
+                                                                : Utf8(std::wstring(1, c));
+    }
+    return out + "\"";
 }
 
 bool Matches(const char* pattern, const char* text) {
@@ -98,19 +102,14 @@ std::string Utf8(const std::wstring& text) {
 }
 
 std::string Describe(const std::wstring& text) {
-    std::string out = "\"";
-    for (wchar_t c : text) {
-        const std::string escaped = Escape(c, false);
-        out += escaped.empty() ? Utf8(std::wstring(1, c)) : escaped;
-    }
-    return out + "\"";
+    return Quote(text, false);
 }
 
 std::string Describe(const std::string& bytes) {
-    std::string out = "\"";
+    std::wstring wide;
     for (unsigned char b : bytes)
-        out += Escape(b, true);
-    return out + "\"";
+        wide += wchar_t(b);
+    return Quote(wide, true);
 }
 
 void PollPause() {

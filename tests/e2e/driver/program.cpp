@@ -8,14 +8,14 @@
 namespace e2e {
 namespace {
 
-bool IsShown(HWND window) {
-    return IsWindowVisible(window);
+bool IsShown(HWND w) {
+    return IsWindowVisible(w);
 }
-bool IsMessageBox(HWND window) {
-    return IsWindowVisible(window) && GetDlgItem(window, kMessageTextId);
+bool IsMessageBox(HWND w) {  // the file dialogs are of the same class
+    return IsWindowVisible(w) && GetDlgItem(w, kMessageTextId);
 }
-bool IsFileDialog(HWND window) {
-    return IsWindowVisible(window) && GetDlgItem(window, kFileNameBoxId);
+bool IsFileDialog(HWND w) {
+    return IsWindowVisible(w) && GetDlgItem(w, kFileNameBoxId);
 }
 
 HWND WaitFor(const std::function<HWND()>& find, Ms timeout, const std::string& what) {
