@@ -1,18 +1,8 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests: the real korveline.exe under Wine, in a virtual
-# desktop on Xvfb, in a throwaway Wine prefix made for this run. Builds
-# nothing: run scripts/build.sh win64 first.
-#
-#   scripts/e2e.sh                      every test
-#   scripts/e2e.sh 'Startup.*'          the tests whose Suite.Name matches
-#   scripts/e2e.sh 'Startup.*:Settings.SecondStart*'
-#   scripts/e2e.sh --list               the names of the tests
-#
-# Environment: E2E_BUILD_DIR (default build/win64), E2E_DRIVER (another driver
-# built from tests/e2e/driver, such as the long run's), E2E_OUT (default
-# build/e2e-out; emptied first), E2E_DISPLAY (an X display to use instead of
-# a fresh Xvfb), E2E_KEEP_PREFIX=1, E2E_TIMEOUT (seconds for the whole run,
-# default 1200). The log is $E2E_OUT/e2e.log, with screenshots beside it.
+# Runs the end-to-end tests (the real korveline.exe under Wine, in a virtual
+# desktop on Xvfb, in a throwaway prefix); builds nothing. Usage and the
+# environment it reads: tests/e2e/README.md. E2E_DRIVER may name another
+# driver built from tests/e2e/driver, such as the long run's.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${E2E_BUILD_DIR:-$root/build/win64}"
@@ -21,27 +11,18 @@ program="$build/korveline.exe"
 driver="${E2E_DRIVER:-$build/tests/e2e/korveline_e2e.exe}"
 
 for f in "$program" "$driver" "$build/tests/e2e/korveline_e2e_probe.dll"; do
-    if [ ! -f "$f" ]; then
-        echo "e2e: $f is missing; build it with scripts/build.sh win64" >&2
-        exit 2
-    fi
+    [ -f "$f" ] || { echo "e2e: $f is missing; build it with scripts/build.sh win64" >&2; exit 2; }
 done
 
 # A Windows path for a Linux one: drive Z: is the Linux root.
 winpath() { local p; p="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; echo "Z:${p//\//\\}"; }
 
-rm -rf "$out"
-mkdir -p "$out"
-out="$(cd "$out" && pwd)"
+rm -rf "$out" && mkdir -p "$out" && out="$(cd "$out" && pwd)"
 
 . "$root/scripts/wine-env.sh"
 trap wine_env_cleanup EXIT
 trap 'exit 130' INT TERM  # an interrupted run still cleans up
 wine_env_start
-
-# Drive R: is an empty folder, for tests of the program in a drive root.
-mkdir -p "$WINEPREFIX/drive_r"
-ln -sfn ../drive_r "$WINEPREFIX/dosdevices/r:"
 
 results="$out/results.txt"
 summary_re='^([0-9]+) passed, ([0-9]+) failed$'
@@ -54,17 +35,15 @@ if [ "${1:-}" = "--list" ]; then
     cat "$results"
     exit 0
 fi
-# The desktop stays while any program in it runs, so the run is over when the
-# driver has written its summary (or the desktop has gone); the cleanup ends
-# whatever is left in the prefix.
+# The run is over when the driver has written its summary (or the desktop,
+# which stays while any program in it runs, has gone).
 deadline=$((SECONDS + ${E2E_TIMEOUT:-1200}))
 while kill -0 "$desktop" 2>/dev/null; do
     tail -n 1 "$results" 2>/dev/null | grep -qE "$summary_re" && break
     if [ "$SECONDS" -ge "$deadline" ]; then echo "e2e: timed out after ${E2E_TIMEOUT:-1200} s" >&2; break; fi
     sleep 0.5
 done
-# The desktop ends by itself once the driver and every program in it have
-# ended; one that stays points at a test that left a program running.
+# A desktop that stays points at a test that left a program running.
 wine_env_wait 5 bash -c "! kill -0 $desktop" ||
     echo "e2e: programs were still running in the virtual desktop after the driver ended" >&2
 summary="$(tail -n 1 "$results" 2>/dev/null || true)"
@@ -75,15 +54,7 @@ if ! [[ "$summary" =~ $summary_re ]]; then
     exit 1
 fi
 failed="${BASH_REMATCH[2]}"
-grep -E '^(PASS|FAIL) ' "$results" || true
-if [ "$failed" != 0 ]; then
-    echo "--- failures (from $out/e2e.log) ---"
-    # Each failed test's name with its failure messages (and their continuation lines).
-    awk '/ RUN  /{test=$0; shown=0; next}
-         / (  FAILED|  test ended)/{if(!shown){print test; shown=1}; print; more=1; next}
-         /^      /{if(more) print; next}
-         {more=0}' "$out/e2e.log"
-fi
+grep -vE "$summary_re" "$results" || true  # each test, with its failures
 echo "log and screenshots: $out ($((SECONDS - started)) s)"
 echo "$summary"
 [ "$failed" = 0 ]

@@ -1,6 +1,6 @@
-// Starting the program: the splash, the main window with the default
-// document and the menu bar a user sees, the store and the association a
-// first start leaves in the real registry.
+// Starting the program: the splash, the main window with the default document
+// and the menu bar, the store and the association in the real registry, and a
+// file opened from the shell.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -14,35 +14,29 @@ namespace {
 
 const HKEY kHklm = HKEY_LOCAL_MACHINE, kHkcr = HKEY_CLASSES_ROOT;
 const wchar_t kStore[] = L"Software\\asm";
-const wchar_t kCommandKey[] = L"Korveline.Qorvath\\Shell\\Open\\command";
 
-int Px(int twips) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return MulDiv(twips, dpi, 1440);
-}
-
-// A window's place and size, or (client) the size of its client area.
-std::vector<long> Rect(HWND window, bool client = false) {
+// A window's place and size (left, top, width, height), or the size of its client area.
+std::vector<long> Rect(HWND window) {
     RECT r{};
-    client ? GetClientRect(window, &r) : GetWindowRect(window, &r);
+    GetWindowRect(window, &r);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
-std::vector<long> Size(HWND window, bool client = false) {
-    const std::vector<long> r = Rect(window, client);
-    return {r[2], r[3]};
+std::vector<long> Size(HWND window, bool client) {
+    RECT r{};
+    client ? GetClientRect(window, &r) : GetWindowRect(window, &r);
+    return {r.right - r.left, r.bottom - r.top};
 }
 
-void CheckRegisteredFor(const std::wstring& exe, bool registered = true) {
-    CHECK_EQ(RegGet(kHkcr, L".asm", L""), registered ? RegSz(L"Korveline.Qorvath") : RegMissing());
-    CHECK_EQ(RegGet(kHkcr, L".asm", L"Content Type"), registered ? RegSz(L"Korveline") : RegMissing());
-    CHECK_EQ(RegGet(kHkcr, kCommandKey, L""),
-             registered ? RegSz(exe + L" %1") : RegMissing());  // nothing quoted
-    CHECK_EQ(RegGet(kHkcr, L"Korveline.Qorvath\\DefaultIcon", L""),
-             registered ? RegSz(exe + L",0") : RegMissing());
-    CHECK_EQ(RegKeyExists(kHkcr, L"Korveline.Qorvath"), registered);
-    CHECK_EQ(RegGet(kHklm, kStore, L"asmfiles"), RegDword(registered ? 1 : 0));
+// The association's keys for the program at `exe`, or (when unregistered) none.
+std::vector<RegData> Association(const std::wstring& exe, bool registered) {
+    const auto value = [&](const std::wstring& text) { return registered ? RegSz(text) : RegMissing(); };
+    return {value(L"Korveline.Qorvath"), value(L"Korveline"), value(exe + L" %1"), value(exe + L",0"),
+            RegDword(registered)};
+}
+std::vector<RegData> AssociationNow() {
+    return {RegGet(kHkcr, L".asm", L""), RegGet(kHkcr, L".asm", L"Content Type"),
+            RegGet(kHkcr, L"Korveline.Qorvath\\Shell\\Open\\command", L""),
+            RegGet(kHkcr, L"Korveline.Qorvath\\DefaultIcon", L""), RegGet(kHklm, kStore, L"asmfiles")};
 }
 
 bool Checked(const Program& app) {
@@ -66,26 +60,23 @@ E2E_TEST(Startup, SplashThenMainWindowWithTheDefaultDocumentAndTheMenuBar) {
     CHECK_EQ(app.EditorText(), L"");
     CHECK_EQ(Rect(main)[0], Px(1400));
     CHECK_EQ(Rect(main)[1], Px(1000));
-    CHECK_EQ(Size(app.Editor()), Size(main, true));  // the editor fills the window, resized too
+    CHECK_EQ(Size(app.Editor(), false), Size(main, true));  // the editor fills the window, resized too
     SetWindowPos(main, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CHECK_EVENTUALLY_EQ(Size(app.Editor()), Size(main, true));
-    ShowWindow(main, SW_MINIMIZE);  // minimised, the editor keeps its size
+    CHECK_EVENTUALLY_EQ(Size(app.Editor(), false), Size(main, true));
+    ShowWindow(main, SW_MINIMIZE);  // minimised and restored, the editor keeps its size
     CHECK_EVENTUALLY(IsIconic(main));
     ShowWindow(main, SW_RESTORE);
-    CHECK_EVENTUALLY_EQ(Size(app.Editor()), Size(main, true));
+    CHECK_EVENTUALLY_EQ(Size(app.Editor(), false), Size(main, true));
     CHECK_EQ(Rect(main)[2], 700);
-    Screenshot(L"main-window-first-start");
 
     // Every item enabled but "Run Compile file"; only "Open with *.asm" checked.
     const std::vector<std::wstring> expected = {
-        L"&File: &New Project\tCtrl+N|&Open Project...\tCtrl+O|-|&Save Project\tCtrl+S|Sav&e Project "
-        L"As...\tCtrl+E|-|"
-        L"E&xit\tCtrl+Q",
-        L"&Edit: Cut\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|&Undo\tCtrl+Z|&Delete\tCtrl+D|Select &All      "
-        L"\tCtrl+A",
-        L"Com&pile: Make 16&b EXE file\tCtrl+B|Make 32b EXE fi&le\tCtrl+L|-|Make 16b CO&M file\tCtrl+M|Make "
-        L"32b COM "
-        L"&file\tCtrl+F",
+        L"&File: &New Project\tCtrl+N|&Open Project...\tCtrl+O|-|&Save Project\tCtrl+S|"
+        L"Sav&e Project As...\tCtrl+E|-|E&xit\tCtrl+Q",
+        L"&Edit: Cut\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|&Undo\tCtrl+Z|&Delete\tCtrl+D|"
+        L"Select &All      \tCtrl+A",
+        L"Com&pile: Make 16&b EXE file\tCtrl+B|Make 32b EXE fi&le\tCtrl+L|-|Make 16b CO&M file\tCtrl+M|"
+        L"Make 32b COM &file\tCtrl+F",
         L"&Run: (grayed) Run Compile file\tShift+F5",
         L"&Options: Command Lines...\tCtrl+F9|(checked) Open &with "
         L"*.asm\tCtrl+W|&Tasm\tCtrl+T|Tlin&k\tCtrl+K",
@@ -101,102 +92,70 @@ E2E_TEST(Startup, SplashThenMainWindowWithTheDefaultDocumentAndTheMenuBar) {
         shown.push_back(line.substr(0, line.size() - 1));
     }
     CHECK_EQ(shown, expected);
-    const Command commands[] = {Command::New, Command::Make32Com, Command::RunCompiled, Command::About};
-    for (Command c : commands)
-        CHECK_EQ(app.Menu().Item(c).id, CommandIdOf(c));
 
     app.Close();  // unchanged: no question
     CHECK(app.WaitForExit());
     CHECK(!app.FindMessageBox());
 }
 
+// The first start writes the store and the association, Open with *.asm
+// switches it, a later start (here from the shell) reads the store, and the
+// Tasm dialog takes its file from the Open dialog and writes it.
 E2E_TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTheStore) {
     {
         Program app = Program::Start();
         app.MainWindow();
-        const std::vector<std::pair<const wchar_t*, RegData>> store = {
-            {L"", RegDword(1)},
-            {L"16btasmCOM", RegSz(L"/z /zi /n /m2")},
-            {L"16btasmEXE", RegSz(L"/z /zi /n /m2")},
-            {L"16btlinkCOM", RegSz(L"/x /v /t")},
-            {L"16btlinkEXE", RegSz(L"/x /v")},
-            {L"32btasmCOM", RegSz(L"/z /zi /n /m2")},
-            {L"32btasmEXE", RegSz(L"/z /zi /n /m2")},
-            {L"32btlinkCOM", RegSz(L"/x /v /t /3")},
-            {L"32btlinkEXE", RegSz(L"/x /v /3")},
-            {L"asmfiles", RegDword(1)},
-            {L"tasm", RegSz(L"")},
-            {L"tlink", RegSz(L"")},
-        };
-        std::vector<std::wstring> names;
-        for (const auto& [name, data] : store) {
-            CHECK_EQ(RegGet(kHklm, kStore, name), data);
-            names.push_back(name);
-        }
-        CHECK_EQ(RegValueNames(kHklm, kStore), SortedNoCase(names));
-        CheckRegisteredFor(ProgramPath());
-        CHECK_EQ(RegSubKeys(kHkcr, L"Korveline.Qorvath"), SortedNoCase({L"Shell", L"DefaultIcon"}));
+        CHECK_EQ(RegValues(kHklm, kStore), (std::vector<std::string>{
+                                               "16btasmCOM: REG_SZ \"/z /zi /n /m2\"",
+                                               "16btasmEXE: REG_SZ \"/z /zi /n /m2\"",
+                                               "16btlinkCOM: REG_SZ \"/x /v /t\"",
+                                               "16btlinkEXE: REG_SZ \"/x /v\"",
+                                               "32btasmCOM: REG_SZ \"/z /zi /n /m2\"",
+                                               "32btasmEXE: REG_SZ \"/z /zi /n /m2\"",
+                                               "32btlinkCOM: REG_SZ \"/x /v /t /3\"",
+                                               "32btlinkEXE: REG_SZ \"/x /v /3\"",
+                                               ": REG_DWORD 1",  // the default value
+                                               "asmfiles: REG_DWORD 1",
+                                               "tasm: REG_SZ \"\"",
+                                               "tlink: REG_SZ \"\"",
+                                           }));
+        CHECK_EQ(AssociationNow(), Association(ProgramPath(), true));  // the path not quoted
         CHECK(Checked(app));
+        for (bool on : {false, true}) {
+            app.Click(Command::AsmFiles);
+            CHECK_EVENTUALLY_EQ(Checked(app), on);
+            CHECK_EQ(AssociationNow(), Association(ProgramPath(), on));
+        }
+        CHECK(!app.FindMessageBox());
         app.Close();
         REQUIRE(app.WaitForExit());
     }
     RegPut(kHklm, kStore, L"tasm", RegSz(L"C:\\TASM\\BIN\\TASM.EXE"));
     RegPut(kHklm, kStore, L"32btlinkEXE", RegSz(L"/x"));
-    Program app = Program::Start();
+    const std::wstring file = WorkFolder() + L"\\my sources\\shell opened.asm";
+    WriteBytes(file, "nop\r\n");
+    REQUIRE(INT_PTR(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
+    Program app = Program::AttachToStarted();
+    CHECK_EQ(app.Caption(), file);  // the whole path, blanks included, is the command line
+    CHECK_EQ(app.EditorText(), L"nop\r\n");
     app.Click(Command::Tasm);
     HWND tasm = app.WaitForWindow(L"KorvelineTasm", kStateTimeout);
     CHECK_EQ(ControlText(tasm, kIdToolText), L"C:\\TASM\\BIN\\TASM.EXE");
-    PressButton(tasm, kIdToolCancel);
+    const std::wstring tasmExe = WorkFolder() + L"\\tasm.exe";
+    WriteBytes(tasmExe, "MZ");
+    PressButton(tasm, kIdToolBrowse);
+    HWND open = app.WaitForFileDialog();
+    ChooseFile(open, tasmExe);
+    REQUIRE_EVENTUALLY(!IsWindow(open));
+    CHECK_EVENTUALLY_EQ(ControlText(tasm, kIdToolText), tasmExe);
+    RegPut(kHklm, kStore, L"tasm", RegDword(3));  // replaced by a string
+    PressButton(tasm, kIdToolOk);
     REQUIRE_EVENTUALLY(!IsWindow(tasm));
+    CHECK_EQ(RegGet(kHklm, kStore, L"tasm"), RegSz(tasmExe));
     app.Click(Command::CommandLines);
     HWND exe = app.WaitForWindow(L"KorvelineCommand", kStateTimeout);
     CHECK_EQ(ControlText(exe, kIdOptionsTlink[1]), L"/x");
     CHECK_EQ(ControlText(exe, kIdOptionsTlink[0]), L"/x /v");
-    PressButton(exe, kIdOptionsCancel);
-    REQUIRE_EVENTUALLY(!IsWindow(exe));
-    CHECK_EQ(RegGet(kHklm, kStore, L"tasm"), RegSz(L"C:\\TASM\\BIN\\TASM.EXE"));
-    CHECK_EQ(RegGet(kHkcr, kCommandKey, L""), RegSz(ProgramPath() + L" %1"));
-}
-
-// The association's switch, a moved program registered again, and a file
-// opened from the shell.
-E2E_TEST(Startup, OpenWithAsmSwitchesTheAssociationAndTheShellOpensFilesInTheProgram) {
-    {
-        Program first = Program::Start();
-        first.MainWindow();
-        first.Close();
-        REQUIRE(first.WaitForExit());
-    }
-    const std::wstring moved = InstallCopyAt(WorkFolder() + L"\\Moved\\korveline.exe");
-    {
-        Program app = Program::Start(L"", moved);
-        REQUIRE(Checked(app));
-        CheckRegisteredFor(ProgramPath());  // a later start leaves the keys naming the old place
-        app.Click(Command::AsmFiles);
-        CHECK_EVENTUALLY_EQ(Checked(app), false);
-        CheckRegisteredFor(moved, false);
-        app.Click(Command::AsmFiles);
-        CHECK_EVENTUALLY_EQ(Checked(app), true);
-        CheckRegisteredFor(moved);
-        CHECK(!app.FindMessageBox());
-    }
-    const std::wstring file = WorkFolder() + L"\\my sources\\shell opened.asm";
-    WriteBytes(file, "nop\r\n");
-    REQUIRE(reinterpret_cast<INT_PTR>(
-                ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
-    Program app = Program::AttachToStarted();
-    CHECK_EQ(app.Caption(), file);  // the whole path, blanks included, is the command line
-    CHECK_EQ(app.EditorText(), L"nop\r\n");
-}
-
-E2E_TEST(Startup, ProgramInADriveRoot) {
-    const auto root = SpareDriveRoot();
-    REQUIRE(root.has_value());
-    Program app = Program::Start(L"", InstallCopyAt(*root + L"korveline.exe"));
-    wchar_t windir[MAX_PATH] = {};
-    GetEnvironmentVariableW(L"windir", windir, MAX_PATH);
-    CHECK_EQ(app.Caption(), std::wstring(windir).substr(0, 3) + L"asm1.asm");   // the Windows drive's root
-    CHECK_EQ(RegGet(kHkcr, kCommandKey, L""), RegSz(L"R:\\korveline.exe %1"));  // no doubled backslash
 }
 
 }  // namespace e2e

@@ -1,30 +1,63 @@
+// The driver's runner: runs the selected tests one after another in the one
+// Wine prefix of this run, each from a clean machine, and writes the log and
+// results.txt (scripts/e2e.sh prints its summary).
+//   korveline_e2e.exe --program Z:\...\korveline.exe --out /unix/folder [--list] [pattern ...]
+// A pattern selects tests by "Suite.Name" with * and ? wildcards; ':' separates several.
 #include "driver/e2e.h"
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "driver/environment.h"
 
 namespace e2e {
-
 namespace {
 
 FILE* g_log = nullptr;
-int g_failures = 0;  // of the running test
+std::string g_failures;  // of the running test
 
-// A character as a failure message shows it; empty for one written as itself in UTF-8.
-std::string Escape(unsigned c) {
-    const char* named[] = {"\\r", "\\n", "\\t", "\\\"", "\\\\"};
-    const auto at = std::string("\r\n\t\"\\").find(static_cast<char>(c));
-    if (c < 0x80 && at != std::string::npos)
-        return named[at];
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
-    return c < 0x20 || (c >= 0x7f && c < 0xa0) ? buffer
-           : c < 0x80                          ? std::string(1, static_cast<char>(c))
-                                               : "";
+struct AbortTest {
+    std::string reason;
+};
+
+// Quoted as a failure message shows it: control characters (of bytes, also those above 0x7F) as \xNN.
+std::string Quote(const std::wstring& text, bool bytes) {
+    std::string out = "\"";
+    for (wchar_t c : text) {
+        const auto at = std::wstring(L"\r\n\t\"\\").find(c);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
+        out += at != std::wstring::npos                         ? std::string("\\") + "rnt\"\\"[at]
+               : c < 0x20 || (c >= 0x7f && (bytes || c < 0xa0)) ? hex
+                                                                : Utf8(std::wstring(1, c));
+    }
+    return out + "\"";
+}
+
+bool Matches(const char* pattern, const char* text) {
+    if (*pattern == '*')
+        return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
+    return *pattern ? *text && (*pattern == '?' || *pattern == *text) && Matches(pattern + 1, text + 1)
+                    : !*text;
+}
+
+bool RunOne(const TestCase& test) {
+    g_failures.clear();
+    ResetMachineState();
+    try {
+        test.body();
+    } catch (const AbortTest& abort) {
+        g_failures.empty() ? Fail(abort.reason) : Log("  test ended: " + abort.reason);
+    } catch (const std::exception& error) {
+        Fail(std::string("exception: ") + error.what());
+    }
+    return g_failures.empty();
 }
 
 }  // namespace
@@ -34,21 +67,13 @@ std::vector<TestCase>& AllTests() {
     return tests;
 }
 
-void detail::OpenLog(const std::wstring& path) {
-    g_log = _wfopen(path.c_str(), L"wb");
-}
-
 void Log(const std::string& line) {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d ", t.wHour, t.wMinute, t.wSecond,
-                  t.wMilliseconds);
     if (!g_log)
         return;
-    std::fputs(stamp, g_log);
-    std::fputs(line.c_str(), g_log);
-    std::fputc('\n', g_log);
+    std::fprintf(g_log, "%02d:%02d:%02d.%03d %s\n", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                 line.c_str());
     std::fflush(g_log);
 }
 
@@ -57,74 +82,94 @@ void Log(const std::wstring& line) {
 }
 
 void Fail(const std::string& message, const char* file, int line) {
-    ++g_failures;
-    if (!file) {
-        Log("  FAILED: " + message);
-        return;
-    }
-    const char* base = std::strrchr(file, '/');
-    Log(std::string("  FAILED at ") + (base ? base + 1 : file) + ":" + std::to_string(line) + ": " + message);
+    const char* base = file ? std::strrchr(file, '/') : nullptr;
+    const std::string at =
+        file ? std::string(base ? base + 1 : file) + ":" + std::to_string(line) + ": " : "";
+    g_failures += "  FAILED " + at + message + "\n";
+    Log("  FAILED " + at + message);
 }
 
 void Abort(const std::string& reason) {
-    throw TestAbort{reason};
+    throw AbortTest{reason};
 }
 
 std::string Utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
     return out;
 }
 
 std::string Describe(const std::wstring& text) {
-    std::string out = "\"";
-    for (wchar_t c : text) {
-        std::string escaped = Escape(c);
-        out += escaped.empty() ? Utf8(std::wstring(1, c)) : escaped;
-    }
-    return out + "\"";
-}
-
-std::string Describe(const wchar_t* text) {
-    return text ? Describe(std::wstring(text)) : "(null)";
+    return Quote(text, false);
 }
 
 std::string Describe(const std::string& bytes) {
-    std::string out = "\"";
-    for (unsigned char b : bytes) {
-        char buffer[8];
-        std::snprintf(buffer, sizeof buffer, "\\x%02X", b);
-        out += b >= 0x80 ? buffer : Escape(b);
-    }
-    return out + "\"";
-}
-
-std::string Describe(const char* bytes) {
-    return bytes ? Describe(std::string(bytes)) : "(null)";
-}
-
-std::string Describe(bool value) {
-    return value ? "true" : "false";
+    std::wstring wide;
+    for (unsigned char b : bytes)
+        wide += wchar_t(b);
+    return Quote(wide, true);
 }
 
 void PollPause() {
     Sleep(20);
 }
 
-bool Expired(std::chrono::steady_clock::time_point deadline) {
-    return std::chrono::steady_clock::now() >= deadline;
-}
-
-int detail::FailuresOfRunningTest() {
-    return g_failures;
-}
-void detail::ResetFailures() {
-    g_failures = 0;
-}
-
 }  // namespace e2e
+
+// Writes results.txt: a line for each test run (with its failures) or, with
+// --list, each test's name; then the summary that scripts/e2e.sh waits for.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace e2e;
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::wstring program, output;
+    std::vector<std::string> patterns;
+    bool list = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if ((arg == L"--program" || arg == L"--out") && i + 1 < argc)
+            (arg == L"--out" ? output : program) = argv[++i];
+        else if (arg == L"--list")
+            list = true;
+        else  // patterns, ':' between them
+            for (std::size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1)
+                patterns.push_back(Utf8(arg.substr(start, (end = arg.find(L':', start)) - start)));
+    }
+    detail::SetUp(program, output);
+    g_log = _wfopen((OutputFolder() + L"\\e2e.log").c_str(), L"wb");
+    FILE* results = _wfopen((OutputFolder() + L"\\results.txt").c_str(), L"wb");
+    if (!results)
+        return 2;
+    const bool installed = FileExists(ProgramPath());
+    int passed = 0, failed = installed ? 0 : 1;
+    for (const TestCase& test : AllTests()) {
+        const std::string name = std::string(test.suite) + "." + test.name;
+        if (list)
+            std::fprintf(results, "%s\n", name.c_str());
+        const auto matches = [&](const std::string& p) { return Matches(p.c_str(), name.c_str()); };
+        if (list || !installed ||
+            !(patterns.empty() || std::any_of(patterns.begin(), patterns.end(), matches)))
+            continue;
+        Log("RUN  " + name);
+        const auto start = std::chrono::steady_clock::now();
+        const bool ok = RunOne(test);
+        const auto ms = std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - start).count();
+        if (!ok)
+            Screenshot(L"FAILED-" + std::wstring(name.begin(), name.end()));
+        const std::string line = (ok ? "PASS " : "FAIL ") + name + " (" + std::to_string(ms) + " ms)";
+        Log(line);
+        std::fprintf(results, "%s\n%s", line.c_str(), g_failures.c_str());
+        std::fflush(results);
+        (ok ? passed : failed)++;
+    }
+    if (!installed)
+        Log("the program " + Utf8(program) + " could not be installed");
+    else if (!list && passed + failed == 0)
+        Log("no test matches the patterns"), failed = 1;
+    if (!list)
+        std::fprintf(results, "%d passed, %d failed\n", passed, failed);
+    std::fclose(results);
+    return failed == 0 ? 0 : 1;
+}

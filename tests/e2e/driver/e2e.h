@@ -1,8 +1,8 @@
 #pragma once
 // The test-case API of the end-to-end driver (see ../README.md). CHECK_* record
 // a failure and let the test go on; REQUIRE_* end the test. The *_EVENTUALLY_*
-// forms poll their expression until it holds or the deadline passes, and
-// report the last value seen. Never sleep in a test: wait for what the user would see.
+// forms poll until the value holds or the timeout passes, and report the last
+// value seen. Never sleep in a test: wait for what the user would see.
 #include <chrono>
 #include <optional>
 #include <string>
@@ -12,44 +12,38 @@
 namespace e2e {
 
 using Ms = std::chrono::milliseconds;
-
-// A start under Wine takes about a second, several on a loaded machine; a passing test never waits them out.
+// A start under Wine takes about a second, several on a loaded machine.
 constexpr Ms kStartTimeout{20000};
-constexpr Ms kStateTimeout{5000};
+constexpr Ms kStateTimeout{10000};
 
 struct TestCase {
-    const char* suite;
-    const char* name;
+    const char *suite, *name;
     void (*body)();
-    std::string FullName() const { return std::string(suite) + "." + name; }
 };
 std::vector<TestCase>& AllTests();
 struct Registrar {
     explicit Registrar(TestCase test) { AllTests().push_back(test); }
 };
 
-// Thrown to end the running test; the runner records the reason as a failure.
-struct TestAbort {
-    std::string reason;
-};
-
-// The driver's log (UTF-8); each line is flushed at once.
-void Log(const std::string& line);
+void Log(const std::string& line);  // to e2e.log, flushed at once
 void Log(const std::wstring& line);
-// Records a failure of the running test; `file` may be null when the place is unknown.
-void Fail(const std::string& message, const char* file, int line);
-// Records a failure and ends the running test.
-[[noreturn]] void Abort(const std::string& reason);
-
+// Records a failure of the running test; `file` may be null.
+void Fail(const std::string& message, const char* file = nullptr, int line = 0);
+[[noreturn]] void Abort(const std::string& reason);  // ends the running test
 std::string Utf8(const std::wstring& text);
 
-// How values appear in failure messages: strings quoted, with control and
-// non-printing characters escaped, so "a\r\nb" and "a\nb" differ visibly.
+// Values in failure messages: strings quoted with control characters escaped.
 std::string Describe(const std::wstring& text);
-std::string Describe(const wchar_t* text);
 std::string Describe(const std::string& bytes);
-std::string Describe(const char* bytes);
-std::string Describe(bool value);
+inline std::string Describe(const wchar_t* text) {
+    return Describe(std::wstring(text));
+}
+inline std::string Describe(const char* bytes) {
+    return Describe(std::string(bytes));
+}
+inline std::string Describe(bool value) {
+    return value ? "true" : "false";
+}
 template <class T, class = std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>>
 std::string Describe(T value) {
     return std::to_string(value);
@@ -67,61 +61,34 @@ std::string Describe(const std::vector<T>& values) {
 }
 
 void PollPause();  // the interval between two polls
-bool Expired(std::chrono::steady_clock::time_point deadline);
 
 // Polls the condition until it holds (true) or the timeout passes (false).
 template <class Condition>
 bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
+    for (;; PollPause())
         if (condition())
             return true;
-        if (Expired(deadline))
+        else if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        PollPause();
-    }
 }
 
 template <class A, class E>
-bool CheckEq(const A& actual,
-             const E& expected,
-             const char* actualText,
-             const char* expectedText,
-             const char* file,
-             int line) {
+bool CheckEq(const A& actual, const E& expected, const char* text, const char* file, int line) {
     if (actual == expected)
         return true;
-    Fail(std::string(actualText) + " == " + expectedText + "\n      actual:   " + Describe(actual) +
+    Fail(std::string(text) + "\n      actual:   " + Describe(actual) +
              "\n      expected: " + Describe(expected),
          file, line);
     return false;
 }
 
-inline bool Check(bool ok, const char* text, const char* file, int line) {
-    if (!ok)
-        Fail(std::string("not true: ") + text, file, line);
-    return ok;
-}
-
 template <class Get, class E>
-bool CheckEventuallyEq(Get&& get,
-                       const E& expected,
-                       const char* actualText,
-                       const char* expectedText,
-                       const char* file,
-                       int line,
-                       Ms timeout = kStateTimeout) {
+bool CheckEventuallyEq(Get&& get, const E& expected, const char* text, const char* file, int line) {
     auto last = get();
-    WaitUntil([&] { return (last = get()) == expected; }, timeout);
-    return CheckEq(last, expected, actualText, expectedText, file, line);
+    WaitUntil([&] { return (last = get()) == expected; });
+    return CheckEq(last, expected, text, file, line);
 }
-
-// Used by the runner only.
-namespace detail {
-void OpenLog(const std::wstring& path);
-int FailuresOfRunningTest();
-void ResetFailures();
-}  // namespace detail
 
 }  // namespace e2e
 
@@ -130,13 +97,14 @@ void ResetFailures();
     static ::e2e::Registrar e2e_registrar_##suite##_##name({#suite, #name, &e2e_##suite##_##name}); \
     static void e2e_##suite##_##name()
 
-#define CHECK(cond) ::e2e::Check(static_cast<bool>(cond), #cond, __FILE__, __LINE__)
+#define CHECK(cond) ::e2e::CheckEq(static_cast<bool>(cond), true, "not true: " #cond, __FILE__, __LINE__)
 #define CHECK_EQ(actual, expected) \
-    ::e2e::CheckEq((actual), (expected), #actual, #expected, __FILE__, __LINE__)
+    ::e2e::CheckEq((actual), (expected), #actual " == " #expected, __FILE__, __LINE__)
 #define CHECK_EVENTUALLY(cond) \
-    ::e2e::CheckEventuallyEq([&] { return static_cast<bool>(cond); }, true, #cond, "true", __FILE__, __LINE__)
-#define CHECK_EVENTUALLY_EQ(actual, expected) \
-    ::e2e::CheckEventuallyEq([&] { return (actual); }, (expected), #actual, #expected, __FILE__, __LINE__)
+    ::e2e::CheckEventuallyEq([&] { return static_cast<bool>(cond); }, true, #cond, __FILE__, __LINE__)
+#define CHECK_EVENTUALLY_EQ(actual, expected)                                                          \
+    ::e2e::CheckEventuallyEq([&] { return (actual); }, (expected), #actual " == " #expected, __FILE__, \
+                             __LINE__)
 
 #define E2E_REQUIRED(check)                          \
     do {                                             \

@@ -8,36 +8,14 @@
 namespace e2e {
 namespace {
 
-// The first top-level window of the process with the class that passes the test.
-HWND FindTopWindow(DWORD pid, const wchar_t* className, bool (*accept)(HWND) = nullptr) {
-    struct Search {
-        DWORD pid;
-        const wchar_t* className;
-        bool (*accept)(HWND);
-        HWND found;
-    } search{pid, className, accept, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->pid || ClassOf(window) != s->className || (s->accept && !s->accept(window)))
-                return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+bool IsShown(HWND w) {
+    return IsWindowVisible(w);
 }
-
-bool IsShown(HWND window) {
-    return IsWindowVisible(window) != FALSE;
+bool IsMessageBox(HWND w) {  // the file dialogs are of the same class
+    return IsWindowVisible(w) && GetDlgItem(w, kMessageTextId);
 }
-bool IsMessageBox(HWND window) {
-    return IsWindowVisible(window) && GetDlgItem(window, kMessageTextId);
-}
-bool IsFileDialog(HWND window) {
-    return IsWindowVisible(window) && GetDlgItem(window, kFileNameBoxId);
+bool IsFileDialog(HWND w) {
+    return IsWindowVisible(w) && GetDlgItem(w, kFileNameBoxId);
 }
 
 HWND WaitFor(const std::function<HWND()>& find, Ms timeout, const std::string& what) {
@@ -47,24 +25,7 @@ HWND WaitFor(const std::function<HWND()>& find, Ms timeout, const std::string& w
     return found;
 }
 
-// Cross-process messages time out rather than hang the driver on a program that stopped answering.
-LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
-        Abort("a window did not answer message " + std::to_string(message));
-    return static_cast<LRESULT>(result);
-}
-
 }  // namespace
-
-std::wstring MenuItem::Caption() const {
-    return text.substr(0, text.find(L'\t'));
-}
-
-std::wstring MenuItem::Shortcut() const {
-    const auto tab = text.find(L'\t');
-    return tab == std::wstring::npos ? std::wstring() : text.substr(tab + 1);
-}
 
 const MenuItem& MenuBar::Item(Command command) const {
     for (const MenuPopup& popup : popups)
@@ -74,39 +35,34 @@ const MenuItem& MenuBar::Item(Command command) const {
     Abort("the menu bar has no item with id " + std::to_string(CommandIdOf(command)));
 }
 
-// The probe DLL hooked into the program's window thread, and the shared memory it answers in.
-struct Program::Probe {
-    HHOOK hook = nullptr;
-    HANDLE memory = nullptr;
-    ProbeHeader* view = nullptr;
-    DWORD request = 0;
-    ~Probe() {
-        if (hook)
-            UnhookWindowsHookEx(hook);
-        if (view)
-            UnmapViewOfFile(view);
-        if (memory)
-            CloseHandle(memory);
+HWND Program::FindTopWindow(const wchar_t* className, bool (*accept)(HWND)) const {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid_ && (!accept || accept(w)))
+            return w;
     }
-};
+    return nullptr;
+}
 
 Program Program::Start(const std::wstring& arguments, const std::wstring& exe) {
-    Program program;
+    PROCESS_INFORMATION process{};
     std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     Log(L"  start: " + commandLine);
     // In a job, so that what it starts (scripts, their consoles, the built program) ends with it.
-    program.job_ = CreateJobObjectW(nullptr, nullptr);
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    SetInformationJobObject(program.job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                        nullptr, &startup, &program.process_))
+                        nullptr, &startup, &process))
         Abort("could not start " + Utf8(exe) + ", error " + std::to_string(GetLastError()));
-    AssignProcessToJobObject(program.job_, program.process_.hProcess);
-    ResumeThread(program.process_.hThread);
-    return program;
+    AssignProcessToJobObject(job, process.hProcess);
+    ResumeThread(process.hThread);
+    CloseHandle(process.hThread);
+    return Program(process.hProcess, process.dwProcessId, job);
 }
 
 Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
@@ -116,66 +72,37 @@ Program Program::AttachToStarted(const wchar_t* className, Ms timeout) {
             return w && IsWindowVisible(w) ? w : nullptr;
         },
         timeout, "program with a window of class " + Utf8(className));
-    Program program;
-    GetWindowThreadProcessId(window, &program.process_.dwProcessId);
-    program.process_.hProcess =
-        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
-                    program.process_.dwProcessId);
-    if (!program.process_.hProcess)
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (!process)
         Abort("could not open the started program's process");
-    return program;
-}
-
-Program::Program(Program&& other) noexcept
-    : process_(other.process_), job_(other.job_), probe_(std::move(other.probe_)) {
-    other.process_ = PROCESS_INFORMATION{};
-    other.job_ = nullptr;
+    return Program(process, pid, nullptr);
 }
 
 Program::~Program() {
-    probe_.reset();
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    if (answer_)
+        UnmapViewOfFile(answer_);
+    if (memory_)
+        CloseHandle(memory_);
     if (job_) {
         TerminateJobObject(job_, 1);
         CloseHandle(job_);
     }
-    if (!process_.hProcess)
-        return;
-    if (Running())
-        TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hProcess);
-    if (process_.hThread)
-        CloseHandle(process_.hThread);
-}
-
-DWORD Program::ProcessId() const {
-    return process_.dwProcessId;
-}
-
-bool Program::Running() const {
-    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    TerminateProcess(process_, 1);  // fails harmlessly on an ended process
+    WaitForSingleObject(process_, 5000);
+    CloseHandle(process_);
 }
 
 bool Program::WaitForExit(Ms timeout) const {
-    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_, DWORD(timeout.count())) == WAIT_OBJECT_0;
 }
 
-HWND Program::FindWindowOfClass(const wchar_t* className) const {
-    return FindTopWindow(ProcessId(), className);
-}
-
-// A window is shown after its load step has run, so a shown window is a loaded one.
 HWND Program::WaitForWindow(const wchar_t* className, Ms timeout) const {
-    return WaitFor([&] { return FindTopWindow(ProcessId(), className, IsShown); }, timeout,
+    return WaitFor([&] { return FindTopWindow(className, IsShown); }, timeout,
                    "shown window of class " + Utf8(className));
-}
-
-HWND Program::MainWindow() const {
-    return WaitForWindow(kMainClass);
-}
-
-std::wstring Program::Caption() const {
-    return WindowText(MainWindow());
 }
 
 HWND Program::Editor() const {
@@ -185,49 +112,44 @@ HWND Program::Editor() const {
     return editor;
 }
 
-std::wstring Program::EditorText() const {
-    return WindowText(Editor());
-}
-
 void Program::TypeInEditor(const std::wstring& text) const {
-    Send(Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendTimed(Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// The probe DLL is hooked into the program's window thread on the first
+// question: the hook writes the menu bar into the shared memory before the
+// window sees the probe message.
 MenuBar Program::Menu() const {
     HWND main = MainWindow();
-    if (!probe_) {
-        probe_ = std::make_unique<Probe>();
+    if (!hook_) {
         wchar_t name[64];
         std::swprintf(name, 64, KORVELINE_PROBE_MEMORY_FORMAT, static_cast<unsigned long>(ProcessId()));
-        probe_->memory =
+        memory_ =
             CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ProbeHeader), name);
-        if (probe_->memory)
-            probe_->view =
-                static_cast<ProbeHeader*>(MapViewOfFile(probe_->memory, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        answer_ = memory_ ? MapViewOfFile(memory_, FILE_MAP_ALL_ACCESS, 0, 0, 0) : nullptr;
         HMODULE dll = LoadLibraryW(L"korveline_e2e_probe.dll");
         // Through void*: the export's type is known to match HOOKPROC.
-        auto proc = dll ? reinterpret_cast<HOOKPROC>(
-                              reinterpret_cast<void*>(GetProcAddress(dll, KORVELINE_PROBE_HOOK_EXPORT)))
-                        : nullptr;
-        if (proc)
-            probe_->hook =
-                SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(main, nullptr));
-        if (!probe_->view || !probe_->hook)
+        auto proc = reinterpret_cast<HOOKPROC>(
+            reinterpret_cast<void*>(GetProcAddress(dll, KORVELINE_PROBE_HOOK_EXPORT)));
+        hook_ = proc && answer_
+                    ? SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(main, nullptr))
+                    : nullptr;
+        if (!hook_)
             Abort("could not hook the menu probe into the program");
     }
+    static DWORD request = 0;
     static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
-    const DWORD request = ++probe_->request;
-    Send(main, probeMessage, request, 0);
-    const ProbeHeader& answer = *probe_->view;
-    if (answer.request != request)
+    SendTimed(main, probeMessage, ++request);
+    const auto* answer = static_cast<const ProbeHeader*>(answer_);
+    if (answer->request != request)
         Abort("the menu probe did not answer");
     MenuBar bar;
-    for (DWORD i = 0; i < answer.count; ++i) {
-        const ProbeRecord& r = answer.records[i];
+    for (DWORD i = 0; i < answer->count; ++i) {
+        const ProbeRecord& r = answer->records[i];
         if (r.id == kProbePopup)
             bar.popups.push_back({r.text, {}});
         else if (!bar.popups.empty())
-            bar.popups.back().items.push_back({static_cast<int>(r.id), r.text, (r.type & MFT_SEPARATOR) != 0,
+            bar.popups.back().items.push_back({int(r.id), r.text, (r.type & MFT_SEPARATOR) != 0,
                                                (r.state & MFS_GRAYED) != 0, (r.state & MFS_CHECKED) != 0});
     }
     return bar;
@@ -239,7 +161,7 @@ void Program::Click(Command command) const {
 }
 
 HWND Program::FindMessageBox() const {
-    return FindTopWindow(ProcessId(), kDialogClass, IsMessageBox);
+    return FindTopWindow(kDialogClass, IsMessageBox);
 }
 
 HWND Program::WaitForMessageBox(Ms timeout) const {
@@ -247,30 +169,28 @@ HWND Program::WaitForMessageBox(Ms timeout) const {
 }
 
 HWND Program::WaitForFileDialog(Ms timeout) const {
-    return WaitFor([&] { return FindTopWindow(ProcessId(), kDialogClass, IsFileDialog); }, timeout,
-                   "Open/Save dialog");
+    return WaitFor([&] { return FindTopWindow(kDialogClass, IsFileDialog); }, timeout, "Open/Save dialog");
 }
 
-void Program::Close() const {
-    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+int ScreenDpi() {
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+
+LRESULT SendTimed(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result))
+        Abort("a window did not answer message " + std::to_string(message));
+    return LRESULT(result);
 }
 
 std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    std::wstring text(std::size_t(SendTimed(window, WM_GETTEXTLENGTH)) + 1, L'\0');
+    text.resize(
+        std::size_t(SendTimed(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    GetClassNameW(window, name, 256);
-    return name;
-}
-
-std::wstring MessageBoxText(HWND box) {
-    HWND text = GetDlgItem(box, kMessageTextId);
-    return text ? WindowText(text) : std::wstring();
 }
 
 std::wstring ControlText(HWND dialog, int controlId) {
@@ -280,8 +200,7 @@ std::wstring ControlText(HWND dialog, int controlId) {
     return WindowText(control);
 }
 
-// Posted as the button's own click notification: the dialog may run a modal
-// loop (or close) in answer, which must not block the driver.
+// Posted as the button's own click: the dialog may run a modal loop (or close) in answer.
 void PressButton(HWND dialog, int buttonId) {
     HWND button = GetDlgItem(dialog, buttonId);
     if (!button)
@@ -291,11 +210,11 @@ void PressButton(HWND dialog, int buttonId) {
 
 void ChooseFile(HWND dialog, const std::wstring& path) {
     HWND box = GetDlgItem(dialog, kFileNameBoxId);
-    if (!box)
-        Abort("the file dialog has no file-name box");
-    HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);  // the combo box's edit takes the path
+    HWND edit = box ? FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr;  // a combo box's edit
     edit = edit ? edit : box;
-    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    if (!edit)
+        Abort("the file dialog has no file-name box");
+    SendTimed(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     if (!WaitUntil([&] { return WindowText(edit) == path; }))
         Abort("the file-name box did not take " + Utf8(path));
     PressButton(dialog, IDOK);

@@ -2,7 +2,6 @@
 // The real program, started under Wine and worked as a user would (see ../README.md).
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,37 +11,44 @@
 
 namespace e2e {
 
-// Window classes of the program.
 inline const wchar_t kSplashClass[] = L"KorvelineBoot";
 inline const wchar_t kMainClass[] = L"KorvelineMain";
-// The editor txtCode: the program's own text view, which answers the edit control's messages.
-inline const wchar_t kEditorClass[] = L"KorvelineTextView";
-// Message boxes and the Open/Save dialogs.
-inline const wchar_t kDialogClass[] = L"#32770";
-constexpr int kMessageTextId = 0xFFFF;  // a message box's text
-constexpr int kFileNameBoxId = 0x47c;   // the Open/Save dialog's file-name box
+inline const wchar_t kEditorClass[] = L"KorvelineTextView";  // answers the edit control's messages
+inline const wchar_t kDialogClass[] = L"#32770";             // message boxes, the Open/Save dialogs
+constexpr int kMessageTextId = 0xFFFF;                       // a message box's text
+constexpr int kFileNameBoxId = 0x47c;                        // the Open/Save dialog's file-name box
 
 struct MenuItem {
     int id = 0;
     std::wstring text;  // "&New Project\tCtrl+N"
-    bool separator = false;
-    bool grayed = false;
-    bool checked = false;
-    std::wstring Caption() const;   // the text before the tab
-    std::wstring Shortcut() const;  // the text after the tab
+    bool separator = false, grayed = false, checked = false;
 };
-
 struct MenuPopup {
     std::wstring caption;
     std::vector<MenuItem> items;
 };
-
-// The menu bar as the program's window holds it at the moment it was read.
+// The menu bar as the program's window held it when read.
 struct MenuBar {
     std::vector<MenuPopup> popups;
-    // The item of a command; ends the test when the menu has none.
-    const MenuItem& Item(Command command) const;
+    const MenuItem& Item(Command command) const;  // ends the test when the menu has none
 };
+
+int ScreenDpi();
+inline int Px(int twips) {  // rounded as the program rounds
+    return (twips * ScreenDpi() + 720) / 1440;
+}
+
+// A message to a window of another process; ends the test when it is not answered within 20 s.
+LRESULT SendTimed(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int controlId);
+inline std::wstring MessageBoxText(HWND box) {
+    return ControlText(box, kMessageTextId);
+}
+// Presses a button of a dialog or message box (IDOK, IDYES ...), posted as its click.
+void PressButton(HWND dialog, int buttonId);
+// Types the path into the Open/Save dialog's file-name box and presses OK.
+void ChooseFile(HWND dialog, const std::wstring& path);
 
 class Program {
   public:
@@ -50,61 +56,42 @@ class Program {
     static Program Start(const std::wstring& arguments = L"", const std::wstring& exe = ProgramPath());
     // The program someone else started (the shell): waits for its shown window and owns its process.
     static Program AttachToStarted(const wchar_t* className = kMainClass, Ms timeout = kStartTimeout);
-    Program(Program&&) noexcept;
-    Program& operator=(Program&&) = delete;
-    // Ends the program if it still runs, and every process it started.
-    ~Program();
+    Program(const Program&) = delete;
+    ~Program();  // ends the program if it still runs, and every process it started
 
-    DWORD ProcessId() const;
-    bool Running() const;
-    // Waits for the process to end by itself.
-    bool WaitForExit(Ms timeout = kStateTimeout) const;
+    DWORD ProcessId() const { return pid_; }
+    bool WaitForExit(Ms timeout = kStateTimeout) const;  // for the process to end by itself
 
-    // Top-level windows of the program by class (visible or not); nullptr if none.
-    HWND FindWindowOfClass(const wchar_t* className) const;
+    // A top-level window of the program by class, visible or not; nullptr if none.
+    HWND FindWindowOfClass(const wchar_t* className) const { return FindTopWindow(className, nullptr); }
     // Waits for a shown (so loaded) window of the class; ends the test when none comes.
     HWND WaitForWindow(const wchar_t* className, Ms timeout = kStartTimeout) const;
-    // The main window, waited for; its caption; its editor txtCode and the editor's text.
-    HWND MainWindow() const;
-    std::wstring Caption() const;
+    HWND MainWindow() const { return WaitForWindow(kMainClass); }
+    std::wstring Caption() const { return WindowText(MainWindow()); }
     HWND Editor() const;
-    std::wstring EditorText() const;
-
+    std::wstring EditorText() const { return WindowText(Editor()); }
     // Types at the caret as the user would (EM_REPLACESEL): undoable, reported as a change.
     void TypeInEditor(const std::wstring& text) const;
 
-    // The menu bar, read from inside the program.
-    MenuBar Menu() const;
-    // Posts the item's WM_COMMAND, as the menu does: a command that opens a modal window returns at once.
+    MenuBar Menu() const;  // read from inside the program
+    // Posts the item's WM_COMMAND as the menu does: returns at once, also when a modal window opens.
     void Click(Command command) const;
 
-    // A message box (a dialog with a text control), waited for; ends the test when none comes.
+    HWND FindMessageBox() const;  // any open message box, or nullptr
     HWND WaitForMessageBox(Ms timeout = kStateTimeout) const;
-    // Any open message box, or nullptr.
-    HWND FindMessageBox() const;
-    // An Open or Save dialog of the program. Ends the test when none comes.
-    HWND WaitForFileDialog(Ms timeout = kStartTimeout) const;  // the first one in a prefix is slow to come
-
-    // Closes the main window as its close box does.
-    void Close() const;
+    HWND WaitForFileDialog(Ms timeout = kStartTimeout) const;  // an Open or Save dialog; the first is slow
+    void Close() const { PostMessageW(MainWindow(), WM_CLOSE, 0, 0); }  // as the close box does
 
   private:
-    Program() = default;
-    struct Probe;
-    PROCESS_INFORMATION process_{};
-    HANDLE job_ = nullptr;                  // the program and everything it starts
-    mutable std::unique_ptr<Probe> probe_;  // hooked in on the first reading of the menu
+    Program(HANDLE process, DWORD pid, HANDLE job) : process_(process), pid_(pid), job_(job) {}
+    // The first top-level window of the program with the class that passes the test.
+    HWND FindTopWindow(const wchar_t* className, bool (*accept)(HWND)) const;
+    HANDLE process_;
+    DWORD pid_;
+    HANDLE job_;                    // the program and everything it starts
+    mutable HHOOK hook_ = nullptr;  // the menu probe, and the memory it answers in
+    mutable HANDLE memory_ = nullptr;
+    mutable void* answer_ = nullptr;
 };
-
-// Reading and working windows of any process.
-std::wstring WindowText(HWND window);
-std::wstring ClassOf(HWND window);
-std::wstring MessageBoxText(HWND box);
-// Presses a button of a dialog or message box (IDOK, IDYES, IDNO ...).
-void PressButton(HWND dialog, int buttonId);
-// Types the path into the Open/Save dialog's file-name box and presses its OK button.
-void ChooseFile(HWND dialog, const std::wstring& path);
-// A control's text, or the text of its edit box when the control is a combo box.
-std::wstring ControlText(HWND dialog, int controlId);
 
 }  // namespace e2e

@@ -1,6 +1,5 @@
 #pragma once
-// Registry values as another program on the machine sees them: read straight
-// from the prefix's registry, with their types.
+// Registry values as another program on the machine sees them, with their types.
 #include <windows.h>
 
 #include <string>
@@ -14,28 +13,29 @@ struct RegData {
     std::wstring text;        // REG_SZ, REG_EXPAND_SZ
     DWORD number = 0;         // REG_DWORD
     std::vector<BYTE> bytes;  // any other type
+    bool operator==(const RegData& o) const {
+        return exists == o.exists && type == o.type && text == o.text && number == o.number &&
+               bytes == o.bytes;
+    }
 };
-bool operator==(const RegData& a, const RegData& b);
-inline bool operator!=(const RegData& a, const RegData& b) {
-    return !(a == b);
-}
 std::string Describe(const RegData& value);  // REG_SZ "/x /v", REG_DWORD 1, (missing)
 
-RegData RegSz(const std::wstring& text);
-RegData RegDword(DWORD number);
-RegData RegMissing();
+inline RegData RegSz(const std::wstring& text) {
+    return {true, REG_SZ, text, 0, {}};
+}
+inline RegData RegDword(DWORD number) {
+    return {true, REG_DWORD, L"", number, {}};
+}
+inline RegData RegMissing() {
+    return {};
+}
 
 // An empty name is the key's default value.
 RegData RegGet(HKEY root, const std::wstring& key, const std::wstring& name);
-// Writes the value, creating the key; ends the test when it cannot.
+// Writes a REG_SZ or REG_DWORD value, creating the key; ends the test when it cannot.
 void RegPut(HKEY root, const std::wstring& key, const std::wstring& name, const RegData& value);
 void RegRemoveValue(HKEY root, const std::wstring& key, const std::wstring& name);
-bool RegKeyExists(HKEY root, const std::wstring& key);
-// The names of the key's values ("" for the default value) and of its sub-keys, sorted without regard to
-// case.
-std::vector<std::wstring> RegValueNames(HKEY root, const std::wstring& key);
-std::vector<std::wstring> RegSubKeys(HKEY root, const std::wstring& key);
-// Names in the order the two calls above give them.
-std::vector<std::wstring> SortedNoCase(std::vector<std::wstring> names);
+// Every value of the key as "name: " + Describe(value), sorted by name.
+std::vector<std::string> RegValues(HKEY root, const std::wstring& key);
 
 }  // namespace e2e
