@@ -56,6 +56,10 @@ TEST(AsmSyntax, CommentBlockRunsToTheLineOfItsSecondDelimiterAndForgetsBelowAnEd
     states.Forget(3);
     EXPECT_EQ(states.At(text, 6), L'~');
     EXPECT_EQ(states.At(text, 2), L'~');
+
+    SyntaxStates fresh;  // a painted line teaches only the state of the line after those known
+    fresh.Learn(4, L'~');
+    EXPECT_EQ(fresh.At(text, 1), 0);
 }
 
 }  // namespace

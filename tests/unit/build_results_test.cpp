@@ -30,6 +30,8 @@ TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
         {"**Fatal** Command line: Can't locate file: X(1) \r\n",
          L"F||0|Command line: Can't locate file: X(1)"},
         {"**Error** A.ASM(40) MYMAC(2) Undefined\n", L"E|A.ASM|40|MYMAC(2) Undefined"},
+        {"**Error** C:\\V(2)A\\B(X)\\A.ASM(9) Bad\r\n",
+         L"E|C:\\V(2)A\\B(X)\\A.ASM|9|Bad"},  // brackets in folders
         {"      5  0000  B8 0000s   mov ax, foo ; **Error** not here\r\n", L""},
         {"*Warnings* 1\r\n", L""},
     };
