@@ -352,10 +352,9 @@ int wmain(int argc, wchar_t** argv) {
         Median(oneLineMs) / Median(linesMs));
 
     // The build: the stand-ins named in the store, the assembler's log line
-    // marking the moment the script reached the assembler.
+    // (standin.log beside its object) marking the moment the script reached it.
     PutStore(tools);
     const std::wstring log = folder + L"\\standin.log";
-    SetEnvironmentVariableW(L"STANDIN_LOG", log.c_str());
     const std::wstring doc = folder + L"\\prog.asm";
     const std::string docText = "mov ax, 4c00h\r\nint 21h\r\n";
     files.WriteAll(doc, docText);

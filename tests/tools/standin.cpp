@@ -6,9 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <cwctype>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -18,39 +16,18 @@ std::wstring Trim(const std::wstring& s) {
     return first == std::wstring::npos ? L"" : s.substr(first, s.find_last_not_of(L" \t") - first + 1);
 }
 
-std::wstring Lower(std::wstring s) {
-    for (auto& c : s)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return s;
+// Where the extension of the name's last part starts, or npos.
+std::size_t Dot(const std::wstring& path) {
+    const auto dot = path.find_last_of(L'.'), slash = path.find_last_of(L"\\/:");
+    return dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash) ? dot
+                                                                                     : std::wstring::npos;
 }
 
-bool HasExtension(const std::wstring& path) {
-    const auto dot = path.find_last_of(L'.');
-    return dot != std::wstring::npos &&
-           (path.find_last_of(L"\\/:") == std::wstring::npos || dot > path.find_last_of(L"\\/:"));
-}
-std::wstring WithExtension(const std::wstring& path, const wchar_t* extension) {
-    return HasExtension(path) ? path : path + extension;
-}
-std::wstring Stem(const std::wstring& path) {
-    return HasExtension(path) ? path.substr(0, path.find_last_of(L'.')) : path;
-}
-std::wstring FolderOf(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/:");
-    return slash == std::wstring::npos ? L"" : path.substr(0, slash + 1);
-}
-
-std::string Utf8(const std::wstring& s) {
+std::string Narrow(const std::wstring& s, UINT codePage) {
     std::string out(s.size() * 4, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(),
+    out.resize(WideCharToMultiByte(codePage, 0, s.data(), static_cast<int>(s.size()), out.data(),
                                    static_cast<int>(out.size()), nullptr, nullptr));
     return out;
-}
-
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[1024];
-    const DWORD n = GetEnvironmentVariableW(name, buffer, 1024);
-    return n >= 1024 ? L"" : std::wstring(buffer, n);
 }
 
 bool Read(const std::wstring& path, std::string& bytes) {
@@ -90,89 +67,63 @@ int wmain() {
     p += *p == L' ' || *p == L'\t';
     const std::wstring tail = p;
 
-    // Leading words that start with "/" or "-" are switches ("/x/v" counts as two); the rest is split at
-    // commas.
-    std::vector<std::wstring> switches, fields;
+    // Leading words that start with "/" or "-" are switches; the rest is split at commas.
+    bool com = false;
     std::size_t i = 0;
     while ((i = tail.find_first_not_of(L" \t", i)) != std::wstring::npos &&
            (tail[i] == L'/' || tail[i] == L'-')) {
-        const std::size_t wordEnd = std::min(tail.find_first_of(L" \t", i), tail.size());
-        for (std::size_t s = i; s < wordEnd;) {
-            const std::size_t next = std::min(tail.find_first_of(L"/-", s + 1), wordEnd);
-            if (next > s + 1)
-                switches.push_back(Lower(tail.substr(s + 1, next - s - 1)));
-            s = next;
-        }
-        i = wordEnd;
+        const std::size_t end = std::min(tail.find_first_of(L" \t", i), tail.size());
+        const std::wstring word = tail.substr(i + 1, end - i - 1);
+        com = com || _wcsicmp(word.c_str(), L"t") == 0 || _wcsicmp(word.c_str(), L"tdc") == 0;
+        i = end;
     }
     const std::wstring rest = i == std::wstring::npos ? L"" : tail.substr(i);
+    std::vector<std::wstring> fields;
     for (std::size_t start = 0; !Trim(rest).empty() && start <= rest.size();) {
         const std::size_t comma = std::min(rest.find(L',', start), rest.size());
         fields.push_back(Trim(rest.substr(start, comma - start)));
         start = comma + 1;
     }
-    auto has = [&](const wchar_t* name) {
-        for (const auto& s : switches)
-            if (s == name)
-                return true;
-        return false;
-    };
-    auto field = [&](std::size_t n, const std::wstring& otherwise, const wchar_t* extension) {
-        return fields.size() > n && !fields[n].empty() ? WithExtension(fields[n], extension) : otherwise;
-    };
-
-#ifdef STANDIN_TLINK
-    std::vector<std::wstring> inputs;  // the objects, separated by blanks or "+"
-    for (std::size_t s = 0, e; !fields.empty() && s < fields[0].size(); s = e + 1) {
-        e = std::min(fields[0].find_first_of(L" \t+", s), fields[0].size());
-        if (e > s)
-            inputs.push_back(WithExtension(fields[0].substr(s, e - s), L".obj"));
-    }
-    const wchar_t* extension = has(L"t") || has(L"tdc") ? L".com" : L".exe";
-    const std::wstring output = inputs.empty() ? L"" : field(1, Stem(inputs[0]) + extension, extension);
-#else
-    const std::wstring source = fields.empty() ? L"" : WithExtension(fields[0], L".asm");
-    const std::wstring output = source.empty() ? L"" : field(1, Stem(source) + L".obj", L".obj");
-#endif
-    // One line per run, "<tool> <command tail>" in UTF-8 with CR LF, appended to the
-    // file STANDIN_LOG names, or else to standin.log in the folder of the main output.
-    const std::wstring log = Environment(L"STANDIN_LOG");
-    Write(log.empty() ? FolderOf(output) + L"standin.log" : log,
-          Utf8(std::wstring(tool) + L" " + tail) + "\r\n", L"ab");
-    if (output.empty())
+    if (fields.empty() || fields[0].empty())
         return Fail(L"no input file given");
-    const bool toldToFail = Lower(Environment(L"STANDIN_FAIL")).find(tool) != std::wstring::npos;
+    // Field n with the extension when its name has none; missing or empty, the first field's stem with it.
+    auto field = [&](std::size_t n, const wchar_t* extension) {
+        if (fields.size() <= n || fields[n].empty())
+            return fields[0].substr(0, Dot(fields[0])) + extension;
+        return Dot(fields[n]) == std::wstring::npos ? fields[n] + extension : fields[n];
+    };
+#ifdef STANDIN_TLINK
+    const std::wstring input = field(0, L".obj"), output = field(1, com ? L".com" : L".exe");
+#else
+    const std::wstring input = field(0, L".asm"), output = field(1, L".obj");
+#endif
+    // One line per run, "<tool> <command tail>" in UTF-8 with CR LF, appended to
+    // standin.log in the folder of the main output.
+    Write(output.substr(0, output.find_last_of(L"\\/:") + 1) + L"standin.log",
+          Narrow(std::wstring(tool) + L" " + tail, CP_UTF8) + "\r\n", L"ab");
+    std::string text;
+    if (!Read(input, text))
+        return Fail(L"cannot open " + input);
 
 #ifdef STANDIN_TLINK
-    if (toldToFail)
-        return Fail(L"told to fail");
-    for (const std::wstring& object : inputs) {
-        std::string bytes;
-        if (!Read(object, bytes) || bytes.rfind("STAND-IN OBJECT", 0) != 0)
-            return Fail(L"not a stand-in object: " + object);
-    }
-    wchar_t self[MAX_PATH];
-    const std::wstring folder = FolderOf(std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)));
+    if (text.rfind("STAND-IN OBJECT", 0) != 0)
+        return Fail(L"not a stand-in object: " + input);
     // Written, not copied: a copy keeps the marker's own time, and a linker's
     // program is as new as its run.
+    wchar_t self[MAX_PATH];
+    std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
     std::string marker;
-    if (!Read(folder + L"marker_program.exe", marker) || !Write(output, marker))
+    if (!Read(folder.substr(0, folder.find_last_of(L'\\') + 1) + L"marker_program.exe", marker) ||
+        !Write(output, marker))
         return Fail(L"cannot write " + output);
-    if (!has(L"x"))
-        Write(field(2, Stem(output) + L".map", L".map"), "Stand-in map of " + Utf8(output) + "\r\n");
 #else
-    std::string text;
-    if (!Read(source, text))
-        return Fail(L"cannot open the source " + source);
-    if (toldToFail || text.find("; FAIL") != std::string::npos)
+    if (text.find("; FAIL") != std::string::npos)
         return Fail(L"told to fail");
     // The listing: the source's lines, numbered, each ";!error TEXT" or
     // ";!warning TEXT" line followed by the assembler's message in its form,
     // the source named as given, in the DOS code page as the listing's bytes are.
-    std::string listing = "Stand-in listing of " + Utf8(source) + "\r\n";
-    std::string name(fields[0].size() * 2, '\0');
-    name.resize(WideCharToMultiByte(866, 0, fields[0].data(), static_cast<int>(fields[0].size()), name.data(),
-                                    static_cast<int>(name.size()), nullptr, nullptr));
+    std::string listing = "Stand-in listing of " + Narrow(input, CP_UTF8) + "\r\n";
+    const std::string name = Narrow(fields[0], 866);
     int errors = 0;
     for (std::size_t start = 0, n = 1; start < text.size(); ++n) {
         const std::size_t lineEnd = std::min(text.find('\n', start), text.size() - 1);
@@ -192,12 +143,12 @@ int wmain() {
         start = lineEnd + 1;
     }
     // An assembler with errors still lists them; ";!nolisting" keeps it from listing at all.
-    if ((fields.size() > 2 || has(L"l")) && text.find(";!nolisting") == std::string::npos &&
-        !Write(field(2, Stem(source) + L".lst", L".lst"), listing))
+    if (fields.size() > 2 && text.find(";!nolisting") == std::string::npos &&
+        !Write(field(2, L".lst"), listing))
         return Fail(L"cannot write the listing");
     if (errors > 0)
         return Fail(std::to_wstring(errors) + L" error(s) in the source");
-    if (!Write(output, "STAND-IN OBJECT\r\nsource: " + Utf8(source) + "\r\n" + text))
+    if (!Write(output, "STAND-IN OBJECT\r\nsource: " + Narrow(input, CP_UTF8) + "\r\n" + text))
         return Fail(L"cannot write " + output);
 #endif
     std::fwprintf(stdout, L"Wrote %ls\n", output.c_str());
