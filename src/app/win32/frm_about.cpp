@@ -69,13 +69,9 @@ class FrmAbout : public DialogWindow {
     }
 
   protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-            if (LOWORD(wParam) == kIdAboutOk)
-                Command1_Click();
-            return 0;
-        }
-        return DialogWindow::HandleMessage(message, wParam, lParam);
+    void OnButton(int id) override {
+        if (id == kIdAboutOk)
+            Command1_Click();
     }
 
   private:

@@ -61,27 +61,15 @@ class FrmCommand : public DialogWindow {
     }
 
   protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-            switch (LOWORD(wParam)) {
-                case kIdOptionsOk:
-                    cmdOK_Click();
-                    break;
-                case kIdOptionsCancel:
-                    cmdEnd_Click();
-                    break;
-                case kIdOptionsCom:
-                    cmdCom_Click();
-                    break;
-                case kIdOptionsDefault:
-                    Command1_Click();
-                    break;
-                default:
-                    break;  // IDOK and IDCANCEL from Enter and Esc: no button answers them
-            }
-            return 0;
-        }
-        return DialogWindow::HandleMessage(message, wParam, lParam);
+    void OnButton(int id) override {
+        if (id == kIdOptionsOk)
+            cmdOK_Click();
+        else if (id == kIdOptionsCancel)
+            cmdEnd_Click();
+        else if (id == kIdOptionsCom)
+            cmdCom_Click();
+        else if (id == kIdOptionsDefault)
+            Command1_Click();
     }
 
   private:

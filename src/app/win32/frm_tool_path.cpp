@@ -45,24 +45,13 @@ class FrmToolPath : public DialogWindow {
     }
 
   protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-            switch (LOWORD(wParam)) {
-                case kIdToolOk:
-                    cmdOK_Click();
-                    break;
-                case kIdToolBrowse:
-                    cmdBrowse_Click();
-                    break;
-                case kIdToolCancel:
-                    cmdEnd_Click();
-                    break;
-                default:
-                    break;  // IDOK and IDCANCEL from Enter and Esc: no button answers them
-            }
-            return 0;
-        }
-        return DialogWindow::HandleMessage(message, wParam, lParam);
+    void OnButton(int id) override {
+        if (id == kIdToolOk)
+            cmdOK_Click();
+        else if (id == kIdToolBrowse)
+            cmdBrowse_Click();
+        else if (id == kIdToolCancel)
+            cmdEnd_Click();
     }
 
   private:

@@ -100,6 +100,11 @@ HWND DialogWindow::AddWithFont(const wchar_t* className,
 
 LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) != BN_CLICKED)
+                return WindowBase::HandleMessage(message, wParam, lParam);
+            OnButton(LOWORD(wParam));
+            return 0;
         case WM_CLOSE:
             Form_Unload();
             return 0;

@@ -65,9 +65,10 @@ class DialogWindow : public WindowBase {
     // The room a check box's square and its gap take before the text.
     int CheckBoxAllowance() const;
 
-    // Routes closing, focus and resize messages; the derived window routes
-    // WM_COMMAND and calls this for the rest.
+    // Routes button clicks to OnButton, and closing, focus and resize messages.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A button's id; also IDOK and IDCANCEL from Enter and Esc, which no button answers.
+    virtual void OnButton(int /*id*/) {}
     virtual void Form_Unload() { Unload(); }
     virtual void Form_Resize() { PinSize(); }
 
