@@ -1,11 +1,10 @@
-// The Win32 clipboard adapter against the real clipboard: text goes out and
-// comes back as Unicode, other programs see it, and a clipboard held
-// elsewhere is a PlatformError after a short wait, not a hang.
+// The clipboard adapter against the real clipboard: Unicode text both ways and
+// other programs' text, and a clipboard held elsewhere failing after a short
+// wait instead of hanging.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -13,105 +12,76 @@
 
 namespace {
 
-const wchar_t kCyrillic[] = L"\u041F\u0440\u0438\u0432\u0435\u0442, \u0451\u0401 \u2116 mov ax, 1\r\n";
-
-// The program's window that owns what it puts on the clipboard.
-class OwnerWindow {
-  public:
-    OwnerWindow()
-        : hwnd_(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)) {}
-    ~OwnerWindow() { DestroyWindow(hwnd_); }
-    HWND Get() const { return hwnd_; }
-
-  private:
-    HWND hwnd_;
-};
-
-// Reads the clipboard straight through the API, as another program would.
-std::wstring RawUnicodeText() {
-    if (!OpenClipboard(nullptr))
-        return L"<not opened>";
-    std::wstring text = L"<none>";
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = p;
-            GlobalUnlock(data);
-        }
+// Puts the bytes on the clipboard in the format as another program would; format 0 empties it.
+void PutAsAnotherProgram(UINT format, const void* bytes, std::size_t size) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = format ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+    if (memory) {
+        std::memcpy(GlobalLock(memory), bytes, size);
+        GlobalUnlock(memory);
+        SetClipboardData(format, memory);
     }
-    CloseClipboard();
-    return text;
-}
-
-void RawSetAnsiText(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const std::size_t n = std::strlen(text) + 1;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, n);
-    std::memcpy(GlobalLock(memory), text, n);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
-}
-
-void RawEmpty() {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
     CloseClipboard();
 }
 
 class ClipboardWinTest : public ::testing::Test {
   protected:
-    ClipboardWinTest() { clipboard.SetOwner(owner.Get()); }
-    OwnerWindow owner;
+    ClipboardWinTest() { clipboard.SetOwner(owner); }
+    ~ClipboardWinTest() override { DestroyWindow(owner); }
+    HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     Win32Clipboard clipboard;
 };
 
-TEST_F(ClipboardWinTest, TextGoesBothWaysAsUnicodeAndAnEmptyTextIsStillText) {
-    ASSERT_NE(owner.Get(), nullptr);
-    clipboard.SetText(kCyrillic);
-    EXPECT_EQ(clipboard.GetText(), kCyrillic);
-    EXPECT_EQ(RawUnicodeText(), kCyrillic);
-    clipboard.SetText(L"");
-    EXPECT_EQ(RawUnicodeText(), L"");
-    RawSetAnsiText("mov ax, bx");  // put there by another program as ANSI text
-    EXPECT_EQ(clipboard.GetText(), L"mov ax, bx");
-    RawEmpty();
+TEST_F(ClipboardWinTest, TextGoesBothWaysAsUnicodeAndOtherProgramsTextIsRead) {
+    const std::wstring cyrillic = L"\u041F\u0440\u0438\u0432\u0435\u0442, \u0451\u0401 \u2116 mov ax, 1\r\n";
+    const struct {
+        UINT format;  // put there by another program; 0: by the adapter
+        std::wstring text, read;
+    } cases[] = {{0, cyrillic, cyrillic},
+                 {0, L"", L""},
+                 {CF_UNICODETEXT, cyrillic, cyrillic},
+                 {CF_TEXT, L"mov ax, bx", L"mov ax, bx"}};
+    for (const auto& c : cases) {
+        const std::string ansi(c.text.begin(), c.text.end());
+        if (!c.format)
+            clipboard.SetText(c.text);
+        else if (c.format == CF_TEXT)
+            PutAsAnotherProgram(c.format, ansi.c_str(), ansi.size() + 1);
+        else
+            PutAsAnotherProgram(c.format, c.text.c_str(), (c.text.size() + 1) * sizeof(wchar_t));
+        EXPECT_EQ(clipboard.GetText(), c.read) << c.format;
+        ASSERT_TRUE(OpenClipboard(nullptr));  // as another program reads it
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        EXPECT_EQ(data ? std::wstring(static_cast<const wchar_t*>(GlobalLock(data))) : L"", c.read);
+        if (data)
+            GlobalUnlock(data);
+        CloseClipboard();
+    }
+    PutAsAnotherProgram(0, nullptr, 0);  // no text at all
     EXPECT_EQ(clipboard.GetText(), L"");
 }
 
-TEST_F(ClipboardWinTest, AClipboardHeldElsewhereFailsAfterAShortWait) {
+TEST_F(ClipboardWinTest, AClipboardHeldElsewhereFailsAfterAShortWaitAndKeepsItsText) {
     clipboard.SetText(L"kept");
-    enum { kPending, kOpened, kRefused };
-    std::atomic<int> state{kPending};
-    std::atomic<bool> release{false};
+    HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr),
+           release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread holder([&] {
-        OwnerWindow other;
-        state = OpenClipboard(other.Get()) ? kOpened : kRefused;
-        while (!release)
-            Sleep(5);
-        if (state == kOpened)
+        const bool opened = OpenClipboard(nullptr);
+        SetEvent(held);
+        WaitForSingleObject(release, INFINITE);
+        if (opened)
             CloseClipboard();
     });
-    while (state == kPending)
-        Sleep(5);
-    if (state != kOpened) {
-        release = true;
-        holder.join();
-        FAIL() << "the other thread could not open the clipboard";
-    }
+    WaitForSingleObject(held, INFINITE);
     const DWORD started = GetTickCount();
-    bool threw = false;
-    try {
-        clipboard.SetText(L"lost");
-    } catch (const PlatformError&) {
-        threw = true;
-    }
-    const DWORD waited = GetTickCount() - started;
-    release = true;
+    EXPECT_THROW(clipboard.SetText(L"lost"), PlatformError);
+    EXPECT_LT(GetTickCount() - started, 3000u);
+    SetEvent(release);
     holder.join();
-    EXPECT_TRUE(threw);
-    EXPECT_LT(waited, 3000u);
     EXPECT_EQ(clipboard.GetText(), L"kept");
+    CloseHandle(held);
+    CloseHandle(release);
 }
 
 }  // namespace

@@ -8,43 +8,27 @@
 
 namespace {
 
-struct Metrics {
-    TEXTMETRICW tm{};
-    std::wstring face;
-};
-
-Metrics MetricsOf(HFONT font) {
-    Metrics m;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    GetTextMetricsW(dc, &m.tm);
-    wchar_t face[LF_FACESIZE] = {};
-    GetTextFaceW(dc, LF_FACESIZE, face);
-    m.face = face;
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return m;
-}
-
-TEST(Fonts, EditorFontIsFixedPitchAndShowsCyrillic) {
-    HFONT font = MakeFont(L"Fixedsys", 9.75, 96, false, true);
-    ASSERT_NE(font, nullptr);
-    const Metrics m = MetricsOf(font);
-    // TMPF_FIXED_PITCH set means a variable pitch font.
-    EXPECT_EQ(m.tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0)
-        << "face: " << std::string(m.face.begin(), m.face.end());
-    EXPECT_EQ(m.tm.tmCharSet, RUSSIAN_CHARSET);
-    EXPECT_GT(m.tm.tmHeight, 8);
-    DeleteObject(font);
-}
-
-TEST(Fonts, DialogFontShowsCyrillic) {
-    HFONT font = MakeFont(L"Times New Roman", 11.25, 96, true);
-    ASSERT_NE(font, nullptr);
-    const Metrics m = MetricsOf(font);
-    EXPECT_EQ(m.tm.tmCharSet, RUSSIAN_CHARSET) << "face: " << std::string(m.face.begin(), m.face.end());
-    EXPECT_GE(m.tm.tmWeight, FW_BOLD);
-    DeleteObject(font);
+TEST(Fonts, TheEditorsAndTheDialogsFontsShowCyrillicInTheirPitchAndWeight) {
+    const struct {
+        const wchar_t* face;
+        double points;
+        bool bold, fixedPitch;
+    } fonts[] = {{L"Fixedsys", 9.75, false, true}, {L"Times New Roman", 11.25, true, false}};
+    for (const auto& f : fonts) {
+        HFONT font = MakeFont(f.face, f.points, 96, f.bold, f.fixedPitch);
+        ASSERT_NE(font, nullptr);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(font);
+        EXPECT_EQ(tm.tmCharSet, RUSSIAN_CHARSET) << f.points;
+        EXPECT_GT(tm.tmHeight, 8);
+        EXPECT_TRUE(!f.fixedPitch || !(tm.tmPitchAndFamily & TMPF_FIXED_PITCH));  // the bit: a variable pitch
+        EXPECT_TRUE(!f.bold || tm.tmWeight >= FW_BOLD);
+    }
 }
 
 }  // namespace
