@@ -125,7 +125,7 @@ DWORD WindowsOf(DWORD pid) {
 Sample Measure(const Program& app, int round) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.Pid());
     if (!process)
-        Abort("cannot open the program's process, error " + std::to_string(GetLastError()));
+        throw AbortTest{"cannot open the program's process, error " + std::to_string(GetLastError())};
     Sample s;
     s.round = round;
     CountHandles(process, app.Pid(), s.handles, s.keys);

@@ -13,11 +13,6 @@ long Moved(long pixels, int twips) {
     const int dpi = Px(1440);
     return Px(int((pixels * 1440 + dpi / 2) / dpi) + twips);
 }
-RECT Of(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    return r;
-}
 
 // Closes the dialog with the button (0: the close box); the window under it is enabled and active again.
 void CloseAndCheckGivenBack(HWND dialog, int buttonId, HWND under) {

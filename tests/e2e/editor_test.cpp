@@ -60,7 +60,7 @@ E2E_TEST(Editor, KeysTypeCyrillicEnterAndBackspaceSelectWithShiftCutAndUndoAndTh
     for (int i = 0; i < 3; ++i)
         PressKeys(app, {VK_SHIFT, VK_RIGHT});
     CHECK_EVENTUALLY_EQ(app.Selection(), "0-3");
-    SetClipboard(L"sentinel");
+    WriteClipboardText(nullptr, L"sentinel");
     PressKeys(app, {VK_CONTROL, 'X'});  // Ctrl+X: the menu's Cut
     CHECK_EVENTUALLY_EQ(app.Text(), L" ax\t;");
     CHECK_EQ(Clipboard(), L"\u043C\u043E\u0432");
@@ -202,7 +202,7 @@ E2E_TEST(EditCommands, CutCopyPasteDeleteSelectAllAndUndoWorkOnTheSharedClipboar
         if (s.end)
             app.Select(s.start, s.end);
         if (s.clipboard)
-            SetClipboard(s.clipboard);
+            WriteClipboardText(nullptr, s.clipboard);
         app.Run(s.command);
         CHECK_EQ(app.Text() + L" | " + Clipboard(), s.text + L" | " + s.clipboardAfter);
     }

@@ -87,7 +87,7 @@ E2E_TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTh
     const std::wstring file = WorkFolder() + L"\\my sources\\shell opened.asm";
     PutFile(file, "nop\r\n");
     REQUIRE(INT_PTR(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
-    Program app = Program::Attach();
+    Program app = Program::StartedByTheShell();
     CHECK_EQ(app.Caption(), file);  // the whole path, blanks included, is the command line
     CHECK_EQ(app.Text(), L"nop\r\n");
     app.Click(Command::Tasm);

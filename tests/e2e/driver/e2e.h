@@ -1,20 +1,22 @@
 #pragma once
-// The end-to-end driver (see ../README.md): tests and checks, the machine they
-// run on, and the real program started under Wine and worked as a user would.
+// The end-to-end driver (see ../README.md): checks, the machine the tests run
+// on, and the real program started under Wine and worked as a user would.
 // CHECK* record a failure, let the test go on and say whether they held;
-// REQUIRE ends the test when what it holds is false. Never sleep in a test:
-// wait for what the user would see.
+// REQUIRE ends the test when it is false. Never sleep: wait for what the user would see.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <chrono>
+#include <cwchar>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "app/menu_table.h"
+#include "platform/win32/clipboard_win.h"
 #include "platform/win32/win32_platform.h"
+#include "probe/probe.h"
 
 namespace e2e {
 
@@ -26,43 +28,65 @@ struct TestCase {
     const char *suite, *name;
     void (*body)();
 };
-std::vector<TestCase>& AllTests();
+inline std::vector<TestCase> tests;
+inline std::string failures;  // of the running test
+inline int testNumber = 0;
 struct Registrar {
-    explicit Registrar(TestCase test) { AllTests().push_back(test); }
+    explicit Registrar(TestCase test) { tests.push_back(test); }
 };
-
+struct AbortTest {
+    std::string reason;
+};
 void Log(const std::string& line);  // to e2e.log, flushed at once
-bool CheckEq(const std::string& actual,
-             const std::string& expected,
-             const char* what,
-             const char* file,
-             int line);
-[[noreturn]] void Abort(const std::string& reason);  // ends the running test
-std::string Utf8(const std::wstring& text);
 
-// Values as failure messages show them: quoted, control characters (of bytes, all above 0x7F) as \xNN.
-std::string Show(const std::wstring& text);
-std::string Show(const std::string& bytes);
+inline std::string Utf8(const std::wstring& text) {
+    std::string out(text.size() * 4, '\0');
+    out.resize(
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), int(out.size()), 0, 0));
+    return out;
+}
+// Values as failures show them: quoted, control characters (of bytes, all above 0x7F) as \xNN.
+inline std::string Show(const std::wstring& text, bool bytes = false) {
+    std::string out = "\"";
+    for (wchar_t c : text) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
+        out += c == L'"' || c == L'\\'                          ? "\\" + Utf8({c})
+               : c < 0x20 || (c >= 0x7f && (bytes || c < 0xa0)) ? hex
+                                                                : Utf8({c});
+    }
+    return out + "\"";
+}
+inline std::string Show(const std::string& bytes) {
+    return Show(std::wstring(bytes.begin(), bytes.end()), true);
+}
 inline std::string Show(const wchar_t* text) {
     return Show(std::wstring(text));
 }
 inline std::string Show(const char* bytes) {
     return Show(std::string(bytes));
 }
-template <class T, std::enable_if_t<std::is_integral_v<T>, int> = 0>
+template <class T, class = std::enable_if_t<std::is_arithmetic_v<T>>>
 std::string Show(T n) {
     return std::is_same_v<T, bool> ? (n ? "true" : "false") : std::to_string(n);
 }
 
+inline bool CheckEq(const std::string& actual, const std::string& expected, const char* what, int line) {
+    if (actual != expected) {
+        const std::string message = "  FAILED line " + std::to_string(line) + ": " + what +
+                                    "\n      actual:   " + actual + "\n      expected: " + expected;
+        failures += message + "\n";
+        Log(message);
+    }
+    return actual == expected;
+}
 // Polls the condition until it holds (true) or the timeout passes (false).
 template <class Condition>
 bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;; ::Sleep(20))
-        if (condition())
-            return true;
-        else if (std::chrono::steady_clock::now() >= deadline)
+    for (auto end = std::chrono::steady_clock::now() + timeout; !condition(); Sleep(20))
+        if (std::chrono::steady_clock::now() >= end)
             return false;
+    return true;
 }
 template <class Get>
 std::string Eventually(Get&& get, const std::string& expected) {
@@ -71,76 +95,255 @@ std::string Eventually(Get&& get, const std::string& expected) {
     return last;
 }
 
-// The machine: one Wine prefix for the run, the program installed once, and
-// before every test a new work folder and none of the program's registry keys.
-std::wstring ProgramPath();  // C:\Program Files\Korveline\korveline.exe
-std::wstring WorkFolder();   // C:\e2e work\<test number>
-std::wstring DosFolder();    // C:\DOS<test number>: DOSBox knows long names by short names of its own
-std::wstring BuiltTools();   // the driver's build folder's tests\tools\ (the stand-ins)
-void PutFile(const std::wstring& path, const std::string& bytes);  // creates missing folders
-std::string FileText(const std::wstring& path);                    // its bytes, or "(missing)"
-bool FileExists(const std::wstring& path);
+// The machine: one Wine prefix for the run with the program installed once;
+// every test starts with new work folders and none of the program's keys.
+inline std::wstring ProgramPath() {
+    return L"C:\\Program Files\\Korveline\\korveline.exe";
+}
+inline std::wstring WorkFolder() {  // its name has a blank
+    return L"C:\\e2e work\\" + std::to_wstring(testNumber);
+}
+inline std::wstring DosFolder() {  // DOSBox knows long names by short names of its own, not Wine's
+    return L"C:\\DOS" + std::to_wstring(testNumber);
+}
+inline std::wstring BuiltTools() {  // the stand-ins, beside the driver's folder
+    wchar_t self[MAX_PATH];
+    const std::wstring driver(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    return driver.substr(0, driver.rfind(L"\\e2e\\")) + L"\\tools";
+}
+inline void MakeFolders(const std::wstring& folder) {
+    if (folder.size() > 3 && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        MakeFolders(folder.substr(0, folder.rfind(L'\\'))), CreateDirectoryW(folder.c_str(), nullptr);
+}
+// Not the program's WriteAll: Wine makes no temporary name in a folder beyond 260 characters.
+inline void PutFile(const std::wstring& path, const std::string& bytes) {
+    MakeFolders(path.substr(0, path.rfind(L'\\')));
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    const bool ok =
+        WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    CloseHandle(file);
+    if (!ok)
+        throw AbortTest{"could not write " + Utf8(path)};
+}
+inline std::string FileText(const std::wstring& path) {  // its bytes, or "(missing)"
+    try {
+        return Win32FileSystem().ReadAll(path);
+    } catch (const PlatformError&) {
+        return "(missing)";
+    }
+}
+inline bool FileExists(const std::wstring& path) {
+    return Win32FileSystem().FileExists(path);
+}
+
 inline Win32Registry registry;
 const std::wstring kStore = L"Software\\asm", kUserKey = L"Software\\Korveline";
-std::string Reg(RegRoot root, const std::wstring& key, const std::wstring& name);  // REG_SZ "x", (missing)
-// The first start's switches, and the store as a later start finds it with these tools.
-extern const std::vector<std::pair<std::wstring, std::wstring>> kSwitches;
-void PutStore(const std::wstring& tasm, const std::wstring& tlink);
-void StandInsConfigured();              // the Windows stand-ins of tests/tools in C:\standin, in the store
-bool Shell(const std::string& script);  // a shell script of the host ($WINEPREFIX set), not waited for
-bool Screenshot(const std::wstring& name);  // OutputFolder\<name>.png; never fails a test
+inline std::string Reg(RegRoot root,
+                       const std::wstring& key,
+                       const std::wstring& name) {  // REG_SZ "x", (missing)
+    try {
+        const RegValue v = registry.ReadValue(root, key, name);
+        return v.type == RegType::String  ? "REG_SZ " + Show(v.text)
+               : v.type == RegType::Dword ? "REG_DWORD " + std::to_string(v.number)
+                                          : "type " + std::to_string(int(v.type));
+    } catch (const PlatformError&) {
+        return "(missing)";
+    }
+}
+// The first start's switches; the store as a later start finds it, with these tools.
+inline const std::pair<const wchar_t*, const wchar_t*> kSwitches[] = {
+    {L"16btasmCOM", L"/z /zi /n /m2"}, {L"16btasmEXE", L"/z /zi /n /m2"}, {L"16btlinkCOM", L"/x /v /t"},
+    {L"16btlinkEXE", L"/x /v"},        {L"32btasmCOM", L"/z /zi /n /m2"}, {L"32btasmEXE", L"/z /zi /n /m2"},
+    {L"32btlinkCOM", L"/x /v /t /3"},  {L"32btlinkEXE", L"/x /v /3"}};
+inline void PutStore(const std::wstring& tasm, const std::wstring& tlink) {
+    registry.WriteDword(RegRoot::LocalMachine, kStore, L"", 1);
+    registry.WriteDword(RegRoot::LocalMachine, kStore, L"asmfiles", 0);
+    registry.WriteString(RegRoot::LocalMachine, kStore, L"tasm", tasm);
+    registry.WriteString(RegRoot::LocalMachine, kStore, L"tlink", tlink);
+    for (const auto& [name, value] : kSwitches)
+        registry.WriteString(RegRoot::LocalMachine, kStore, name, value);
+}
+inline void StandInsConfigured() {  // the Windows stand-ins of tests/tools, named in the store
+    CreateDirectoryW(L"C:\\standin", nullptr);
+    for (const wchar_t* name : {L"\\standin_tasm.exe", L"\\standin_tlink.exe", L"\\marker_program.exe"})
+        CopyFileW((BuiltTools() + name).c_str(), (L"C:\\standin" + std::wstring(name)).c_str(), FALSE);
+    PutStore(L"C:\\standin\\standin_tasm.exe", L"C:\\standin\\standin_tlink.exe");
+}
 
+// The program's windows and controls.
 inline const wchar_t kMainClass[] = L"KorvelineMain", kDialogClass[] = L"#32770";
-constexpr int kMessageTextId = 0xFFFF, kFileNameBoxId = 0x47c;  // message box text, Open/Save name box
-int Px(int twips);  // at the screen's DPI, rounded as the program does
-std::string XY(long x, long y);
-std::string Pos(HWND window);                        // of the top-left corner
-std::string Size(HWND window, bool client = false);  // of the window or of its client area
+constexpr int kMessageTextId = 0xFFFF,
+              kFileNameBoxId = 0x47c;  // a message box's text, the Open/Save name box
+inline int Px(int twips) {             // at the screen's DPI, rounded as the program does
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return (twips * dpi + 720) / 1440;
+}
+inline std::string XY(long x, long y) {
+    return std::to_string(x) + "," + std::to_string(y);
+}
+inline RECT Of(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+inline std::string Pos(HWND window) {
+    return XY(Of(window).left, Of(window).top);
+}
+inline std::string Size(HWND window, bool client = false) {
+    RECT r = Of(window);
+    if (client)
+        GetClientRect(window, &r);
+    return XY(r.right - r.left, r.bottom - r.top);
+}
 // A message to a window of another process; ends the test when it is not answered within 20 s.
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-std::wstring Text(HWND window);
-std::wstring Text(HWND dialog, int controlId);
-void Press(HWND dialog, int buttonId);  // posted as the button's click: the dialog may run a modal loop
-void ChooseFile(HWND dialog, const std::wstring& path);  // into the Open/Save name box, then OK
-std::wstring Clipboard();                                // as another program sees it; "(no text)"
-void SetClipboard(const std::wstring& text);
+inline LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result))
+        throw AbortTest{"a window did not answer message " + std::to_string(message)};
+    return LRESULT(result);
+}
+inline std::wstring Text(HWND window, int controlId = 0) {  // of the window or of its control
+    window = controlId ? GetDlgItem(window, controlId) : window;
+    std::wstring text(std::size_t(Send(window, WM_GETTEXTLENGTH)) + 1, L'\0');
+    text.resize(std::size_t(Send(window, WM_GETTEXT, text.size(), LPARAM(text.data()))));
+    return text;
+}
+inline void Press(HWND dialog, int buttonId) {  // posted as its click: the dialog may run a modal loop
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), LPARAM(GetDlgItem(dialog, buttonId)));
+}
+inline void ChooseFile(HWND dialog, const std::wstring& path) {  // typed into the name box, then OK
+    HWND box = GetDlgItem(dialog, kFileNameBoxId), edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    edit = edit ? edit : box;
+    Send(edit, WM_SETTEXT, 0, LPARAM(path.c_str()));
+    if (!WaitUntil([&] { return Text(edit) == path; }))
+        throw AbortTest{"the file-name box did not take " + Utf8(path)};
+    Press(dialog, IDOK);
+}
+inline std::wstring Clipboard() {  // as another program sees it
+    return ReadClipboardText(nullptr).value_or(L"(no text)");
+}
 
 class Program {
   public:
-    // Starts the installed program in a job; `arguments` follow its quoted path as given.
-    explicit Program(const std::wstring& arguments = L"");
-    static Program Attach();  // the one the shell started: waits for its main window
+    // Starts the installed program in a job (all it starts ends with it); `arguments` follow its quoted path.
+    explicit Program(const std::wstring& arguments = L"") {
+        std::wstring line = L"\"" + ProgramPath() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+        Log("  start: " + Utf8(line));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION p{};
+        if (!CreateProcessW(ProgramPath().c_str(), line.data(), 0, 0, FALSE, CREATE_SUSPENDED, 0, 0, &startup,
+                            &p))
+            throw AbortTest{"could not start the program, error " + std::to_string(GetLastError())};
+        AssignProcessToJobObject(job_, p.hProcess);
+        ResumeThread(p.hThread);
+        CloseHandle(p.hThread);
+        process_ = p.hProcess;
+        pid_ = p.dwProcessId;
+    }
+    explicit Program(DWORD pid) : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, 0, pid)), pid_(pid) {}
+    static Program StartedByTheShell() {  // waits for its shown main window
+        HWND w = nullptr;
+        DWORD pid = 0;
+        WaitUntil([&] { return (w = FindWindowW(kMainClass, nullptr)) && IsWindowVisible(w); },
+                  kStartTimeout);
+        GetWindowThreadProcessId(w, &pid);
+        return Program(pid);
+    }
     Program(const Program&) = delete;
-    ~Program();  // ends it, if it still runs, and all it started
+    ~Program() {
+        UnhookWindowsHookEx(hook_);
+        UnmapViewOfFile(answer_);
+        CloseHandle(memory_);
+        TerminateJobObject(job_, 1);
+        CloseHandle(job_);
+        TerminateProcess(process_, 1);  // fails harmlessly on an ended process
+        WaitForSingleObject(process_, 5000);
+        CloseHandle(process_);
+    }
 
     DWORD Pid() const { return pid_; }
-    bool WaitForExit(Ms timeout = kStateTimeout) const;
+    bool WaitForExit(Ms timeout = kStateTimeout) const {
+        return WaitForSingleObject(process_, DWORD(timeout.count())) == WAIT_OBJECT_0;
+    }
     // A shown top-level window of the program of the class (holding the control); nullptr if none.
-    HWND Find(const wchar_t* className, int controlId = 0) const;
+    HWND Find(const wchar_t* className, int controlId = 0) const {
+        DWORD owner = 0;
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;)
+            if (GetWindowThreadProcessId(w, &owner) && owner == pid_ && IsWindowVisible(w) &&
+                (!controlId || GetDlgItem(w, controlId)))
+                return w;
+        return nullptr;
+    }
     HWND Wait(const wchar_t* className,
               int controlId = 0,
-              Ms timeout = kStartTimeout) const;  // or ends the test
+              Ms timeout = kStartTimeout) const {  // or ends the test
+        HWND found = nullptr;
+        if (!WaitUntil([&] { return (found = Find(className, controlId)) != nullptr; }, timeout))
+            throw AbortTest{"no window " + Utf8(className) + " with control " + std::to_string(controlId)};
+        return found;
+    }
     HWND Box() const { return Wait(kDialogClass, kMessageTextId, kStateTimeout); }
     HWND FileDialog() const { return Wait(kDialogClass, kFileNameBoxId); }  // the first is slow to come
     HWND Main() const { return Wait(kMainClass); }
-    HWND Editor() const;
+    HWND Editor() const { return FindWindowExW(Main(), nullptr, L"KorvelineTextView", nullptr); }
     std::wstring Caption() const { return e2e::Text(Main()); }
     std::wstring Text() const { return e2e::Text(Editor()); }
-    void Type(const std::wstring& text) const;  // at the caret, as EM_REPLACESEL: undoable, a change
-    void Select(std::size_t start, std::size_t end) const;
-    std::string Selection() const;      // "start-end"
-    std::wstring Menu() const;          // as the probe reads it from inside the program
-    void Click(Command command) const;  // posted as the menu does: returns at once
-    void Run(Command command) const;    // sent: returns once handled (a command that opens no window)
-    // Names the output of a build command in the save dialog; returns once the command has returned.
-    void Build(Command command, const std::wstring& output) const;
+    void Type(const std::wstring& text) const { Send(Editor(), EM_REPLACESEL, TRUE, LPARAM(text.c_str())); }
+    void Select(std::size_t start, std::size_t end) const { Send(Editor(), EM_SETSEL, start, LPARAM(end)); }
+    std::string Selection() const {
+        const auto packed = DWORD(Send(Editor(), EM_GETSEL));
+        return std::to_string(LOWORD(packed)) + "-" + std::to_string(HIWORD(packed));
+    }
+    // The menu bar, read by the probe DLL inside the program, hooked into its window thread at the first
+    // question.
+    std::wstring Menu() const {
+        HWND main = Main();
+        if (!hook_) {
+            wchar_t name[64];
+            std::swprintf(name, 64, KORVELINE_PROBE_MEMORY, static_cast<unsigned long>(pid_));
+            memory_ =
+                CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kProbeChars * 2, name);
+            answer_ = static_cast<wchar_t*>(MapViewOfFile(memory_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+            HMODULE dll = LoadLibraryW(L"korveline_e2e_probe.dll");
+            auto proc =
+                reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "ProbeCallWndProc")));
+            hook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(main, nullptr));
+        }
+        static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
+        if (answer_)
+            answer_[0] = L'\0', Send(main, probeMessage);
+        if (!answer_ || !answer_[0])
+            throw AbortTest{"the menu probe did not answer"};
+        return answer_;
+    }
+    void Click(Command command) const {  // posted as the menu does: returns at once
+        Log("  menu item " + std::to_string(CommandIdOf(command)));
+        PostMessageW(Main(), WM_COMMAND, CommandIdOf(command), 0);
+    }
+    void Run(Command command) const {
+        Send(Main(), WM_COMMAND, CommandIdOf(command));
+    }  // returns once handled
+    // Names a build's output in the save dialog and returns once the command has: the program answers the
+    // probe after it (script started, its one-second wait done); a test ended before could leave a console.
+    void Build(Command command, const std::wstring& output) const {
+        Click(command);
+        HWND dialog = FileDialog();
+        ChooseFile(dialog, output);
+        WaitUntil([&] { return !IsWindow(dialog); });
+        Menu();
+    }
     void Close() const { PostMessageW(Main(), WM_CLOSE, 0, 0); }  // as the close box does
 
   private:
-    Program(HANDLE process, DWORD pid, HANDLE job) : process_(process), pid_(pid), job_(job) {}
-    HANDLE process_;
-    DWORD pid_;
-    HANDLE job_;
+    HANDLE process_ = nullptr, job_ = CreateJobObjectW(nullptr, nullptr);
+    DWORD pid_ = 0;
     mutable HHOOK hook_ = nullptr;  // the menu probe, and the memory it answers in
     mutable HANDLE memory_ = nullptr;
     mutable wchar_t* answer_ = nullptr;
@@ -153,14 +356,14 @@ class Program {
     static ::e2e::Registrar e2e_registrar_##suite##_##name({#suite, #name, &e2e_##suite##_##name}); \
     static void e2e_##suite##_##name()
 #define CHECK_EQ(actual, expected) \
-    ::e2e::CheckEq(::e2e::Show(actual), ::e2e::Show(expected), #actual " == " #expected, __FILE__, __LINE__)
+    ::e2e::CheckEq(::e2e::Show(actual), ::e2e::Show(expected), #actual " == " #expected, __LINE__)
 #define CHECK(cond) CHECK_EQ(static_cast<bool>(cond), true)
 #define CHECK_EVENTUALLY_EQ(actual, expected)                                                     \
     ::e2e::CheckEq(::e2e::Eventually([&] { return ::e2e::Show(actual); }, ::e2e::Show(expected)), \
-                   ::e2e::Show(expected), #actual " == " #expected, __FILE__, __LINE__)
+                   ::e2e::Show(expected), #actual " == " #expected, __LINE__)
 #define CHECK_EVENTUALLY(cond) CHECK_EVENTUALLY_EQ(static_cast<bool>(cond), true)
-#define REQUIRE(...)                                                              \
-    do {                                                                          \
-        if (!(__VA_ARGS__))                                                       \
-            ::e2e::Abort("line " + std::to_string(__LINE__) + ": " #__VA_ARGS__); \
+#define REQUIRE(...)                                                                        \
+    do {                                                                                    \
+        if (!(__VA_ARGS__))                                                                 \
+            throw ::e2e::AbortTest{"line " + std::to_string(__LINE__) + ": " #__VA_ARGS__}; \
     } while (0)
