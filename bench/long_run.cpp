@@ -153,8 +153,8 @@ Sample Measure(const Program& app, int round) {
 
 E2E_TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
     StandInsConfigured();
-    const std::wstring doc = WorkFolder() + L"\\round.asm";
-    const std::wstring output = WorkFolder() + L"\\round.exe";
+    const std::wstring doc = workFolder + L"\\round.asm";
+    const std::wstring output = workFolder + L"\\round.exe";
     PutFile(doc, "mov ax, 4c00h\r\n");
     Program app(doc);
     REQUIRE(CHECK_EQ(app.Caption(), doc));

@@ -23,7 +23,7 @@ std::string ToolsLog(const std::string& source, const std::string& out, const st
 
 E2E_TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
     StandInsConfigured();
-    const std::wstring doc = WorkFolder() + L"\\hello.asm";  // in a folder with a blank: named short
+    const std::wstring doc = workFolder + L"\\hello.asm";  // in a folder with a blank: named short
     PutFile(doc, "mov ax, 4c00h\r\n");
     Program app(doc);
     const std::tuple<Command, const wchar_t*, const char*> cases[] = {
@@ -33,11 +33,11 @@ E2E_TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
         {Command::Make32Exe, L"prog32.exe", "/x /v /3"},
     };
     for (const auto& [command, name, linkSwitches] : cases) {
-        const std::wstring output = WorkFolder() + L"\\" + name, log = WorkFolder() + L"\\standin.log";
+        const std::wstring output = workFolder + L"\\" + name, log = workFolder + L"\\standin.log";
         DeleteFileW(log.c_str());
         app.Build(command, output);
         CHECK(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
-        const std::string out = ShortPath(WorkFolder()) + "\\" + Utf8(name).substr(0, Utf8(name).size() - 4);
+        const std::string out = ShortPath(workFolder) + "\\" + Utf8(name).substr(0, Utf8(name).size() - 4);
         CHECK_EQ(FileText(log), ToolsLog(ShortPath(doc), out, linkSwitches));
         app.Click(Command::RunCompiled);
         CHECK_EVENTUALLY(FileExists(output + L".ran"));
@@ -48,7 +48,7 @@ E2E_TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
 
 E2E_TEST(Build, AScriptThatCannotBeWrittenStopsTheBuildWithWindowsOwnWords) {
     StandInsConfigured();
-    const std::wstring doc = WorkFolder() + L"\\prog.asm", bat = WorkFolder() + L"\\prog.bat";
+    const std::wstring doc = workFolder + L"\\prog.asm", bat = workFolder + L"\\prog.bat";
     PutFile(doc, "mov ax, 1\r\n");
     CreateDirectoryW(bat.c_str(), nullptr);  // a folder of the script's name
     Program app(doc);
@@ -76,10 +76,10 @@ E2E_TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKe
                    : n == 170 ? "    jmp foo ;!error Undefined symbol: FOO"
                               : "    nop") +
                   "\r\n";
-    PutFile(WorkFolder() + L"\\hello.asm", source);
-    Program app(WorkFolder() + L"\\hello.asm");
+    PutFile(workFolder + L"\\hello.asm", source);
+    Program app(workFolder + L"\\hello.asm");
     app.Type(L"; \x0442\x0435\x0441\x0442 ;!error \x041C\x0435\x0442\x043A\x0430 \x043D\x0435\x0442\r\n");
-    app.Build(Command::Make16Exe, WorkFolder() + L"\\hello.exe");
+    app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
     HWND results = app.Wait(L"KorvelineBuildResults"),
          list = FindWindowExW(results, nullptr, L"ListBox", nullptr);
     std::wstring rows;
@@ -119,7 +119,7 @@ E2E_TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKe
     PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
     CHECK_EVENTUALLY(!IsWindow(results));
     CHECK_EQ(Reg(RegRoot::CurrentUser, kUserKey + L"\\Build results", L"Width"), "REG_DWORD 500");
-    app.Build(Command::Make16Exe, WorkFolder() + L"\\hello.exe");
+    app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
     results = app.Wait(L"KorvelineBuildResults");
     CHECK_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
 }
@@ -127,12 +127,12 @@ E2E_TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKe
 // The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
 // the DOS program built there. Skipped, with a log line, without the host's dosbox or nasm.
 E2E_TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
-    if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(BuiltTools() + L"\\dos\\TASM.EXE"))
+    if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
         return Log("skipped: needs the host's dosbox and nasm; scripts/install-deps.sh installs both");
     for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE"})
-        CopyFileW((BuiltTools() + L"\\dos" + name).c_str(), (DosFolder() + name).c_str(), FALSE);
-    PutStore(DosFolder() + L"\\TASM.EXE", DosFolder() + L"\\TLINK.EXE");
-    PutFile(DosFolder() + L"\\hello.asm", "mov ax, 4c00h\r\n");
+        CopyFileW((builtTools + L"\\dos" + name).c_str(), (dosFolder + name).c_str(), FALSE);
+    PutStore(dosFolder + L"\\TASM.EXE", dosFolder + L"\\TLINK.EXE");
+    PutFile(dosFolder + L"\\hello.asm", "mov ax, 4c00h\r\n");
     struct EndSessions {  // which wait for a key after their script: those of this prefix
         ~EndSessions() {
             std::wstring command =
@@ -144,13 +144,13 @@ E2E_TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
                 CloseHandle(p.hThread), CloseHandle(p.hProcess);
         }
     } endSessions;
-    Program app(DosFolder() + L"\\hello.asm");
-    app.Build(Command::Make16Com, DosFolder() + L"\\hello.com");
+    Program app(dosFolder + L"\\hello.asm");
+    app.Build(Command::Make16Com, dosFolder + L"\\hello.com");
     CHECK(WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second, if not loaded
-    const std::string out = Utf8(DosFolder()) + "\\hello";
-    CHECK_EQ(FileText(DosFolder() + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
+    const std::string out = Utf8(dosFolder) + "\\hello";
+    CHECK_EQ(FileText(dosFolder + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
     app.Click(Command::RunCompiled);
-    CHECK(WaitUntil([&] { return FileExists(DosFolder() + L"\\hello.RAN"); }, Ms(60000)));
+    CHECK(WaitUntil([&] { return FileExists(dosFolder + L"\\hello.RAN"); }, Ms(60000)));
 }
 
 }  // namespace e2e

@@ -21,11 +21,7 @@ void CloseAndCheckGivenBack(HWND dialog, int buttonId, HWND under) {
     CHECK_EVENTUALLY(IsWindowEnabled(under) && GetForegroundWindow() == under);
 }
 
-bool Ticked(HWND dialog, int id) {
-    return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED;
-}
-
-// Tab pressed in the focused control, as the keyboard gives it, moves the focus to each id in turn from OK.
+// Tab, as the keyboard gives it to the focused control, moves the focus from OK to each id in turn.
 void CheckTabOrder(HWND dialog, std::initializer_list<int> order) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -40,6 +36,11 @@ void CheckTabOrder(HWND dialog, std::initializer_list<int> order) {
     }
 }
 
+std::wstring Ticks(HWND dialog) {
+    return std::to_wstring(Send(GetDlgItem(dialog, kIdOptionsSave[0]), BM_GETCHECK)) + L"," +
+           std::to_wstring(Send(GetDlgItem(dialog, kIdOptionsSave[1]), BM_GETCHECK));
+}
+
 }  // namespace
 
 E2E_TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEveryClosing) {
@@ -50,36 +51,30 @@ E2E_TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEve
     const struct {
         Command command;
         const wchar_t *className, *caption;
-        int offset[2], size[2];  // in twips; no size: not checked
-        int closeId;             // 0: the close box
+        int right, down, width, height;  // in twips; no width: the size is not checked
+        int closeId;                     // 0: the close box
     } cases[] = {
-        {Command::About, L"KorvelineAbout", L" Korveline", {900, 1000}, {0, 0}, kIdAboutOk},
-        {Command::About, L"KorvelineAbout", L" Korveline", {900, 1000}, {0, 0}, 0},
-        {Command::Tasm, L"KorvelineTasm", L" tasm", {400, 500}, {5820, 1935}, kIdToolCancel},
-        {Command::Tlink, L"KorvelineTlink", L" tlink", {400, 500}, {5820, 1935}, 0},
-        {Command::CommandLines,
-         L"KorvelineCommand",
-         L" Command Lines",
-         {400, 500},
-         {7020, 3540},
+        {Command::About, L"KorvelineAbout", L" Korveline", 900, 1000, 0, 0, kIdAboutOk},
+        {Command::About, L"KorvelineAbout", L" Korveline", 900, 1000, 0, 0, 0},
+        {Command::Tasm, L"KorvelineTasm", L" tasm", 400, 500, 5820, 1935, kIdToolCancel},
+        {Command::Tlink, L"KorvelineTlink", L" tlink", 400, 500, 5820, 1935, 0},
+        {Command::CommandLines, L"KorvelineCommand", L" Command Lines", 400, 500, 7020, 3540,
          kIdOptionsCancel},
     };
     for (const auto& c : cases) {
-        app.Click(c.command);
-        HWND dialog = app.Wait(c.className);
+        HWND dialog = app.Open(c.command, c.className);
         CHECK_EQ(Text(dialog), c.caption);
-        CHECK_EQ(Pos(dialog), XY(Moved(Of(main).left, c.offset[0]), Moved(Of(main).top, c.offset[1])));
-        const int width = Px(c.size[0]), height = Px(c.size[1]);
-        if (c.size[0]) {
-            CHECK_EQ(Size(dialog), XY(width, height));
-            SetWindowPos(dialog, nullptr, 0, 0, width + 150, height / 2,
+        CHECK_EQ(Pos(dialog), XY(Moved(37, c.right), Moved(52, c.down)));
+        const std::string size = XY(Px(c.width), Px(c.height));
+        if (c.width) {
+            CHECK_EQ(Size(dialog), size);
+            SetWindowPos(dialog, nullptr, 0, 0, Px(c.width) + 150, 100,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            CHECK_EVENTUALLY_EQ(Size(dialog),
-                                XY(width, height));  // dragged: it snaps back, but not maximised
+            CHECK_EVENTUALLY_EQ(Size(dialog), size);  // dragged: it snaps back, but not maximised
             ShowWindowAsync(dialog, SW_MAXIMIZE);
-            CHECK_EVENTUALLY(IsZoomed(dialog) && Of(dialog).right - Of(dialog).left > width);
+            CHECK_EVENTUALLY(IsZoomed(dialog) && Size(dialog) != size);
             ShowWindowAsync(dialog, SW_RESTORE);
-            CHECK_EVENTUALLY(!IsZoomed(dialog) && Size(dialog) == XY(width, height));
+            CHECK_EVENTUALLY(!IsZoomed(dialog) && Size(dialog) == size);
         }
         CHECK(!IsWindowEnabled(main));
         CloseAndCheckGivenBack(dialog, c.closeId, main);
@@ -91,8 +86,7 @@ E2E_TEST(Dialogs, BuildOptionDialogsTabInTheirOrderTheComDialogBlocksTheExeDialo
     HWND main = app.Main();
     for (const wchar_t* name : {L"16btasmEXE", L"16btlinkEXE", L"32btasmEXE", L"32btlinkEXE"})
         registry.WriteString(RegRoot::LocalMachine, kStore, name, L"old");
-    app.Click(Command::CommandLines);
-    HWND exe = app.Wait(L"KorvelineCommand");
+    HWND exe = app.Open(Command::CommandLines, L"KorvelineCommand");
     CHECK_EQ(Text(exe, kIdOptionsFrame[1]), L"32b EXE");
     CheckTabOrder(
         exe, {kIdOptionsTasm[0], kIdOptionsTlink[0], kIdOptionsSave[0], kIdOptionsTlink[1], kIdOptionsTasm[1],
@@ -110,17 +104,14 @@ E2E_TEST(Dialogs, BuildOptionDialogsTabInTheirOrderTheComDialogBlocksTheExeDialo
     CHECK(!IsWindowEnabled(main));
 
     Press(exe, kIdOptionsDefault);
-    CHECK_EVENTUALLY_EQ(Text(exe, kIdOptionsTlink[1]), L"/x /v /3");
-    CHECK(Ticked(exe, kIdOptionsSave[0]) && Ticked(exe, kIdOptionsSave[1]));
+    CHECK_EVENTUALLY_EQ(Text(exe, kIdOptionsTlink[1]) + L" " + Ticks(exe), L"/x /v /3 1,1");
     Send(GetDlgItem(exe, kIdOptionsTasm[0]), WM_SETTEXT, 0, LPARAM(L"/t16"));
     Send(GetDlgItem(exe, kIdOptionsSave[0]), BM_SETCHECK, BST_UNCHECKED);
     CloseAndCheckGivenBack(exe, kIdOptionsOk, main);
     CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"16btasmEXE"), "REG_SZ \"old\"");
     CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"32btlinkEXE"), "REG_SZ \"/x /v /3\"");
-    app.Click(Command::CommandLines);  // both kinds apply to this run all the same
-    exe = app.Wait(L"KorvelineCommand");
-    CHECK_EQ(Text(exe, kIdOptionsTasm[0]), L"/t16");
-    CHECK(!Ticked(exe, kIdOptionsSave[0]) && !Ticked(exe, kIdOptionsSave[1]));
+    exe = app.Open(Command::CommandLines, L"KorvelineCommand");  // both kinds apply to this run all the same
+    CHECK_EQ(Text(exe, kIdOptionsTasm[0]) + L" " + Ticks(exe), L"/t16 0,0");
 }
 
 }  // namespace e2e

@@ -6,21 +6,21 @@
 namespace e2e {
 namespace {
 
-const wchar_t kPrivet[] = L"\u041F\u0440\u0438\u0432\u0435\u0442";  // in the DOS code page: 8F E0 A8 A2 A5 E2
+const std::wstring kPrivet =
+    L"\u041F\u0440\u0438\u0432\u0435\u0442";  // in the DOS code page 8F E0 A8 A2 A5 E2
 
-// Real key presses to the main window brought to the front, held in order and
-// released in reverse (Shift, Ctrl, the key): they pass its accelerators as a user's would.
+// Real key presses to the main window brought to the front, held in order and released in
+// reverse (Shift, Ctrl, the key): they pass its accelerators as a user's would.
 void PressKeys(const Program& app, std::initializer_list<WORD> keys) {
-    HWND main = app.Main();
-    SetForegroundWindow(main);
-    REQUIRE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    SetForegroundWindow(app.Main());
+    REQUIRE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
     std::vector<INPUT> inputs(keys.size() * 2);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        INPUT &down = inputs[i], &up = inputs[inputs.size() - 1 - i];
-        down.type = up.type = INPUT_KEYBOARD;
-        down.ki.wVk = up.ki.wVk = keys.begin()[i];
-        down.ki.dwFlags = down.ki.wVk >= VK_END && down.ki.wVk <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0;
-        up.ki.dwFlags = down.ki.dwFlags | KEYEVENTF_KEYUP;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys.begin()[i < keys.size() ? i : inputs.size() - 1 - i];
+        inputs[i].ki.dwFlags =
+            (inputs[i].ki.wVk >= VK_END && inputs[i].ki.wVk <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0) |
+            (i < keys.size() ? 0 : KEYEVENTF_KEYUP);
     }
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
@@ -28,9 +28,8 @@ void PressKeys(const Program& app, std::initializer_list<WORD> keys) {
 // A click (or double-click) just inside the character at the index.
 void ClickAt(const Program& app, std::size_t index, WPARAM keys = 0, UINT down = WM_LBUTTONDOWN) {
     const auto at = DWORD(Send(app.Editor(), EM_POSFROMCHAR, index));
-    const LPARAM where = MAKELPARAM(short(LOWORD(at)) + 1, short(HIWORD(at)) + 1);
-    Send(app.Editor(), down, MK_LBUTTON | keys, where);
-    Send(app.Editor(), WM_LBUTTONUP, keys, where);
+    Send(app.Editor(), down, MK_LBUTTON | keys, MAKELPARAM(short(LOWORD(at)) + 1, short(HIWORD(at)) + 1));
+    Send(app.Editor(), WM_LBUTTONUP, keys, MAKELPARAM(short(LOWORD(at)) + 1, short(HIWORD(at)) + 1));
 }
 
 // Opens the editor's context menu from the keyboard and chooses an item by its underlined letter.
@@ -39,13 +38,6 @@ void ChooseFromContextMenu(const Program& app, wchar_t letter) {
     HWND menu = app.Wait(L"#32768", 0, kStateTimeout);
     PostMessageW(menu, WM_CHAR, letter, 0);
     REQUIRE(WaitUntil([&] { return !IsWindowVisible(menu); }));
-}
-
-LRESULT Line(const Program& app) {
-    return Send(app.Editor(), EM_LINEFROMCHAR, WPARAM(-1));
-}
-int TextLeft(const Program& app) {
-    return short(LOWORD(Send(app.Editor(), EM_POSFROMCHAR, 0)));
 }
 
 }  // namespace
@@ -60,11 +52,9 @@ E2E_TEST(Editor, KeysTypeCyrillicEnterAndBackspaceSelectWithShiftCutAndUndoAndTh
     for (int i = 0; i < 3; ++i)
         PressKeys(app, {VK_SHIFT, VK_RIGHT});
     CHECK_EVENTUALLY_EQ(app.Selection(), "0-3");
-    WriteClipboardText(nullptr, L"sentinel");
-    PressKeys(app, {VK_CONTROL, 'X'});  // Ctrl+X: the menu's Cut
-    CHECK_EVENTUALLY_EQ(app.Text(), L" ax\t;");
-    CHECK_EQ(Clipboard(), L"\u043C\u043E\u0432");
-    PressKeys(app, {VK_CONTROL, 'Z'});
+    PressKeys(app, {VK_CONTROL, 'X'});  // Cut
+    CHECK_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
+    PressKeys(app, {VK_CONTROL, 'Z'});  // Undo
     CHECK_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
 
     app.Select(0, std::size_t(-1));
@@ -74,56 +64,56 @@ E2E_TEST(Editor, KeysTypeCyrillicEnterAndBackspaceSelectWithShiftCutAndUndoAndTh
     ClickAt(app, 2, MK_SHIFT);
     CHECK_EQ(app.Selection(), "2-14");
     ClickAt(app, 5, 0, WM_LBUTTONDBLCLK);
-    CHECK_EQ(app.Selection(), "4-6");
+    CHECK_EQ(app.Selection(), "4-6");  // the word
 }
 
 E2E_TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
-    // 100,000 lines; a whole word on lines 39000 and 60000, inside a longer one on 50000 (Windows-1251).
-    std::string source;
+    std::string source;  // a whole word on lines 39000 and 60000, inside a longer one on 50000 (Windows-1251)
     for (int line = 0; line < 100000; ++line)
         source += "        mov     ax, 1234h        ; line " + std::to_string(line) +
                   (line == 39000 || line == 60000 ? " \xCC\xC5\xD2\xCA\xC0"
                    : line == 50000                ? " \xCC\xC5\xD2\xCA\xC0\xD5"
                                                   : "") +
                   "\r\n";
-    PutFile(WorkFolder() + L"\\big.asm", source);
-    Program app(WorkFolder() + L"\\big.asm");
+    PutFile(workFolder + L"\\big.asm", source);
+    Program app(workFolder + L"\\big.asm");
     REQUIRE(CHECK_EVENTUALLY_EQ(Send(app.Editor(), EM_GETLINECOUNT), 100001));
+    const auto line = [&] { return Send(app.Editor(), EM_LINEFROMCHAR, WPARAM(-1)); };  // of the caret
     ChooseFromContextMenu(app, L'g');
     HWND goTo = app.Wait(kDialogClass, 100, kStateTimeout);  // its number box
     Send(GetDlgItem(goTo, 100), WM_SETTEXT, 0, LPARAM(L"40000"));
     Press(goTo, IDOK);
-    CHECK_EVENTUALLY_EQ(Line(app), 39999);
-    const LRESULT top = Send(app.Editor(), EM_GETFIRSTVISIBLELINE);
-    CHECK(top <= 39999 && 39999 < top + 20);
+    CHECK_EVENTUALLY_EQ(line(), 39999);
+    CHECK(std::size_t(39999 - Send(app.Editor(), EM_GETFIRSTVISIBLELINE)) < 20);  // in view
 
     ChooseFromContextMenu(app, L'f');
-    HWND find = app.Wait(kDialogClass, 0x480, kStateTimeout);  // the system's Find dialog and its text box
+    HWND find = app.Wait(kDialogClass, 0x480, kStateTimeout);  // the system's Find dialog, its text box
     Send(GetDlgItem(find, 0x480), WM_SETTEXT, 0, LPARAM(L"\u043c\u0435\u0442\u043a\u0430"));  // lower case
     Send(GetDlgItem(find, 0x410), BM_SETCHECK, BST_CHECKED);                                  // whole word
-    Press(find, IDOK);
     const auto found = [&] {  // the match's line, and the word itself as Copy takes it
         Send(app.Editor(), WM_COPY);
-        return std::to_wstring(Line(app)) + L" " + Clipboard();
+        return std::to_wstring(line()) + L" " + Clipboard();
     };
-    CHECK_EVENTUALLY_EQ(found(), L"60000 \u041c\u0415\u0422\u041a\u0410");
-    Send(GetDlgItem(find, 0x421), BM_SETCHECK, BST_UNCHECKED);  // up
-    Send(GetDlgItem(find, 0x420), BM_SETCHECK, BST_CHECKED);
-    Press(find, IDOK);
-    CHECK_EVENTUALLY_EQ(found(), L"39000 \u041c\u0415\u0422\u041a\u0410");
+    for (int up : {0, 1}) {
+        Send(GetDlgItem(find, 0x421), BM_SETCHECK, !up);  // down
+        Send(GetDlgItem(find, 0x420), BM_SETCHECK, up);
+        Press(find, IDOK);
+        CHECK_EVENTUALLY_EQ(found(),
+                            (up ? L"39000" : L"60000") + std::wstring(L" \u041c\u0415\u0422\u041a\u0410"));
+    }
 }
 
 E2E_TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
-    for (int start : {1, 2}) {  // both on at the first start, the gutter taking room; off at the second
+    for (bool first : {true, false}) {  // both on at the first start, the line numbers taking room
         Program app;
-        CHECK_EVENTUALLY_EQ(TextLeft(app) > 10, start == 1);
+        const auto numbered = [&] { return short(LOWORD(Send(app.Editor(), EM_POSFROMCHAR, 0))) > 10; };
+        CHECK_EVENTUALLY_EQ(numbered(), first);
         ChooseFromContextMenu(app, L'n');
-        CHECK_EVENTUALLY_EQ(TextLeft(app) > 10, start == 2);
+        CHECK_EVENTUALLY_EQ(numbered(), !first);
         ChooseFromContextMenu(app, L's');
-        CHECK_EVENTUALLY_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"ColourSyntax"),
-                            start == 1 ? "REG_DWORD 0" : "REG_DWORD 1");
-        CHECK_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"LineNumbers"),
-                 start == 1 ? "REG_DWORD 0" : "REG_DWORD 1");
+        CHECK_EVENTUALLY_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"ColourSyntax") +
+                                Reg(RegRoot::CurrentUser, kUserKey, L"LineNumbers"),
+                            first ? "REG_DWORD 0REG_DWORD 0" : "REG_DWORD 1REG_DWORD 1");
         app.Close();
         REQUIRE(app.WaitForExit());
     }
@@ -131,14 +121,13 @@ E2E_TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
 
 // Paths beyond 260 characters come through the command line: Wine's file dialog stops answering at one.
 E2E_TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage) {
-    std::wstring path = WorkFolder() + L"\\my sources";
-    for (int i = 0; path.size() <= 280; ++i)
-        path += L"\\" + std::wstring(50, wchar_t(L'a' + i));
+    std::wstring path = workFolder + L"\\my sources";
+    for (wchar_t c = L'a'; path.size() <= 280; ++c)
+        path += L"\\" + std::wstring(50, c);
     path += L"\\hello world.asm";
     PutFile(path, "; \xCF\xF0\xE8\xE2\xE5\xF2\r\nend\r\n");  // Windows-1251
     Program app(path);
-    CHECK_EQ(app.Caption(), path);
-    CHECK_EQ(app.Text(), L"; " + std::wstring(kPrivet) + L"\r\nend\r\n");
+    CHECK_EQ(app.Caption() + L"|" + app.Text(), path + L"|; " + kPrivet + L"\r\nend\r\n");
     app.Select(0, 0);
     app.Type(L";");
     app.Run(Command::Save);
@@ -147,7 +136,8 @@ E2E_TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage)
 }
 
 E2E_TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByTheCloseBox) {
-    const std::wstring path = WorkFolder() + L"\\hello.asm", other = WorkFolder() + L"\\other.asm";
+    const std::wstring path = workFolder + L"\\hello.asm", other = workFolder + L"\\other.asm";
+    PutFile(other, "nop\r\n");
     {
         Program app;
         app.Type(kPrivet);
@@ -157,13 +147,11 @@ E2E_TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByT
         ChooseFile(dialog, path);
         CHECK_EVENTUALLY_EQ(app.Caption(), path);
         CHECK_EVENTUALLY_EQ(FileText(path), "\x8F\xE0\xA8\xA2\xA5\xE2\r\n");
-        PutFile(other, "nop\r\n");
         app.Click(Command::Open);
         dialog = app.FileDialog();
         CHECK_EQ(Text(dialog, kFileNameBoxId), L"hello.asm");  // the dialog's previous name
         ChooseFile(dialog, other);
-        CHECK_EVENTUALLY_EQ(app.Text(), L"nop\r\n");
-        CHECK_EQ(app.Caption(), other);
+        CHECK_EVENTUALLY_EQ(app.Caption() + L"|" + app.Text(), other + L"|nop\r\n");
         app.Close();
         CHECK(app.WaitForExit());  // a file just read counts as unchanged
     }
@@ -172,31 +160,30 @@ E2E_TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByT
         app.Type(L"x");
         closeBox ? app.Close() : app.Click(Command::Exit);
         HWND box = app.Box();
-        CHECK_EQ(Text(box, kMessageTextId) + L" " + Text(box),
-                 L"Save change to the file before exit? Korveline");
+        CHECK_EQ(Text(box) + L": " + Text(box, kMessageTextId),
+                 L"Korveline: Save change to the file before exit?");
         Press(box, closeBox ? IDYES : IDNO);
         if (closeBox)
-            ChooseFile(app.FileDialog(), WorkFolder() + L"\\x.asm");
+            ChooseFile(app.FileDialog(), workFolder + L"\\x.asm");
         CHECK(app.WaitForExit());  // a second question would keep it running
     }
-    CHECK_EQ(FileText(WorkFolder() + L"\\x.asm"), "x\r\n");
+    CHECK_EQ(FileText(workFolder + L"\\x.asm"), "x\r\n");
 }
 
 E2E_TEST(EditCommands, CutCopyPasteDeleteSelectAllAndUndoWorkOnTheSharedClipboard) {
     Program app;
     app.Type(L"mov ax, bx");
-    const std::wstring privet = kPrivet;
     const struct {
         std::size_t start, end;    // selected before the command (0, 0: as it is)
-        const wchar_t* clipboard;  // put there before the command, or left as it is
+        const wchar_t* clipboard;  // put there before the command (nullptr: as it is)
         Command command;
-        std::wstring text, clipboardAfter;
+        std::wstring textAndClipboard;
     } steps[] = {
-        {4, 6, L"sentinel", Command::Cut, L"mov , bx", L"ax"},
-        {0, 0, nullptr, Command::Undo, L"mov ax, bx", L"ax"},
-        {0, 3, kPrivet, Command::Paste, privet + L" ax, bx", privet},
-        {0, 6, L"sentinel", Command::Copy, privet + L" ax, bx", privet},
-        {0, 7, nullptr, Command::Delete, L"ax, bx", privet},
+        {4, 6, L"sentinel", Command::Cut, L"mov , bx|ax"},
+        {0, 0, nullptr, Command::Undo, L"mov ax, bx|ax"},
+        {0, 3, kPrivet.c_str(), Command::Paste, kPrivet + L" ax, bx|" + kPrivet},
+        {0, 6, L"sentinel", Command::Copy, kPrivet + L" ax, bx|" + kPrivet},
+        {0, 7, nullptr, Command::Delete, L"ax, bx|" + kPrivet},
     };
     for (const auto& s : steps) {
         if (s.end)
@@ -204,7 +191,7 @@ E2E_TEST(EditCommands, CutCopyPasteDeleteSelectAllAndUndoWorkOnTheSharedClipboar
         if (s.clipboard)
             WriteClipboardText(nullptr, s.clipboard);
         app.Run(s.command);
-        CHECK_EQ(app.Text() + L" | " + Clipboard(), s.text + L" | " + s.clipboardAfter);
+        CHECK_EQ(app.Text() + L"|" + Clipboard(), s.textAndClipboard);
     }
     app.Run(Command::SelectAll);
     CHECK_EQ(app.Selection(), "0-6");

@@ -4,109 +4,91 @@
 #include "settings/dialog_ids.h"
 
 namespace e2e {
-namespace {
-
-// The association's values and the store's flag, for the program when registered, or none.
-std::string Association(bool registered) {
-    const std::wstring exe = ProgramPath();
-    const auto sz = [&](const std::wstring& text) {
-        return registered ? "REG_SZ " + Show(text) : "(missing)";
-    };
-    return sz(L"Korveline.Qorvath") + sz(L"Korveline") + sz(exe + L" %1") + sz(exe + L",0") + "REG_DWORD " +
-           (registered ? "1" : "0");
-}
-std::string AssociationNow() {
-    return Reg(RegRoot::ClassesRoot, L".asm", L"") + Reg(RegRoot::ClassesRoot, L".asm", L"Content Type") +
-           Reg(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command", L"") +
-           Reg(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon", L"") +
-           Reg(RegRoot::LocalMachine, kStore, L"asmfiles");
-}
-
-}  // namespace
 
 E2E_TEST(Startup, SplashThenMainWindowWithTheDefaultDocumentAndTheMenuBar) {
     Program app;
     HWND splash = app.Wait(L"KorvelineBoot");
     CHECK(!app.Find(kMainClass));
-    CHECK_EQ(GetWindowLongW(splash, GWL_STYLE) & WS_CAPTION, 0);  // a bare picture, no task-bar button
+    CHECK_EQ(GetWindowLongW(splash, GWL_STYLE) & WS_CAPTION, 0);  // a bare picture without a task-bar button
     CHECK(GetWindowLongW(splash, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     CHECK_EQ(Size(splash), XY(Px(5880), Px(2265)));
-
     HWND main = app.Main();
     CHECK_EVENTUALLY(!app.Find(L"KorvelineBoot"));
-    CHECK_EQ(app.Caption(), L"C:\\Program Files\\Korveline\\asm1.asm");
-    CHECK_EQ(app.Text(), L"");
+    CHECK_EQ(app.Caption() + L"|" + app.Text(), L"C:\\Program Files\\Korveline\\asm1.asm|");
     CHECK_EQ(Pos(main), XY(Px(1400), Px(1000)));
-    CHECK_EQ(Size(app.Editor()), Size(main, true));  // the editor fills the window, resized too
+    CHECK_EQ(Size(app.Editor()),
+             Size(main, true));  // the editor fills the window: resized, minimised, restored
     SetWindowPos(main, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CHECK_EVENTUALLY_EQ(Size(app.Editor()), Size(main, true));
-    ShowWindow(main, SW_MINIMIZE);  // minimised and restored, the editor keeps its size
+    ShowWindow(main, SW_MINIMIZE);
     CHECK_EVENTUALLY(IsIconic(main));
     ShowWindow(main, SW_RESTORE);
-    CHECK_EVENTUALLY_EQ(Size(app.Editor()), Size(main, true));
-    CHECK_EQ(Size(main), XY(700, 500));
-
-    CHECK_EQ(app.Menu(),
-             L"&File: &New Project\tCtrl+N|&Open Project...\tCtrl+O|-|&Save Project\tCtrl+S|"
-             L"Sav&e Project As...\tCtrl+E|-|E&xit\tCtrl+Q\n"
-             L"&Edit: Cut\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|&Undo\tCtrl+Z|&Delete\tCtrl+D|"
-             L"Select &All      \tCtrl+A\n"
-             L"Com&pile: Make 16&b EXE file\tCtrl+B|Make 32b EXE fi&le\tCtrl+L|-|Make 16b CO&M file\tCtrl+M|"
-             L"Make 32b COM &file\tCtrl+F\n"
-             L"&Run: (grayed) Run Compile file\tShift+F5\n"
-             L"&Options: Command Lines...\tCtrl+F9|(checked) Open &with "
-             L"*.asm\tCtrl+W|&Tasm\tCtrl+T|Tlin&k\tCtrl+K\n"
-             L"Hel&p: Abo&ut Korveline...\tCtrl+U");
+    CHECK_EVENTUALLY_EQ(Size(app.Editor()) + " " + Size(main), Size(main, true) + " 700,500");
+    CHECK_EQ(
+        app.Menu(),
+        L"&File: &New Project\tCtrl+N|&Open Project...\tCtrl+O|-|&Save Project\tCtrl+S|Sav&e Project "
+        L"As...\tCtrl+E|-|E&xit\tCtrl+Q\n&Edit: Cut\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|&Undo\tCtrl+Z|"
+        L"&Delete\tCtrl+D|Select &All      \tCtrl+A\nCom&pile: Make 16&b EXE file\tCtrl+B|Make 32b EXE "
+        L"fi&le\tCtrl+L|-|Make 16b CO&M file\tCtrl+M|Make 32b COM &file\tCtrl+F\n&Run: (grayed) Run Compile "
+        L"file\tShift+F5\n&Options: Command Lines...\tCtrl+F9|(checked) Open &with "
+        L"*.asm\tCtrl+W|&Tasm\tCtrl+T|"
+        L"Tlin&k\tCtrl+K\nHel&p: Abo&ut Korveline...\tCtrl+U");
     app.Close();  // unchanged: no question
     CHECK(app.WaitForExit());
 }
 
-// The first start writes the store and the association, Open with *.asm
-// switches it, a later start (here from the shell) reads the store, and the
-// Tasm dialog takes its file from the Open dialog and writes it.
+// The first start writes the store and the association, Open with *.asm switches
+// it, a later start (from the shell) reads the store, and the Tasm dialog takes
+// its file from the Open dialog and writes it.
 E2E_TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTheStore) {
+    const auto association = [] {  // the .asm keys, then the store's flag
+        const RegRoot hkcr = RegRoot::ClassesRoot;
+        return Reg(hkcr, L".asm", L"") + Reg(hkcr, L".asm", L"Content Type") +
+               Reg(hkcr, L"Korveline.Qorvath\\Shell\\Open\\command", L"") +
+               Reg(hkcr, L"Korveline.Qorvath\\DefaultIcon", L"") +
+               Reg(RegRoot::LocalMachine, kStore, L"asmfiles");
+    };
+    const std::string on = "REG_SZ \"Korveline.Qorvath\"REG_SZ \"Korveline\"REG_SZ " +
+                           Show(kProgram + L" %1") + "REG_SZ " + Show(kProgram + L",0") +
+                           "REG_DWORD 1";  // the path not quoted
     {
         Program app;
         app.Main();
         for (const auto& [name, value] : kSwitches)
             CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, name), "REG_SZ " + Show(value));
-        for (const wchar_t* name : {L"", L"tasm", L"tlink"})
-            CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, name), *name ? "REG_SZ \"\"" : "REG_DWORD 1");
-        CHECK_EQ(AssociationNow(), Association(true));  // the path not quoted
-        for (bool on : {false, true}) {
+        CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"") + Reg(RegRoot::LocalMachine, kStore, L"tasm") +
+                     Reg(RegRoot::LocalMachine, kStore, L"tlink"),
+                 "REG_DWORD 1REG_SZ \"\"REG_SZ \"\"");
+        CHECK_EQ(association(), on);
+        for (bool checked : {false, true}) {
             app.Click(Command::AsmFiles);
-            CHECK_EVENTUALLY_EQ(app.Menu().find(L"(checked) Open &with") != std::wstring::npos, on);
-            CHECK_EQ(AssociationNow(), Association(on));
+            CHECK_EVENTUALLY_EQ(app.Menu().find(L"(checked) Open &with") != std::wstring::npos, checked);
+            CHECK_EQ(association(), checked ? on : "(missing)(missing)(missing)(missing)REG_DWORD 0");
         }
-        CHECK(!app.Find(kDialogClass));
+        CHECK(!app.Find(kDialogClass));  // no message
         app.Close();
         REQUIRE(app.WaitForExit());
     }
     registry.WriteString(RegRoot::LocalMachine, kStore, L"tasm", L"C:\\TASM\\BIN\\TASM.EXE");
     registry.WriteString(RegRoot::LocalMachine, kStore, L"32btlinkEXE", L"/x");
-    const std::wstring file = WorkFolder() + L"\\my sources\\shell opened.asm";
+    const std::wstring file = workFolder + L"\\my sources\\shell opened.asm",
+                       tasmExe = workFolder + L"\\tasm.exe";
     PutFile(file, "nop\r\n");
+    PutFile(tasmExe, "MZ");
     REQUIRE(INT_PTR(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
     Program app = Program::StartedByTheShell();
-    CHECK_EQ(app.Caption(), file);  // the whole path, blanks included, is the command line
-    CHECK_EQ(app.Text(), L"nop\r\n");
-    app.Click(Command::Tasm);
-    HWND tasm = app.Wait(L"KorvelineTasm");
+    CHECK_EQ(app.Caption() + L"|" + app.Text(), file + L"|nop\r\n");  // the whole path, blanks included
+    HWND tasm = app.Open(Command::Tasm, L"KorvelineTasm");
     CHECK_EQ(Text(tasm, kIdToolText), L"C:\\TASM\\BIN\\TASM.EXE");
-    const std::wstring tasmExe = WorkFolder() + L"\\tasm.exe";
-    PutFile(tasmExe, "MZ");
     Press(tasm, kIdToolBrowse);
-    HWND open = app.FileDialog();
-    ChooseFile(open, tasmExe);
+    ChooseFile(app.FileDialog(), tasmExe);
     CHECK_EVENTUALLY_EQ(Text(tasm, kIdToolText), tasmExe);
     registry.WriteDword(RegRoot::LocalMachine, kStore, L"tasm", 3);  // replaced by a string
     Press(tasm, kIdToolOk);
     REQUIRE(CHECK_EVENTUALLY(!IsWindow(tasm)));
     CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"tasm"), "REG_SZ " + Show(tasmExe));
-    app.Click(Command::CommandLines);
-    HWND exe = app.Wait(L"KorvelineCommand");
-    CHECK_EQ(Text(exe, kIdOptionsTlink[1]), L"/x");
-    CHECK_EQ(Text(exe, kIdOptionsTlink[0]), L"/x /v");
+    HWND exe = app.Open(Command::CommandLines, L"KorvelineCommand");
+    CHECK_EQ(Text(exe, kIdOptionsTlink[1]) + L"|" + Text(exe, kIdOptionsTlink[0]), L"/x|/x /v");
 }
 
 }  // namespace e2e

@@ -50,7 +50,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     g_log = _wfopen((out + L"\\e2e.log").c_str(), L"wb");
     FILE* results = _wfopen((out + L"\\results.txt").c_str(), L"wb");
     MakeFolders(L"C:\\Program Files\\Korveline");
-    if (!g_log || !results || !CopyFileW(program.c_str(), ProgramPath().c_str(), FALSE))
+    builtTools = program.substr(0, program.rfind(L'\\')) + L"\\tests\\tools";
+    if (!g_log || !results || !CopyFileW(program.c_str(), kProgram.c_str(), FALSE))
         return 2;  // no summary: e2e.sh says so
     SetEnvironmentVariableW(L"SDL_VIDEODRIVER",
                             L"dummy");  // DOSBox, which the program starts, without a screen
@@ -68,13 +69,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Log("RUN  " + name);
         const auto start = std::chrono::steady_clock::now();
         failures.clear();
-        ++testNumber;
+        workFolder = L"C:\\e2e work\\" + std::to_wstring(passed + failed);
+        dosFolder = L"C:\\DOS" + std::to_wstring(passed + failed);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\asm");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Korveline");
         for (const wchar_t* key : {L".asm", L"Korveline.Qorvath"})
             RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
-        MakeFolders(WorkFolder());
-        MakeFolders(DosFolder());
+        MakeFolders(workFolder);
+        MakeFolders(dosFolder);
         try {
             test.body();
         } catch (const AbortTest& abort) {

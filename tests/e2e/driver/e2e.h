@@ -30,7 +30,6 @@ struct TestCase {
 };
 inline std::vector<TestCase> tests;
 inline std::string failures;  // of the running test
-inline int testNumber = 0;
 struct Registrar {
     explicit Registrar(TestCase test) { tests.push_back(test); }
 };
@@ -59,12 +58,6 @@ inline std::string Show(const std::wstring& text, bool bytes = false) {
 }
 inline std::string Show(const std::string& bytes) {
     return Show(std::wstring(bytes.begin(), bytes.end()), true);
-}
-inline std::string Show(const wchar_t* text) {
-    return Show(std::wstring(text));
-}
-inline std::string Show(const char* bytes) {
-    return Show(std::string(bytes));
 }
 template <class T, class = std::enable_if_t<std::is_arithmetic_v<T>>>
 std::string Show(T n) {
@@ -95,22 +88,12 @@ std::string Eventually(Get&& get, const std::string& expected) {
     return last;
 }
 
-// The machine: one Wine prefix for the run with the program installed once;
-// every test starts with new work folders and none of the program's keys.
-inline std::wstring ProgramPath() {
-    return L"C:\\Program Files\\Korveline\\korveline.exe";
-}
-inline std::wstring WorkFolder() {  // its name has a blank
-    return L"C:\\e2e work\\" + std::to_wstring(testNumber);
-}
-inline std::wstring DosFolder() {  // DOSBox knows long names by short names of its own, not Wine's
-    return L"C:\\DOS" + std::to_wstring(testNumber);
-}
-inline std::wstring BuiltTools() {  // the stand-ins, beside the driver's folder
-    wchar_t self[MAX_PATH];
-    const std::wstring driver(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    return driver.substr(0, driver.rfind(L"\\e2e\\")) + L"\\tools";
-}
+// The machine: one Wine prefix for the run with the program installed once; every
+// test starts with new work folders and none of the program's keys (the runner's part).
+const std::wstring kProgram = L"C:\\Program Files\\Korveline\\korveline.exe";
+inline std::wstring workFolder;  // C:\e2e work\<test number>: a name with a blank
+inline std::wstring dosFolder;   // C:\DOS<test number>: DOSBox has short names of its own, not Wine's
+inline std::wstring builtTools;  // tests\tools beside the driver's folder: the stand-ins
 inline void MakeFolders(const std::wstring& folder) {
     if (folder.size() > 3 && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
         MakeFolders(folder.substr(0, folder.rfind(L'\\'))), CreateDirectoryW(folder.c_str(), nullptr);
@@ -167,7 +150,7 @@ inline void PutStore(const std::wstring& tasm, const std::wstring& tlink) {
 inline void StandInsConfigured() {  // the Windows stand-ins of tests/tools, named in the store
     CreateDirectoryW(L"C:\\standin", nullptr);
     for (const wchar_t* name : {L"\\standin_tasm.exe", L"\\standin_tlink.exe", L"\\marker_program.exe"})
-        CopyFileW((BuiltTools() + name).c_str(), (L"C:\\standin" + std::wstring(name)).c_str(), FALSE);
+        CopyFileW((builtTools + name).c_str(), (L"C:\\standin" + std::wstring(name)).c_str(), FALSE);
     PutStore(L"C:\\standin\\standin_tasm.exe", L"C:\\standin\\standin_tlink.exe");
 }
 
@@ -230,7 +213,7 @@ class Program {
   public:
     // Starts the installed program in a job (all it starts ends with it); `arguments` follow its quoted path.
     explicit Program(const std::wstring& arguments = L"") {
-        std::wstring line = L"\"" + ProgramPath() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+        std::wstring line = L"\"" + kProgram + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
         Log("  start: " + Utf8(line));
         JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
         limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
@@ -238,8 +221,7 @@ class Program {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION p{};
-        if (!CreateProcessW(ProgramPath().c_str(), line.data(), 0, 0, FALSE, CREATE_SUSPENDED, 0, 0, &startup,
-                            &p))
+        if (!CreateProcessW(kProgram.c_str(), line.data(), 0, 0, FALSE, CREATE_SUSPENDED, 0, 0, &startup, &p))
             throw AbortTest{"could not start the program, error " + std::to_string(GetLastError())};
         AssignProcessToJobObject(job_, p.hProcess);
         ResumeThread(p.hThread);
@@ -289,6 +271,7 @@ class Program {
             throw AbortTest{"no window " + Utf8(className) + " with control " + std::to_string(controlId)};
         return found;
     }
+    HWND Open(Command command, const wchar_t* className) const { return Click(command), Wait(className); }
     HWND Box() const { return Wait(kDialogClass, kMessageTextId, kStateTimeout); }
     HWND FileDialog() const { return Wait(kDialogClass, kFileNameBoxId); }  // the first is slow to come
     HWND Main() const { return Wait(kMainClass); }
