@@ -1,4 +1,4 @@
-// The editor control's messages mean what they mean for the edit control,
+// The editor control answers the edit control's messages as that control does,
 // where the end-to-end tests do not reach: what tells the parent of a change,
 // -1 and backward selections, and text holding NUL characters.
 #include <windows.h>
@@ -12,8 +12,7 @@ namespace {
 int changes = 0;
 
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COMMAND && LOWORD(wParam) == 7 && HIWORD(wParam) == EN_CHANGE)
-        ++changes;
+    changes += message == WM_COMMAND && wParam == MAKEWPARAM(7, EN_CHANGE);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -21,51 +20,45 @@ TEST(TextView, AnswersTheEditControlsMessagesAsThatControlDoes) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = ParentProc;
     wc.lpszClassName = L"TextViewTestParent";
+    wc.hInstance = GetModuleHandleW(nullptr);
     RegisterClassW(&wc);
-    HWND parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND parent = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 400, 300, 0, 0, wc.hInstance, 0);
     TextView view;
     HWND hwnd = view.CreateControl(parent, 7, WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 380, 200);
-    constexpr LRESULT kAny = -12345;
+    wchar_t buffer[4] = {L'x', L'x', L'x', L'x'};
     const struct {
         UINT message;
         WPARAM wParam;
         LPARAM lParam;
-        LRESULT result;  // kAny: not looked at
+        LRESULT result;  // -2: not looked at
         int changes;     // told to the parent so far
     } steps[] = {
         {WM_SETTEXT, 0, LPARAM(L"ab\r\ncd"), TRUE, 0},  // setting the text tells nothing
-        {EM_SETSEL, 5, 1, kAny, 0},
+        {EM_SETSEL, 5, 1, -2, 0},
         {EM_GETSEL, 0, 0, MAKELRESULT(1, 5), 0},  // backwards: the same selection
-        {EM_SETSEL, WPARAM(-1), 0, kAny, 0},
-        {EM_GETSEL, 0, 0, MAKELRESULT(1, 1), 0},  // -1: no selection, the caret stays
-        {EM_SETSEL, 100, -1, kAny, 0},
+        {EM_SETSEL, WPARAM(-1), 0, -2, 0},
+        {EM_GETSEL, 0, 0, MAKELRESULT(1, 1), 0},  // -1: none, the caret stays
+        {EM_SETSEL, 100, -1, -2, 0},
         {EM_GETSEL, 0, 0, MAKELRESULT(6, 6), 0},
         {EM_LINEINDEX, WPARAM(-1), 0, 4, 0},
         {EM_LINEINDEX, 2, 0, -1, 0},
-        {EM_REPLACESEL, FALSE, LPARAM(L"e"), kAny, 1},
+        {EM_REPLACESEL, FALSE, LPARAM(L"e"), -2, 1},
         {EM_CANUNDO, 0, 0, FALSE, 1},  // not undoable
-        {WM_CHAR, 0x07, 0, kAny, 1},   // Ctrl+G types nothing
-        {WM_CHAR, L'\r', 0, kAny, 2},
+        {WM_CHAR, 0x07, 0, -2, 1},     // Ctrl+G types nothing
+        {WM_CHAR, L'\r', 0, -2, 2},
         {EM_CANUNDO, 0, 0, TRUE, 2},
+        {WM_GETTEXTLENGTH, 0, 0, 9, 2},
+        {WM_GETTEXT, 4, LPARAM(buffer), 3, 2},  // what fits, then a NUL
     };
     for (const auto& s : steps) {
         const LRESULT result = SendMessageW(hwnd, s.message, s.wParam, s.lParam);
-        EXPECT_TRUE(s.result == kAny || result == s.result) << "message " << s.message << " gave " << result;
+        EXPECT_TRUE(s.result == -2 || result == s.result) << "message " << s.message << " gave " << result;
         EXPECT_EQ(changes, s.changes) << "after message " << s.message;
     }
-    DWORD start = 0, end = 0;
-    SendMessageW(hwnd, EM_GETSEL, WPARAM(&start), LPARAM(&end));
-    EXPECT_EQ(end, 9u);
-    EXPECT_EQ(start, 9u);
-
-    view.SetText(std::wstring(L"a\0b\r\n", 5));
-    wchar_t buffer[4] = {L'x', L'x', L'x', L'x'};
+    EXPECT_EQ(std::wstring(buffer, 4), std::wstring(L"ab\r\0", 4));
+    view.SetText(std::wstring(L"a\0b\r\n", 5));  // NUL characters held and given whole
     EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0), 5);
-    EXPECT_EQ(SendMessageW(hwnd, WM_GETTEXT, 4, LPARAM(buffer)), 3);  // what fits, then a NUL
-    EXPECT_EQ(std::wstring(buffer, 4), std::wstring(L"a\0b\0", 4));
     EXPECT_EQ(view.Text(), std::wstring(L"a\0b\r\n", 5));
-    EXPECT_EQ(SendMessageW(hwnd, EM_CANUNDO, 0, 0), FALSE);
     EXPECT_EQ(changes, 2);
     DestroyWindow(parent);
 }
