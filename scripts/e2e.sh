@@ -55,6 +55,6 @@ if ! [[ "$summary" =~ $summary_re ]]; then
 fi
 failed="${BASH_REMATCH[2]}"
 grep -vE "$summary_re" "$results" || true  # each test, with its failures
-echo "log and screenshots: $out ($((SECONDS - started)) s)"
+echo "log and results: $out ($((SECONDS - started)) s)"
 echo "$summary"
 [ "$failed" = 0 ]

@@ -76,7 +76,11 @@ E2E_TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTh
     PutFile(file, "nop\r\n");
     PutFile(tasmExe, "MZ");
     REQUIRE(INT_PTR(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
-    Program app = Program::StartedByTheShell();
+    HWND started = nullptr;
+    REQUIRE(
+        WaitUntil([&] { return (started = FindWindowW(kMainClass, nullptr)) && IsWindowVisible(started); },
+                  kStartTimeout));
+    Program app(started);
     CHECK_EQ(app.Caption() + L"|" + app.Text(), file + L"|nop\r\n");  // the whole path, blanks included
     HWND tasm = app.Open(Command::Tasm, L"KorvelineTasm");
     CHECK_EQ(Text(tasm, kIdToolText), L"C:\\TASM\\BIN\\TASM.EXE");

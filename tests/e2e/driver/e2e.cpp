@@ -1,7 +1,7 @@
 // The driver's runner: the selected tests one after another in the run's Wine
-// prefix, each from a clean machine; writes e2e.log and results.txt, whose
-// last line scripts/e2e.sh waits for.
-//   korveline_e2e.exe --program Z:\...\korveline.exe --out /unix/folder [--list] [pattern ...]
+// prefix, each from a clean machine; writes e2e.log and results.txt, whose last
+// line scripts/e2e.sh waits for.
+//   korveline_e2e.exe --program Z:\...\korveline.exe --out /unix/folder [--list | pattern ...]
 // A pattern selects tests by "Suite.Name" with * and ? wildcards; ':' separates several.
 #include "driver/e2e.h"
 
@@ -44,8 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                 patterns.push_back(Utf8(arg.substr(start, (end = arg.find(L':', start)) - start)));
     }
     const bool list = patterns.size() == 1 && patterns[0] == "--list";
-    out = L"Z:" + out;
-    for (wchar_t& c : out)
+    for (wchar_t& c : out = L"Z:" + out)
         c = c == L'/' ? L'\\' : c;
     g_log = _wfopen((out + L"\\e2e.log").c_str(), L"wb");
     FILE* results = _wfopen((out + L"\\results.txt").c_str(), L"wb");
@@ -57,28 +56,27 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                             L"dummy");  // DOSBox, which the program starts, without a screen
     SetEnvironmentVariableW(L"SDL_AUDIODRIVER", L"dummy");
     int passed = 0, failed = 0;
-    for (const TestCase& test : tests) {
-        const std::string name = std::string(test.suite) + "." + test.name;
+    for (const auto& [name, body] : tests) {
         bool selected = patterns.empty();
         for (const std::string& p : patterns)
             selected = selected || Matches(p.c_str(), name.c_str());
-        if (list || !selected) {
-            list ? (void)std::fprintf(results, "%s\n", name.c_str()) : void();
+        if (list)
+            std::fprintf(results, "%s\n", name.c_str());
+        if (list || !selected)
             continue;
-        }
         Log("RUN  " + name);
         const auto start = std::chrono::steady_clock::now();
         failures.clear();
         workFolder = L"C:\\e2e work\\" + std::to_wstring(passed + failed);
         dosFolder = L"C:\\DOS" + std::to_wstring(passed + failed);
+        MakeFolders(workFolder);
+        MakeFolders(dosFolder);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\asm");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Korveline");
         for (const wchar_t* key : {L".asm", L"Korveline.Qorvath"})
             RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
-        MakeFolders(workFolder);
-        MakeFolders(dosFolder);
         try {
-            test.body();
+            body();
         } catch (const AbortTest& abort) {
             Log("  test ended: " + abort.reason);
             failures += failures.empty() ? "  FAILED " + abort.reason + "\n" : "";

@@ -2,7 +2,7 @@
 // The end-to-end driver (see ../README.md): checks, the machine the tests run
 // on, and the real program started under Wine and worked as a user would.
 // CHECK* record a failure, let the test go on and say whether they held;
-// REQUIRE ends the test when it is false. Never sleep: wait for what the user would see.
+// REQUIRE ends the test when false. Never sleep: wait for what the user would see.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -24,18 +24,11 @@ using Ms = std::chrono::milliseconds;
 constexpr Ms kStartTimeout{20000};  // a start under Wine takes a second, several on a loaded machine
 constexpr Ms kStateTimeout{10000};
 
-struct TestCase {
-    const char *suite, *name;
-    void (*body)();
-};
-inline std::vector<TestCase> tests;
-inline std::string failures;  // of the running test
-struct Registrar {
-    explicit Registrar(TestCase test) { tests.push_back(test); }
-};
-struct AbortTest {
+struct AbortTest {  // thrown to end the running test
     std::string reason;
 };
+inline std::vector<std::pair<std::string, void (*)()>> tests;
+inline std::string failures;        // of the running test
 void Log(const std::string& line);  // to e2e.log, flushed at once
 
 inline std::string Utf8(const std::wstring& text) {
@@ -50,9 +43,9 @@ inline std::string Show(const std::wstring& text, bool bytes = false) {
     for (wchar_t c : text) {
         char hex[8];
         std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
-        out += c == L'"' || c == L'\\'                          ? "\\" + Utf8({c})
-               : c < 0x20 || (c >= 0x7f && (bytes || c < 0xa0)) ? hex
-                                                                : Utf8({c});
+        out += c < 0x20 || (c >= 0x7f && (bytes || c < 0xa0))
+                   ? hex
+                   : (c == '"' || c == '\\' ? "\\" : "") + Utf8({c});
     }
     return out + "\"";
 }
@@ -63,14 +56,11 @@ template <class T, class = std::enable_if_t<std::is_arithmetic_v<T>>>
 std::string Show(T n) {
     return std::is_same_v<T, bool> ? (n ? "true" : "false") : std::to_string(n);
 }
-
 inline bool CheckEq(const std::string& actual, const std::string& expected, const char* what, int line) {
-    if (actual != expected) {
-        const std::string message = "  FAILED line " + std::to_string(line) + ": " + what +
-                                    "\n      actual:   " + actual + "\n      expected: " + expected;
-        failures += message + "\n";
-        Log(message);
-    }
+    const std::string message = "  FAILED line " + std::to_string(line) + ": " + what +
+                                "\n      actual:   " + actual + "\n      expected: " + expected;
+    if (actual != expected)
+        failures += message + "\n", Log(message);
     return actual == expected;
 }
 // Polls the condition until it holds (true) or the timeout passes (false).
@@ -81,19 +71,13 @@ bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout) {
             return false;
     return true;
 }
-template <class Get>
-std::string Eventually(Get&& get, const std::string& expected) {
-    std::string last;
-    WaitUntil([&] { return (last = get()) == expected; });
-    return last;
-}
 
 // The machine: one Wine prefix for the run with the program installed once; every
 // test starts with new work folders and none of the program's keys (the runner's part).
 const std::wstring kProgram = L"C:\\Program Files\\Korveline\\korveline.exe";
 inline std::wstring workFolder;  // C:\e2e work\<test number>: a name with a blank
 inline std::wstring dosFolder;   // C:\DOS<test number>: DOSBox has short names of its own, not Wine's
-inline std::wstring builtTools;  // tests\tools beside the driver's folder: the stand-ins
+inline std::wstring builtTools;  // tests\tools of the build: the stand-ins
 inline void MakeFolders(const std::wstring& folder) {
     if (folder.size() > 3 && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
         MakeFolders(folder.substr(0, folder.rfind(L'\\'))), CreateDirectoryW(folder.c_str(), nullptr);
@@ -103,10 +87,9 @@ inline void PutFile(const std::wstring& path, const std::string& bytes) {
     MakeFolders(path.substr(0, path.rfind(L'\\')));
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(file);
-    if (!ok)
+    if (written != bytes.size())
         throw AbortTest{"could not write " + Utf8(path)};
 }
 inline std::string FileText(const std::wstring& path) {  // its bytes, or "(missing)"
@@ -127,9 +110,7 @@ inline std::string Reg(RegRoot root,
                        const std::wstring& name) {  // REG_SZ "x", (missing)
     try {
         const RegValue v = registry.ReadValue(root, key, name);
-        return v.type == RegType::String  ? "REG_SZ " + Show(v.text)
-               : v.type == RegType::Dword ? "REG_DWORD " + std::to_string(v.number)
-                                          : "type " + std::to_string(int(v.type));
+        return v.type == RegType::String ? "REG_SZ " + Show(v.text) : "REG_DWORD " + std::to_string(v.number);
     } catch (const PlatformError&) {
         return "(missing)";
     }
@@ -140,21 +121,21 @@ inline const std::pair<const wchar_t*, const wchar_t*> kSwitches[] = {
     {L"16btlinkEXE", L"/x /v"},        {L"32btasmCOM", L"/z /zi /n /m2"}, {L"32btasmEXE", L"/z /zi /n /m2"},
     {L"32btlinkCOM", L"/x /v /t /3"},  {L"32btlinkEXE", L"/x /v /3"}};
 inline void PutStore(const std::wstring& tasm, const std::wstring& tlink) {
-    registry.WriteDword(RegRoot::LocalMachine, kStore, L"", 1);
-    registry.WriteDword(RegRoot::LocalMachine, kStore, L"asmfiles", 0);
-    registry.WriteString(RegRoot::LocalMachine, kStore, L"tasm", tasm);
-    registry.WriteString(RegRoot::LocalMachine, kStore, L"tlink", tlink);
     for (const auto& [name, value] : kSwitches)
         registry.WriteString(RegRoot::LocalMachine, kStore, name, value);
+    registry.WriteString(RegRoot::LocalMachine, kStore, L"tasm", tasm);
+    registry.WriteString(RegRoot::LocalMachine, kStore, L"tlink", tlink);
+    registry.WriteDword(RegRoot::LocalMachine, kStore, L"asmfiles", 0);
+    registry.WriteDword(RegRoot::LocalMachine, kStore, L"", 1);
 }
-inline void StandInsConfigured() {  // the Windows stand-ins of tests/tools, named in the store
+inline void StandInsConfigured() {  // the Windows stand-ins of tests/tools in a folder without blanks
     CreateDirectoryW(L"C:\\standin", nullptr);
     for (const wchar_t* name : {L"\\standin_tasm.exe", L"\\standin_tlink.exe", L"\\marker_program.exe"})
         CopyFileW((builtTools + name).c_str(), (L"C:\\standin" + std::wstring(name)).c_str(), FALSE);
     PutStore(L"C:\\standin\\standin_tasm.exe", L"C:\\standin\\standin_tlink.exe");
 }
 
-// The program's windows and controls.
+// Windows and their controls.
 inline const wchar_t kMainClass[] = L"KorvelineMain", kDialogClass[] = L"#32770";
 constexpr int kMessageTextId = 0xFFFF,
               kFileNameBoxId = 0x47c;  // a message box's text, the Open/Save name box
@@ -167,19 +148,17 @@ inline int Px(int twips) {             // at the screen's DPI, rounded as the pr
 inline std::string XY(long x, long y) {
     return std::to_string(x) + "," + std::to_string(y);
 }
-inline RECT Of(HWND window) {
+inline RECT Of(HWND window, bool client = false) {
     RECT r{};
-    GetWindowRect(window, &r);
+    client ? GetClientRect(window, &r) : GetWindowRect(window, &r);
     return r;
 }
 inline std::string Pos(HWND window) {
     return XY(Of(window).left, Of(window).top);
 }
 inline std::string Size(HWND window, bool client = false) {
-    RECT r = Of(window);
-    if (client)
-        GetClientRect(window, &r);
-    return XY(r.right - r.left, r.bottom - r.top);
+    return XY(Of(window, client).right - Of(window, client).left,
+              Of(window, client).bottom - Of(window, client).top);
 }
 // A message to a window of another process; ends the test when it is not answered within 20 s.
 inline LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -199,9 +178,8 @@ inline void Press(HWND dialog, int buttonId) {  // posted as its click: the dial
 }
 inline void ChooseFile(HWND dialog, const std::wstring& path) {  // typed into the name box, then OK
     HWND box = GetDlgItem(dialog, kFileNameBoxId), edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
-    edit = edit ? edit : box;
-    Send(edit, WM_SETTEXT, 0, LPARAM(path.c_str()));
-    if (!WaitUntil([&] { return Text(edit) == path; }))
+    Send(edit ? edit : box, WM_SETTEXT, 0, LPARAM(path.c_str()));
+    if (!WaitUntil([&] { return Text(edit ? edit : box) == path; }))
         throw AbortTest{"the file-name box did not take " + Utf8(path)};
     Press(dialog, IDOK);
 }
@@ -226,17 +204,11 @@ class Program {
         AssignProcessToJobObject(job_, p.hProcess);
         ResumeThread(p.hThread);
         CloseHandle(p.hThread);
-        process_ = p.hProcess;
-        pid_ = p.dwProcessId;
+        process_ = p.hProcess, pid_ = p.dwProcessId;
     }
-    explicit Program(DWORD pid) : process_(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, 0, pid)), pid_(pid) {}
-    static Program StartedByTheShell() {  // waits for its shown main window
-        HWND w = nullptr;
-        DWORD pid = 0;
-        WaitUntil([&] { return (w = FindWindowW(kMainClass, nullptr)) && IsWindowVisible(w); },
-                  kStartTimeout);
-        GetWindowThreadProcessId(w, &pid);
-        return Program(pid);
+    explicit Program(HWND started) {  // the one whose window it is, started by someone else (the shell)
+        GetWindowThreadProcessId(started, &pid_);
+        process_ = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid_);
     }
     Program(const Program&) = delete;
     ~Program() {
@@ -252,7 +224,7 @@ class Program {
 
     DWORD Pid() const { return pid_; }
     bool WaitForExit(Ms timeout = kStateTimeout) const {
-        return WaitForSingleObject(process_, DWORD(timeout.count())) == WAIT_OBJECT_0;
+        return !WaitForSingleObject(process_, DWORD(timeout.count()));
     }
     // A shown top-level window of the program of the class (holding the control); nullptr if none.
     HWND Find(const wchar_t* className, int controlId = 0) const {
@@ -284,10 +256,8 @@ class Program {
         const auto packed = DWORD(Send(Editor(), EM_GETSEL));
         return std::to_string(LOWORD(packed)) + "-" + std::to_string(HIWORD(packed));
     }
-    // The menu bar, read by the probe DLL inside the program, hooked into its window thread at the first
-    // question.
+    // The menu bar, from the probe DLL hooked into the program's window thread at the first question.
     std::wstring Menu() const {
-        HWND main = Main();
         if (!hook_) {
             wchar_t name[64];
             std::swprintf(name, 64, KORVELINE_PROBE_MEMORY, static_cast<unsigned long>(pid_));
@@ -297,12 +267,10 @@ class Program {
             HMODULE dll = LoadLibraryW(L"korveline_e2e_probe.dll");
             auto proc =
                 reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "ProbeCallWndProc")));
-            hook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(main, nullptr));
+            hook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(Main(), nullptr));
         }
         static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
-        if (answer_)
-            answer_[0] = L'\0', Send(main, probeMessage);
-        if (!answer_ || !answer_[0])
+        if (!answer_ || (answer_[0] = L'\0', Send(Main(), probeMessage), !answer_[0]))
             throw AbortTest{"the menu probe did not answer"};
         return answer_;
     }
@@ -313,8 +281,8 @@ class Program {
     void Run(Command command) const {
         Send(Main(), WM_COMMAND, CommandIdOf(command));
     }  // returns once handled
-    // Names a build's output in the save dialog and returns once the command has: the program answers the
-    // probe after it (script started, its one-second wait done); a test ended before could leave a console.
+    // Names a build's output in the save dialog and returns once the command has (the probe is answered
+    // after it: script started, its one-second wait done); a test ended before could leave a console.
     void Build(Command command, const std::wstring& output) const {
         Click(command);
         HWND dialog = FileDialog();
@@ -334,19 +302,23 @@ class Program {
 
 }  // namespace e2e
 
-#define E2E_TEST(suite, name)                                                                       \
-    static void e2e_##suite##_##name();                                                             \
-    static ::e2e::Registrar e2e_registrar_##suite##_##name({#suite, #name, &e2e_##suite##_##name}); \
-    static void e2e_##suite##_##name()
+#define E2E_TEST(suite, name)                                              \
+    static void suite##_##name();                                          \
+    static const bool suite##_##name##_registered =                        \
+        (e2e::tests.push_back({#suite "." #name, &suite##_##name}), true); \
+    static void suite##_##name()
 #define CHECK_EQ(actual, expected) \
-    ::e2e::CheckEq(::e2e::Show(actual), ::e2e::Show(expected), #actual " == " #expected, __LINE__)
+    e2e::CheckEq(e2e::Show(actual), e2e::Show(expected), #actual " == " #expected, __LINE__)
 #define CHECK(cond) CHECK_EQ(static_cast<bool>(cond), true)
-#define CHECK_EVENTUALLY_EQ(actual, expected)                                                     \
-    ::e2e::CheckEq(::e2e::Eventually([&] { return ::e2e::Show(actual); }, ::e2e::Show(expected)), \
-                   ::e2e::Show(expected), #actual " == " #expected, __LINE__)
+#define CHECK_EVENTUALLY_EQ(actual, expected)                                               \
+    [&] {                                                                                   \
+        std::string last;                                                                   \
+        e2e::WaitUntil([&] { return (last = e2e::Show(actual)) == e2e::Show(expected); });  \
+        return e2e::CheckEq(last, e2e::Show(expected), #actual " == " #expected, __LINE__); \
+    }()
 #define CHECK_EVENTUALLY(cond) CHECK_EVENTUALLY_EQ(static_cast<bool>(cond), true)
-#define REQUIRE(...)                                                                        \
-    do {                                                                                    \
-        if (!(__VA_ARGS__))                                                                 \
-            throw ::e2e::AbortTest{"line " + std::to_string(__LINE__) + ": " #__VA_ARGS__}; \
-    } while (0)
+#define REQUIRE(...)                                               \
+    if (!(__VA_ARGS__))                                            \
+        throw e2e::AbortTest {                                     \
+            "line " + std::to_string(__LINE__) + ": " #__VA_ARGS__ \
+        }
