@@ -1,6 +1,6 @@
 // The editor and the File and Edit menus as a user reaches them: keys and the
 // mouse, the context menu's Go to line, Find and switches, files on disk byte
-// by byte through the real Open/Save dialog, the shared clipboard.
+// by byte through the real Open/Save dialog, the clipboard shared with other programs.
 #include "driver/e2e.h"
 
 namespace e2e {
@@ -42,7 +42,7 @@ void ChooseFromContextMenu(const Program& app, wchar_t letter) {
 
 }  // namespace
 
-E2E_TEST(Editor, KeysTypeCyrillicEnterAndBackspaceSelectWithShiftCutAndUndoAndTheMouseSelects) {
+E2E_TEST(Editor, KeysTypeAndSelectTheEditMenuWorksOnTheSharedClipboardAndTheMouseSelects) {
     Program app;
     for (wchar_t c :
          std::wstring(L"\u043C\u043E\u0432 ax\r1\b\b\t;"))  // Backspace takes the 1, then CR LF as one
@@ -56,8 +56,17 @@ E2E_TEST(Editor, KeysTypeCyrillicEnterAndBackspaceSelectWithShiftCutAndUndoAndTh
     CHECK_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
     PressKeys(app, {VK_CONTROL, 'Z'});  // Undo
     CHECK_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
-
-    app.Select(0, std::size_t(-1));
+    WriteClipboardText(nullptr, kPrivet);  // from another program, through the Edit menu
+    app.Select(0, 3);
+    app.Run(Command::Paste);
+    app.Select(6, 9);
+    app.Run(Command::Copy);
+    CHECK_EQ(app.Text() + L"|" + Clipboard(), kPrivet + L" ax\t;| ax");
+    app.Select(0, 6);
+    app.Run(Command::Delete);
+    app.Run(Command::SelectAll);
+    CHECK_EQ(app.Text(), L" ax\t;");
+    CHECK_EQ(app.Selection(), "0-5");
     app.Type(L"mov ax, bx\r\nint 21h");
     ClickAt(app, 14);
     CHECK_EQ(app.Selection(), "14-14");
@@ -168,33 +177,6 @@ E2E_TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByT
         CHECK(app.WaitForExit());  // a second question would keep it running
     }
     CHECK_EQ(FileText(workFolder + L"\\x.asm"), "x\r\n");
-}
-
-E2E_TEST(EditCommands, CutCopyPasteDeleteSelectAllAndUndoWorkOnTheSharedClipboard) {
-    Program app;
-    app.Type(L"mov ax, bx");
-    const struct {
-        std::size_t start, end;    // selected before the command (0, 0: as it is)
-        const wchar_t* clipboard;  // put there before the command (nullptr: as it is)
-        Command command;
-        std::wstring textAndClipboard;
-    } steps[] = {
-        {4, 6, L"sentinel", Command::Cut, L"mov , bx|ax"},
-        {0, 0, nullptr, Command::Undo, L"mov ax, bx|ax"},
-        {0, 3, kPrivet.c_str(), Command::Paste, kPrivet + L" ax, bx|" + kPrivet},
-        {0, 6, L"sentinel", Command::Copy, kPrivet + L" ax, bx|" + kPrivet},
-        {0, 7, nullptr, Command::Delete, L"ax, bx|" + kPrivet},
-    };
-    for (const auto& s : steps) {
-        if (s.end)
-            app.Select(s.start, s.end);
-        if (s.clipboard)
-            WriteClipboardText(nullptr, s.clipboard);
-        app.Run(s.command);
-        CHECK_EQ(app.Text() + L"|" + Clipboard(), s.textAndClipboard);
-    }
-    app.Run(Command::SelectAll);
-    CHECK_EQ(app.Selection(), "0-6");
 }
 
 }  // namespace e2e
