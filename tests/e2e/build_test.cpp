@@ -21,7 +21,7 @@ std::string ToolsLog(const std::string& source, const std::string& out, const st
 
 }  // namespace
 
-E2E_TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
+TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
     StandInsConfigured();
     const std::wstring doc = workFolder + L"\\hello.asm";  // in a folder with a blank: named short
     PutFile(doc, "mov ax, 4c00h\r\n");
@@ -36,19 +36,19 @@ E2E_TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
         const std::wstring output = workFolder + L"\\" + name, log = workFolder + L"\\standin.log";
         DeleteFileW(log.c_str());
         app.Build(command, output);
-        CHECK(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
+        EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
         const std::string out = ShortPath(workFolder) + "\\" + Utf8(name).substr(0, Utf8(name).size() - 4);
-        CHECK_EQ(FileText(log), ToolsLog(ShortPath(doc), out, linkSwitches));
+        EXPECT_EQ(FileText(log), ToolsLog(ShortPath(doc), out, linkSwitches));
         app.Click(Command::RunCompiled);
-        CHECK_EVENTUALLY(FileExists(output + L".ran"));
-        CHECK(!app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
+        EXPECT_EVENTUALLY(FileExists(output + L".ran"));
+        EXPECT_TRUE(!app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
     }
-    CHECK_EQ(FileText(doc), "mov ax, 4c00h\r\n\r\n");
+    EXPECT_EQ(FileText(doc), "mov ax, 4c00h\r\n\r\n");
 }
 
 // The assembler's messages, read from its listing once the script has ended; a double-click goes to their
 // line.
-E2E_TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsItsPlace) {
+TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsItsPlace) {
     StandInsConfigured();
     const std::string warning = "    mov ax, bx ;!warning Argument needs type override";
     std::string source;
@@ -68,10 +68,10 @@ E2E_TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKe
         Send(list, LB_GETTEXT, i, LPARAM(row));
         rows += row + std::wstring(L"\n");
     }
-    CHECK_EQ(rows,
-             L"Warning\t150\tArgument needs type override\nError\t170\tUndefined symbol: FOO\n"
-             L"Output\t\tNo output: hello.exe was not written.\n");
-    CHECK(!RunEnabled(app));
+    EXPECT_EQ(rows,
+              L"Warning\t150\tArgument needs type override\nError\t170\tUndefined symbol: FOO\n"
+              L"Output\t\tNo output: hello.exe was not written.\n");
+    EXPECT_TRUE(!RunEnabled(app));
 
     // A double-click on the first row as the mouse gives it: the line selected, the caret in the editor.
     const LPARAM point = MAKELPARAM(8, Send(list, LB_GETITEMHEIGHT) / 2);
@@ -79,27 +79,27 @@ E2E_TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKe
         PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
     HWND editor = app.Editor();
     const auto start = std::size_t(Send(editor, EM_LINEINDEX, 149));
-    CHECK_EVENTUALLY_EQ(app.Selection(),
-                        std::to_string(start) + "-" + std::to_string(start + warning.size()));
+    EXPECT_EVENTUALLY_EQ(app.Selection(),
+                         std::to_string(start) + "-" + std::to_string(start + warning.size()));
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
-    CHECK_EVENTUALLY(GetForegroundWindow() == app.Main() &&
-                     GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &gui) &&
-                     gui.hwndCaret == editor);
+    EXPECT_EVENTUALLY(GetForegroundWindow() == app.Main() &&
+                      GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &gui) &&
+                      gui.hwndCaret == editor);
 
     // Esc closes it; the next build opens it where the user left it.
     SetWindowPos(results, nullptr, 100, 120, 500, 200, SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
-    CHECK_EVENTUALLY(!IsWindow(results));
-    CHECK_EQ(Reg(RegRoot::CurrentUser, kUserKey + L"\\Build results", L"Width"), "REG_DWORD 500");
+    EXPECT_EVENTUALLY(!IsWindow(results));
+    EXPECT_EQ(Reg(RegRoot::CurrentUser, kUserKey + L"\\Build results", L"Width"), L"REG_DWORD 500");
     app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
     results = app.Wait(L"KorvelineBuildResults");
-    CHECK_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
+    EXPECT_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
 }
 
 // The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
 // the DOS program built there. Skipped, with a log line, without the host's dosbox or nasm.
-E2E_TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
+TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
         return Log("skipped: needs the host's dosbox and nasm; scripts/install-deps.sh installs both");
     for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE"})
@@ -120,11 +120,12 @@ E2E_TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     } endSessions;
     Program app(dosFolder + L"\\hello.asm");
     app.Build(Command::Make16Com, dosFolder + L"\\hello.com");
-    CHECK(WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second, if not loaded
+    EXPECT_TRUE(
+        WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second, if not loaded
     const std::string out = Utf8(dosFolder) + "\\hello";
-    CHECK_EQ(FileText(dosFolder + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
+    EXPECT_EQ(FileText(dosFolder + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
     app.Click(Command::RunCompiled);
-    CHECK(WaitUntil([&] { return FileExists(dosFolder + L"\\hello.RAN"); }, Ms(60000)));
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(dosFolder + L"\\hello.RAN"); }, Ms(60000)));
 }
 
 }  // namespace e2e

@@ -17,8 +17,9 @@ long Moved(long pixels, int twips) {
 // Closes the dialog with the button (0: the close box); the window under it is enabled and active again.
 void CloseAndCheckGivenBack(HWND dialog, int buttonId, HWND under) {
     buttonId ? Press(dialog, buttonId) : (void)PostMessageW(dialog, WM_CLOSE, 0, 0);
-    REQUIRE(CHECK_EVENTUALLY(!IsWindow(dialog)));
-    CHECK_EVENTUALLY(IsWindowEnabled(under) && GetForegroundWindow() == under);
+    if (!WaitUntil([&] { return !IsWindow(dialog); }))
+        Fail("the dialog stayed");
+    EXPECT_EVENTUALLY(IsWindowEnabled(under) && GetForegroundWindow() == under);
 }
 
 // Tab, as the keyboard gives it to the focused control, moves the focus from OK to each id in turn.
@@ -28,21 +29,21 @@ void CheckTabOrder(HWND dialog, std::initializer_list<int> order) {
     const auto focus = [&] {
         return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
     };
-    CHECK_EVENTUALLY_EQ(GetDlgCtrlID(focus()), kIdOptionsOk);
+    EXPECT_EVENTUALLY_EQ(GetDlgCtrlID(focus()), kIdOptionsOk);
     for (int id : order) {
         PostMessageW(focus(), WM_KEYDOWN, VK_TAB, 0x000F0001);
         PostMessageW(focus(), WM_KEYUP, VK_TAB, 0xC00F0001);
-        CHECK_EVENTUALLY_EQ(GetDlgCtrlID(focus()), id);
+        EXPECT_EVENTUALLY_EQ(GetDlgCtrlID(focus()), id);
     }
 }
 
 }  // namespace
 
-E2E_TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEveryClosing) {
+TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEveryClosing) {
     Program app;
     HWND main = app.Main();
     SetWindowPos(main, nullptr, 37, 52, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // the dialogs follow the window
-    REQUIRE(CHECK_EVENTUALLY_EQ(Pos(main), XY(37, 52)));
+    ASSERT_EVENTUALLY_EQ(Pos(main), XY(37, 52));
     const struct {
         Command command;
         const wchar_t *className, *caption;
@@ -58,49 +59,49 @@ E2E_TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEve
     };
     for (const auto& c : cases) {
         HWND dialog = app.Open(c.command, c.className);
-        CHECK_EQ(Text(dialog), c.caption);
-        CHECK_EQ(Pos(dialog), XY(Moved(37, c.right), Moved(52, c.down)));
+        EXPECT_EQ(Text(dialog), c.caption);
+        EXPECT_EQ(Pos(dialog), XY(Moved(37, c.right), Moved(52, c.down)));
         const std::string size = XY(Px(c.width), Px(c.height));
         if (c.width) {
-            CHECK_EQ(Size(dialog), size);
+            EXPECT_EQ(Size(dialog), size);
             SetWindowPos(dialog, nullptr, 0, 0, Px(c.width) + 150, 100,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-            CHECK_EVENTUALLY_EQ(Size(dialog), size);  // dragged: it snaps back, but not maximised
+            EXPECT_EVENTUALLY_EQ(Size(dialog), size);  // dragged: it snaps back, but not maximised
             ShowWindowAsync(dialog, SW_MAXIMIZE);
-            CHECK_EVENTUALLY(IsZoomed(dialog) && Size(dialog) != size);
+            EXPECT_EVENTUALLY(IsZoomed(dialog) && Size(dialog) != size);
             ShowWindowAsync(dialog, SW_RESTORE);
-            CHECK_EVENTUALLY(!IsZoomed(dialog) && Size(dialog) == size);
+            EXPECT_EVENTUALLY(!IsZoomed(dialog) && Size(dialog) == size);
         }
-        CHECK(!IsWindowEnabled(main));
+        EXPECT_TRUE(!IsWindowEnabled(main));
         CloseAndCheckGivenBack(dialog, c.closeId, main);
     }
 }
 
-E2E_TEST(Dialogs, BuildOptionDialogsTabInTheirOrderTheComDialogBlocksTheExeDialogAndOkWritesTickedKinds) {
+TEST(Dialogs, BuildOptionDialogsTabInTheirOrderTheComDialogBlocksTheExeDialogAndOkWritesTickedKinds) {
     Program app;
     HWND main = app.Main();
     registry.WriteString(RegRoot::LocalMachine, kStore, L"32btlinkEXE", L"old");
     HWND exe = app.Open(Command::CommandLines, L"KorvelineCommand");
-    CHECK_EQ(Text(exe, kIdOptionsFrame[1]), L"32b EXE");
+    EXPECT_EQ(Text(exe, kIdOptionsFrame[1]), L"32b EXE");
     CheckTabOrder(
         exe, {kIdOptionsTasm[0], kIdOptionsTlink[0], kIdOptionsSave[0], kIdOptionsTlink[1], kIdOptionsTasm[1],
               kIdOptionsSave[1], kIdOptionsCancel, kIdOptionsCom, kIdOptionsDefault, kIdOptionsOk});
     Press(exe, kIdOptionsCom);
     HWND com = app.Wait(L"KorvelineCommand2");
-    CHECK_EQ(Text(com), L" Com Command Line");
-    CHECK_EQ(Pos(com), XY(Moved(Of(main).left, 800), Moved(Of(exe).top, 570)));
-    CHECK(!GetDlgItem(com, kIdOptionsCom));
+    EXPECT_EQ(Text(com), L" Com Command Line");
+    EXPECT_EQ(Pos(com), XY(Moved(Of(main).left, 800), Moved(Of(exe).top, 570)));
+    EXPECT_TRUE(!GetDlgItem(com, kIdOptionsCom));
     CheckTabOrder(
         com, {kIdOptionsTlink[0], kIdOptionsTasm[0], kIdOptionsTlink[1], kIdOptionsTasm[1], kIdOptionsCancel,
               kIdOptionsDefault, kIdOptionsSave[0], kIdOptionsSave[1], kIdOptionsOk});
-    CHECK(!IsWindowEnabled(exe) && !IsWindowEnabled(main));
+    EXPECT_TRUE(!IsWindowEnabled(exe) && !IsWindowEnabled(main));
     CloseAndCheckGivenBack(com, 0, exe);  // not the main window
-    CHECK(!IsWindowEnabled(main));
+    EXPECT_TRUE(!IsWindowEnabled(main));
 
     Press(exe, kIdOptionsDefault);  // fills both kinds and ticks them: OK writes them
-    CHECK_EVENTUALLY_EQ(Text(exe, kIdOptionsTlink[1]), L"/x /v /3");
+    EXPECT_EVENTUALLY_EQ(Text(exe, kIdOptionsTlink[1]), L"/x /v /3");
     CloseAndCheckGivenBack(exe, kIdOptionsOk, main);
-    CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"32btlinkEXE"), "REG_SZ \"/x /v /3\"");
+    EXPECT_EQ(Reg(RegRoot::LocalMachine, kStore, L"32btlinkEXE"), L"REG_SZ /x /v /3");
 }
 
 }  // namespace e2e

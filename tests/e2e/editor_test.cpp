@@ -13,7 +13,8 @@ const std::wstring kPrivet =
 // reverse (Shift, Ctrl, the key): they pass its accelerators as a user's would.
 void PressKeys(const Program& app, std::initializer_list<WORD> keys) {
     SetForegroundWindow(app.Main());
-    REQUIRE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+    if (!WaitUntil([&] { return GetForegroundWindow() == app.Main(); }))
+        Fail("the main window did not come to the front");
     std::vector<INPUT> inputs(keys.size() * 2);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         inputs[i].type = INPUT_KEYBOARD;
@@ -37,46 +38,47 @@ void ChooseFromContextMenu(const Program& app, wchar_t letter) {
     PostMessageW(app.Editor(), WM_CONTEXTMENU, WPARAM(app.Editor()), MAKELPARAM(-1, -1));
     HWND menu = app.Wait(L"#32768", 0, kStateTimeout);
     PostMessageW(menu, WM_CHAR, letter, 0);
-    REQUIRE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    if (!WaitUntil([&] { return !IsWindowVisible(menu); }))
+        Fail("the context menu stayed");
 }
 
 }  // namespace
 
-E2E_TEST(Editor, KeysTypeAndSelectTheEditMenuWorksOnTheSharedClipboardAndTheMouseSelects) {
+TEST(Editor, KeysTypeAndSelectTheEditMenuWorksOnTheSharedClipboardAndTheMouseSelects) {
     Program app;
     for (wchar_t c :
          std::wstring(L"\u043C\u043E\u0432 ax\r1\b\b\t;"))  // Backspace takes the 1, then CR LF as one
         Send(app.Editor(), WM_CHAR, c, 1);
-    CHECK_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
+    EXPECT_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
     PressKeys(app, {VK_HOME});
     for (int i = 0; i < 3; ++i)
         PressKeys(app, {VK_SHIFT, VK_RIGHT});
-    CHECK_EVENTUALLY_EQ(app.Selection(), "0-3");
+    EXPECT_EVENTUALLY_EQ(app.Selection(), "0-3");
     PressKeys(app, {VK_CONTROL, 'X'});  // Cut
-    CHECK_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
+    EXPECT_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
     PressKeys(app, {VK_CONTROL, 'Z'});  // Undo
-    CHECK_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
+    EXPECT_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
     WriteClipboardText(nullptr, kPrivet);  // from another program, through the Edit menu
     app.Select(0, 3);
     app.Run(Command::Paste);
     app.Select(6, 9);
     app.Run(Command::Copy);
-    CHECK_EQ(app.Text() + L"|" + Clipboard(), kPrivet + L" ax\t;| ax");
+    EXPECT_EQ(app.Text() + L"|" + Clipboard(), kPrivet + L" ax\t;| ax");
     app.Select(0, 6);
     app.Run(Command::Delete);
     app.Run(Command::SelectAll);
-    CHECK_EQ(app.Text(), L" ax\t;");
-    CHECK_EQ(app.Selection(), "0-5");
+    EXPECT_EQ(app.Text(), L" ax\t;");
+    EXPECT_EQ(app.Selection(), "0-5");
     app.Type(L"mov ax, bx\r\nint 21h");
     ClickAt(app, 14);
-    CHECK_EQ(app.Selection(), "14-14");
+    EXPECT_EQ(app.Selection(), "14-14");
     ClickAt(app, 2, MK_SHIFT);
-    CHECK_EQ(app.Selection(), "2-14");
+    EXPECT_EQ(app.Selection(), "2-14");
     ClickAt(app, 5, 0, WM_LBUTTONDBLCLK);
-    CHECK_EQ(app.Selection(), "4-6");  // the word
+    EXPECT_EQ(app.Selection(), "4-6");  // the word
 }
 
-E2E_TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
+TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
     std::string source;  // a whole word on lines 39000 and 60000, inside a longer one on 50000 (Windows-1251)
     for (int line = 0; line < 100000; ++line)
         source += "        mov     ax, 1234h        ; line " + std::to_string(line) +
@@ -86,14 +88,14 @@ E2E_TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
                   "\r\n";
     PutFile(workFolder + L"\\big.asm", source);
     Program app(workFolder + L"\\big.asm");
-    REQUIRE(CHECK_EVENTUALLY_EQ(Send(app.Editor(), EM_GETLINECOUNT), 100001));
+    ASSERT_EVENTUALLY_EQ(Send(app.Editor(), EM_GETLINECOUNT), 100001);
     const auto line = [&] { return Send(app.Editor(), EM_LINEFROMCHAR, WPARAM(-1)); };  // of the caret
     ChooseFromContextMenu(app, L'g');
     HWND goTo = app.Wait(kDialogClass, 100, kStateTimeout);  // its number box
     Send(GetDlgItem(goTo, 100), WM_SETTEXT, 0, LPARAM(L"40000"));
     Press(goTo, IDOK);
-    CHECK_EVENTUALLY_EQ(line(), 39999);
-    CHECK(std::size_t(39999 - Send(app.Editor(), EM_GETFIRSTVISIBLELINE)) < 20);  // in view
+    EXPECT_EVENTUALLY_EQ(line(), 39999);
+    EXPECT_TRUE(std::size_t(39999 - Send(app.Editor(), EM_GETFIRSTVISIBLELINE)) < 20);  // in view
 
     ChooseFromContextMenu(app, L'f');
     HWND find = app.Wait(kDialogClass, 0x480, kStateTimeout);  // the system's Find dialog, its text box
@@ -107,44 +109,44 @@ E2E_TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
         Send(GetDlgItem(find, 0x421), BM_SETCHECK, !up);  // down
         Send(GetDlgItem(find, 0x420), BM_SETCHECK, up);
         Press(find, IDOK);
-        CHECK_EVENTUALLY_EQ(found(),
-                            (up ? L"39000" : L"60000") + std::wstring(L" \u041c\u0415\u0422\u041a\u0410"));
+        EXPECT_EVENTUALLY_EQ(found(),
+                             (up ? L"39000" : L"60000") + std::wstring(L" \u041c\u0415\u0422\u041a\u0410"));
     }
 }
 
-E2E_TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
+TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
     for (bool first : {true, false}) {  // both on at the first start, the line numbers taking room
         Program app;
         const auto numbered = [&] { return short(LOWORD(Send(app.Editor(), EM_POSFROMCHAR, 0))) > 10; };
-        CHECK_EVENTUALLY_EQ(numbered(), first);
+        EXPECT_EVENTUALLY_EQ(numbered(), first);
         ChooseFromContextMenu(app, L'n');
-        CHECK_EVENTUALLY_EQ(numbered(), !first);
+        EXPECT_EVENTUALLY_EQ(numbered(), !first);
         ChooseFromContextMenu(app, L's');
-        CHECK_EVENTUALLY_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"ColourSyntax") +
-                                Reg(RegRoot::CurrentUser, kUserKey, L"LineNumbers"),
-                            first ? "REG_DWORD 0REG_DWORD 0" : "REG_DWORD 1REG_DWORD 1");
+        EXPECT_EVENTUALLY_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"ColourSyntax") +
+                                 Reg(RegRoot::CurrentUser, kUserKey, L"LineNumbers"),
+                             first ? L"REG_DWORD 0REG_DWORD 0" : L"REG_DWORD 1REG_DWORD 1");
         app.Close();
-        REQUIRE(app.WaitForExit());
+        ASSERT_TRUE(app.WaitForExit());
     }
 }
 
 // Paths beyond 260 characters come through the command line: Wine's file dialog stops answering at one.
-E2E_TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage) {
+TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage) {
     std::wstring path = workFolder + L"\\my sources";
     for (wchar_t c = L'a'; path.size() <= 280; ++c)
         path += L"\\" + std::wstring(50, c);
     path += L"\\hello world.asm";
     PutFile(path, "; \xCF\xF0\xE8\xE2\xE5\xF2\r\nend\r\n");  // Windows-1251
     Program app(path);
-    CHECK_EQ(app.Caption() + L"|" + app.Text(), path + L"|; " + kPrivet + L"\r\nend\r\n");
+    EXPECT_EQ(app.Caption() + L"|" + app.Text(), path + L"|; " + kPrivet + L"\r\nend\r\n");
     app.Select(0, 0);
     app.Type(L";");
     app.Run(Command::Save);
-    CHECK(!app.Find(kDialogClass));
-    CHECK_EQ(FileText(path), ";; \x8F\xE0\xA8\xA2\xA5\xE2\r\nend\r\n\r\n");
+    EXPECT_TRUE(!app.Find(kDialogClass));
+    EXPECT_EQ(FileText(path), ";; \x8F\xE0\xA8\xA2\xA5\xE2\r\nend\r\n\r\n");
 }
 
-E2E_TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByTheCloseBox) {
+TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByTheCloseBox) {
     const std::wstring path = workFolder + L"\\hello.asm", other = workFolder + L"\\other.asm";
     PutFile(other, "nop\r\n");
     {
@@ -152,31 +154,31 @@ E2E_TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByT
         app.Type(kPrivet);
         app.Click(Command::Save);
         HWND dialog = app.FileDialog();
-        CHECK_EQ(Text(dialog, kFileNameBoxId), L"asm1.asm");  // preset with the caption's path
+        EXPECT_EQ(Text(dialog, kFileNameBoxId), L"asm1.asm");  // preset with the caption's path
         ChooseFile(dialog, path);
-        CHECK_EVENTUALLY_EQ(app.Caption(), path);
-        CHECK_EVENTUALLY_EQ(FileText(path), "\x8F\xE0\xA8\xA2\xA5\xE2\r\n");
+        EXPECT_EVENTUALLY_EQ(app.Caption(), path);
+        EXPECT_EVENTUALLY_EQ(FileText(path), "\x8F\xE0\xA8\xA2\xA5\xE2\r\n");
         app.Click(Command::Open);
         dialog = app.FileDialog();
-        CHECK_EQ(Text(dialog, kFileNameBoxId), L"hello.asm");  // the dialog's previous name
+        EXPECT_EQ(Text(dialog, kFileNameBoxId), L"hello.asm");  // the dialog's previous name
         ChooseFile(dialog, other);
-        CHECK_EVENTUALLY_EQ(app.Caption() + L"|" + app.Text(), other + L"|nop\r\n");
+        EXPECT_EVENTUALLY_EQ(app.Caption() + L"|" + app.Text(), other + L"|nop\r\n");
         app.Close();
-        CHECK(app.WaitForExit());  // a file just read counts as unchanged
+        EXPECT_TRUE(app.WaitForExit());  // a file just read counts as unchanged
     }
     for (bool closeBox : {false, true}) {
         Program app;
         app.Type(L"x");
         closeBox ? app.Close() : app.Click(Command::Exit);
         HWND box = app.Box();
-        CHECK_EQ(Text(box) + L": " + Text(box, kMessageTextId),
-                 L"Korveline: Save change to the file before exit?");
+        EXPECT_EQ(Text(box) + L": " + Text(box, kMessageTextId),
+                  L"Korveline: Save change to the file before exit?");
         Press(box, closeBox ? IDYES : IDNO);
         if (closeBox)
             ChooseFile(app.FileDialog(), workFolder + L"\\x.asm");
-        CHECK(app.WaitForExit());  // a second question would keep it running
+        EXPECT_TRUE(app.WaitForExit());  // a second question would keep it running
     }
-    CHECK_EQ(FileText(workFolder + L"\\x.asm"), "x\r\n");
+    EXPECT_EQ(FileText(workFolder + L"\\x.asm"), "x\r\n");
 }
 
 }  // namespace e2e

@@ -5,26 +5,26 @@
 
 namespace e2e {
 
-E2E_TEST(Startup, SplashThenMainWindowWithTheDefaultDocumentAndTheMenuBar) {
+TEST(Startup, SplashThenMainWindowWithTheDefaultDocumentAndTheMenuBar) {
     Program app;
     HWND splash = app.Wait(L"KorvelineBoot");
-    CHECK(!app.Find(kMainClass));
-    CHECK_EQ(GetWindowLongW(splash, GWL_STYLE) & WS_CAPTION, 0);  // a bare picture without a task-bar button
-    CHECK(GetWindowLongW(splash, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    CHECK_EQ(Size(splash), XY(Px(5880), Px(2265)));
+    EXPECT_TRUE(!app.Find(kMainClass));
+    EXPECT_EQ(GetWindowLongW(splash, GWL_STYLE) & WS_CAPTION, 0);  // a bare picture without a task-bar button
+    EXPECT_TRUE(GetWindowLongW(splash, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(Size(splash), XY(Px(5880), Px(2265)));
     HWND main = app.Main();
-    CHECK_EVENTUALLY(!app.Find(L"KorvelineBoot"));
-    CHECK_EQ(app.Caption() + L"|" + app.Text(), L"C:\\Program Files\\Korveline\\asm1.asm|");
-    CHECK_EQ(Pos(main), XY(Px(1400), Px(1000)));
-    CHECK_EQ(Size(app.Editor()),
-             Size(main, true));  // the editor fills the window: resized, minimised, restored
+    EXPECT_EVENTUALLY(!app.Find(L"KorvelineBoot"));
+    EXPECT_EQ(app.Caption() + L"|" + app.Text(), L"C:\\Program Files\\Korveline\\asm1.asm|");
+    EXPECT_EQ(Pos(main), XY(Px(1400), Px(1000)));
+    EXPECT_EQ(Size(app.Editor()),
+              Size(main, true));  // the editor fills the window: resized, minimised, restored
     SetWindowPos(main, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    CHECK_EVENTUALLY_EQ(Size(app.Editor()), Size(main, true));
+    EXPECT_EVENTUALLY_EQ(Size(app.Editor()), Size(main, true));
     ShowWindow(main, SW_MINIMIZE);
-    CHECK_EVENTUALLY(IsIconic(main));
+    EXPECT_EVENTUALLY(IsIconic(main));
     ShowWindow(main, SW_RESTORE);
-    CHECK_EVENTUALLY_EQ(Size(app.Editor()) + " " + Size(main), Size(main, true) + " 700,500");
-    CHECK_EQ(
+    EXPECT_EVENTUALLY_EQ(Size(app.Editor()) + " " + Size(main), Size(main, true) + " 700,500");
+    EXPECT_EQ(
         app.Menu(),
         L"&File: &New Project\tCtrl+N|&Open Project...\tCtrl+O|-|&Save Project\tCtrl+S|Sav&e Project "
         L"As...\tCtrl+E|-|E&xit\tCtrl+Q\n&Edit: Cut\tCtrl+X|&Copy\tCtrl+C|&Paste\tCtrl+V|&Undo\tCtrl+Z|"
@@ -34,40 +34,40 @@ E2E_TEST(Startup, SplashThenMainWindowWithTheDefaultDocumentAndTheMenuBar) {
         L"*.asm\tCtrl+W|&Tasm\tCtrl+T|"
         L"Tlin&k\tCtrl+K\nHel&p: Abo&ut Korveline...\tCtrl+U");
     app.Close();  // unchanged: no question
-    CHECK(app.WaitForExit());
+    EXPECT_TRUE(app.WaitForExit());
 }
 
 // The first start writes the store and the association, Open with *.asm switches
 // it, a later start (from the shell) reads the store, and the Tasm dialog takes
 // its file from the Open dialog and writes it.
-E2E_TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTheStore) {
+TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTheStore) {
     const auto association = [] {  // the .asm keys, then the store's flag
         const RegRoot hkcr = RegRoot::ClassesRoot;
-        return Reg(hkcr, L".asm", L"") + Reg(hkcr, L".asm", L"Content Type") +
-               Reg(hkcr, L"Korveline.Qorvath\\Shell\\Open\\command", L"") +
-               Reg(hkcr, L"Korveline.Qorvath\\DefaultIcon", L"") +
+        return Reg(hkcr, L".asm", L"") + L"|" + Reg(hkcr, L".asm", L"Content Type") + L"|" +
+               Reg(hkcr, L"Korveline.Qorvath\\Shell\\Open\\command", L"") + L"|" +
+               Reg(hkcr, L"Korveline.Qorvath\\DefaultIcon", L"") + L"|" +
                Reg(RegRoot::LocalMachine, kStore, L"asmfiles");
     };
-    const std::string on = "REG_SZ \"Korveline.Qorvath\"REG_SZ \"Korveline\"REG_SZ " +
-                           Show(kProgram + L" %1") + "REG_SZ " + Show(kProgram + L",0") +
-                           "REG_DWORD 1";  // the path not quoted
+    const std::wstring on = L"REG_SZ Korveline.Qorvath|REG_SZ Korveline|REG_SZ " + kProgram + L" %1|REG_SZ " +
+                            kProgram + L",0|REG_DWORD 1";  // the path not quoted
     {
         Program app;
         app.Main();
         for (const auto& [name, value] : kSwitches)
-            CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, name), "REG_SZ " + Show(value));
-        CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"") + Reg(RegRoot::LocalMachine, kStore, L"tasm") +
-                     Reg(RegRoot::LocalMachine, kStore, L"tlink"),
-                 "REG_DWORD 1REG_SZ \"\"REG_SZ \"\"");
-        CHECK_EQ(association(), on);
+            EXPECT_EQ(Reg(RegRoot::LocalMachine, kStore, name), L"REG_SZ " + std::wstring(value));
+        EXPECT_EQ(Reg(RegRoot::LocalMachine, kStore, L"") + L"|" +
+                      Reg(RegRoot::LocalMachine, kStore, L"tasm") + L"|" +
+                      Reg(RegRoot::LocalMachine, kStore, L"tlink"),
+                  L"REG_DWORD 1|REG_SZ |REG_SZ ");
+        EXPECT_EQ(association(), on);
         for (bool checked : {false, true}) {
             app.Click(Command::AsmFiles);
-            CHECK_EVENTUALLY_EQ(app.Menu().find(L"(checked) Open &with") != std::wstring::npos, checked);
-            CHECK_EQ(association(), checked ? on : "(missing)(missing)(missing)(missing)REG_DWORD 0");
+            EXPECT_EVENTUALLY_EQ(app.Menu().find(L"(checked) Open &with") != std::wstring::npos, checked);
+            EXPECT_EQ(association(), checked ? on : L"(missing)|(missing)|(missing)|(missing)|REG_DWORD 0");
         }
-        CHECK(!app.Find(kDialogClass));  // no message
+        EXPECT_FALSE(app.Find(kDialogClass));  // no message
         app.Close();
-        REQUIRE(app.WaitForExit());
+        ASSERT_TRUE(app.WaitForExit());
     }
     registry.WriteString(RegRoot::LocalMachine, kStore, L"tasm", L"C:\\TASM\\BIN\\TASM.EXE");
     registry.WriteString(RegRoot::LocalMachine, kStore, L"32btlinkEXE", L"/x");
@@ -75,24 +75,24 @@ E2E_TEST(Startup, FirstStartWritesTheStoreAndTheAssociationAndALaterStartLoadsTh
                        tasmExe = workFolder + L"\\tasm.exe";
     PutFile(file, "nop\r\n");
     PutFile(tasmExe, "MZ");
-    REQUIRE(INT_PTR(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
+    ASSERT_TRUE(INT_PTR(ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32);
     HWND started = nullptr;
-    REQUIRE(
+    ASSERT_TRUE(
         WaitUntil([&] { return (started = FindWindowW(kMainClass, nullptr)) && IsWindowVisible(started); },
                   kStartTimeout));
     Program app(started);
-    CHECK_EQ(app.Caption() + L"|" + app.Text(), file + L"|nop\r\n");  // the whole path, blanks included
+    EXPECT_EQ(app.Caption() + L"|" + app.Text(), file + L"|nop\r\n");  // the whole path, blanks included
     HWND tasm = app.Open(Command::Tasm, L"KorvelineTasm");
-    CHECK_EQ(Text(tasm, kIdToolText), L"C:\\TASM\\BIN\\TASM.EXE");
+    EXPECT_EQ(Text(tasm, kIdToolText), L"C:\\TASM\\BIN\\TASM.EXE");
     Press(tasm, kIdToolBrowse);
     ChooseFile(app.FileDialog(), tasmExe);
-    CHECK_EVENTUALLY_EQ(Text(tasm, kIdToolText), tasmExe);
+    EXPECT_EVENTUALLY_EQ(Text(tasm, kIdToolText), tasmExe);
     registry.WriteDword(RegRoot::LocalMachine, kStore, L"tasm", 3);  // replaced by a string
     Press(tasm, kIdToolOk);
-    REQUIRE(CHECK_EVENTUALLY(!IsWindow(tasm)));
-    CHECK_EQ(Reg(RegRoot::LocalMachine, kStore, L"tasm"), "REG_SZ " + Show(tasmExe));
+    ASSERT_EVENTUALLY(!IsWindow(tasm));
+    EXPECT_EQ(Reg(RegRoot::LocalMachine, kStore, L"tasm"), L"REG_SZ " + tasmExe);
     HWND exe = app.Open(Command::CommandLines, L"KorvelineCommand");
-    CHECK_EQ(Text(exe, kIdOptionsTlink[1]) + L"|" + Text(exe, kIdOptionsTlink[0]), L"/x|/x /v");
+    EXPECT_EQ(Text(exe, kIdOptionsTlink[1]) + L"|" + Text(exe, kIdOptionsTlink[0]), L"/x|/x /v");
 }
 
 }  // namespace e2e

@@ -1,17 +1,18 @@
 #pragma once
-// The end-to-end driver (see ../README.md): checks, the machine the tests run
-// on, and the real program started under Wine and worked as a user would.
-// CHECK* record a failure, let the test go on and say whether they held;
-// REQUIRE ends the test when false. Never sleep: wait for what the user would see.
+// The end-to-end driver (see ../README.md): the machine the tests run on, and the
+// real program started under Wine and worked as a user would. The tests are
+// GoogleTest's; a helper that cannot go on throws, which ends the test as failed.
+// Never sleep: wait for what the user would see (the *_EVENTUALLY_* checks poll).
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cwchar>
+#include <stdexcept>
 #include <string>
-#include <type_traits>
-#include <vector>
 
 #include "app/menu_table.h"
 #include "platform/win32/clipboard_win.h"
@@ -24,44 +25,19 @@ using Ms = std::chrono::milliseconds;
 constexpr Ms kStartTimeout{20000};  // a start under Wine takes a second, several on a loaded machine
 constexpr Ms kStateTimeout{10000};
 
-struct AbortTest {  // thrown to end the running test
-    std::string reason;
-};
-inline std::vector<std::pair<std::string, void (*)()>> tests;
-inline std::string failures;        // of the running test
-void Log(const std::string& line);  // to e2e.log, flushed at once
-
 inline std::string Utf8(const std::wstring& text) {
     std::string out(text.size() * 4, '\0');
     out.resize(
         WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), int(out.size()), 0, 0));
     return out;
 }
-// Values as failures show them: quoted, control characters (of bytes, all above 0x7F) as \xNN.
-inline std::string Show(const std::wstring& text, bool bytes = false) {
-    std::string out = "\"";
-    for (wchar_t c : text) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(c));
-        out += c < 0x20 || (c >= 0x7f && (bytes || c < 0xa0))
-                   ? hex
-                   : (c == '"' || c == '\\' ? "\\" : "") + Utf8({c});
-    }
-    return out + "\"";
+inline void Log(const std::string& line) {  // to e2e.log, with GoogleTest's own lines
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    std::printf("%02d:%02d:%02d.%03d %s\n", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, line.c_str());
 }
-inline std::string Show(const std::string& bytes) {
-    return Show(std::wstring(bytes.begin(), bytes.end()), true);
-}
-template <class T, class = std::enable_if_t<std::is_arithmetic_v<T>>>
-std::string Show(T n) {
-    return std::is_same_v<T, bool> ? (n ? "true" : "false") : std::to_string(n);
-}
-inline bool CheckEq(const std::string& actual, const std::string& expected, const char* what, int line) {
-    const std::string message = "  FAILED line " + std::to_string(line) + ": " + what +
-                                "\n      actual:   " + actual + "\n      expected: " + expected;
-    if (actual != expected)
-        failures += message + "\n", Log(message);
-    return actual == expected;
+[[noreturn]] inline void Fail(const std::string& reason) {  // ends the running test
+    throw std::runtime_error(reason);
 }
 // Polls the condition until it holds (true) or the timeout passes (false).
 template <class Condition>
@@ -70,6 +46,12 @@ bool WaitUntil(Condition&& condition, Ms timeout = kStateTimeout) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
     return true;
+}
+template <class Get, class Expected>
+auto Eventually(Get&& get, const Expected& expected) {  // the value that was expected, or the last one seen
+    auto last = get();
+    WaitUntil([&] { return (last = get()) == expected; });
+    return last;
 }
 
 // The machine: one Wine prefix for the run with the program installed once; every
@@ -90,7 +72,7 @@ inline void PutFile(const std::wstring& path, const std::string& bytes) {
     WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
     CloseHandle(file);
     if (written != bytes.size())
-        throw AbortTest{"could not write " + Utf8(path)};
+        Fail("could not write " + Utf8(path));
 }
 inline std::string FileText(const std::wstring& path) {  // its bytes, or "(missing)"
     try {
@@ -105,14 +87,14 @@ inline bool FileExists(const std::wstring& path) {
 
 inline Win32Registry registry;
 const std::wstring kStore = L"Software\\asm", kUserKey = L"Software\\Korveline";
-inline std::string Reg(RegRoot root,
-                       const std::wstring& key,
-                       const std::wstring& name) {  // REG_SZ "x", (missing)
+inline std::wstring Reg(RegRoot root,
+                        const std::wstring& key,
+                        const std::wstring& name) {  // REG_SZ x, (missing)
     try {
         const RegValue v = registry.ReadValue(root, key, name);
-        return v.type == RegType::String ? "REG_SZ " + Show(v.text) : "REG_DWORD " + std::to_string(v.number);
+        return v.type == RegType::String ? L"REG_SZ " + v.text : L"REG_DWORD " + std::to_wstring(v.number);
     } catch (const PlatformError&) {
-        return "(missing)";
+        return L"(missing)";
     }
 }
 // The first start's switches; the store as a later start finds it, with these tools.
@@ -164,7 +146,7 @@ inline std::string Size(HWND window, bool client = false) {
 inline LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 20000, &result))
-        throw AbortTest{"a window did not answer message " + std::to_string(message)};
+        Fail("a window did not answer message " + std::to_string(message));
     return LRESULT(result);
 }
 inline std::wstring Text(HWND window, int controlId = 0) {  // of the window or of its control
@@ -180,7 +162,7 @@ inline void ChooseFile(HWND dialog, const std::wstring& path) {  // typed into t
     HWND box = GetDlgItem(dialog, kFileNameBoxId), edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
     Send(edit ? edit : box, WM_SETTEXT, 0, LPARAM(path.c_str()));
     if (!WaitUntil([&] { return Text(edit ? edit : box) == path; }))
-        throw AbortTest{"the file-name box did not take " + Utf8(path)};
+        Fail("the file-name box did not take " + Utf8(path));
     Press(dialog, IDOK);
 }
 inline std::wstring Clipboard() {  // as another program sees it
@@ -200,7 +182,7 @@ class Program {
         startup.cb = sizeof startup;
         PROCESS_INFORMATION p{};
         if (!CreateProcessW(kProgram.c_str(), line.data(), 0, 0, FALSE, CREATE_SUSPENDED, 0, 0, &startup, &p))
-            throw AbortTest{"could not start the program, error " + std::to_string(GetLastError())};
+            Fail("could not start the program, error " + std::to_string(GetLastError()));
         AssignProcessToJobObject(job_, p.hProcess);
         ResumeThread(p.hThread);
         CloseHandle(p.hThread);
@@ -240,7 +222,7 @@ class Program {
               Ms timeout = kStartTimeout) const {  // or ends the test
         HWND found = nullptr;
         if (!WaitUntil([&] { return (found = Find(className, controlId)) != nullptr; }, timeout))
-            throw AbortTest{"no window " + Utf8(className) + " with control " + std::to_string(controlId)};
+            Fail("no window " + Utf8(className) + " with control " + std::to_string(controlId));
         return found;
     }
     HWND Open(Command command, const wchar_t* className) const { return Click(command), Wait(className); }
@@ -271,7 +253,7 @@ class Program {
         }
         static const UINT probeMessage = RegisterWindowMessageW(KORVELINE_PROBE_MESSAGE);
         if (!answer_ || (answer_[0] = L'\0', Send(Main(), probeMessage), !answer_[0]))
-            throw AbortTest{"the menu probe did not answer"};
+            Fail("the menu probe did not answer");
         return answer_;
     }
     void Click(Command command) const {  // posted as the menu does: returns at once
@@ -302,23 +284,9 @@ class Program {
 
 }  // namespace e2e
 
-#define E2E_TEST(suite, name)                                              \
-    static void suite##_##name();                                          \
-    static const bool suite##_##name##_registered =                        \
-        (e2e::tests.push_back({#suite "." #name, &suite##_##name}), true); \
-    static void suite##_##name()
-#define CHECK_EQ(actual, expected) \
-    e2e::CheckEq(e2e::Show(actual), e2e::Show(expected), #actual " == " #expected, __LINE__)
-#define CHECK(cond) CHECK_EQ(static_cast<bool>(cond), true)
-#define CHECK_EVENTUALLY_EQ(actual, expected)                                               \
-    [&] {                                                                                   \
-        std::string last;                                                                   \
-        e2e::WaitUntil([&] { return (last = e2e::Show(actual)) == e2e::Show(expected); });  \
-        return e2e::CheckEq(last, e2e::Show(expected), #actual " == " #expected, __LINE__); \
-    }()
-#define CHECK_EVENTUALLY(cond) CHECK_EVENTUALLY_EQ(static_cast<bool>(cond), true)
-#define REQUIRE(...)                                               \
-    if (!(__VA_ARGS__))                                            \
-        throw e2e::AbortTest {                                     \
-            "line " + std::to_string(__LINE__) + ": " #__VA_ARGS__ \
-        }
+#define EXPECT_EVENTUALLY_EQ(actual, expected) \
+    EXPECT_EQ(e2e::Eventually([&] { return actual; }, expected), expected)
+#define ASSERT_EVENTUALLY_EQ(actual, expected) \
+    ASSERT_EQ(e2e::Eventually([&] { return actual; }, expected), expected)
+#define EXPECT_EVENTUALLY(cond) EXPECT_TRUE(e2e::WaitUntil([&] { return static_cast<bool>(cond); })) << #cond
+#define ASSERT_EVENTUALLY(cond) ASSERT_TRUE(e2e::WaitUntil([&] { return static_cast<bool>(cond); })) << #cond
