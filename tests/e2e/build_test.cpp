@@ -101,7 +101,7 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
 // the DOS program built there. Skipped, with a log line, without the host's dosbox or nasm.
 TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
-        return Log("skipped: needs the host's dosbox and nasm; scripts/install-deps.sh installs both");
+        GTEST_SKIP() << "needs the host's dosbox and nasm; scripts/install-deps.sh installs both";
     for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE"})
         CopyFileW((builtTools + L"\\dos" + name).c_str(), (dosFolder + name).c_str(), FALSE);
     PutStore(dosFolder + L"\\TASM.EXE", dosFolder + L"\\TLINK.EXE");
