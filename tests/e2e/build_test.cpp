@@ -1,6 +1,7 @@
 // The Compile commands and Run with the stand-in assembler and linker of
 // tests/tools: what the script gave the tools, what Run starts, the results
 // window, and a build through DOSBox.
+#include <cstdlib>
 #include <tuple>
 
 #include "driver/e2e.h"
@@ -10,9 +11,6 @@ namespace {
 
 bool RunEnabled(const Program& app) {
     return app.Menu().find(L"(grayed) Run Compile") == std::wstring::npos;
-}
-std::string ShortPath(const std::wstring& path) {
-    return Utf8(Win32Processes().ShortPath(path));
 }
 std::string ToolsLog(const std::string& source, const std::string& out, const std::string& linkSwitches) {
     return "tasm /z /zi /n /m2 " + source + ", " + out + ", " + out + "\r\ntlink " + linkSwitches + " " +
@@ -26,6 +24,7 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
     const std::wstring doc = workFolder + L"\\hello.asm";  // in a folder with a blank: named short
     PutFile(doc, "mov ax, 4c00h\r\n");
     Program app(doc);
+    const std::string folder = Utf8(Win32Processes().ShortPath(workFolder)) + "\\";
     const std::tuple<Command, const wchar_t*, const char*> cases[] = {
         {Command::Make16Com, L"hello.com", "/x /v /t"},
         {Command::Make16Exe, L"hello.exe", "/x /v"},
@@ -37,8 +36,8 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
         DeleteFileW(log.c_str());
         app.Build(command, output);
         EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
-        const std::string out = ShortPath(workFolder) + "\\" + Utf8(name).substr(0, Utf8(name).size() - 4);
-        EXPECT_EQ(FileText(log), ToolsLog(ShortPath(doc), out, linkSwitches));
+        const std::string out = folder + Utf8(name).substr(0, Utf8(name).size() - 4);
+        EXPECT_EQ(FileText(log), ToolsLog(Utf8(Win32Processes().ShortPath(doc)), out, linkSwitches));
         app.Click(Command::RunCompiled);
         EXPECT_EVENTUALLY(FileExists(output + L".ran"));
         EXPECT_TRUE(!app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
@@ -108,14 +107,9 @@ TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     PutFile(dosFolder + L"\\hello.asm", "mov ax, 4c00h\r\n");
     struct EndSessions {  // which wait for a key after their script: those of this prefix
         ~EndSessions() {
-            const wchar_t* prefix = _wgetenv(L"WINEPREFIX");
-            std::wstring command =
-                L"/bin/sh -c \"pkill -f '" + std::wstring(prefix ? prefix : L"") + L"/[d]osdevices'\"";
-            STARTUPINFOW startup{};
-            startup.cb = sizeof startup;
-            PROCESS_INFORMATION p{};
-            if (prefix && CreateProcessW(nullptr, command.data(), 0, 0, FALSE, 0, 0, 0, &startup, &p))
-                CloseHandle(p.hThread), CloseHandle(p.hProcess);
+            if (const char* prefix = std::getenv("WINEPREFIX"))
+                WinExec(("/bin/sh -c \"pkill -f '" + std::string(prefix) + "/[d]osdevices'\"").c_str(),
+                        SW_HIDE);
         }
     } endSessions;
     Program app(dosFolder + L"\\hello.asm");

@@ -51,7 +51,6 @@ TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEveryCl
         int closeId;                     // 0: the close box
     } cases[] = {
         {Command::About, L"KorvelineAbout", L" Korveline", 900, 1000, 0, 0, kIdAboutOk},
-        {Command::About, L"KorvelineAbout", L" Korveline", 900, 1000, 0, 0, 0},
         {Command::Tasm, L"KorvelineTasm", L" tasm", 400, 500, 5820, 1935, kIdToolCancel},
         {Command::Tlink, L"KorvelineTlink", L" tlink", 400, 500, 5820, 1935, 0},
         {Command::CommandLines, L"KorvelineCommand", L" Command Lines", 400, 500, 7020, 3540,

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# scripts/install-linux.sh in a throwaway HOME with file-type defaults and a menu
-# entry of its own: a valid menu entry, .asm files opening in Korveline (its Exec
-# line run as a file manager would), and --uninstall leaving HOME as it was.
+# scripts/install-linux.sh in a throwaway HOME with defaults of its own: a valid menu entry,
+# .asm files opening in Korveline, --uninstall leaving HOME as it was.
 # Usage: linux_install_test.sh [PROGRAM.exe]   (default: build/win64/korveline.exe)
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -38,5 +37,6 @@ if check "Wine starts" wine_env_start; then  # a double-click: the entry's Exec 
     wineserver -k
 fi
 check "--uninstall" as_user "$root/scripts/install-linux.sh" --uninstall
-same "--uninstall leaves HOME as it was" "$home.wine/before" <(snapshot)
+snapshot >"$home.wine/after"
+same "--uninstall leaves HOME as it was" "$home.wine/before" "$home.wine/after"
 summary

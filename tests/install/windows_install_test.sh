@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The 64-bit installer in a fresh Wine prefix, as a user meets it: installed
-# silently without and with the .asm association, the program started by itself
-# and through a double-clicked .asm file, uninstalled keeping the settings and
-# removing them, nothing of it left behind.
-# Usage: windows_install_test.sh [SETUP.exe]   (default: dist/korveline-*-setup-x64.exe)
+# The 64-bit installer in a fresh Wine prefix, silently without and with the .asm
+# association, its program started by itself and through an .asm file, uninstalled
+# keeping the settings and removing them. Usage: windows_install_test.sh [SETUP.exe]
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 setup="${1:-$(ls "$root"/dist/korveline-*-setup-x64.exe 2>/dev/null | head -n 1)}"

@@ -31,10 +31,8 @@ inline std::string Utf8(const std::wstring& text) {
         WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), int(out.size()), 0, 0));
     return out;
 }
-inline void Log(const std::string& line) {  // to e2e.log, with GoogleTest's own lines
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    std::printf("%02d:%02d:%02d.%03d %s\n", t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, line.c_str());
+inline void Log(const std::string& line) {  // to e2e.log, among GoogleTest's own lines
+    std::printf("%s\n", line.c_str());
 }
 [[noreturn]] inline void Fail(const std::string& reason) {  // ends the running test
     throw std::runtime_error(reason);
@@ -217,9 +215,8 @@ class Program {
                 return w;
         return nullptr;
     }
-    HWND Wait(const wchar_t* className,
-              int controlId = 0,
-              Ms timeout = kStartTimeout) const {  // or ends the test
+    // Waits for such a window, or ends the test.
+    HWND Wait(const wchar_t* className, int controlId = 0, Ms timeout = kStartTimeout) const {
         HWND found = nullptr;
         if (!WaitUntil([&] { return (found = Find(className, controlId)) != nullptr; }, timeout))
             Fail("no window " + Utf8(className) + " with control " + std::to_string(controlId));
@@ -256,13 +253,10 @@ class Program {
             Fail("the menu probe did not answer");
         return answer_;
     }
-    void Click(Command command) const {  // posted as the menu does: returns at once
-        Log("  menu item " + std::to_string(CommandIdOf(command)));
-        PostMessageW(Main(), WM_COMMAND, CommandIdOf(command), 0);
-    }
-    void Run(Command command) const {
-        Send(Main(), WM_COMMAND, CommandIdOf(command));
-    }  // returns once handled
+    // Posted as the menu does: returns at once, also when a modal window opens.
+    void Click(Command command) const { PostMessageW(Main(), WM_COMMAND, CommandIdOf(command), 0); }
+    // Sent as the menu does: returns once handled (a command that opens no window).
+    void Run(Command command) const { Send(Main(), WM_COMMAND, CommandIdOf(command)); }
     // Names a build's output in the save dialog and returns once the command has (the probe is answered
     // after it: script started, its one-second wait done); a test ended before could leave a console.
     void Build(Command command, const std::wstring& output) const {
