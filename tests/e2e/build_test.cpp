@@ -40,7 +40,7 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
         EXPECT_EQ(FileText(log), ToolsLog(Utf8(Win32Processes().ShortPath(doc)), out, linkSwitches));
         app.Click(Command::RunCompiled);
         EXPECT_EVENTUALLY(FileExists(output + L".ran"));
-        EXPECT_TRUE(!app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
+        EXPECT_FALSE(app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
     }
     EXPECT_EQ(FileText(doc), "mov ax, 4c00h\r\n\r\n");
 }
@@ -70,7 +70,7 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
     EXPECT_EQ(rows,
               L"Warning\t150\tArgument needs type override\nError\t170\tUndefined symbol: FOO\n"
               L"Output\t\tNo output: hello.exe was not written.\n");
-    EXPECT_TRUE(!RunEnabled(app));
+    EXPECT_FALSE(RunEnabled(app));
 
     // A double-click on the first row as the mouse gives it: the line selected, the caret in the editor.
     const LPARAM point = MAKELPARAM(8, Send(list, LB_GETITEMHEIGHT) / 2);
@@ -97,7 +97,7 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
 }
 
 // The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
-// the DOS program built there. Skipped, with a log line, without the host's dosbox or nasm.
+// the DOS program built there. Skipped without the host's dosbox or nasm.
 TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
         GTEST_SKIP() << "needs the host's dosbox and nasm; scripts/install-deps.sh installs both";
@@ -114,8 +114,7 @@ TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     } endSessions;
     Program app(dosFolder + L"\\hello.asm");
     app.Build(Command::Make16Com, dosFolder + L"\\hello.com");
-    EXPECT_TRUE(
-        WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second, if not loaded
+    EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second if idle
     const std::string out = Utf8(dosFolder) + "\\hello";
     EXPECT_EQ(FileText(dosFolder + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
     app.Click(Command::RunCompiled);

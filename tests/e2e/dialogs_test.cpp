@@ -71,7 +71,7 @@ TEST(Dialogs, EachDialogOpensAtItsPlaceBlocksWhatOpenedItAndGivesItBackOnEveryCl
             ShowWindowAsync(dialog, SW_RESTORE);
             EXPECT_EVENTUALLY(!IsZoomed(dialog) && Size(dialog) == size);
         }
-        EXPECT_TRUE(!IsWindowEnabled(main));
+        EXPECT_FALSE(IsWindowEnabled(main));
         CloseAndCheckGivenBack(dialog, c.closeId, main);
     }
 }
@@ -89,13 +89,13 @@ TEST(Dialogs, BuildOptionDialogsTabInTheirOrderTheComDialogBlocksTheExeDialogAnd
     HWND com = app.Wait(L"KorvelineCommand2");
     EXPECT_EQ(Text(com), L" Com Command Line");
     EXPECT_EQ(Pos(com), XY(Moved(Of(main).left, 800), Moved(Of(exe).top, 570)));
-    EXPECT_TRUE(!GetDlgItem(com, kIdOptionsCom));
+    EXPECT_FALSE(GetDlgItem(com, kIdOptionsCom));
     CheckTabOrder(
         com, {kIdOptionsTlink[0], kIdOptionsTasm[0], kIdOptionsTlink[1], kIdOptionsTasm[1], kIdOptionsCancel,
               kIdOptionsDefault, kIdOptionsSave[0], kIdOptionsSave[1], kIdOptionsOk});
     EXPECT_TRUE(!IsWindowEnabled(exe) && !IsWindowEnabled(main));
     CloseAndCheckGivenBack(com, 0, exe);  // not the main window
-    EXPECT_TRUE(!IsWindowEnabled(main));
+    EXPECT_FALSE(IsWindowEnabled(main));
 
     Press(exe, kIdOptionsDefault);  // fills both kinds and ticks them: OK writes them
     EXPECT_EVENTUALLY_EQ(Text(exe, kIdOptionsTlink[1]), L"/x /v /3");

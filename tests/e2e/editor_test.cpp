@@ -142,7 +142,7 @@ TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage) {
     app.Select(0, 0);
     app.Type(L";");
     app.Run(Command::Save);
-    EXPECT_TRUE(!app.Find(kDialogClass));
+    EXPECT_FALSE(app.Find(kDialogClass));
     EXPECT_EQ(FileText(path), ";; \x8F\xE0\xA8\xA2\xA5\xE2\r\nend\r\n\r\n");
 }
 
