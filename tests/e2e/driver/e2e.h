@@ -62,7 +62,7 @@ inline void MakeFolders(const std::wstring& folder) {
     if (folder.size() > 3 && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
         MakeFolders(folder.substr(0, folder.rfind(L'\\'))), CreateDirectoryW(folder.c_str(), nullptr);
 }
-// Not the program's WriteAll: Wine makes no temporary name in a folder beyond 260 characters.
+// Not the program's WriteAll, which did not return here for a folder beyond 260 characters.
 inline void PutFile(const std::wstring& path, const std::string& bytes) {
     MakeFolders(path.substr(0, path.rfind(L'\\')));
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
