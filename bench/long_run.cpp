@@ -11,8 +11,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "build_steps.h"
-#include "editor_steps.h"
+#include "driver/e2e.h"
 
 namespace e2e {
 namespace {
@@ -124,13 +123,13 @@ DWORD WindowsOf(DWORD pid) {
 }
 
 Sample Measure(const Program& app, int round) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.ProcessId());
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.Pid());
     if (!process)
-        Abort("cannot open the program's process, error " + std::to_string(GetLastError()));
+        Fail("cannot open the program's process, error " + std::to_string(GetLastError()));
     Sample s;
     s.round = round;
-    CountHandles(process, app.ProcessId(), s.handles, s.keys);
-    s.windows = WindowsOf(app.ProcessId());
+    CountHandles(process, app.Pid(), s.handles, s.keys);
+    s.windows = WindowsOf(app.Pid());
     s.gdi = GetGuiResources(process, GR_GDIOBJECTS);
     s.user = GetGuiResources(process, GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS memory{};
@@ -150,19 +149,15 @@ Sample Measure(const Program& app, int round) {
     return s;
 }
 
-std::optional<std::string> Bytes(const std::string& bytes) {
-    return bytes;
-}
-
 }  // namespace
 
-E2E_TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
+TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
     StandInsConfigured();
-    const std::wstring doc = WorkFolder() + L"\\round.asm";
-    const std::wstring output = WorkFolder() + L"\\round.exe";
-    WriteBytes(doc, "mov ax, 4c00h\r\n");
-    Program app = Program::Start(doc);
-    REQUIRE_EQ(app.Caption(), doc);
+    const std::wstring doc = workFolder + L"\\round.asm";
+    const std::wstring output = workFolder + L"\\round.exe";
+    PutFile(doc, "mov ax, 4c00h\r\n");
+    Program app(doc);
+    ASSERT_EQ(app.Caption(), doc);
 
     const int rounds = Rounds();
     const int every = std::max(1, rounds / 20);
@@ -173,44 +168,41 @@ E2E_TEST(Endurance, RoundsOfEditSaveOpenAndBuildHoldNoMoreHandlesOrMemory) {
     for (int round = 1; round <= rounds; ++round) {
         // Edit: the whole text replaced by typing, so the document keeps its size.
         const std::wstring text = L"; round " + std::to_wstring(round) + L"\r\nmov ax, 4c00h\r\nint 21h";
-        Select(app, 0, static_cast<std::size_t>(-1));
-        app.TypeInEditor(text);
-        Run(app, Command::Save);
+        app.Select(0, static_cast<std::size_t>(-1));
+        app.Type(text);
+        app.Run(Command::Save);
         const std::string saved = "; round " + std::to_string(round) + "\r\nmov ax, 4c00h\r\nint 21h\r\n";
-        if (!CHECK_EQ(ReadBytes(doc), Bytes(saved)))
-            break;
+        ASSERT_EQ(FileText(doc), saved);
 
         app.Click(Command::Open);
-        ChooseFile(app.WaitForFileDialog(), doc);
-        if (!CHECK_EVENTUALLY_EQ(app.EditorText(), text + L"\r\n"))
-            break;
+        ChooseFile(app.FileDialog(), doc);
+        ASSERT_EVENTUALLY_EQ(app.Text(), text + L"\r\n");
 
         DeleteFileW(output.c_str());  // no question about replacing it
-        Build(app, Command::Make16Exe, output);
+        app.Build(Command::Make16Exe, output);
         // The script runs on after the command; on a busy machine it can take a while.
-        if (!CHECK(WaitUntil([&] { return FileExists(output); }, Ms(60000))))
-            break;
-        CHECK(!app.FindMessageBox());
+        ASSERT_TRUE(WaitUntil([&] { return FileExists(output); }, Ms(60000)));
+        EXPECT_FALSE(app.Find(kDialogClass));
 
         if (round == warmUp)
             baseline = Measure(app, round);
         else if (round % every == 0 || round == rounds)
             last = Measure(app, round);
     }
-    REQUIRE(last.round > baseline.round);
+    ASSERT_TRUE(last.round > baseline.round);
     // A leak of one object a round shows as the number of rounds measured.
     // Wine's file dialog keeps one registry key open for each file chosen in
     // it (its notepad's Open does the same); two dialogs a round are allowed for.
     const DWORD slack = 4, measured = static_cast<DWORD>(last.round - baseline.round);
-    CHECK(last.handles - last.keys <= baseline.handles - baseline.keys + slack);
-    CHECK(last.keys <= baseline.keys + slack + 2 * measured);
-    CHECK(last.gdi <= baseline.gdi + slack);
-    CHECK(last.user <= baseline.user + slack);
-    CHECK(last.windows <= baseline.windows + slack);
-    CHECK(last.privateBytes <= baseline.privateBytes + (4u << 20));
-    CHECK(last.workingSet <= baseline.workingSet + (4u << 20));
+    EXPECT_TRUE(last.handles - last.keys <= baseline.handles - baseline.keys + slack);
+    EXPECT_TRUE(last.keys <= baseline.keys + slack + 2 * measured);
+    EXPECT_TRUE(last.gdi <= baseline.gdi + slack);
+    EXPECT_TRUE(last.user <= baseline.user + slack);
+    EXPECT_TRUE(last.windows <= baseline.windows + slack);
+    EXPECT_TRUE(last.privateBytes <= baseline.privateBytes + (4u << 20));
+    EXPECT_TRUE(last.workingSet <= baseline.workingSet + (4u << 20));
     app.Close();
-    CHECK(app.WaitForExit());
+    EXPECT_TRUE(app.WaitForExit());
 }
 
 }  // namespace e2e

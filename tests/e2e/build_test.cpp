@@ -1,52 +1,30 @@
-// The Compile commands and Run Compile file with the stand-in assembler and
-// linker of tests/tools: the script beside the document, what the tools were
-// given, the output, what Run starts, and the message boxes that stop a build.
+// The Compile commands and Run with the stand-in assembler and linker of
+// tests/tools: what the script gave the tools, what Run starts, the results
+// window, and a build through DOSBox.
+#include <cstdlib>
 #include <tuple>
 
-#include "build_steps.h"
+#include "driver/e2e.h"
 
 namespace e2e {
 namespace {
 
-std::string ShortAscii(const std::wstring& path) {
-    wchar_t buffer[MAX_PATH];
-    const DWORD n = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        Abort("no short path for " + Utf8(path));
-    return Utf8(std::wstring(buffer, n));
+bool RunEnabled(const Program& app) {
+    return app.Menu().find(L"(grayed) Run Compile") == std::wstring::npos;
 }
-
-std::optional<std::string> Bytes(const std::string& bytes) {
-    return bytes;
-}
-
-// Starts the program on a document and runs a build command that stops with a message box.
-void CheckBuildStopsWith(const std::wstring& message) {
-    const std::wstring doc = WorkFolder() + L"\\prog.asm";
-    WriteBytes(doc, "mov ax, 1\r\n");
-    Program app = Program::Start(doc);
-    app.TypeInEditor(L"; typed\r\n");
-    app.Click(Command::Make16Exe);
-    HWND box = app.WaitForMessageBox();
-    CHECK_EQ(MessageBoxText(box), message);
-    CHECK_EQ(WindowText(box), L"Korveline");
-    PressButton(box, IDOK);
-    CHECK_EVENTUALLY(!IsWindow(box));
-    CHECK(!RunEnabled(app));
-    CHECK_EQ(ReadBytes(doc), Bytes("mov ax, 1\r\n"));
-    CHECK_EQ(app.EditorText(), L"; typed\r\nmov ax, 1\r\n");
-    CHECK(!FileExists(WorkFolder() + L"\\prog.bat"));
+std::string ToolsLog(const std::string& source, const std::string& out, const std::string& linkSwitches) {
+    return "tasm /z /zi /n /m2 " + source + ", " + out + ", " + out + "\r\ntlink " + linkSwitches + " " +
+           out + ", " + out + "\r\n";
 }
 
 }  // namespace
 
-E2E_TEST(Build, EachKindRunsItsScriptAndRunStartsWhatTheLastBuildMade) {
-    const Tools tools = StandInsConfigured();
-    const std::wstring doc = WorkFolder() + L"\\hello.asm";  // the folder's name has a blank: named short
-    WriteBytes(doc, "mov ax, 4c00h\r\n");
-    const std::string docShort = ShortAscii(doc), outFolder = ShortAscii(WorkFolder() + L"\\");
-    const std::wstring log = WorkFolder() + L"\\standin.log";
-    Program app = Program::Start(doc);
+TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
+    StandInsConfigured();
+    const std::wstring doc = workFolder + L"\\hello.asm";  // in a folder with a blank: named short
+    PutFile(doc, "mov ax, 4c00h\r\n");
+    Program app(doc);
+    const std::string folder = Utf8(Win32Processes().ShortPath(workFolder)) + "\\";
     const std::tuple<Command, const wchar_t*, const char*> cases[] = {
         {Command::Make16Com, L"hello.com", "/x /v /t"},
         {Command::Make16Exe, L"hello.exe", "/x /v"},
@@ -54,40 +32,93 @@ E2E_TEST(Build, EachKindRunsItsScriptAndRunStartsWhatTheLastBuildMade) {
         {Command::Make32Exe, L"prog32.exe", "/x /v /3"},
     };
     for (const auto& [command, name, linkSwitches] : cases) {
-        const std::wstring output = WorkFolder() + L"\\" + name;
-        Log(L"build " + output);
+        const std::wstring output = workFolder + L"\\" + name, log = workFolder + L"\\standin.log";
         DeleteFileW(log.c_str());
-        Build(app, command, output);
-        CHECK(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
-        const std::string outBase = outFolder + Utf8(name).substr(0, Utf8(name).size() - 4);
-        const std::string asmArgs = "/z /zi /n /m2 " + docShort + ", " + outBase + ", " + outBase;
-        const std::string linkArgs = std::string(linkSwitches) + " " + outBase + ", " + outBase;
-        CHECK_EQ(ReadBytes(WorkFolder() + L"\\hello.bat"),
-                 Bytes(" prompt $s\r\n" + Utf8(tools.tasm) + " " + asmArgs + "\r\n" + Utf8(tools.tlink) +
-                       " " + linkArgs + "\r\n"));
-        CHECK_EQ(ReadBytes(log), Bytes("tasm " + asmArgs + "\r\ntlink " + linkArgs + "\r\n"));
-        CHECK(FileExists(output));
+        app.Build(command, output);
+        EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, kStartTimeout));  // once the script has ended
+        const std::string out = folder + Utf8(name).substr(0, Utf8(name).size() - 4);
+        EXPECT_EQ(FileText(log), ToolsLog(Utf8(Win32Processes().ShortPath(doc)), out, linkSwitches));
         app.Click(Command::RunCompiled);
-        CHECK_EVENTUALLY(FileExists(output + L".ran"));
+        EXPECT_EVENTUALLY(FileExists(output + L".ran"));
+        EXPECT_FALSE(app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
     }
-    CHECK_EQ(ReadBytes(doc), Bytes("mov ax, 4c00h\r\n\r\n"));
+    EXPECT_EQ(FileText(doc), "mov ax, 4c00h\r\n\r\n");
 }
 
-E2E_TEST(Build, MissingToolsOrAnUnwritableScriptStopTheBuildWithTheirMessage) {
-    PutStore(L"", L"");
-    CheckBuildStopsWith(L"Attune your tasm and tlink in Options...");
-    ResetMachineState();
+// The assembler's messages, read from its listing once the script has ended; a double-click goes to their
+// line.
+TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsItsPlace) {
     StandInsConfigured();
-    const std::wstring bat = WorkFolder() + L"\\prog.bat";
-    CreateDirectoryW(bat.c_str(), nullptr);  // a folder of the script's name
-    wchar_t* reason = nullptr;               // Windows' own words, as the program shows them
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        ERROR_ACCESS_DENIED, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr);
-    std::wstring text = reason ? reason : L"";
-    LocalFree(reason);
-    CheckBuildStopsWith(L"The build could not write " + bat + L".\r\n\r\n" +
-                        text.substr(0, text.find_last_not_of(L"\r\n ") + 1));
+    const std::string warning = "    mov ax, bx ;!warning Argument needs type override";
+    std::string source;
+    for (int n = 1; n <= 200; ++n)
+        source += (n == 150   ? warning
+                   : n == 170 ? "    jmp foo ;!error Undefined symbol: FOO"
+                              : "    nop") +
+                  "\r\n";
+    PutFile(workFolder + L"\\hello.asm", source);
+    Program app(workFolder + L"\\hello.asm");
+    app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
+    HWND results = app.Wait(L"KorvelineBuildResults"),
+         list = FindWindowExW(results, nullptr, L"ListBox", nullptr);
+    std::wstring rows;
+    for (LRESULT i = 0, n = Send(list, LB_GETCOUNT); i < n; ++i) {
+        wchar_t row[512] = {};
+        Send(list, LB_GETTEXT, i, LPARAM(row));
+        rows += row + std::wstring(L"\n");
+    }
+    EXPECT_EQ(rows,
+              L"Warning\t150\tArgument needs type override\nError\t170\tUndefined symbol: FOO\n"
+              L"Output\t\tNo output: hello.exe was not written.\n");
+    EXPECT_FALSE(RunEnabled(app));
+
+    // A double-click on the first row as the mouse gives it: the line selected, the caret in the editor.
+    const LPARAM point = MAKELPARAM(8, Send(list, LB_GETITEMHEIGHT) / 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+    HWND editor = app.Editor();
+    const auto start = std::size_t(Send(editor, EM_LINEINDEX, 149));
+    EXPECT_EVENTUALLY_EQ(app.Selection(),
+                         std::to_string(start) + "-" + std::to_string(start + warning.size()));
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    EXPECT_EVENTUALLY(GetForegroundWindow() == app.Main() &&
+                      GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &gui) &&
+                      gui.hwndCaret == editor);
+
+    // Esc closes it; the next build opens it where the user left it.
+    SetWindowPos(results, nullptr, 100, 120, 500, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageW(list, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EVENTUALLY(!IsWindow(results));
+    EXPECT_EQ(Reg(RegRoot::CurrentUser, kUserKey + L"\\Build results", L"Width"), L"REG_DWORD 500");
+    app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
+    results = app.Wait(L"KorvelineBuildResults");
+    EXPECT_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
+}
+
+// The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
+// the DOS program built there. Skipped without the host's dosbox or nasm.
+TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
+    if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
+        GTEST_SKIP() << "needs the host's dosbox and nasm; scripts/install-deps.sh installs both";
+    for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE"})
+        CopyFileW((builtTools + L"\\dos" + name).c_str(), (dosFolder + name).c_str(), FALSE);
+    PutStore(dosFolder + L"\\TASM.EXE", dosFolder + L"\\TLINK.EXE");
+    PutFile(dosFolder + L"\\hello.asm", "mov ax, 4c00h\r\n");
+    struct EndSessions {  // which wait for a key after their script: those of this prefix
+        ~EndSessions() {
+            if (const char* prefix = std::getenv("WINEPREFIX"))
+                WinExec(("/bin/sh -c \"pkill -f '" + std::string(prefix) + "/[d]osdevices'\"").c_str(),
+                        SW_HIDE);
+        }
+    } endSessions;
+    Program app(dosFolder + L"\\hello.asm");
+    app.Build(Command::Make16Com, dosFolder + L"\\hello.com");
+    EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second if idle
+    const std::string out = Utf8(dosFolder) + "\\hello";
+    EXPECT_EQ(FileText(dosFolder + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
+    app.Click(Command::RunCompiled);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(dosFolder + L"\\hello.RAN"); }, Ms(60000)));
 }
 
 }  // namespace e2e

@@ -1,86 +1,184 @@
-// The editor txtCode as its user sees it: typing (Cyrillic, Enter, Backspace)
-// with the keyboard's messages, selecting with Shift and the arrows through
-// the accelerators, placing the caret with the mouse.
-#include "editor_steps.h"
+// The editor and the File and Edit menus as a user reaches them: keys and the
+// mouse, the context menu's Go to line, Find and switches, files on disk byte
+// by byte through the real Open/Save dialog, the clipboard shared with other programs.
+#include "driver/e2e.h"
 
 namespace e2e {
 namespace {
 
-LRESULT SendToEditor(const Program& app, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    return SendTimed(app.Editor(), message, wParam, lParam);
-}
+const std::wstring kPrivet =
+    L"\u041F\u0440\u0438\u0432\u0435\u0442";  // in the DOS code page 8F E0 A8 A2 A5 E2
 
-void TypeKeys(const Program& app, const std::wstring& text) {
-    for (wchar_t c : text)
-        SendToEditor(app, WM_CHAR, c, 1);
-}
-
-// Real key presses, held in order and released in reverse (Shift, Ctrl, the
-// key), to the program's main window brought to the front: they pass its
-// accelerators as a user's would.
+// Real key presses to the main window brought to the front, held in order and released in
+// reverse (Shift, Ctrl, the key): they pass its accelerators as a user's would.
 void PressKeys(const Program& app, std::initializer_list<WORD> keys) {
-    HWND main = app.MainWindow();
-    SetForegroundWindow(main);
-    if (!WaitUntil([&] { return GetForegroundWindow() == main; }))
-        Abort("the main window did not come to the front");
+    SetForegroundWindow(app.Main());
+    if (!WaitUntil([&] { return GetForegroundWindow() == app.Main(); }))
+        Fail("the main window did not come to the front");
     std::vector<INPUT> inputs(keys.size() * 2);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        INPUT &down = inputs[i], &up = inputs[inputs.size() - 1 - i];
-        down.type = up.type = INPUT_KEYBOARD;
-        down.ki.wVk = up.ki.wVk = keys.begin()[i];
-        down.ki.dwFlags = down.ki.wVk >= VK_END && down.ki.wVk <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0;
-        up.ki.dwFlags = down.ki.dwFlags | KEYEVENTF_KEYUP;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys.begin()[i < keys.size() ? i : inputs.size() - 1 - i];
+        inputs[i].ki.dwFlags =
+            (inputs[i].ki.wVk >= VK_END && inputs[i].ki.wVk <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0) |
+            (i < keys.size() ? 0 : KEYEVENTF_KEYUP);
     }
     SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-POINT PositionOf(const Program& app, std::size_t index) {
-    const auto packed = static_cast<DWORD>(SendToEditor(app, EM_POSFROMCHAR, index));
-    return {static_cast<short>(LOWORD(packed)), static_cast<short>(HIWORD(packed))};
+// A click (or double-click) just inside the character at the index.
+void ClickAt(const Program& app, std::size_t index, WPARAM keys = 0, UINT down = WM_LBUTTONDOWN) {
+    const auto at = DWORD(Send(app.Editor(), EM_POSFROMCHAR, index));
+    Send(app.Editor(), down, MK_LBUTTON | keys, MAKELPARAM(short(LOWORD(at)) + 1, short(HIWORD(at)) + 1));
+    Send(app.Editor(), WM_LBUTTONUP, keys, MAKELPARAM(short(LOWORD(at)) + 1, short(HIWORD(at)) + 1));
 }
 
-void ClickAt(const Program& app, POINT at, WPARAM keys = 0, UINT down = WM_LBUTTONDOWN) {
-    const LPARAM where = MAKELPARAM(at.x, at.y);
-    SendToEditor(app, down, MK_LBUTTON | keys, where);
-    SendToEditor(app, WM_LBUTTONUP, keys, where);
+// Opens the editor's context menu from the keyboard and chooses an item by its underlined letter.
+void ChooseFromContextMenu(const Program& app, wchar_t letter) {
+    PostMessageW(app.Editor(), WM_CONTEXTMENU, WPARAM(app.Editor()), MAKELPARAM(-1, -1));
+    HWND menu = app.Wait(L"#32768", 0, kStateTimeout);
+    PostMessageW(menu, WM_CHAR, letter, 0);
+    if (!WaitUntil([&] { return !IsWindowVisible(menu); }))
+        Fail("the context menu stayed");
 }
 
 }  // namespace
 
-E2E_TEST(Editor, TypingCyrillicEnterAndBackspaceThenShiftArrowsAndCut) {
-    Program app = Program::Start();
-    TypeKeys(app, L"\u043C\u043E\u0432 ax\r1\b\b\t;");  // Backspace takes the 1, then CR LF as one
-    CHECK_EQ(app.EditorText(), L"\u043C\u043E\u0432 ax\t;");
-
+TEST(Editor, KeysTypeAndSelectTheEditMenuWorksOnTheSharedClipboardAndTheMouseSelects) {
+    Program app;
+    for (wchar_t c :
+         std::wstring(L"\u043C\u043E\u0432 ax\r1\b\b\t;"))  // Backspace takes the 1, then CR LF as one
+        Send(app.Editor(), WM_CHAR, c, 1);
+    EXPECT_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
     PressKeys(app, {VK_HOME});
     for (int i = 0; i < 3; ++i)
         PressKeys(app, {VK_SHIFT, VK_RIGHT});
-    CHECK_EVENTUALLY_EQ(Selection(app), (Sel{0, 3}));
-    SetClipboard(L"sentinel");
-    PressKeys(app, {VK_CONTROL, 'X'});  // Ctrl+X: the menu's Cut
-    CHECK_EVENTUALLY_EQ(app.EditorText(), L" ax\t;");
-    CHECK_EQ(ClipboardText(), std::optional<std::wstring>(L"\u043C\u043E\u0432"));
-    PressKeys(app, {VK_CONTROL, 'Z'});  // Ctrl+Z
-    CHECK_EVENTUALLY_EQ(app.EditorText(), L"\u043C\u043E\u0432 ax\t;");
+    EXPECT_EVENTUALLY_EQ(app.Selection(), "0-3");
+    PressKeys(app, {VK_CONTROL, 'X'});  // Cut
+    EXPECT_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
+    PressKeys(app, {VK_CONTROL, 'Z'});  // Undo
+    EXPECT_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
+    WriteClipboardText(nullptr, kPrivet);  // from another program, through the Edit menu
+    app.Select(0, 3);
+    app.Run(Command::Paste);
+    app.Select(6, 9);
+    app.Run(Command::Copy);
+    EXPECT_EQ(app.Text() + L"|" + Clipboard(), kPrivet + L" ax\t;| ax");
+    app.Select(0, 6);
+    app.Run(Command::Delete);
+    app.Run(Command::SelectAll);
+    EXPECT_EQ(app.Text(), L" ax\t;");
+    EXPECT_EQ(app.Selection(), "0-5");
+    app.Type(L"mov ax, bx\r\nint 21h");
+    ClickAt(app, 14);
+    EXPECT_EQ(app.Selection(), "14-14");
+    ClickAt(app, 2, MK_SHIFT);
+    EXPECT_EQ(app.Selection(), "2-14");
+    ClickAt(app, 5, 0, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(app.Selection(), "4-6");  // the word
 }
 
-E2E_TEST(Editor, TheMousePlacesTheCaretExtendsWithShiftAndSelectsAWordWithADoubleClick) {
-    Program app = Program::Start();
-    app.TypeInEditor(L"mov ax, bx\r\nint 21h");
-    const POINT lineOne = PositionOf(app, 0), lineTwo = PositionOf(app, 12), t = PositionOf(app, 14);
-    CHECK_EQ(lineTwo.x, lineOne.x);
-    CHECK(lineTwo.y > lineOne.y);
-    CHECK(t.x > lineTwo.x);
-    ClickAt(app, {t.x + 1, t.y + 1});
-    CHECK_EQ(Selection(app), (Sel{14, 14}));
-    const POINT v = PositionOf(app, 2);
-    ClickAt(app, {v.x + 1, v.y + 1}, MK_SHIFT);
-    CHECK_EQ(Selection(app), (Sel{2, 14}));
-    const POINT x = PositionOf(app, 5);
-    ClickAt(app, {x.x + 1, x.y + 1}, 0, WM_LBUTTONDBLCLK);
-    CHECK_EQ(Selection(app), (Sel{4, 6}));
-    ClickAt(app, {t.x + 1, t.y + 200});  // below the last line: on the last line
-    CHECK_EQ(SendToEditor(app, EM_LINEFROMCHAR, static_cast<WPARAM>(-1)), 1);
+TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
+    std::string source;  // a whole word on lines 39000 and 60000, inside a longer one on 50000 (Windows-1251)
+    for (int line = 0; line < 100000; ++line)
+        source += "        mov     ax, 1234h        ; line " + std::to_string(line) +
+                  (line == 39000 || line == 60000 ? " \xCC\xC5\xD2\xCA\xC0"
+                   : line == 50000                ? " \xCC\xC5\xD2\xCA\xC0\xD5"
+                                                  : "") +
+                  "\r\n";
+    PutFile(workFolder + L"\\big.asm", source);
+    Program app(workFolder + L"\\big.asm");
+    ASSERT_EVENTUALLY_EQ(Send(app.Editor(), EM_GETLINECOUNT), 100001);
+    const auto line = [&] { return Send(app.Editor(), EM_LINEFROMCHAR, WPARAM(-1)); };  // of the caret
+    ChooseFromContextMenu(app, L'g');
+    HWND goTo = app.Wait(kDialogClass, 100, kStateTimeout);  // its number box
+    Send(GetDlgItem(goTo, 100), WM_SETTEXT, 0, LPARAM(L"40000"));
+    Press(goTo, IDOK);
+    EXPECT_EVENTUALLY_EQ(line(), 39999);
+    EXPECT_TRUE(std::size_t(39999 - Send(app.Editor(), EM_GETFIRSTVISIBLELINE)) < 20);  // in view
+
+    ChooseFromContextMenu(app, L'f');
+    HWND find = app.Wait(kDialogClass, 0x480, kStateTimeout);  // the system's Find dialog, its text box
+    Send(GetDlgItem(find, 0x480), WM_SETTEXT, 0, LPARAM(L"\u043c\u0435\u0442\u043a\u0430"));  // lower case
+    Send(GetDlgItem(find, 0x410), BM_SETCHECK, BST_CHECKED);                                  // whole word
+    const auto found = [&] {  // the match's line, and the word itself as Copy takes it
+        Send(app.Editor(), WM_COPY);
+        return std::to_wstring(line()) + L" " + Clipboard();
+    };
+    for (int up : {0, 1}) {
+        Send(GetDlgItem(find, 0x421), BM_SETCHECK, !up);  // down
+        Send(GetDlgItem(find, 0x420), BM_SETCHECK, up);
+        Press(find, IDOK);
+        EXPECT_EVENTUALLY_EQ(found(),
+                             (up ? L"39000" : L"60000") + std::wstring(L" \u041c\u0415\u0422\u041a\u0410"));
+    }
+}
+
+TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
+    for (bool first : {true, false}) {  // both on at the first start, the line numbers taking room
+        Program app;
+        const auto numbered = [&] { return short(LOWORD(Send(app.Editor(), EM_POSFROMCHAR, 0))) > 10; };
+        EXPECT_EVENTUALLY_EQ(numbered(), first);
+        ChooseFromContextMenu(app, L'n');
+        EXPECT_EVENTUALLY_EQ(numbered(), !first);
+        ChooseFromContextMenu(app, L's');
+        EXPECT_EVENTUALLY_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"ColourSyntax") +
+                                 Reg(RegRoot::CurrentUser, kUserKey, L"LineNumbers"),
+                             first ? L"REG_DWORD 0REG_DWORD 0" : L"REG_DWORD 1REG_DWORD 1");
+        app.Close();
+        ASSERT_TRUE(app.WaitForExit());
+    }
+}
+
+// Paths beyond 260 characters come through the command line: Wine's file dialog stops answering at one.
+TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage) {
+    std::wstring path = workFolder + L"\\my sources";
+    for (wchar_t c = L'a'; path.size() <= 280; ++c)
+        path += L"\\" + std::wstring(50, c);
+    path += L"\\hello world.asm";
+    PutFile(path, "; \xCF\xF0\xE8\xE2\xE5\xF2\r\nend\r\n");  // Windows-1251
+    Program app(path);
+    EXPECT_EQ(app.Caption() + L"|" + app.Text(), path + L"|; " + kPrivet + L"\r\nend\r\n");
+    app.Select(0, 0);
+    app.Type(L";");
+    app.Run(Command::Save);
+    EXPECT_FALSE(app.Find(kDialogClass));
+    EXPECT_EQ(FileText(path), ";; \x8F\xE0\xA8\xA2\xA5\xE2\r\nend\r\n\r\n");
+}
+
+TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByTheCloseBox) {
+    const std::wstring path = workFolder + L"\\hello.asm", other = workFolder + L"\\other.asm";
+    PutFile(other, "nop\r\n");
+    {
+        Program app;
+        app.Type(kPrivet);
+        app.Click(Command::Save);
+        HWND dialog = app.FileDialog();
+        EXPECT_EQ(Text(dialog, kFileNameBoxId), L"asm1.asm");  // preset with the caption's path
+        ChooseFile(dialog, path);
+        EXPECT_EVENTUALLY_EQ(app.Caption(), path);
+        EXPECT_EVENTUALLY_EQ(FileText(path), "\x8F\xE0\xA8\xA2\xA5\xE2\r\n");
+        app.Click(Command::Open);
+        dialog = app.FileDialog();
+        EXPECT_EQ(Text(dialog, kFileNameBoxId), L"hello.asm");  // the dialog's previous name
+        ChooseFile(dialog, other);
+        EXPECT_EVENTUALLY_EQ(app.Caption() + L"|" + app.Text(), other + L"|nop\r\n");
+        app.Close();
+        EXPECT_TRUE(app.WaitForExit());  // a file just read counts as unchanged
+    }
+    for (bool closeBox : {false, true}) {
+        Program app;
+        app.Type(L"x");
+        closeBox ? app.Close() : app.Click(Command::Exit);
+        HWND box = app.Box();
+        EXPECT_EQ(Text(box) + L": " + Text(box, kMessageTextId),
+                  L"Korveline: Save change to the file before exit?");
+        Press(box, closeBox ? IDYES : IDNO);
+        if (closeBox)
+            ChooseFile(app.FileDialog(), workFolder + L"\\x.asm");
+        EXPECT_TRUE(app.WaitForExit());  // a second question would keep it running
+    }
+    EXPECT_EQ(FileText(workFolder + L"\\x.asm"), "x\r\n");
 }
 
 }  // namespace e2e

@@ -13,4 +13,5 @@ titled() {  # caption: a shown window has exactly that caption
 opens() {  # what, caption: such a window within a minute, or the captions there are
     check "$1" wine_env_wait 60 titled "$2" || xdotool search --name . getwindowname %@
 }
+same() { check "$1" diff "$2" "$3" || diff "$2" "$3" | head -20; }  # what, expected file, actual file
 summary() { echo "$passed passed, $failed failed"; [ "$failed" -eq 0 ]; }
