@@ -99,19 +99,24 @@ void Win32FileSystem::WriteAll(const std::wstring& path, const std::string& byte
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         ThrowWin32(L"WriteFile " + path, ERROR_ACCESS_DENIED);
-    wchar_t temp[MAX_PATH + 1] = {};
+    // Our own temporary name: GetTempFileName takes a folder of at most
+    // MAX_PATH - 14 characters (and Wine writes past its buffer beyond that).
     const std::wstring folder = FolderOf(path);
-    if (!GetTempFileNameW(folder.c_str(), L"kv", 0, temp)) {
-        // A missing folder comes back as "the directory name is invalid";
-        // the user is better told that the path is not there.
-        DWORD error = GetLastError();
-        if (error == ERROR_DIRECTORY && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-            error = ERROR_PATH_NOT_FOUND;
-        ThrowWin32(L"GetTempFileName " + path, error);
+    const std::wstring stem = folder + (folder.back() == L'\\' ? L"kv" : L"\\kv");
+    static unsigned counter = GetTickCount();
+    std::wstring tempPath;
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (int tries = 0; created == INVALID_HANDLE_VALUE; ++tries) {
+        wchar_t name[16];
+        swprintf(name, 16, L"%04X.tmp", ++counter & 0xFFFF);
+        tempPath = stem + name;
+        created = CreateFileW(tempPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+        if (created == INVALID_HANDLE_VALUE && (GetLastError() != ERROR_FILE_EXISTS || tries == 1000))
+            ThrowWin32(L"CreateFile " + path);
     }
-    const std::wstring tempPath = temp;
     try {
-        ScopedHandle file(OpenOrThrow(tempPath, GENERIC_WRITE, 0, TRUNCATE_EXISTING));
+        ScopedHandle file(created);
         WriteFully(file.Get(), bytes, path);
         if (!FlushFileBuffers(file.Get()))
             ThrowWin32(L"FlushFileBuffers " + path);

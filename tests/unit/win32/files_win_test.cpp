@@ -20,9 +20,14 @@ TEST(FilesWin, WritesReplaceTheWholeFileOrRefuseWithWindowsOwnCodeLeavingItAndNo
     std::string big(4 << 20, '\0');
     for (std::size_t i = 0; i < big.size(); ++i)
         big[i] = static_cast<char>(i * 7 + (i >> 12));
+    std::wstring deep = folder;  // beyond MAX_PATH, as a file named on the command line can be
+    while (deep.size() <= MAX_PATH)
+        CreateDirectoryW((deep += L"\\" + std::wstring(50, L'd')).c_str(), nullptr);
     for (const std::string& content : {std::string("first, the longer one\r\n"), big, std::string()}) {
-        files.WriteAll(folder + L"\\prog.asm", content);
-        EXPECT_EQ(files.ReadAll(folder + L"\\prog.asm"), content);
+        for (const std::wstring& place : {folder, deep}) {
+            files.WriteAll(place + L"\\prog.asm", content);
+            EXPECT_EQ(files.ReadAll(place + L"\\prog.asm"), content);
+        }
     }
     files.WriteAll(folder + L"\\ro.asm", "keep\r\n");
     ASSERT_TRUE(SetFileAttributesW((folder + L"\\ro.asm").c_str(), FILE_ATTRIBUTE_READONLY));
