@@ -62,15 +62,9 @@ inline void MakeFolders(const std::wstring& folder) {
     if (folder.size() > 3 && GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
         MakeFolders(folder.substr(0, folder.rfind(L'\\'))), CreateDirectoryW(folder.c_str(), nullptr);
 }
-// Not the program's WriteAll, which did not return here for a folder beyond 260 characters.
 inline void PutFile(const std::wstring& path, const std::string& bytes) {
     MakeFolders(path.substr(0, path.rfind(L'\\')));
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (written != bytes.size())
-        Fail("could not write " + Utf8(path));
+    Win32FileSystem().WriteAll(path, bytes);
 }
 inline std::string FileText(const std::wstring& path) {  // its bytes, or "(missing)"
     try {
