@@ -1,6 +1,8 @@
 // DOS tools built and run through DOSBox, against the fakes.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "compile/build_pipeline.h"
 #include "fakes.h"
 
@@ -8,27 +10,24 @@ namespace {
 
 // A header of 40h bytes whose new-header offset (at 3Ch) is `at`, then `tail`.
 std::string Mz(unsigned at, const std::string& tail) {
-    std::string bytes = "MZ" + std::string(0x3A, '\0') + std::string(1, char(at)) + std::string(3, '\0');
-    return bytes + tail;
+    return "MZ" + std::string(0x3A, '\0') + std::string(1, char(at)) + std::string(3, '\0') + tail;
 }
+const std::string kWindowsProgram = Mz(0x40, std::string("PE\0\0", 4));
 
 TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
-    struct Case {
-        std::string bytes;
-        bool dosExe, dosProgram;
-    } cases[] = {
-        {Mz(0x40, std::string("PE\0\0", 4)), false, false},  // a Windows program, also under a .com name
-        {Mz(0x40, "NE"), false, false},                      // a 16-bit Windows program
-        {Mz(0x40, "PE"), true, true},                        // cut short: no PE signature
-        {Mz(0x00, ""), true, true},                          // points at its own "MZ"
-        {Mz(0xF0, ""), true, true},                          // points past the end
-        {"MZ\x90", true, true},                              // too short for a new header
-        {"\xB4\x4C\xCD\x21", false, true},                   // a memory image: a DOS .com
+    const std::tuple<std::string, bool, bool> cases[] = {
+        {kWindowsProgram, false, false},    // also under a .com name
+        {Mz(0x40, "NE"), false, false},     // a 16-bit Windows program
+        {Mz(0x40, "PE"), true, true},       // cut short: no PE signature
+        {Mz(0x00, ""), true, true},         // points at its own "MZ"
+        {Mz(0xF0, ""), true, true},         // points past the end
+        {"MZ\x90", true, true},             // too short for a new header
+        {"\xB4\x4C\xCD\x21", false, true},  // a memory image: a DOS .com
         {"", false, false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IsDosExe(c.bytes), c.dosExe) << testing::PrintToString(c.bytes);
-        EXPECT_EQ(IsDosProgram(c.bytes), c.dosProgram) << testing::PrintToString(c.bytes);
+    for (const auto& [bytes, dosExe, dosProgram] : cases) {
+        EXPECT_EQ(IsDosExe(bytes), dosExe) << testing::PrintToString(bytes);
+        EXPECT_EQ(IsDosProgram(bytes), dosProgram) << testing::PrintToString(bytes);
     }
 }
 
@@ -51,9 +50,7 @@ class FakeDosHost : public DosHost {
 
     bool StartsDosPrograms() override { return startsDos; }
     std::wstring HostRoot() override { return L"Z:\\"; }
-    std::wstring HostFolderOfDrive(wchar_t drive) override {
-        return L"/drive_" + std::wstring(1, drive) + L"/";
-    }
+    std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L"/"; }
     void Start(const std::wstring& program, const std::wstring& arguments) override {
         started.push_back(program + L" " + arguments);
     }
@@ -76,9 +73,6 @@ class DosRouteTest : public ::testing::Test {
         p.dialogs.Choose(L"C:\\WORK\\HELLO.COM");
         RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
     }
-    RegValue Stored() {
-        return p.registry.ReadValue(RegRoot::CurrentUser, L"Software\\Korveline", L"DOSBox");
-    }
 
     FakeProgram p;
     FakeDosHost host;
@@ -90,20 +84,44 @@ class DosRouteTest : public ::testing::Test {
     CommonDialog dialog{p.dialogs};
 };
 
-TEST_F(DosRouteTest, DosBoxDeclinedASystemThatStartsDosProgramsOrWindowsToolsBuildAsBefore) {
+// Declined DOSBox, a system that starts DOS programs, and Windows tools all
+// build as before: the script started directly.
+TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
     Build();  // DOSBox nowhere: the offer to locate it, declined
     ASSERT_EQ(p.messages.shown.size(), 1u);
     EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | 0x20u);
-    EXPECT_THROW(Stored(), PlatformError);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::CurrentUser, L"Software\\Korveline"));
     host.startsDos = true;
     Build();
     host.startsDos = false;
-    p.files.Put(p.settings.tasmPath, Mz(0x40, std::string("PE\0\0", 4)));
-    p.files.Put(p.settings.tlinkPath, Mz(0x40, std::string("PE\0\0", 4)));
+    p.files.Put(p.settings.tasmPath, kWindowsProgram);
+    p.files.Put(p.settings.tlinkPath, kWindowsProgram);
     Build();
     EXPECT_EQ(p.processes.started, std::vector<std::wstring>(3, L"C:\\WORK\\HELLO.bat"));
     EXPECT_EQ(p.processes.slept, std::vector<unsigned>(3, 1000));
     EXPECT_TRUE(host.started.empty());
+    EXPECT_EQ(p.messages.shown.size(), 1u);
+}
+
+// DOSBox is looked for on PATH (folders quoted or not), then in the usual
+// places; one located by the user is kept for the next builds.
+TEST_F(DosRouteTest, DosBoxIsFoundOnThePathOrLocatedOnceAndKept) {
+    p.system.environment[L"PATH"] = L"C:\\bin;\"D:\\Dos Box\\\";E:\\x";
+    p.files.Put(L"D:\\Dos Box\\dosbox.exe", "MZ");
+    Build();
+    ASSERT_EQ(host.started.size(), 1u);
+    EXPECT_EQ(host.started[0].rfind(L"D:\\Dos Box\\dosbox.exe -c", 0), 0u) << host.started[0];
+
+    p.system.environment[L"PATH"] = L"";
+    p.messages.answers = {kIdYes};
+    p.dialogs.Choose(L"F:\\mine\\dosbox.exe");
+    Build();
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::CurrentUser, L"Software\\Korveline", L"DOSBox").text,
+              L"F:\\mine\\dosbox.exe");
+    p.files.Put(L"F:\\mine\\dosbox.exe", "MZ");
+    Build();
+    EXPECT_EQ(host.started.size(), 3u);
+    EXPECT_EQ(host.started[2].rfind(L"F:\\mine\\dosbox.exe -c", 0), 0u);
     EXPECT_EQ(p.messages.shown.size(), 1u);
 }
 
@@ -112,8 +130,13 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     Build();
     EXPECT_TRUE(p.processes.started.empty());
     EXPECT_TRUE(p.processes.slept.empty());
-    EXPECT_EQ(host.started.size(), 1u);  // its session: DosBoxArguments above, and the end-to-end tests
-    route.ScriptEnded(build, view);      // not this script's end: nothing yet
+    ASSERT_EQ(host.started.size(), 1u);  // each drive once, and a marker of its own
+    EXPECT_TRUE(std::regex_match(
+        host.started[0], std::wregex(LR"(Z:\\usr\\bin\\dosbox -c "@mount C /C/" -c @C: -c "@cd \\WORK" )"
+                                     LR"(-c "call HELLO.bat" -c "@echo done>C:\\WORK\\KV[0-9A-F]{6}\.END")"
+                                     LR"( -c @pause -c @exit)")))
+        << testing::PrintToString(host.started[0]);
+    route.ScriptEnded(build, view);  // not this script's end: nothing yet
     EXPECT_FALSE(view.runEnabled);
 
     p.files.Put(L"C:\\WORK\\HELLO.COM", "\xB4\x4C\xCD\x21");
@@ -130,7 +153,7 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     EXPECT_FALSE(view.runEnabled);
 
     EXPECT_TRUE(route.RunProgram(L"C:\\WORK\\HELLO.COM"));
-    p.files.Put(L"C:\\WORK\\WIN.EXE", Mz(0x40, std::string("PE\0\0", 4)));
+    p.files.Put(L"C:\\WORK\\WIN.EXE", kWindowsProgram);
     EXPECT_FALSE(route.RunProgram(L"C:\\WORK\\WIN.EXE"));
 }
 

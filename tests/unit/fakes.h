@@ -22,39 +22,25 @@ inline std::wstring Lower(std::wstring s) {
     return s;
 }
 
-constexpr std::uint32_t kErrFileNotFound = 2, kErrPathNotFound = 3, kErrAccessDenied = 5;
-constexpr std::uint32_t kErrSharingViolation = 32, kErrDiskFull = 112;
-
 inline RegValue RegText(const std::wstring& text) {
-    RegValue v;
-    v.text = text;
-    return v;
+    return {RegType::String, text, 0, {}};
 }
 inline RegValue RegNumber(std::uint32_t number) {
-    RegValue v;
-    v.type = RegType::Dword;
-    v.number = number;
-    return v;
+    return {RegType::Dword, L"", number, {}};
 }
 
 // Keys and value names compare without regard to case, as Windows does.
 class FakeRegistry : public Registry {
   public:
-    struct Named {
-        std::wstring name;
-        RegValue value;
-    };
-    using Values = std::map<std::wstring, Named>;  // by lower-case name
-
     std::set<RegRoot> refuseWrites;  // writes, creations and deletions under these roots fail
-    bool refuseCreateKey = false;    // only key creation fails (values can still be written)
+    bool refuseCreateKey = false;    // only key creation fails
     std::vector<std::wstring> log;   // "write HKLM\Software\asm\tasm", "deletekey HKCR\.asm" ...
 
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         auto k = keys_.find({root, Lower(key)});
         if (k == keys_.end() || !k->second.count(Lower(name)))
-            throw PlatformError(L"no value " + name, kErrFileNotFound);
-        return k->second.at(Lower(name)).value;
+            throw PlatformError(L"no value " + name, 2);
+        return k->second.at(Lower(name)).second;
     }
     void WriteString(RegRoot root,
                      const std::wstring& key,
@@ -74,22 +60,22 @@ class FakeRegistry : public Registry {
         Refuse(root, L"deletevalue", key + L"\\" + name);
         auto k = keys_.find({root, Lower(key)});
         if (k == keys_.end() || !k->second.erase(Lower(name)))
-            throw PlatformError(L"no value", kErrFileNotFound);
+            throw PlatformError(L"no value", 2);
     }
     void CreateKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"createkey", key);
         if (refuseCreateKey)
-            throw PlatformError(L"access denied", kErrAccessDenied);
+            throw PlatformError(L"access denied", 5);
         MakeKey(root, key);
     }
     void DeleteKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"deletekey", key);
         const std::wstring lower = Lower(key);
         if (!keys_.count({root, lower}))
-            throw PlatformError(L"no key", kErrFileNotFound);
-        for (const auto& [id, values] : keys_)
-            if (id.first == root && id.second.rfind(lower + L"\\", 0) == 0)
-                throw PlatformError(L"key has sub-keys", kErrAccessDenied);
+            throw PlatformError(L"no key", 2);
+        for (const auto& entry : keys_)
+            if (entry.first.first == root && entry.first.second.rfind(lower + L"\\", 0) == 0)
+                throw PlatformError(L"key has sub-keys", 5);
         keys_.erase({root, lower});
     }
 
@@ -98,23 +84,17 @@ class FakeRegistry : public Registry {
         MakeKey(root, key);
         keys_[{root, Lower(key)}][Lower(name)] = {name, value};
     }
-    void SetString(RegRoot root,
-                   const std::wstring& key,
-                   const std::wstring& name,
-                   const std::wstring& text) {
-        Set(root, key, name, RegText(text));
-    }
-    void SetDword(RegRoot root, const std::wstring& key, const std::wstring& name, std::uint32_t number) {
-        Set(root, key, name, RegNumber(number));
-    }
     bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count({root, Lower(key)}) != 0; }
-    bool HasValue(RegRoot root, const std::wstring& key, const std::wstring& name) const {
-        return ValuesOf(root, key).count(Lower(name)) != 0;
-    }
-    const Values& ValuesOf(RegRoot root, const std::wstring& key) const {
-        static const Values none;
+    bool Has(RegRoot root, const std::wstring& key, const std::wstring& name) const {
         auto k = keys_.find({root, Lower(key)});
-        return k == keys_.end() ? none : k->second;
+        return k != keys_.end() && k->second.count(Lower(name));
+    }
+    // The names of a key's values as they were written, in order of their lower-case forms.
+    std::vector<std::wstring> Names(RegRoot root, const std::wstring& key) const {
+        std::vector<std::wstring> names;
+        for (const auto& value : keys_.at({root, Lower(key)}))
+            names.push_back(value.second.first);
+        return names;
     }
 
   private:
@@ -122,7 +102,7 @@ class FakeRegistry : public Registry {
         const wchar_t* names[] = {L"HKCR", L"HKCU", L"HKLM", L"HKU", L"HKCC"};
         log.push_back(what + L" " + names[static_cast<int>(root)] + L"\\" + path);
         if (refuseWrites.count(root))
-            throw PlatformError(L"access denied", kErrAccessDenied);
+            throw PlatformError(L"access denied", 5);
     }
     void MakeKey(RegRoot root, const std::wstring& key) {
         const std::wstring lower = Lower(key);
@@ -131,7 +111,9 @@ class FakeRegistry : public Registry {
             keys_[{root, lower.substr(0, cut)}];
         }
     }
-    std::map<std::pair<RegRoot, std::wstring>, Values> keys_;
+    // By root and lower-case key, then lower-case name: the name as written and the value.
+    std::map<std::pair<RegRoot, std::wstring>, std::map<std::wstring, std::pair<std::wstring, RegValue>>>
+        keys_;
 };
 
 class FakeFileSystem : public FileSystem {
@@ -141,54 +123,45 @@ class FakeFileSystem : public FileSystem {
         std::uint32_t attributes = 0;
         std::uint64_t writeTime = 0;
     };
-    std::set<std::wstring> missingFolders;  // lower-case folder paths (with trailing "\") that do not exist
-    std::set<std::wstring> locked;          // lower-case paths held open by another program
-    bool diskFull = false;
-    std::vector<std::wstring> log;  // "create C:\x", "write C:\x", "read C:\x"
+    std::map<std::wstring, std::uint32_t> fail;  // lower-case path: the error reading or writing it gives
+    std::vector<std::wstring> log;               // "create C:\x", "write C:\x"
 
-    bool FileExists(const std::wstring& path) override { return !path.empty() && Has(path); }
+    bool FileExists(const std::wstring& path) override { return files_.count(Lower(path)) != 0; }
     std::uint32_t GetAttributes(const std::wstring& path) override { return Get(path).attributes; }
     FileStamp Stamp(const std::wstring& path) override {
-        const File& f = Get(path);
-        return {f.bytes.size(), f.writeTime};
+        return {Get(path).bytes.size(), Get(path).writeTime};
     }
     void CreateEmptyFile(const std::wstring& path) override { Write(L"create ", path, ""); }
     std::string ReadAll(const std::wstring& path) override {
-        log.push_back(L"read " + path);
-        if (locked.count(Lower(path)))
-            throw PlatformError(L"locked", kErrSharingViolation);
+        Fail(path);
         return Get(path).bytes;
     }
     void WriteAll(const std::wstring& path, const std::string& bytes) override {
         Write(L"write ", path, bytes);
     }
 
-    void Put(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0) {
-        files_[Lower(path)] = {bytes, attributes};
+    void Put(const std::wstring& path,
+             const std::string& bytes,
+             std::uint32_t attributes = 0,
+             std::uint64_t writeTime = 0) {
+        files_[Lower(path)] = {bytes, attributes, writeTime};
     }
-    void SetWriteTime(const std::wstring& path, std::uint64_t time) { Get(path).writeTime = time; }
-    bool Has(const std::wstring& path) const { return files_.count(Lower(path)) != 0; }
     std::string Bytes(const std::wstring& path) const { return files_.at(Lower(path)).bytes; }
-    void Remove(const std::wstring& path) { files_.erase(Lower(path)); }
 
   private:
     File& Get(const std::wstring& path) {
-        if (!Has(path))
-            throw PlatformError(L"no file " + path, kErrFileNotFound);
+        if (!FileExists(path))
+            throw PlatformError(L"no file " + path, 2);
         return files_[Lower(path)];
+    }
+    void Fail(const std::wstring& path) {
+        if (fail.count(Lower(path)))
+            throw PlatformError(L"failed", fail.at(Lower(path)));
     }
     void Write(const wchar_t* what, const std::wstring& path, const std::string& bytes) {
         log.push_back(what + path);
-        const std::wstring lower = Lower(path);
-        if (missingFolders.count(lower.substr(0, lower.find_last_of(L"\\/") + 1)))
-            throw PlatformError(L"no folder", kErrPathNotFound);
-        if (locked.count(lower))
-            throw PlatformError(L"locked", kErrSharingViolation);
-        if (Has(path) && (files_[lower].attributes & kAttributeReadOnly))
-            throw PlatformError(L"read-only", kErrAccessDenied);
-        if (diskFull && !bytes.empty())
-            throw PlatformError(L"disk full", kErrDiskFull);
-        files_[lower].bytes = bytes;
+        Fail(path);
+        files_[Lower(path)].bytes = bytes;
     }
     std::map<std::wstring, File> files_;
 };
@@ -200,16 +173,13 @@ class FakeFileDialogs : public FileDialogService {
         FileDialogRequest request;
     };
     std::vector<Shown> shown;
-    std::deque<FileDialogResult> answers;  // taken in order; an empty queue answers "cancelled"
-    bool fail = false;                     // the dialog cannot be shown
+    std::deque<std::wstring> answers;  // full paths taken in order; "" or none left answers "cancelled"
+    bool fail = false;                 // the dialog cannot be shown
 
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return Answer(false, request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return Answer(true, request); }
-    // Queues the choice of a full path, its title taken from it.
-    void Choose(const std::wstring& path) {
-        answers.push_back({path, path.substr(path.find_last_of(L"\\/") + 1)});
-    }
-    void Cancel() { answers.push_back({}); }
+    void Choose(const std::wstring& path) { answers.push_back(path); }
+    void Cancel() { answers.push_back(L""); }
 
   private:
     FileDialogResult Answer(bool save, const FileDialogRequest& request) {
@@ -218,9 +188,9 @@ class FakeFileDialogs : public FileDialogService {
             throw PlatformError(L"dialog failed", 0x3002);
         if (answers.empty())
             return {};
-        FileDialogResult r = answers.front();
+        const std::wstring path = answers.front();
         answers.pop_front();
-        return r;
+        return {path, path.empty() ? L"" : path.substr(path.find_last_of(L"\\/") + 1)};
     }
 };
 
@@ -242,50 +212,50 @@ class FakeMessages : public MessageBoxes {
         answers.pop_front();
         return a;
     }
+    std::vector<std::wstring> Texts() const {
+        std::vector<std::wstring> texts;
+        for (const Shown& s : shown)
+            texts.push_back(s.text);
+        return texts;
+    }
 };
 
 class FakeProcesses : public Processes {
   public:
     std::vector<std::wstring> started;
     std::vector<unsigned> slept;
-    std::map<std::wstring, std::wstring> shortPaths;  // by lower-case long path; others fail (empty)
-    bool shortPathIsIdentity = true;                  // paths without an entry come back unchanged
+    std::map<std::wstring, std::wstring> shortPaths;  // by lower-case long path
+    bool shortPathFails = false;                      // else paths without an entry come back unchanged
     bool failStart = false;
-    std::function<void(const std::wstring&)> onStart;  // e.g. the script writes the output
+    std::function<void()> onStart;  // e.g. the script writes the output
 
     void Start(const std::wstring& path) override {
         started.push_back(path);
         if (failStart)
-            throw PlatformError(L"cannot start", kErrFileNotFound);
+            throw PlatformError(L"cannot start", 2);
         if (onStart)
-            onStart(path);
+            onStart();
     }
-    std::vector<Ended> watching;  // a test ends a watched process by calling its entry
-    void StartAndWatch(const std::wstring& path, Ended onEnded) override {
-        Start(path);
-        watching.push_back(std::move(onEnded));
-    }
+    void StartAndWatch(const std::wstring& path, Ended) override { Start(path); }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
     std::wstring ShortPath(const std::wstring& path) override {
         auto s = shortPaths.find(Lower(path));
-        return s != shortPaths.end() ? s->second : shortPathIsIdentity ? path : std::wstring();
+        return s != shortPaths.end() ? s->second : shortPathFails ? L"" : path;
     }
 };
 
 class FakeClipboard : public Clipboard {
   public:
-    std::wstring text;
-    bool hasText = false;
+    std::optional<std::wstring> text;
     bool busy = false;  // held by another program for longer than the retry
     void SetText(const std::wstring& t) override {
         GetText();
         text = t;
-        hasText = true;
     }
     std::wstring GetText() override {
         if (busy)
             throw PlatformError(L"clipboard busy", 1418);
-        return hasText ? text : std::wstring();
+        return text.value_or(L"");
     }
 };
 
@@ -294,14 +264,13 @@ class FakeSystem : public SystemServices {
     unsigned caretBlink = 0;
     std::wstring commandLine;
     std::wstring folder = L"C:\\Tools\\Korveline";
-    std::wstring name = L"korveline";
     std::map<std::wstring, std::wstring> environment{{L"windir", L"D:\\WINDOWS"}};
 
     void SetCaretBlinkTime(unsigned ms) override { caretBlink = ms; }
     std::wstring CommandLine() override { return commandLine; }
     std::wstring ProgramFolder() override { return folder; }
-    std::wstring ProgramName() override { return name; }
-    std::wstring Environment(const std::wstring& n) override { return environment[n]; }
+    std::wstring ProgramName() override { return L"korveline"; }
+    std::wstring Environment(const std::wstring& name) override { return environment[name]; }
     std::wstring ErrorText(std::uint32_t code) override { return L"Error " + std::to_wstring(code) + L"."; }
 };
 
@@ -318,6 +287,7 @@ class FakeMainView : public MainWindowView {
     bool regChecked = false;
     int setTextCount = 0;
     std::function<void()> onChange;
+    std::optional<std::wstring> undoText;
 
     std::wstring Caption() const override { return caption; }
     void SetCaption(const std::wstring& c) override { caption = c; }
@@ -326,7 +296,7 @@ class FakeMainView : public MainWindowView {
         text = t;
         ++setTextCount;
         selStart = selLength = 0;
-        undoText_.reset();
+        undoText.reset();
     }
     std::size_t EditorTextLength() const override { return text.size(); }
     std::wstring SelectedText() const override { return text.substr(selStart, selLength); }
@@ -343,11 +313,10 @@ class FakeMainView : public MainWindowView {
         selLength = std::min(length, text.size() - selStart);
     }
     void Undo() override {
-        if (undoText_)
-            Changed(std::exchange(text, *undoText_));
+        if (undoText)
+            Changed(std::exchange(text, *undoText));
     }
-    void EmptyUndo() override { undoText_.reset(); }
-    bool CanUndo() const { return undoText_.has_value(); }
+    void EmptyUndo() override { undoText.reset(); }
     void SetRunEnabled(bool e) override { runEnabled = e; }
     bool RunEnabled() const override { return runEnabled; }
     void SetRegChecked(bool c) override { regChecked = c; }
@@ -355,11 +324,10 @@ class FakeMainView : public MainWindowView {
 
   private:
     void Changed(const std::wstring& before) {
-        undoText_ = before;
+        undoText = before;
         if (onChange)
             onChange();
     }
-    std::optional<std::wstring> undoText_;
 };
 
 // Everything a test of the program's logic needs, wired together.

@@ -6,97 +6,70 @@
 
 namespace {
 
-std::wstring DefaultOf(FakeRegistry& r, const std::wstring& key) {
-    return r.ValuesOf(RegRoot::ClassesRoot, key).at(L"").value.text;
-}
-
-TEST(AssociationStrings, BuiltFromTheProgramsFolderAndName) {
-    EXPECT_EQ(OpenCommand(L"C:\\Tools\\Asm", L"prog"), L"C:\\Tools\\Asm\\prog.exe %1");
-    EXPECT_EQ(IconLocation(L"C:\\Tools\\Asm", L"prog"), L"C:\\Tools\\Asm\\prog.exe,0");
-    // A drive root already ends in a backslash.
-    EXPECT_EQ(OpenCommand(L"C:\\", L"prog"), L"C:\\prog.exe %1");
-    EXPECT_EQ(IconLocation(L"C:\\", L"prog"), L"C:\\prog.exe,0");
-    // Blanks are not quoted.
-    EXPECT_EQ(OpenCommand(L"C:\\Program Files\\K v", L"korveline"),
-              L"C:\\Program Files\\K v\\korveline.exe %1");
-}
+const wchar_t kProgram[] = L"Korveline.Qorvath";
 
 class AssociationTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        p.system.folder = L"C:\\My Tools\\Korveline";
-        p.system.name = L"korveline";
+    std::wstring Read(RegRoot root, const std::wstring& key, const wchar_t* name = L"") {
+        return p.registry.ReadValue(root, key, name).text;
     }
-    void ExpectRegistered() {
-        EXPECT_EQ(DefaultOf(p.registry, L".asm"), L"Korveline.Qorvath");
-        EXPECT_EQ(p.registry.ValuesOf(RegRoot::ClassesRoot, L".asm").at(L"content type").value.text,
-                  L"Korveline");
-        EXPECT_EQ(DefaultOf(p.registry, L"Korveline.Qorvath\\Shell\\Open\\command"),
-                  L"C:\\My Tools\\Korveline\\korveline.exe %1");
-        EXPECT_EQ(DefaultOf(p.registry, L"Korveline.Qorvath\\DefaultIcon"),
-                  L"C:\\My Tools\\Korveline\\korveline.exe,0");
-        EXPECT_EQ(p.registry.ValuesOf(RegRoot::LocalMachine, L"Software\\asm").at(L"asmfiles").value.number,
-                  1u);
+    std::uint32_t Flag() {
+        return p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number;
+    }
+    void ExpectRegistered(const std::wstring& programPath) {
+        EXPECT_EQ(Read(RegRoot::ClassesRoot, L".asm"), kProgram);
+        EXPECT_EQ(Read(RegRoot::ClassesRoot, L".asm", L"Content Type"), L"Korveline");
+        EXPECT_EQ(Read(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command"),
+                  programPath + L" %1");
+        EXPECT_EQ(Read(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"), programPath + L",0");
+        EXPECT_EQ(Flag(), 1u);
         EXPECT_TRUE(view.regChecked);
     }
     FakeProgram p;
     FakeMainView view;
 };
 
-TEST_F(AssociationTest, ToggleRegistersRemovesAndRegistersAgain) {
+// The check mark alone decides; registering replaces whatever .asm held, and
+// removing leaves sub-keys of other programs alone.
+TEST_F(AssociationTest, ToggleRegistersReplacingAnOldRegistrationRemovesAndRegistersAgain) {
+    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"", RegText(L"OtherEditor.File"));
+    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"PerceivedType", RegText(L"text"));
+    p.system.folder = L"C:\\My Tools\\Korveline";  // blanks are not quoted
     ToggleAsmFiles(p.platform, p.regShell, view);
-    ExpectRegistered();
+    ExpectRegistered(L"C:\\My Tools\\Korveline\\korveline.exe");
+    EXPECT_FALSE(p.registry.Has(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
 
     ToggleAsmFiles(p.platform, p.regShell, view);
     EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L".asm"));
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath"))
-        << "the sub-keys go first so the key itself can go";
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, kProgram)) << "the sub-keys go first";
     EXPECT_FALSE(view.regChecked);
-    EXPECT_EQ(p.registry.ValuesOf(RegRoot::LocalMachine, L"Software\\asm").at(L"asmfiles").value.number, 0u);
+    EXPECT_EQ(Flag(), 0u);
 
-    p.system.folder = L"D:\\";  // the program has moved to a drive root
+    p.system.folder = L"D:\\";  // the program has moved to a drive root, which ends in a backslash
     ToggleAsmFiles(p.platform, p.regShell, view);
-    EXPECT_EQ(DefaultOf(p.registry, L"Korveline.Qorvath\\Shell\\Open\\command"), L"D:\\korveline.exe %1");
-    EXPECT_TRUE(view.regChecked);
-}
-
-TEST_F(AssociationTest, ClickDecidesByTheCheckMarkAloneAndRegisteringReplacesAnOldRegistration) {
-    // Registered keys of another program but an unchecked item: a click registers.
-    p.registry.SetString(RegRoot::ClassesRoot, L".asm", L"", L"OtherEditor.File");
-    p.registry.SetString(RegRoot::ClassesRoot, L".asm", L"PerceivedType", L"text");
-    p.registry.SetString(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command", L"",
-                         L"C:\\old\\k.exe %1");
-    p.registry.SetDword(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles", 0);
-    ToggleAsmFiles(p.platform, p.regShell, view);
-    ExpectRegistered();
-    EXPECT_FALSE(p.registry.HasValue(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
-}
-
-TEST_F(AssociationTest, RemovalLeavesSubKeysOfOtherProgramsAlone) {
-    RegisterAsmFiles(p.platform, p.regShell, view);
-    p.registry.SetString(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command", L"",
-                         L"printer %1");
+    ExpectRegistered(L"D:\\korveline.exe");
+    p.registry.Set(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command", L"", RegText(L"pr %1"));
     ToggleAsmFiles(p.platform, p.regShell, view);
     EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open"));
     EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"));
     EXPECT_TRUE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command"));
-    EXPECT_FALSE(view.regChecked);
 }
 
-TEST_F(AssociationTest, RefusedWriteStopsBeforeTheFlagAndTheCheckMark) {
+TEST_F(AssociationTest, ARefusedWriteStopsBeforeTheFlagAndTheCheckMark) {
     p.registry.refuseWrites.insert(RegRoot::ClassesRoot);
     EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
     EXPECT_FALSE(view.regChecked);
-    EXPECT_FALSE(p.registry.HasValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles"));
+    EXPECT_FALSE(p.registry.Has(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles"));
 
     // Removing when HKLM refuses: the keys go, the check mark goes, the flag stays.
-    p.registry.refuseWrites.clear();
-    RegisterAsmFiles(p.platform, p.regShell, view);
-    p.registry.refuseWrites.insert(RegRoot::LocalMachine);
+    p.registry.refuseWrites = {RegRoot::LocalMachine};
+    view.regChecked = true;
+    p.registry.Set(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles", RegNumber(1));
+    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"", RegText(kProgram));
     EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
     EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L".asm"));
     EXPECT_FALSE(view.regChecked);
-    EXPECT_EQ(p.registry.ValuesOf(RegRoot::LocalMachine, L"Software\\asm").at(L"asmfiles").value.number, 1u);
+    EXPECT_EQ(Flag(), 1u);
 }
 
 }  // namespace

@@ -16,10 +16,10 @@ TEST(WindowPlacement, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
     EXPECT_EQ(std::vector<int>({rect->left, rect->top, rect->width, rect->height}),
               std::vector<int>({-20, 30, 400, 250}));
     for (const std::uint32_t height : {0u, 100001u, 0xFFFFFFFFu}) {
-        registry.SetDword(RegRoot::CurrentUser, kKey, L"Height", height);
+        registry.Set(RegRoot::CurrentUser, kKey, L"Height", RegNumber(height));
         EXPECT_FALSE(LoadWindowRect(registry, L"Build results")) << height;
     }
-    registry.SetString(RegRoot::CurrentUser, kKey, L"Height", L"250");
+    registry.Set(RegRoot::CurrentUser, kKey, L"Height", RegText(L"250"));
     EXPECT_FALSE(LoadWindowRect(registry, L"Build results"));
 }
 
