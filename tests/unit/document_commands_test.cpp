@@ -1,6 +1,5 @@
 // The File menu against in-memory platform services: what each command asks,
-// writes and shows, the document's flags and caption afterwards, and every
-// way a save can fail.
+// writes and shows, and the document's flags and caption afterwards.
 #include <gtest/gtest.h>
 
 #include "editor/document_commands.h"
@@ -18,17 +17,25 @@ class DocumentCommandsTest : public ::testing::Test {
         view.onChange = [this] { doc.DocChanged = 1; };  // the editor's change notification
     }
     // The user types at the end; named: the document is bound to its caption.
-    void Type(const std::wstring& text, bool named = false) {
-        doc.DocHasName = named ? 1 : doc.DocHasName;
+    void Type(const std::wstring& text, int named = -1) {
+        doc.DocHasName = static_cast<std::int16_t>(named < 0 ? doc.DocHasName : named);
         view.SetSelection(view.text.size(), 0);
         view.ReplaceSelection(text);
     }
-    void ExpectState(std::int16_t changed, std::int16_t hasName, const std::wstring& caption) {
-        EXPECT_EQ(doc.DocChanged, changed);
-        EXPECT_EQ(doc.DocHasName, hasName);
-        EXPECT_EQ(view.caption, caption);
+    // DocChanged and DocHasName, the caption, [the text], then the files
+    // written and "the messages" shown since the last look.
+    std::wstring Outcome() {
+        std::wstring s = std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName) + L" " +
+                         view.caption + L" [" + view.text + L"]";
+        for (const std::wstring& w : p.files.log)
+            s += L" " + w;
+        for (const std::wstring& m : p.messages.Texts())
+            s += L" \"" + m + L"\"";
+        p.files.log.clear();
+        p.messages.shown.clear();
+        return s;
     }
-    const FileDialogRequest& Asked(std::size_t i = 0) { return p.dialogs.shown.at(i).request; }
+    const FileDialogRequest& Asked() { return p.dialogs.shown.back().request; }
 
     FakeProgram p;
     FakeMainView view;
@@ -38,170 +45,117 @@ class DocumentCommandsTest : public ::testing::Test {
 };
 
 TEST_F(DocumentCommandsTest, SaveWritesTheDosCodePageUnderTheNameOrAsksForOne) {
-    Type(L"\u041F\u0440", true);  // Пр
+    Type(L"\u041F\u0440", 1);  // Пр
     commands.mnuSave_Click();
-    EXPECT_EQ(p.files.Bytes(kDoc), "\x8F\xE0\r\n");
-    EXPECT_TRUE(p.dialogs.shown.empty());
-    ExpectState(0, 1, kDoc);
-    EXPECT_EQ(view.text, L"\u041F\u0440");  // the conversion goes to the file only
+    EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [\u041F\u0440] write C:\\work\\prog.asm");
+    EXPECT_EQ(p.files.Bytes(kDoc), "\x8F\xE0\r\n");  // the conversion goes to the file only
     EXPECT_FALSE(view.undoText) << "a save ends the undo memory";
 
-    doc.DocHasName = 0;
-    Type(L"!");
+    Type(L"!", 0);
     p.dialogs.Choose(kOther);
     commands.mnuSave_Click();
+    EXPECT_EQ(Outcome(), L"01 C:\\work\\other.asm [\u041F\u0440!] write C:\\work\\other.asm");
     EXPECT_TRUE(p.dialogs.shown.at(0).save);
     EXPECT_EQ(Asked().filter, L"Asm Projects (*.asm)|*.asm|All Files (*.*)|*.*");
     EXPECT_EQ(Asked().flags, 6);
     EXPECT_EQ(Asked().fileName, kDoc);  // preset with the caption's path
-    EXPECT_EQ(p.files.Bytes(kOther), "\x8F\xE0!\r\n");
-    ExpectState(0, 1, kOther);
-    EXPECT_TRUE(p.messages.shown.empty());
+    commands.mnuSave_Click();           // now bound to the chosen name: no dialog
+    EXPECT_EQ(p.dialogs.shown.size(), 1u);
 }
 
-// A cancelled dialog, and a read-only target refused by the dialog's check,
+// A cancelled dialog, and a read-only target that the dialog's check refuses,
 // write nothing but settle the document under its caption as a save would.
 TEST_F(DocumentCommandsTest, ACancelOrAReadOnlyTargetSettlesTheDocumentUnderItsCaption) {
     p.files.Put(kOther, "keep\r\n", 0x21);  // read-only among other attributes
-    for (const wchar_t* chosen : {L"", kOther}) {
-        doc.DocHasName = 0;
-        Type(L"y");
-        p.dialogs.Choose(chosen);
-        commands.mnuSave_Click();
-        EXPECT_TRUE(p.files.log.empty());
-        ExpectState(0, 1, kDoc);
-        EXPECT_TRUE(view.undoText) << "nothing was written, nothing forgotten";
-    }
-    ASSERT_EQ(p.messages.shown.size(), 1u);
-    EXPECT_EQ(p.messages.shown[0].text, L"Permission denied. Read only file.");
-    EXPECT_EQ(p.messages.shown[0].title, L"Read only");
-    EXPECT_EQ(p.messages.shown[0].style, 16u);
-}
-
-TEST_F(DocumentCommandsTest, SaveAsAlwaysAsksAndBindsTheDocumentToTheChosenFile) {
-    Type(L"x", true);
+    Type(L"y", 0);
     p.dialogs.Cancel();
-    commands.mnuSaveAs_Click();
-    EXPECT_EQ(Asked().fileName, kDoc);
-    EXPECT_TRUE(p.files.log.empty());
-    ExpectState(0, 1, kDoc);
-
+    commands.mnuSave_Click();
+    EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [y]");
+    EXPECT_TRUE(view.undoText) << "nothing was written, nothing forgotten";
     Type(L"y");
     p.dialogs.Choose(kOther);
-    commands.mnuSaveAs_Click();
-    EXPECT_EQ(p.files.log, std::vector<std::wstring>{L"write C:\\work\\other.asm"});
-    ExpectState(0, 1, kOther);
-    commands.mnuSave_Click();  // now bound to the new name: no dialog
+    commands.mnuSaveAs_Click();  // asks even when named
+    EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [yy] \"Permission denied. Read only file.\"");
     EXPECT_EQ(p.dialogs.shown.size(), 2u);
-}
 
-TEST_F(DocumentCommandsTest, ExitAsksOnlyAboutChangesAndYesSavesAsSaveDoes) {
-    commands.ExitCheck();
-    EXPECT_TRUE(p.messages.shown.empty());
-    Type(L"named", true);
-    commands.ExitCheck();  // the fake answers No
-    EXPECT_EQ(p.messages.Texts(), std::vector<std::wstring>{L"Save change to the file before exit?"});
-    EXPECT_EQ(p.messages.shown[0].style, 68u);
-    EXPECT_EQ(p.messages.shown[0].title, L"");  // the program's title
-    EXPECT_TRUE(p.files.log.empty());
-    p.messages.answers = {kIdYes};
-    commands.ExitCheck();
-    EXPECT_EQ(p.files.Bytes(kDoc), "named\r\n");
-
-    doc.DocHasName = 0;
-    Type(L"!");
-    p.messages.answers = {kIdYes};
-    p.dialogs.Choose(kOther);
-    commands.ExitCheck();
-    EXPECT_EQ(p.files.Bytes(kOther), "named!\r\n");
-}
-
-// A failed write, through every command that saves: one message naming the
-// file and the platform's reason; the disk, the text and the flags as they were.
-TEST_F(DocumentCommandsTest, ASaveThatCannotBeWrittenReportsOnceAndChangesNothing) {
-    for (int command = 0; command < 5; ++command) {
-        SCOPED_TRACE(command);
-        FakeProgram q;
-        FakeMainView v;
-        DocumentState d;
-        CommonDialog cd{q.dialogs};
-        DocumentCommands c{q.platform, d, v, cd};
-        v.caption = kDoc;
-        v.onChange = [&] { d.DocChanged = 1; };
-        d.DocHasName = command == 1 ? 0 : 1;
-        v.ReplaceSelection(L"typed");
-        q.files.Put(kDoc, "on disk\r\n", kAttributeReadOnly * (command == 0));  // only the dialog checks
-        q.files.fail[Lower(kDoc)] = 112;
-        q.dialogs.Choose(kDoc);
-        q.messages.answers = {kIdYes};
-        std::vector<std::wstring> expected{L"The file could not be saved:\r\n" + std::wstring(kDoc) +
-                                           L"\r\n\r\nError 112."};
-        if (command <= 1)
-            c.mnuSave_Click();  // named, then through the dialog
-        else if (command == 2)
-            c.mnuSaveAs_Click();
-        else if (command == 3)
-            c.mnuNew_Click(), expected.insert(expected.begin(), kNewQuestion);
-        else
-            c.ExitCheck(), expected.insert(expected.begin(), kExitQuestion);
-        EXPECT_EQ(q.messages.Texts(), expected);
-        EXPECT_EQ(q.messages.shown.back().style, 16u);
-        EXPECT_EQ(q.files.Bytes(kDoc), "on disk\r\n");
-        EXPECT_EQ(v.text, L"typed");  // New does not clear what could not be saved
-        EXPECT_TRUE(v.undoText);
-        EXPECT_EQ(d.DocChanged, 1);
-        EXPECT_EQ(d.DocHasName, command == 1 ? 0 : 1);  // Save As keeps the old binding
-        EXPECT_EQ(v.caption, kDoc);
-    }
-}
-
-TEST_F(DocumentCommandsTest, ADialogThatCannotBeShownEndsTheCommandSilently) {
-    p.dialogs.fail = true;
-    Type(L"typed", true);
-    commands.mnuSaveAs_Click();
-    ExpectState(1, 1, kDoc);
-    doc.DocHasName = 0;
+    // Under its own name the check is skipped: the write itself is refused.
+    p.files.Put(kDoc, "keep\r\n", kAttributeReadOnly);
+    p.files.fail[Lower(kDoc)] = 5;
+    Type(L"z", 1);
     commands.mnuSave_Click();
+    EXPECT_EQ(Outcome(),
+              L"11 C:\\work\\prog.asm [yyz] write C:\\work\\prog.asm \"The file could not be "
+              L"saved:\r\nC:\\work\\prog.asm\r\n\r\nError 5.\"");
+}
+
+// A failed write through each command that saves: one message naming the
+// file and the platform's reason, and the disk, text and flags as they were.
+TEST_F(DocumentCommandsTest, ASaveThatCannotBeWrittenReportsOnceAndChangesNothing) {
+    const std::wstring failed = L" \"The file could not be saved:\r\nC:\\work\\prog.asm\r\n\r\nError 112.\"";
+    const std::pair<std::function<void()>, std::wstring> cases[] = {
+        {[this] { commands.mnuSave_Click(); }, L""},
+        {[this] { commands.mnuSaveAs_Click(); }, L""},
+        {[this] { commands.mnuNew_Click(); }, L" \"Save change to the following file?\""},
+        {[this] { commands.ExitCheck(); }, L" \"Save change to the file before exit?\""},
+    };
+    p.files.Put(kDoc, "on disk\r\n");
+    p.files.fail[Lower(kDoc)] = 112;
+    for (int named : {1, 0}) {
+        for (const auto& [command, asked] : cases) {
+            Type(L"typed", named);
+            p.dialogs.Choose(kDoc);
+            p.messages.answers = {kIdYes};
+            command();
+            EXPECT_EQ(p.messages.shown.back().style, 16u);
+            EXPECT_TRUE(view.undoText);
+            EXPECT_EQ(Outcome(), (named ? L"11" : L"10") + std::wstring(L" C:\\work\\prog.asm [") +
+                                     view.text + L"] write C:\\work\\prog.asm" + asked + failed);
+        }
+    }
+    EXPECT_EQ(p.files.Bytes(kDoc), "on disk\r\n");
+}
+
+TEST_F(DocumentCommandsTest, ExitAsksOnlyAboutChangesAndADialogThatCannotBeShownEndsACommandSilently) {
+    commands.ExitCheck();
+    EXPECT_EQ(Outcome(), L"00 C:\\work\\prog.asm []");
+    Type(L"named", 1);
+    commands.ExitCheck();  // the fake answers No
+    EXPECT_EQ(p.messages.shown.at(0).style, 68u);
+    EXPECT_EQ(p.messages.shown[0].title, L"");  // the program's title
+    EXPECT_EQ(Outcome(), L"11 C:\\work\\prog.asm [named] \"Save change to the file before exit?\"");
+
+    p.dialogs.fail = true;
+    Type(L"!", 0);
+    commands.mnuSave_Click();
+    commands.mnuSaveAs_Click();
+    commands.mnuOpen_Click();
     p.messages.answers = {kIdYes, kIdYes};
     commands.mnuNew_Click();
-    commands.mnuOpen_Click();
     commands.ExitCheck();
-    EXPECT_EQ(view.text, L"typed");
-    EXPECT_TRUE(p.files.log.empty());
-    EXPECT_EQ(p.messages.Texts(), (std::vector<std::wstring>{kNewQuestion, kExitQuestion}));
-    ExpectState(1, 0, kDoc);
+    EXPECT_EQ(Outcome(),
+              L"10 C:\\work\\prog.asm [named!] \"Save change to the following file?\" \"Save change "
+              L"to the file before exit?\"");
 }
 
 TEST_F(DocumentCommandsTest, NewAsksAfterAChangeAndClearsUnlessTheSaveFailed) {
     view.text = L"kept";
-    doc.DocHasName = 1;
     commands.mnuNew_Click();  // unchanged: nothing at all
-    EXPECT_TRUE(p.messages.shown.empty());
-    ExpectState(0, 1, kDoc);
-
-    Type(L"!");
-    commands.mnuNew_Click();  // answered No
-    EXPECT_EQ(p.messages.Texts(), std::vector<std::wstring>{L"Save change to the following file?"});
-    EXPECT_EQ(p.messages.shown[0].style, 68u);
-    EXPECT_EQ(view.text, L"");
-    EXPECT_TRUE(p.files.log.empty());
-    ExpectState(1, 0, kDoc);  // the caption stays; it still counts as changed
+    EXPECT_EQ(Outcome(), L"00 C:\\work\\prog.asm [kept]");
+    Type(L"!", 1);
+    commands.mnuNew_Click();  // answered No: the caption stays; it still counts as changed
+    EXPECT_EQ(Outcome(), L"10 C:\\work\\prog.asm [] \"Save change to the following file?\"");
 
     // Yes saves through the dialog even when named; a cancel or a read-only refusal still clears.
     p.files.Put(L"C:\\ro.asm", "ro\r\n", kAttributeReadOnly);
-    for (const wchar_t* chosen : {kOther, L"", L"C:\\ro.asm"}) {
-        Type(L"saved", true);
-        const std::wstring before = view.caption;
+    for (const wchar_t* chosen : {L"", L"C:\\ro.asm", kOther}) {
+        Type(L"saved", 1);
         p.messages.answers = {kIdYes};
-        p.dialogs.shown.clear();
         p.dialogs.Choose(chosen);
         commands.mnuNew_Click();
-        EXPECT_EQ(Asked().fileName, before);
-        EXPECT_EQ(view.text, L"");
-        EXPECT_EQ(doc.DocHasName, 0);
+        EXPECT_EQ(Asked().fileName, kDoc);
+        EXPECT_EQ(view.text + std::to_wstring(doc.DocHasName), L"0");
     }
     EXPECT_EQ(p.files.Bytes(kOther), "saved\r\n");
-    EXPECT_EQ(p.files.Bytes(L"C:\\ro.asm"), "ro\r\n");
     EXPECT_EQ(view.caption, kOther);
 }
 
@@ -210,30 +164,24 @@ TEST_F(DocumentCommandsTest, OpenReadsTheChosenFileWithoutLookingAtChanges) {
     Type(L"unsaved");
     p.dialogs.Choose(kOther);
     commands.mnuOpen_Click();
+    EXPECT_EQ(Outcome(), L"01 C:\\work\\other.asm [A\r\nB\nC\r\n]");
+    EXPECT_FALSE(view.undoText);
     EXPECT_FALSE(p.dialogs.shown[0].save);
     EXPECT_EQ(Asked().filter, kAsmFilter);
     EXPECT_EQ(Asked().flags, 4100);
-    EXPECT_TRUE(p.messages.shown.empty());
-    EXPECT_EQ(view.text, L"A\r\nB\nC\r\n");
-    EXPECT_FALSE(view.undoText);
-    ExpectState(0, 1, kOther);
 
     // The dialog starts with the name of its previous use; a cancel clears it and changes nothing.
     commands.mnuOpen_Click();
+    EXPECT_EQ(Asked().fileName, kOther);
     commands.mnuOpen_Click();
-    EXPECT_EQ(Asked(1).fileName, kOther);
-    EXPECT_EQ(Asked(2).fileName, L"");
-    ExpectState(0, 1, kOther);
-
+    EXPECT_EQ(Asked().fileName, L"");
     // A file that cannot be read leaves everything as it was, so a later Save cannot overwrite it.
     p.files.fail[Lower(kOther)] = 32;
-    Type(L"mine", true);
     view.caption = kDoc;
+    Type(L"!");
     p.dialogs.Choose(kOther);
     commands.mnuOpen_Click();
-    EXPECT_EQ(view.text, L"A\r\nB\nC\r\nmine");
-    ExpectState(1, 1, kDoc);
-    EXPECT_TRUE(p.messages.shown.empty());
+    EXPECT_EQ(Outcome(), L"11 C:\\work\\prog.asm [A\r\nB\nC\r\n!]");
 }
 
 }  // namespace

@@ -37,29 +37,24 @@ class FakeRegistry : public Registry {
     std::vector<std::wstring> log;   // "write HKLM\Software\asm\tasm", "deletekey HKCR\.asm" ...
 
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
-        auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end() || !k->second.count(Lower(name)))
+        if (!Has(root, key, name))
             throw PlatformError(L"no value " + name, 2);
-        return k->second.at(Lower(name)).second;
+        return values_.at(Path(root, key) + L"\\" + Lower(name));
     }
-    void WriteString(RegRoot root,
-                     const std::wstring& key,
-                     const std::wstring& name,
-                     const std::wstring& value) override {
-        Refuse(root, L"write", key + L"\\" + name);
-        Set(root, key, name, RegText(value));
+    void WriteString(RegRoot r,
+                     const std::wstring& k,
+                     const std::wstring& n,
+                     const std::wstring& v) override {
+        Refuse(r, L"write", k + L"\\" + n);
+        Set(r, k, n, RegText(v));
     }
-    void WriteDword(RegRoot root,
-                    const std::wstring& key,
-                    const std::wstring& name,
-                    std::uint32_t value) override {
-        Refuse(root, L"write", key + L"\\" + name);
-        Set(root, key, name, RegNumber(value));
+    void WriteDword(RegRoot r, const std::wstring& k, const std::wstring& n, std::uint32_t v) override {
+        Refuse(r, L"write", k + L"\\" + n);
+        Set(r, k, n, RegNumber(v));
     }
     void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         Refuse(root, L"deletevalue", key + L"\\" + name);
-        auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end() || !k->second.erase(Lower(name)))
+        if (!values_.erase(Path(root, key) + L"\\" + Lower(name)))
             throw PlatformError(L"no value", 2);
     }
     void CreateKey(RegRoot root, const std::wstring& key) override {
@@ -70,50 +65,43 @@ class FakeRegistry : public Registry {
     }
     void DeleteKey(RegRoot root, const std::wstring& key) override {
         Refuse(root, L"deletekey", key);
-        const std::wstring lower = Lower(key);
-        if (!keys_.count({root, lower}))
-            throw PlatformError(L"no key", 2);
-        for (const auto& entry : keys_)
-            if (entry.first.first == root && entry.first.second.rfind(lower + L"\\", 0) == 0)
-                throw PlatformError(L"key has sub-keys", 5);
-        keys_.erase({root, lower});
+        const std::wstring path = Path(root, key), under = path + L"\\";
+        auto sub = keys_.lower_bound(under);
+        if (!keys_.count(path) || (sub != keys_.end() && sub->rfind(under, 0) == 0))
+            throw PlatformError(L"no key, or one with sub-keys", 2);
+        keys_.erase(path);
+        values_.erase(values_.lower_bound(under), values_.lower_bound(path + L"]"));  // ']' follows '\\'
     }
 
     // Test set-up and inspection, without logging or refusal.
     void Set(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
         MakeKey(root, key);
-        keys_[{root, Lower(key)}][Lower(name)] = {name, value};
+        values_[Path(root, key) + L"\\" + Lower(name)] = value;
     }
-    bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count({root, Lower(key)}) != 0; }
+    bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count(Path(root, key)) != 0; }
     bool Has(RegRoot root, const std::wstring& key, const std::wstring& name) const {
-        auto k = keys_.find({root, Lower(key)});
-        return k != keys_.end() && k->second.count(Lower(name));
-    }
-    // The names of a key's values as they were written, in order of their lower-case forms.
-    std::vector<std::wstring> Names(RegRoot root, const std::wstring& key) const {
-        std::vector<std::wstring> names;
-        for (const auto& value : keys_.at({root, Lower(key)}))
-            names.push_back(value.second.first);
-        return names;
+        return values_.count(Path(root, key) + L"\\" + Lower(name)) != 0;
     }
 
   private:
+    static std::wstring Path(RegRoot root, const std::wstring& key, bool lower = true) {
+        const wchar_t* roots[] = {L"HKCR", L"HKCU", L"HKLM", L"HKU", L"HKCC"};
+        return roots[static_cast<int>(root)] + (L"\\" + (lower ? Lower(key) : key));
+    }
     void Refuse(RegRoot root, const std::wstring& what, const std::wstring& path) {
-        const wchar_t* names[] = {L"HKCR", L"HKCU", L"HKLM", L"HKU", L"HKCC"};
-        log.push_back(what + L" " + names[static_cast<int>(root)] + L"\\" + path);
+        log.push_back(what + L" " + Path(root, path, false));
         if (refuseWrites.count(root))
             throw PlatformError(L"access denied", 5);
     }
     void MakeKey(RegRoot root, const std::wstring& key) {
-        const std::wstring lower = Lower(key);
-        for (std::size_t cut = 0; cut != std::wstring::npos;) {
-            cut = lower.find(L'\\', cut + 1);
-            keys_[{root, lower.substr(0, cut)}];
+        const std::wstring path = Path(root, key);
+        for (std::size_t cut = path.find(L'\\') + 1; cut != std::wstring::npos;) {
+            cut = path.find(L'\\', cut + 1);
+            keys_.insert(path.substr(0, cut));
         }
     }
-    // By root and lower-case key, then lower-case name: the name as written and the value.
-    std::map<std::pair<RegRoot, std::wstring>, std::map<std::wstring, std::pair<std::wstring, RegValue>>>
-        keys_;
+    std::set<std::wstring> keys_;              // "HKLM\software\asm", lower case
+    std::map<std::wstring, RegValue> values_;  // "HKLM\software\asm\tasm", lower case
 };
 
 class FakeFileSystem : public FileSystem {
