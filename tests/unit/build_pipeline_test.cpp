@@ -7,28 +7,26 @@
 
 namespace {
 
-const wchar_t kDoc[] = L"C:\\WORK\\HELLO.ASM";
-const wchar_t kBat[] = L"C:\\WORK\\HELLO.bat";
-const wchar_t kTlink[] = L"C:\\TASM\\BIN\\TLINK.EXE";
+const wchar_t kDoc[] = L"C:\\W\\HI.ASM";
+const wchar_t kBat[] = L"C:\\W\\HI.bat";
 
-// The script for tasm "T.EXE" and kTlink with the switches aN and lN.
+// The script for tasm T.EXE and tlink L.EXE with the switches aN and lN.
 std::string Script(const std::string& n, const std::string& document, const std::string& out) {
-    return " prompt $s\r\nT.EXE a" + n + " " + document + ", " + out + ", " + out + "\r\n" +
-           "C:\\TASM\\BIN\\TLINK.EXE l" + n + " " + out + ", " + out + "\r\n";
+    return " prompt $s\r\nT.EXE a" + n + " " + document + ", " + out + ", " + out + "\r\nL.EXE l" + n + " " +
+           out + ", " + out + "\r\n";
 }
 
 class BuildTest : public ::testing::Test {
   protected:
     BuildTest() {
         SharedSettings& s = p.settings;
-        s.tasmPath = L"T.EXE";
-        s.tlinkPath = kTlink;
+        s.tasmPath = L"T.EXE", s.tlinkPath = L"L.EXE";
         s.opt16EXETasm = L"a16e", s.opt16EXETlink = L"l16e", s.opt32EXETasm = L"a32e",
         s.opt32EXETlink = L"l32e";
         s.opt16COMTasm = L"a16c", s.opt16COMTlink = L"l16c", s.opt32COMTasm = L"a32c",
         s.opt32COMTlink = L"l32c";
         p.files.Put(s.tasmPath, "tool");
-        p.files.Put(kTlink, "tool");
+        p.files.Put(s.tlinkPath, "tool");
         view.caption = kDoc;
         view.text = L"mov ax, 4c00h\r\n";
         // The script "produces" the file named in produces, as the tools would.
@@ -38,9 +36,22 @@ class BuildTest : public ::testing::Test {
                 p.files.Put(produces, "MZ");
         };
     }
-    void Build(BuildKind kind, const std::wstring& chosen = L"C:\\WORK\\HELLO.EXE") {
+    void Build(BuildKind kind, const std::wstring& chosen = L"C:\\W\\HI.EXE") {
         p.dialogs.Choose(chosen);
+        view.runEnabled = true;
         RunBuild(kind, p.platform, p.settings, doc, build, view, dialog);
+    }
+    // Run enabled, the files written, the programs started, and the messages, since the last look.
+    std::wstring Outcome() {
+        std::wstring s = view.runEnabled ? L"run" : L"-";
+        for (const std::wstring& w : p.files.log)
+            s += L" | " + w;
+        for (const std::wstring& w : p.processes.started)
+            s += L" | start " + w;
+        for (const std::wstring& m : p.messages.Texts())
+            s += L" | \"" + m + L"\"";
+        p.files.log.clear(), p.processes.started.clear(), p.messages.shown.clear();
+        return s;
     }
 
     FakeProgram p;
@@ -60,58 +71,42 @@ TEST_F(BuildTest, EachKindWritesTheDocumentAndItsScriptAsksWithItsFilterAndStart
         {BuildKind::Com32, "32c", L"Command files(*.com)|*.com"},
     };
     for (const auto& [kind, tag, filter] : kinds) {
-        SCOPED_TRACE(tag);
-        p.dialogs.shown.clear();
-        p.processes.started.clear();
-        p.processes.slept.clear();
-        view.text = L"mov ax, 4c00h\r\n";
-        view.SetSelection(0, 0);
         view.ReplaceSelection(L";");
         Build(kind);
-        EXPECT_EQ(p.files.Bytes(kDoc), ";mov ax, 4c00h\r\n\r\n");
-        EXPECT_EQ(p.files.Bytes(kBat), Script(tag, "C:\\WORK\\HELLO.ASM", "C:\\WORK\\HELLO"));
-        ASSERT_EQ(p.dialogs.shown.size(), 1u);
-        EXPECT_TRUE(p.dialogs.shown[0].save);
-        EXPECT_EQ(p.dialogs.shown[0].request.filter, filter);
-        EXPECT_EQ(p.dialogs.shown[0].request.flags, 6);
-        EXPECT_EQ(p.dialogs.shown[0].request.fileName, L"C:\\WORK\\HELLO");
-        EXPECT_EQ(p.processes.started, std::vector<std::wstring>{kBat});
-        EXPECT_EQ(p.processes.slept, std::vector<unsigned>{1000});
-        EXPECT_TRUE(p.messages.shown.empty());
-        EXPECT_EQ(doc.DocChanged, 0);  // ASCII text: the round trip changes nothing
-        view.Undo();
-        EXPECT_EQ(view.text, L";mov ax, 4c00h\r\n") << "and leaves nothing to undo";
+        EXPECT_EQ(Outcome(),
+                  L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM | write C:\\W\\HI.bat "
+                  L"| start C:\\W\\HI.bat");
+        EXPECT_EQ(p.files.Bytes(kBat), Script(tag, "C:\\W\\HI.ASM", "C:\\W\\HI"));
+        EXPECT_EQ(p.dialogs.shown.back().request.filter, filter);
     }
+    EXPECT_EQ(p.files.Bytes(kDoc), ";;;;mov ax, 4c00h\r\n\r\n");
+    EXPECT_EQ(doc.DocChanged, 0);  // ASCII text: the round trip changes nothing
+    view.Undo();
+    EXPECT_EQ(view.text, L";;;;mov ax, 4c00h\r\n") << "and leaves nothing to undo";
+    EXPECT_TRUE(p.dialogs.shown[0].save);
+    EXPECT_EQ(p.dialogs.shown[0].request.flags, 6);
+    EXPECT_EQ(p.dialogs.shown[0].request.fileName, L"C:\\W\\HI");
+    EXPECT_EQ(p.processes.slept, std::vector<unsigned>(4, 1000));
 }
 
 // Both tools unset or missing: one message; else the first unset one is
 // named. Set but missing passes when the other exists.
 TEST_F(BuildTest, ToolCheckStopsWithItsMessageAndWritesNothing) {
-    const std::tuple<std::wstring, std::wstring, std::wstring, unsigned> cases[] = {
-        {L"", L"", L"Attune your tasm and tlink in Options...", kMbOk | kMbIconInformation},
-        {L"C:\\gone\\tasm.exe", L"C:\\gone\\tlink.exe", L"Attune your tasm and tlink in Options...",
+    const std::tuple<const wchar_t*, const wchar_t*, std::wstring, unsigned> cases[] = {
+        {L"", L"", L"run | \"Attune your tasm and tlink in Options...\"", kMbOk | kMbIconInformation},
+        {L"C:\\T", L"C:\\L", L"run | \"Attune your tasm and tlink in Options...\"",
          kMbOk | kMbIconInformation},
-        {L"", kTlink, L"Choose tasm in Options... > Tasm.", kMbOk},
-        {L"T.EXE", L"", L"Choose tlink in Options... > Tlink.", kMbOk},
-        {L"T.EXE", L"C:\\gone\\tlink.exe", L"", 0},
+        {L"", L"L.EXE", L"run | \"Choose tasm in Options... > Tasm.\"", kMbOk},
+        {L"T.EXE", L"", L"run | \"Choose tlink in Options... > Tlink.\"", kMbOk},
+        {L"T.EXE", L"C:\\L", L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM", 0},
     };
-    for (const auto& [tasm, tlink, message, style] : cases) {
-        SCOPED_TRACE(message.size());
-        p.messages.shown.clear();
+    for (const auto& [tasm, tlink, outcome, style] : cases) {
         p.settings.tasmPath = tasm;
         p.settings.tlinkPath = tlink;
-        view.runEnabled = true;
         Build(BuildKind::Exe16, L"");
-        if (message.empty()) {
-            EXPECT_TRUE(p.messages.shown.empty());
-            EXPECT_EQ(p.dialogs.shown.size(), 1u);
-            continue;
-        }
-        ASSERT_EQ(p.messages.shown.size(), 1u);
-        EXPECT_EQ(p.messages.shown[0].text, message);
-        EXPECT_EQ(p.messages.shown[0].style, style);
-        EXPECT_TRUE(view.runEnabled);
-        EXPECT_TRUE(p.files.log.empty());
+        const unsigned shownStyle = p.messages.shown.empty() ? 0 : p.messages.shown[0].style;
+        EXPECT_EQ(shownStyle, style);
+        EXPECT_EQ(Outcome(), outcome);
     }
 }
 
@@ -131,7 +126,7 @@ TEST_F(BuildTest, CyrillicReachesFilesInTheDosCodePageAndMarksTheDocumentChanged
 
 // Folders are written short and tool paths as stored; a failed short path
 // leaves the folder out; four characters are cut from the chosen name
-// whatever they are.
+// whatever they are, and a name of exactly four leaves nothing.
 TEST_F(BuildTest, NamesInTheScript) {
     view.caption = L"C:\\My Work\\hello.asm";
     p.processes.shortPaths[L"c:\\my work\\hello.asm"] = L"C:\\MYWORK~1\\HELLO.ASM";
@@ -139,80 +134,95 @@ TEST_F(BuildTest, NamesInTheScript) {
     Build(BuildKind::Exe16, L"C:\\Out Dir\\prog.exe");
     EXPECT_EQ(p.files.Bytes(L"C:\\My Work\\hello.bat"),
               Script("16e", "C:\\MYWORK~1\\HELLO.ASM", "C:\\OUTDIR~1\\prog"));
-    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\My Work\\hello.bat"});
-
-    view.caption = kDoc;
-    Build(BuildKind::Exe16, L"C:\\WORK\\HELLO");  // typed without an extension
-    EXPECT_EQ(build.outBase, L"C:\\WORK\\H");
-    p.processes.shortPathFails = true;
-    Build(BuildKind::Exe16);
-    EXPECT_EQ(p.files.Bytes(kBat), Script("16e", "", "HELLO"));
-
-    view.caption = L"C:\\WORK\\abcd";  // exactly four: nothing left after the cut, and it builds
-    p.processes.shortPathFails = false;
+    view.caption = L"C:\\WORK\\abcd";
     Build(BuildKind::Exe16, L"C:\\OUT\\HELL");
     EXPECT_EQ(p.files.Bytes(L"C:\\WORK\\.bat"), Script("16e", "C:\\WORK\\abcd", "C:\\OUT\\"));
-    EXPECT_EQ(p.processes.started.back(), L"C:\\WORK\\.bat");
-    EXPECT_TRUE(p.messages.shown.empty());
+    view.caption = kDoc;
+    Build(BuildKind::Exe16, L"C:\\W\\HELLO");  // typed without an extension
+    EXPECT_EQ(build.outBase, L"C:\\W\\H");
+    p.processes.shortPathFails = true;
+    Build(BuildKind::Exe16);
+    EXPECT_EQ(p.files.Bytes(kBat), Script("16e", "", "HI"));
+    EXPECT_EQ(p.processes.started,
+              (std::vector<std::wstring>{L"C:\\My Work\\hello.bat", L"C:\\WORK\\.bat", kBat, kBat}));
 }
 
 TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
-    produces = L"C:\\WORK\\HELLO.com";
-    Build(BuildKind::Com16, L"C:\\WORK\\HELLO.com");
-    EXPECT_TRUE(view.runEnabled);
-    EXPECT_EQ(build.lastBuildCom, 1);
+    produces = L"C:\\W\\HI.com";
+    Build(BuildKind::Com16, L"C:\\W\\HI.com");
+    EXPECT_EQ(std::to_wstring(build.lastBuildCom) + Outcome(),
+              L"1run | create C:\\W\\HI.bat | write "
+              L"C:\\W\\HI.ASM | write C:\\W\\HI.bat | start C:\\W\\HI.bat");
     RunCompiledProgram(build, p.processes);
-    EXPECT_EQ(p.processes.started.back(), L"C:\\WORK\\HELLO.com");
-
-    produces = L"C:\\WORK\\HELLO.exe";
+    EXPECT_EQ(p.processes.started.back(), L"C:\\W\\HI.com");
+    produces = L"C:\\W\\HI.exe";
     Build(BuildKind::Exe32);
     EXPECT_FALSE(runEnabledWhileScriptRuns);
     EXPECT_TRUE(view.runEnabled);
     EXPECT_EQ(build.lastBuildCom, 0);
     RunCompiledProgram(build, p.processes);
-    EXPECT_EQ(p.processes.started.back(), L"C:\\WORK\\HELLO.exe");
+    EXPECT_EQ(p.processes.started.back(), L"C:\\W\\HI.exe");
 
     produces.clear();  // no output: Run stays disabled; an output left by an earlier build counts
     build.lastBuildCom = 1;
-    Build(BuildKind::Com32, L"C:\\WORK\\NONE.com");
+    Build(BuildKind::Com32, L"C:\\W\\NONE.com");
     EXPECT_FALSE(view.runEnabled);
     EXPECT_EQ(build.lastBuildCom, 0);
-    Build(BuildKind::Exe16, L"C:\\WORK\\HELLO.exe");
+    Build(BuildKind::Exe16, L"C:\\W\\HI.exe");
     EXPECT_TRUE(view.runEnabled);
     p.processes.failStart = true;
     EXPECT_NO_THROW(RunCompiledProgram(build, p.processes));
 }
 
-// From the dialog on, a failure ends the command silently after the document
-// and an empty script have been written, and Run stays disabled.
-TEST_F(BuildTest, FailuresFromTheDialogOnEndSilently) {
-    const std::function<void()> arrangements[] = {
-        [this] { p.dialogs.Cancel(); },
-        [this] { p.dialogs.Choose(L"C:\\WORK\\HEL"); },  // fewer than the four to cut
-        [this] { p.dialogs.fail = true; },
-        [this] { p.dialogs.Choose(L"C:\\WORK\\x&calc.exe"); },  // refused with a message
-        [this] { p.dialogs.Choose(L"C:\\WORK\\HELLO.EXE"), p.processes.failStart = true; },
+// Before the dialog a name with no four characters to cut, or a script or
+// document that cannot be written, is reported and the editor left as it
+// was. From the dialog on a failure ends the command silently (Run stays
+// disabled), but for an output name the script would run as a command.
+TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
+    const wchar_t* const written = L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM";
+    const std::tuple<std::function<void()>, std::wstring> cases[] = {
+        {[this] { view.caption = L"C:\\W\\x.s"; },
+         L"- | \"The document's name is too short to build. Save it "
+         L"under a name of four characters or more, such as prog.asm.\""},
+        {[this] { p.files.fail[L"c:\\w\\hi.bat"] = 3; },
+         L"- | create C:\\W\\HI.bat | \"The build could not write C:\\W\\HI.bat.\r\n\r\nError "
+         L"3.\""},
+        {[this] { p.files.fail[L"c:\\w\\hi.asm"] = 5; },
+         L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM | \"The build could not write "
+         L"C:\\W\\HI.ASM.\r\n\r\nError 5.\""},
+        {[this] { p.dialogs.answers = {L""}; }, written},
+        {[this] { p.dialogs.answers = {L"C:\\W\\HEL"}; }, written},  // fewer than the four to cut
+        {[this] { p.dialogs.fail = true; }, written},
+        {[this] { p.dialogs.answers = {L"C:\\W\\x&calc.exe"}; },
+         std::wstring(written) +
+             L" | \"The output name C:\\W\\x&calc holds the character \"&\", which the "
+             L"build script would run as a command. Build again and choose an output name "
+             L"and folder without \"&\".\""},
+        {[this] { p.processes.failStart = true; },
+         std::wstring(written) + L" | write C:\\W\\HI.bat | start C:\\W\\HI.bat"},
     };
-    for (const auto& arrange : arrangements) {
-        p.dialogs.fail = false;
-        p.files.Put(kBat, "old script");
-        p.files.Put(kDoc, "old");
-        view.runEnabled = true;
+    const std::wstring text = L"; \u0411\r\n";  // Б
+    for (const auto& [arrange, outcome] : cases) {
+        view.caption = kDoc;
+        view.text = text;
         build.lastBuildCom = 1;
+        p.files.fail.clear();
+        p.dialogs.fail = false;
+        p.dialogs.answers = {L"C:\\W\\HI.COM"};
         arrange();
+        view.runEnabled = true;
+        doc.DocChanged = 0;
         RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog);
-        EXPECT_FALSE(view.runEnabled);
+        // The document with Cyrillic, once written, is changed; one that could not be written is not.
+        EXPECT_EQ(doc.DocChanged,
+                  outcome.find(written) == 0 && outcome.find(L"not write") == std::wstring::npos);
+        EXPECT_EQ(Outcome(), outcome);
+        EXPECT_EQ(view.text, text);
         EXPECT_EQ(build.lastBuildCom, 1);
-        EXPECT_EQ(p.files.Bytes(kDoc), "mov ax, 4c00h\r\n\r\n");
-        EXPECT_TRUE(p.processes.slept.empty());
-        EXPECT_EQ(p.files.Bytes(kBat).empty(), !p.processes.failStart);
+        EXPECT_EQ(p.messages.shown.empty() ? kMbOk | kMbIconStop : p.messages.shown[0].style,
+                  kMbOk | kMbIconStop);
     }
-    EXPECT_EQ(p.processes.started.size(), 1u);  // only the script that failed to start
-    EXPECT_EQ(p.messages.Texts(),
-              std::vector<std::wstring>{
-                  L"The output name C:\\WORK\\x&calc holds the character \"&\", which the build script would "
-                  L"run as a command. Build again and choose an output name and folder without \"&\"."});
-    EXPECT_EQ(p.messages.shown[0].style, kMbOk | kMbIconStop);
+    EXPECT_TRUE(p.processes.slept.empty());
 }
 
 TEST(ScriptNames, AnOperatorOfTheCommandInterpreterInEitherNameIsRefusedByName) {
@@ -222,41 +232,9 @@ TEST(ScriptNames, AnOperatorOfTheCommandInterpreterInEitherNameIsRefusedByName) 
         const auto document = RefuseUnsafeScriptNames(std::wstring(L"C:\\A") + c + L"B.ASM", L"C:\\x&y");
         EXPECT_EQ(document.value_or(L"").find(L"The document's path C:\\A"), 0u);
         EXPECT_NE(document.value_or(L"").find(L"has no " + quoted + L", then"), std::wstring::npos);
-        const auto output = RefuseUnsafeScriptNames(L"C:\\WORK\\HELLO.ASM", std::wstring(L"C:\\O") + c);
+        const auto output = RefuseUnsafeScriptNames(L"C:\\W\\HI.ASM", std::wstring(L"C:\\O") + c);
         EXPECT_NE(output.value_or(L"").find(L"holds the character " + quoted), std::wstring::npos);
     }
-}
-
-// Before the dialog: a name with no four characters to cut, or a script or
-// document that cannot be written, is reported and nothing more happens.
-TEST_F(BuildTest, WhatIsRefusedBeforeTheDialogIsReportedAndTheEditorIsLeftAsItWas) {
-    for (const wchar_t* caption : {L"C:\\WORK\\x.s", L"C:\\WORK\\a"}) {
-        view.caption = caption;
-        view.runEnabled = true;
-        Build(BuildKind::Exe16);
-        EXPECT_EQ(p.messages.shown.back().style, kMbOk | kMbIconStop);
-        EXPECT_FALSE(view.runEnabled);
-    }
-    EXPECT_TRUE(p.files.log.empty());
-    p.messages.shown.clear();
-
-    view.caption = L"C:\\Gone\\HELLO.ASM";
-    p.files.fail[L"c:\\gone\\hello.bat"] = 3;
-    Build(BuildKind::Exe16);
-    EXPECT_EQ(p.files.log, std::vector<std::wstring>{L"create C:\\Gone\\HELLO.bat"});
-
-    const std::wstring text = L"; \u0411\r\n";  // Б
-    view.caption = kDoc;
-    view.text = text;
-    p.files.fail[L"c:\\work\\hello.asm"] = 5;
-    Build(BuildKind::Exe16);
-    EXPECT_EQ(p.messages.Texts(),
-              (std::vector<std::wstring>{L"The build could not write C:\\Gone\\HELLO.bat.\r\n\r\nError 3.",
-                                         L"The build could not write C:\\WORK\\HELLO.ASM.\r\n\r\nError 5."}));
-    EXPECT_EQ(p.files.Bytes(kBat), "");
-    EXPECT_EQ(view.text, text);
-    EXPECT_EQ(doc.DocChanged, 0);
-    EXPECT_TRUE(p.dialogs.shown.empty());
 }
 
 }  // namespace
