@@ -1,8 +1,9 @@
-// The File menu against in-memory platform services: what each command asks,
-// writes and shows, and the document's flags and caption afterwards.
+// The File and Edit menus against in-memory platform services: what each
+// command asks, writes and shows, and the document's flags and caption after.
 #include <gtest/gtest.h>
 
 #include "editor/document_commands.h"
+#include "editor/edit_commands.h"
 #include "fakes.h"
 
 namespace {
@@ -182,6 +183,35 @@ TEST_F(DocumentCommandsTest, OpenReadsTheChosenFileWithoutLookingAtChanges) {
     p.dialogs.Choose(kOther);
     commands.mnuOpen_Click();
     EXPECT_EQ(Outcome(), L"11 C:\\work\\prog.asm [A\r\nB\nC\r\n!]");
+}
+
+// Cut puts the selection on the clipboard first, so a clipboard held by
+// another program fails the command as a whole and leaves the editor as it was.
+TEST(EditCommands, CopyCutPasteDeleteAndSelectAll) {
+    FakeMainView view;
+    FakeClipboard clipboard;
+    view.text = L"mov ax, bx";
+    view.SetSelection(4, 2);
+    clipboard.busy = true;
+    EXPECT_FALSE(SkipOnFailure([&] { mnuCut_Click(view, clipboard); }));
+    EXPECT_FALSE(SkipOnFailure([&] { mnuPaste_Click(view, clipboard); }));
+    EXPECT_EQ(view.text, L"mov ax, bx");
+    clipboard.busy = false;
+    mnuCopy_Click(view, clipboard);
+    EXPECT_EQ(clipboard.text, L"ax");
+    EXPECT_FALSE(view.undoText) << "a copy changes nothing";
+    view.SetSelection(3, 4);
+    mnuCut_Click(view, clipboard);
+    EXPECT_EQ(clipboard.text, L" ax,");
+    EXPECT_EQ(view.text, L"mov bx");
+    mnuUndo_Click(view);
+    view.SetSelection(0, 4);
+    mnuPaste_Click(view, clipboard);
+    EXPECT_EQ(view.text, L" ax,ax, bx");
+    view.SetSelection(0, 4);
+    mnuDel_Click(view);
+    mnuAll_Click(view);
+    EXPECT_EQ(view.SelectedText(), L"ax, bx");
 }
 
 }  // namespace

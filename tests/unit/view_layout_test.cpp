@@ -1,9 +1,11 @@
 // The text view's geometry and rows: the gutter, points and positions both
 // ways, scrolling to show a position, which rows a rectangle covers, and the
-// runs of a painted row (tabs, selection, colours, a column deep in a long line).
+// runs of a painted row (tabs, selection, colours, a column deep in a long line);
+// and twips to pixels for the window layouts.
 #include <gtest/gtest.h>
 
 #include "editor/view_layout.h"
+#include "platform/twips.h"
 
 namespace {
 
@@ -78,6 +80,16 @@ TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
     EXPECT_EQ(row.text, L"aba");
     LayOutRow(lon, 0, 99999, 5, nullptr, row);
     EXPECT_EQ(row.text, L"a");
+}
+
+TEST(Twips, FifteenTwipsAPixelAtNinetySixDpi) {
+    EXPECT_EQ(TwipsToPixels(9255, 96), 617);
+    EXPECT_EQ(TwipsToPixels(400, 96), 27);  // 26.67 rounds to 27
+    EXPECT_EQ(TwipsToPixels(-2000, 96), -133);
+    EXPECT_EQ(TwipsToPixels(5820, 144), 582);  // 150 % scaling
+    EXPECT_EQ(PixelsToTwips(617, 96), 9255);
+    EXPECT_EQ(PointsToFontHeight(9.75, 96), -13);
+    EXPECT_EQ(PointsToFontHeight(11.25, 96), -15);
 }
 
 }  // namespace
