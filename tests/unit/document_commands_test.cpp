@@ -69,7 +69,7 @@ TEST_F(DocumentCommandsTest, SaveWritesTheDosCodePageUnderTheNameOrAsksForOne) {
 TEST_F(DocumentCommandsTest, ACancelOrAReadOnlyTargetSettlesTheDocumentUnderItsCaption) {
     p.files.Put(kOther, "keep\r\n", 0x21);  // read-only among other attributes
     Type(L"y", 0);
-    p.dialogs.Cancel();
+    p.dialogs.Choose(L"");
     commands.mnuSave_Click();
     EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [y]");
     EXPECT_TRUE(view.undoText) << "nothing was written, nothing forgotten";

@@ -21,7 +21,6 @@ inline std::wstring Lower(std::wstring s) {
         c = static_cast<wchar_t>(std::towlower(c));
     return s;
 }
-
 inline RegValue RegText(const std::wstring& text) {
     return {RegType::String, text, 0, {}};
 }
@@ -39,63 +38,65 @@ class FakeRegistry : public Registry {
     RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
         if (!Has(root, key, name))
             throw PlatformError(L"no value " + name, 2);
-        return values_.at(Path(root, key) + L"\\" + Lower(name));
+        return values_.at(Path(root, key + L"\\" + name));
     }
     void WriteString(RegRoot r,
                      const std::wstring& k,
                      const std::wstring& n,
                      const std::wstring& v) override {
-        Refuse(r, L"write", k + L"\\" + n);
-        Set(r, k, n, RegText(v));
+        Write(r, k, n, RegText(v));
     }
     void WriteDword(RegRoot r, const std::wstring& k, const std::wstring& n, std::uint32_t v) override {
-        Refuse(r, L"write", k + L"\\" + n);
-        Set(r, k, n, RegNumber(v));
+        Write(r, k, n, RegNumber(v));
     }
     void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
-        Refuse(root, L"deletevalue", key + L"\\" + name);
-        if (!values_.erase(Path(root, key) + L"\\" + Lower(name)))
+        Refuse(root, L"deletevalue ", key + L"\\" + name);
+        if (!values_.erase(Path(root, key + L"\\" + name)))
             throw PlatformError(L"no value", 2);
     }
     void CreateKey(RegRoot root, const std::wstring& key) override {
-        Refuse(root, L"createkey", key);
+        Refuse(root, L"createkey ", key);
         if (refuseCreateKey)
             throw PlatformError(L"access denied", 5);
         MakeKey(root, key);
     }
+    // Fails for a key with sub-keys, as Windows does.
     void DeleteKey(RegRoot root, const std::wstring& key) override {
-        Refuse(root, L"deletekey", key);
+        Refuse(root, L"deletekey ", key);
         const std::wstring path = Path(root, key), under = path + L"\\";
-        auto sub = keys_.lower_bound(under);
-        if (!keys_.count(path) || (sub != keys_.end() && sub->rfind(under, 0) == 0))
-            throw PlatformError(L"no key, or one with sub-keys", 2);
-        keys_.erase(path);
-        values_.erase(values_.lower_bound(under), values_.lower_bound(path + L"]"));  // ']' follows '\\'
+        const auto sub = keys_.lower_bound(under);
+        if (!keys_.erase(path) || (sub != keys_.end() && sub->rfind(under, 0) == 0))
+            throw PlatformError(L"no key, or one with sub-keys", 5);
+        values_.erase(values_.lower_bound(under), values_.lower_bound(path + L"]"));  // ']' follows '\'
     }
 
     // Test set-up and inspection, without logging or refusal.
     void Set(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
         MakeKey(root, key);
-        values_[Path(root, key) + L"\\" + Lower(name)] = value;
+        values_[Path(root, key + L"\\" + name)] = value;
     }
     bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count(Path(root, key)) != 0; }
     bool Has(RegRoot root, const std::wstring& key, const std::wstring& name) const {
-        return values_.count(Path(root, key) + L"\\" + Lower(name)) != 0;
+        return values_.count(Path(root, key + L"\\" + name)) != 0;
     }
 
   private:
     static std::wstring Path(RegRoot root, const std::wstring& key, bool lower = true) {
-        const wchar_t* roots[] = {L"HKCR", L"HKCU", L"HKLM", L"HKU", L"HKCC"};
-        return roots[static_cast<int>(root)] + (L"\\" + (lower ? Lower(key) : key));
+        const wchar_t* roots[] = {L"HKCR\\", L"HKCU\\", L"HKLM\\", L"HKU\\", L"HKCC\\"};
+        return roots[static_cast<int>(root)] + (lower ? Lower(key) : key);
     }
     void Refuse(RegRoot root, const std::wstring& what, const std::wstring& path) {
-        log.push_back(what + L" " + Path(root, path, false));
+        log.push_back(what + Path(root, path, false));
         if (refuseWrites.count(root))
             throw PlatformError(L"access denied", 5);
     }
+    void Write(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
+        Refuse(root, L"write ", key + L"\\" + name);
+        Set(root, key, name, value);
+    }
     void MakeKey(RegRoot root, const std::wstring& key) {
         const std::wstring path = Path(root, key);
-        for (std::size_t cut = path.find(L'\\') + 1; cut != std::wstring::npos;) {
+        for (std::size_t cut = path.find(L'\\'); cut != std::wstring::npos;) {
             cut = path.find(L'\\', cut + 1);
             keys_.insert(path.substr(0, cut));
         }
@@ -120,10 +121,7 @@ class FakeFileSystem : public FileSystem {
         return {Get(path).bytes.size(), Get(path).writeTime};
     }
     void CreateEmptyFile(const std::wstring& path) override { Write(L"create ", path, ""); }
-    std::string ReadAll(const std::wstring& path) override {
-        Fail(path);
-        return Get(path).bytes;
-    }
+    std::string ReadAll(const std::wstring& path) override { return Get(path, true).bytes; }
     void WriteAll(const std::wstring& path, const std::string& bytes) override {
         Write(L"write ", path, bytes);
     }
@@ -131,24 +129,23 @@ class FakeFileSystem : public FileSystem {
     void Put(const std::wstring& path,
              const std::string& bytes,
              std::uint32_t attributes = 0,
-             std::uint64_t writeTime = 0) {
-        files_[Lower(path)] = {bytes, attributes, writeTime};
+             std::uint64_t time = 0) {
+        files_[Lower(path)] = {bytes, attributes, time};
     }
     std::string Bytes(const std::wstring& path) const { return files_.at(Lower(path)).bytes; }
 
   private:
-    File& Get(const std::wstring& path) {
+    File& Get(const std::wstring& path, bool failing = false) {
+        if (failing && fail.count(Lower(path)))
+            throw PlatformError(L"failed", fail.at(Lower(path)));
         if (!FileExists(path))
             throw PlatformError(L"no file " + path, 2);
         return files_[Lower(path)];
     }
-    void Fail(const std::wstring& path) {
-        if (fail.count(Lower(path)))
-            throw PlatformError(L"failed", fail.at(Lower(path)));
-    }
     void Write(const wchar_t* what, const std::wstring& path, const std::string& bytes) {
         log.push_back(what + path);
-        Fail(path);
+        if (fail.count(Lower(path)))
+            throw PlatformError(L"failed", fail.at(Lower(path)));
         files_[Lower(path)].bytes = bytes;
     }
     std::map<std::wstring, File> files_;
@@ -167,17 +164,15 @@ class FakeFileDialogs : public FileDialogService {
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return Answer(false, request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return Answer(true, request); }
     void Choose(const std::wstring& path) { answers.push_back(path); }
-    void Cancel() { answers.push_back(L""); }
 
   private:
     FileDialogResult Answer(bool save, const FileDialogRequest& request) {
         shown.push_back({save, request});
         if (fail)
             throw PlatformError(L"dialog failed", 0x3002);
-        if (answers.empty())
-            return {};
-        const std::wstring path = answers.front();
-        answers.pop_front();
+        const std::wstring path = answers.empty() ? L"" : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return {path, path.empty() ? L"" : path.substr(path.find_last_of(L"\\/") + 1)};
     }
 };
@@ -194,10 +189,9 @@ class FakeMessages : public MessageBoxes {
 
     int Show(const std::wstring& text, unsigned style, const std::wstring& title) override {
         shown.push_back({text, style, title});
-        if (answers.empty())
-            return (style & 0xF) == kMbYesNo ? kIdNo : kIdOk;
-        const int a = answers.front();
-        answers.pop_front();
+        const int no = (style & 0xF) == kMbYesNo ? kIdNo : kIdOk, a = answers.empty() ? no : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return a;
     }
     std::vector<std::wstring> Texts() const {
@@ -236,15 +230,8 @@ class FakeClipboard : public Clipboard {
   public:
     std::optional<std::wstring> text;
     bool busy = false;  // held by another program for longer than the retry
-    void SetText(const std::wstring& t) override {
-        GetText();
-        text = t;
-    }
-    std::wstring GetText() override {
-        if (busy)
-            throw PlatformError(L"clipboard busy", 1418);
-        return text.value_or(L"");
-    }
+    void SetText(const std::wstring& t) override { text = (GetText(), t); }
+    std::wstring GetText() override { return busy ? throw PlatformError(L"busy", 1418) : text.value_or(L""); }
 };
 
 class FakeSystem : public SystemServices {
