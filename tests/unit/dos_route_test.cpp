@@ -51,8 +51,8 @@ class FakeDosHost : public DosHost {
     bool StartsDosPrograms() override { return startsDos; }
     std::wstring HostRoot() override { return L"Z:\\"; }
     std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L"/"; }
-    void Start(const std::wstring& program, const std::wstring& arguments) override {
-        started.push_back(program + L" " + arguments);
+    void Start(const std::wstring& program, const std::wstring& args) override {
+        started.push_back(program + L" " + args);
     }
     void WatchFor(const std::wstring&, std::function<void()> then) override { appeared = std::move(then); }
 };
@@ -60,13 +60,10 @@ class FakeDosHost : public DosHost {
 class DosRouteTest : public ::testing::Test {
   protected:
     DosRouteTest() {
-        SharedSettings& s = p.settings;
-        s.tasmPath = L"C:\\TASM\\TASM.EXE";
-        s.tlinkPath = L"C:\\TASM\\TLINK.EXE";
-        s.opt16COMTasm = L"/z";
-        s.opt16COMTlink = L"/t";
-        p.files.Put(s.tasmPath, Mz(0, "dos"));
-        p.files.Put(s.tlinkPath, Mz(0, "dos"));
+        p.settings.tasmPath = L"C:\\TASM\\TASM.EXE";
+        p.settings.tlinkPath = L"C:\\TASM\\TLINK.EXE";
+        p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+        p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
         view.caption = L"C:\\WORK\\HELLO.ASM";
     }
     void Build() {

@@ -105,21 +105,23 @@ TEST(EditModel, TheCaretMovesByCrLfWordsLinesAndPagesAndShiftExtends) {
 // A word is a run of one class: letters (Cyrillic too), digits and _; blanks;
 // anything else. At a line's end (or between its CR and LF) the word before.
 TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
-    const std::tuple<const wchar_t*, std::size_t, const wchar_t*> cases[] = {
-        {L"mov  ax, [bx]\r\nint", 6, L"ax"},
-        {L"mov  ax, [bx]\r\nint", 13, L"]"},
-        {L"mov  ax, [bx]\r\nint", 14, L"]"},
-        {L"mov  ax, [bx]\r\nint", 16, L"int"},
-        {L"db 09Zz_@", 3, L"09Zz_"},
-        {L"\u0414\u0430\u043D\u043E db", 2, L"\u0414\u0430\u043D\u043E"},
-        {L"a  b", 2, L"  "},
-        {L"", 0, L""},
-    };
-    for (const auto& [text, at, word] : cases) {
-        EditModel model = With(text);
+    EditModel model = With(L"mov  ax, [bx]\r\nint 09Zz_@ \u0414\u0430\u043D  b");
+    const std::pair<std::size_t, const wchar_t*> cases[] = {{6, L"ax"},
+                                                            {13, L"]"},
+                                                            {14, L"]"},
+                                                            {16, L"int"},
+                                                            {20, L"09Zz_"},
+                                                            {24, L"@"},
+                                                            {27, L"\u0414\u0430\u043D"},
+                                                            {29, L"  "},
+                                                            {99, L"b"}};
+    for (const auto& [at, word] : cases) {
         model.SelectWordAt(at);
         EXPECT_EQ(model.SelectedText(), word) << at;
     }
+    model.SetText(L"");
+    model.SelectWordAt(0);
+    EXPECT_EQ(model.SelectedText(), L"");
 }
 
 TEST(EditModel, BackspaceAndDeleteTakeCrLfAsOneAndASelectionWhole) {
