@@ -8,8 +8,9 @@
 
 namespace {
 
-const wchar_t kDoc[] = L"C:\\work\\prog.asm";
-const wchar_t kOther[] = L"C:\\work\\other.asm";
+const wchar_t kDoc[] = L"C:\\p.asm";
+const wchar_t kOther[] = L"C:\\o.asm";
+const wchar_t kFailed[] = L" \"The file could not be saved:\r\nC:\\p.asm\r\n\r\nError ";
 
 class DocumentCommandsTest : public ::testing::Test {
   protected:
@@ -17,26 +18,27 @@ class DocumentCommandsTest : public ::testing::Test {
         view.caption = kDoc;
         view.onChange = [this] { doc.DocChanged = 1; };  // the editor's change notification
     }
-    // The user types at the end; named: the document is bound to its caption.
+    // The user types at the end; named 1 or 0 binds or unbinds the document to its caption.
     void Type(const std::wstring& text, int named = -1) {
         doc.DocHasName = static_cast<std::int16_t>(named < 0 ? doc.DocHasName : named);
         view.SetSelection(view.text.size(), 0);
         view.ReplaceSelection(text);
     }
-    // DocChanged and DocHasName, the caption, [the text], then the files
-    // written and "the messages" shown since the last look.
+    // DocChanged and DocHasName, the caption, [the text], then what happened
+    // since the last look: dialogs "save?" or "open?" with their preset name,
+    // files written, and "messages".
     std::wstring Outcome() {
         std::wstring s = std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName) + L" " +
                          view.caption + L" [" + view.text + L"]";
+        for (const auto& d : p.dialogs.shown)
+            s += (d.save ? L" save? " : L" open? ") + d.request.fileName;
         for (const std::wstring& w : p.files.log)
             s += L" " + w;
         for (const std::wstring& m : p.messages.Texts())
             s += L" \"" + m + L"\"";
-        p.files.log.clear();
-        p.messages.shown.clear();
+        p.dialogs.shown.clear(), p.files.log.clear(), p.messages.shown.clear();
         return s;
     }
-    const FileDialogRequest& Asked() { return p.dialogs.shown.back().request; }
 
     FakeProgram p;
     FakeMainView view;
@@ -45,85 +47,82 @@ class DocumentCommandsTest : public ::testing::Test {
     DocumentCommands commands{p.platform, doc, view, dialog};
 };
 
-TEST_F(DocumentCommandsTest, SaveWritesTheDosCodePageUnderTheNameOrAsksForOne) {
+// Save writes the DOS code page under the document's name, or asks for one
+// (preset with the caption's path) and binds the document to it. A cancel,
+// and a read-only target the dialog's check refuses, write nothing but settle
+// the document under its caption. Under its own name the check is skipped.
+TEST_F(DocumentCommandsTest, SaveWritesUnderTheNameOrAsksForOne) {
     Type(L"\u041F\u0440", 1);  // Пр
     commands.mnuSave_Click();
-    EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [\u041F\u0440] write C:\\work\\prog.asm");
+    EXPECT_EQ(Outcome(), L"01 C:\\p.asm [\u041F\u0440] write C:\\p.asm");
     EXPECT_EQ(p.files.Bytes(kDoc), "\x8F\xE0\r\n");  // the conversion goes to the file only
     EXPECT_FALSE(view.undoText) << "a save ends the undo memory";
 
-    Type(L"!", 0);
-    p.dialogs.Choose(kOther);
-    commands.mnuSave_Click();
-    EXPECT_EQ(Outcome(), L"01 C:\\work\\other.asm [\u041F\u0440!] write C:\\work\\other.asm");
-    EXPECT_TRUE(p.dialogs.shown.at(0).save);
-    EXPECT_EQ(Asked().filter, L"Asm Projects (*.asm)|*.asm|All Files (*.*)|*.*");
-    EXPECT_EQ(Asked().flags, 6);
-    EXPECT_EQ(Asked().fileName, kDoc);  // preset with the caption's path
-    commands.mnuSave_Click();           // now bound to the chosen name: no dialog
-    EXPECT_EQ(p.dialogs.shown.size(), 1u);
-}
-
-// A cancelled dialog, and a read-only target that the dialog's check refuses,
-// write nothing but settle the document under its caption as a save would.
-TEST_F(DocumentCommandsTest, ACancelOrAReadOnlyTargetSettlesTheDocumentUnderItsCaption) {
     p.files.Put(kOther, "keep\r\n", 0x21);  // read-only among other attributes
-    Type(L"y", 0);
-    p.dialogs.Choose(L"");
-    commands.mnuSave_Click();
-    EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [y]");
-    EXPECT_TRUE(view.undoText) << "nothing was written, nothing forgotten";
-    Type(L"y");
-    p.dialogs.Choose(kOther);
-    commands.mnuSaveAs_Click();  // asks even when named
-    EXPECT_EQ(Outcome(), L"01 C:\\work\\prog.asm [yy] \"Permission denied. Read only file.\"");
-    EXPECT_EQ(p.dialogs.shown.size(), 2u);
+    p.dialogs.answers = {L"", kOther, L"C:\\n.asm"};
+    for (const wchar_t* outcome : {L"01 C:\\p.asm [\u041F\u0440!] save? C:\\p.asm",
+                                   L"01 C:\\p.asm [\u041F\u0440!!] save? C:\\p.asm \"Permission denied. Read "
+                                   L"only file.\"",
+                                   L"01 C:\\n.asm [\u041F\u0440!!!] save? C:\\p.asm write C:\\n.asm"}) {
+        Type(L"!", 0);
+        commands.mnuSave_Click();
+        EXPECT_EQ(p.dialogs.shown.at(0).request.filter, L"Asm Projects (*.asm)|*.asm|All Files (*.*)|*.*");
+        EXPECT_EQ(p.dialogs.shown[0].request.flags, 6);
+        EXPECT_EQ(Outcome(), outcome);
+    }
+    EXPECT_EQ(p.files.Bytes(kOther), "keep\r\n");
 
-    // Under its own name the check is skipped: the write itself is refused.
-    p.files.Put(kDoc, "keep\r\n", kAttributeReadOnly);
-    p.files.fail[Lower(kDoc)] = 5;
-    Type(L"z", 1);
+    p.files.Put(L"C:\\n.asm", "keep\r\n", kAttributeReadOnly);
+    p.files.fail[L"c:\\n.asm"] = 5;
+    Type(L"z");
     commands.mnuSave_Click();
     EXPECT_EQ(Outcome(),
-              L"11 C:\\work\\prog.asm [yyz] write C:\\work\\prog.asm \"The file could not be "
-              L"saved:\r\nC:\\work\\prog.asm\r\n\r\nError 5.\"");
+              L"11 C:\\n.asm [\u041F\u0440!!!z] write C:\\n.asm \"The file could not be "
+              L"saved:\r\nC:\\n.asm\r\n\r\nError 5.\"");
+    EXPECT_EQ(p.messages.shown.size(), 0u);
 }
 
 // A failed write through each command that saves: one message naming the
-// file and the platform's reason, and the disk, text and flags as they were.
+// file and the platform's reason; the text, the undo and the flags as they
+// were, Save As keeping the binding it had.
 TEST_F(DocumentCommandsTest, ASaveThatCannotBeWrittenReportsOnceAndChangesNothing) {
-    const std::wstring failed = L" \"The file could not be saved:\r\nC:\\work\\prog.asm\r\n\r\nError 112.\"";
-    const std::pair<std::function<void()>, std::wstring> cases[] = {
-        {[this] { commands.mnuSave_Click(); }, L""},
-        {[this] { commands.mnuSaveAs_Click(); }, L""},
-        {[this] { commands.mnuNew_Click(); }, L" \"Save change to the following file?\""},
-        {[this] { commands.ExitCheck(); }, L" \"Save change to the file before exit?\""},
+    const std::tuple<std::function<void()>, bool, std::wstring> cases[] = {
+        // asks even when named
+        {[this] { commands.mnuSave_Click(); }, false, L""},
+        {[this] { commands.mnuSaveAs_Click(); }, true, L""},
+        {[this] { commands.mnuNew_Click(); }, true, L" \"Save change to the following file?\""},
+        {[this] { commands.ExitCheck(); }, false, L" \"Save change to the file before exit?\""},
     };
-    p.files.Put(kDoc, "on disk\r\n");
     p.files.fail[Lower(kDoc)] = 112;
     for (int named : {1, 0}) {
-        for (const auto& [command, asked] : cases) {
-            Type(L"typed", named);
+        for (const auto& [command, asks, asked] : cases) {
+            Type(L"t", named);
             p.dialogs.Choose(kDoc);
             p.messages.answers = {kIdYes};
             command();
             EXPECT_EQ(p.messages.shown.back().style, 16u);
             EXPECT_TRUE(view.undoText);
-            EXPECT_EQ(Outcome(), (named ? L"11" : L"10") + std::wstring(L" C:\\work\\prog.asm [") +
-                                     view.text + L"] write C:\\work\\prog.asm" + asked + failed);
+            EXPECT_EQ(Outcome(), (named ? L"11 C:\\p.asm [" : L"10 C:\\p.asm [") + view.text + L"]" +
+                                     (asks || !named ? L" save? C:\\p.asm" : L"") + L" write C:\\p.asm" +
+                                     asked + kFailed + L"112.\"");
         }
     }
-    EXPECT_EQ(p.files.Bytes(kDoc), "on disk\r\n");
 }
 
-TEST_F(DocumentCommandsTest, ExitAsksOnlyAboutChangesAndADialogThatCannotBeShownEndsACommandSilently) {
+// Exit and New ask only about a change (Yes/No with the program's title);
+// a dialog that cannot be shown ends a command silently.
+TEST_F(DocumentCommandsTest, ExitAndNewAskOnlyAboutAChange) {
     commands.ExitCheck();
-    EXPECT_EQ(Outcome(), L"00 C:\\work\\prog.asm []");
+    commands.mnuNew_Click();
+    EXPECT_EQ(Outcome(), L"00 C:\\p.asm []");
     Type(L"named", 1);
     commands.ExitCheck();  // the fake answers No
     EXPECT_EQ(p.messages.shown.at(0).style, 68u);
-    EXPECT_EQ(p.messages.shown[0].title, L"");  // the program's title
-    EXPECT_EQ(Outcome(), L"11 C:\\work\\prog.asm [named] \"Save change to the file before exit?\"");
+    EXPECT_EQ(p.messages.shown[0].title, L"");
+    EXPECT_EQ(Outcome(), L"11 C:\\p.asm [named] \"Save change to the file before exit?\"");
+    p.messages.answers = {kIdYes};
+    commands.ExitCheck();
+    EXPECT_EQ(Outcome(), L"01 C:\\p.asm [named] write C:\\p.asm \"Save change to the file before exit?\"");
 
     p.dialogs.fail = true;
     Type(L"!", 0);
@@ -134,55 +133,48 @@ TEST_F(DocumentCommandsTest, ExitAsksOnlyAboutChangesAndADialogThatCannotBeShown
     commands.mnuNew_Click();
     commands.ExitCheck();
     EXPECT_EQ(Outcome(),
-              L"10 C:\\work\\prog.asm [named!] \"Save change to the following file?\" \"Save change "
-              L"to the file before exit?\"");
+              L"10 C:\\p.asm [named!] save? C:\\p.asm save? C:\\p.asm open? C:\\p.asm save? C:\\p.asm "
+              L"save? C:\\p.asm \"Save change to the following file?\" \"Save change to the file before "
+              L"exit?\"");
 }
 
-TEST_F(DocumentCommandsTest, NewAsksAfterAChangeAndClearsUnlessTheSaveFailed) {
-    view.text = L"kept";
-    commands.mnuNew_Click();  // unchanged: nothing at all
-    EXPECT_EQ(Outcome(), L"00 C:\\work\\prog.asm [kept]");
-    Type(L"!", 1);
-    commands.mnuNew_Click();  // answered No: the caption stays; it still counts as changed
-    EXPECT_EQ(Outcome(), L"10 C:\\work\\prog.asm [] \"Save change to the following file?\"");
-
-    // Yes saves through the dialog even when named; a cancel or a read-only refusal still clears.
-    p.files.Put(L"C:\\ro.asm", "ro\r\n", kAttributeReadOnly);
-    for (const wchar_t* chosen : {L"", L"C:\\ro.asm", kOther}) {
-        Type(L"saved", 1);
-        p.messages.answers = {kIdYes};
-        p.dialogs.Choose(chosen);
+// New answered No clears; Yes saves through the dialog even when named, and a
+// cancel or a read-only refusal still clears. It stays changed and unnamed.
+TEST_F(DocumentCommandsTest, NewClearsUnlessTheSaveFailed) {
+    p.files.Put(L"C:\\r.asm", "ro\r\n", kAttributeReadOnly);
+    p.dialogs.answers = {L"", L"C:\\r.asm", kOther};
+    for (int answer : {kIdNo, kIdYes, kIdYes, kIdYes}) {
+        Type(L"t", 1);
+        p.messages.answers = {answer};
         commands.mnuNew_Click();
-        EXPECT_EQ(Asked().fileName, kDoc);
-        EXPECT_EQ(view.text + std::to_wstring(doc.DocHasName), L"0");
+        EXPECT_EQ(view.text + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName), L"10");
+        EXPECT_EQ(p.messages.shown.at(0).style, 68u);
     }
-    EXPECT_EQ(p.files.Bytes(kOther), "saved\r\n");
-    EXPECT_EQ(view.caption, kOther);
+    EXPECT_EQ(
+        Outcome(),
+        L"10 C:\\o.asm [] save? C:\\p.asm save? C:\\p.asm save? C:\\p.asm write C:\\o.asm \"Save change "
+        L"to the following file?\" \"Save change to the following file?\" \"Save change to the following "
+        L"file?\" \"Permission denied. Read only file.\" \"Save change to the following file?\"");
 }
 
-TEST_F(DocumentCommandsTest, OpenReadsTheChosenFileWithoutLookingAtChanges) {
+// Open reads the chosen file without asking about changes; its dialog starts
+// with the name of its previous use. A cancel, or a file that cannot be read,
+// leaves everything as it was, so a later Save cannot overwrite it.
+TEST_F(DocumentCommandsTest, OpenReadsTheChosenFile) {
     p.files.Put(kOther, "A\rB\nC");
     Type(L"unsaved");
-    p.dialogs.Choose(kOther);
+    p.dialogs.answers = {kOther, L"", kOther};
     commands.mnuOpen_Click();
-    EXPECT_EQ(Outcome(), L"01 C:\\work\\other.asm [A\r\nB\nC\r\n]");
+    EXPECT_EQ(p.dialogs.shown.at(0).request.filter, kAsmFilter);
+    EXPECT_EQ(p.dialogs.shown[0].request.flags, 4100);
+    EXPECT_EQ(Outcome(), L"01 C:\\o.asm [A\r\nB\nC\r\n] open? ");
     EXPECT_FALSE(view.undoText);
-    EXPECT_FALSE(p.dialogs.shown[0].save);
-    EXPECT_EQ(Asked().filter, kAsmFilter);
-    EXPECT_EQ(Asked().flags, 4100);
-
-    // The dialog starts with the name of its previous use; a cancel clears it and changes nothing.
     commands.mnuOpen_Click();
-    EXPECT_EQ(Asked().fileName, kOther);
-    commands.mnuOpen_Click();
-    EXPECT_EQ(Asked().fileName, L"");
-    // A file that cannot be read leaves everything as it was, so a later Save cannot overwrite it.
     p.files.fail[Lower(kOther)] = 32;
     view.caption = kDoc;
     Type(L"!");
-    p.dialogs.Choose(kOther);
     commands.mnuOpen_Click();
-    EXPECT_EQ(Outcome(), L"11 C:\\work\\prog.asm [A\r\nB\nC\r\n!]");
+    EXPECT_EQ(Outcome(), L"11 C:\\p.asm [A\r\nB\nC\r\n!] open? C:\\o.asm open? ");
 }
 
 // Cut puts the selection on the clipboard first, so a clipboard held by
@@ -207,7 +199,6 @@ TEST(EditCommands, CopyCutPasteDeleteAndSelectAll) {
     mnuUndo_Click(view);
     view.SetSelection(0, 4);
     mnuPaste_Click(view, clipboard);
-    EXPECT_EQ(view.text, L" ax,ax, bx");
     view.SetSelection(0, 4);
     mnuDel_Click(view);
     mnuAll_Click(view);
