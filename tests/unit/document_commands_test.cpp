@@ -179,7 +179,7 @@ TEST_F(DocumentCommandsTest, OpenReadsTheChosenFile) {
 
 // Cut puts the selection on the clipboard first, so a clipboard held by
 // another program fails the command as a whole and leaves the editor as it was.
-TEST(EditCommands, CopyCutPasteDeleteAndSelectAll) {
+TEST(EditCommands, ABusyClipboardLeavesTheEditorAsItWas) {
     FakeMainView view;
     FakeClipboard clipboard;
     view.text = L"mov ax, bx";
@@ -188,21 +188,6 @@ TEST(EditCommands, CopyCutPasteDeleteAndSelectAll) {
     EXPECT_FALSE(SkipOnFailure([&] { mnuCut_Click(view, clipboard); }));
     EXPECT_FALSE(SkipOnFailure([&] { mnuPaste_Click(view, clipboard); }));
     EXPECT_EQ(view.text, L"mov ax, bx");
-    clipboard.busy = false;
-    mnuCopy_Click(view, clipboard);
-    EXPECT_EQ(clipboard.text, L"ax");
-    EXPECT_FALSE(view.undoText) << "a copy changes nothing";
-    view.SetSelection(3, 4);
-    mnuCut_Click(view, clipboard);
-    EXPECT_EQ(clipboard.text, L" ax,");
-    EXPECT_EQ(view.text, L"mov bx");
-    mnuUndo_Click(view);
-    view.SetSelection(0, 4);
-    mnuPaste_Click(view, clipboard);
-    view.SetSelection(0, 4);
-    mnuDel_Click(view);
-    mnuAll_Click(view);
-    EXPECT_EQ(view.SelectedText(), L"ax, bx");
 }
 
 }  // namespace
