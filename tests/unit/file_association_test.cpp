@@ -6,70 +6,54 @@
 
 namespace {
 
-const wchar_t kProgram[] = L"Korveline.Qorvath";
+const wchar_t kCommand[] = L"Korveline.Qorvath\\Shell\\Open\\command";
 
-class AssociationTest : public ::testing::Test {
-  protected:
-    std::wstring Read(RegRoot root, const std::wstring& key, const wchar_t* name = L"") {
-        return p.registry.ReadValue(root, key, name).text;
-    }
-    std::uint32_t Flag() {
-        return p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number;
-    }
-    void ExpectRegistered(const std::wstring& programPath) {
-        EXPECT_EQ(Read(RegRoot::ClassesRoot, L".asm"), kProgram);
-        EXPECT_EQ(Read(RegRoot::ClassesRoot, L".asm", L"Content Type"), L"Korveline");
-        EXPECT_EQ(Read(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open\\command"),
-                  programPath + L" %1");
-        EXPECT_EQ(Read(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"), programPath + L",0");
-        EXPECT_EQ(Flag(), 1u);
-        EXPECT_TRUE(view.regChecked);
-    }
+// Registering replaces whatever .asm held; the program's path is not quoted,
+// and a drive root already ends in a backslash. Removing leaves sub-keys of
+// other programs alone, deleting its own deepest first.
+TEST(Association, ToggleRegistersOverAnOldRegistrationAndRemovesOnlyItsOwnKeys) {
     FakeProgram p;
     FakeMainView view;
-};
-
-// The check mark alone decides; registering replaces whatever .asm held, and
-// removing leaves sub-keys of other programs alone.
-TEST_F(AssociationTest, ToggleRegistersReplacingAnOldRegistrationRemovesAndRegistersAgain) {
-    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"", RegText(L"OtherEditor.File"));
+    const auto read = [&](const std::wstring& key, const wchar_t* name = L"") {
+        return p.registry.ReadValue(RegRoot::ClassesRoot, key, name).text;
+    };
     p.registry.Set(RegRoot::ClassesRoot, L".asm", L"PerceivedType", RegText(L"text"));
-    p.system.folder = L"C:\\My Tools\\Korveline";  // blanks are not quoted
+    p.system.folder = L"C:\\My Tools";
     ToggleAsmFiles(p.platform, p.regShell, view);
-    ExpectRegistered(L"C:\\My Tools\\Korveline\\korveline.exe");
+    EXPECT_EQ(read(L".asm") + L"|" + read(L".asm", L"Content Type"), L"Korveline.Qorvath|Korveline");
+    EXPECT_EQ(read(kCommand), L"C:\\My Tools\\korveline.exe %1");
+    EXPECT_EQ(read(L"Korveline.Qorvath\\DefaultIcon"), L"C:\\My Tools\\korveline.exe,0");
     EXPECT_FALSE(p.registry.Has(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
-
+    EXPECT_TRUE(view.regChecked);
     ToggleAsmFiles(p.platform, p.regShell, view);
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L".asm"));
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, kProgram)) << "the sub-keys go first";
-    EXPECT_FALSE(view.regChecked);
-    EXPECT_EQ(Flag(), 0u);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath") ||
+                 p.registry.HasKey(RegRoot::ClassesRoot, L".asm"));
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 0u);
 
-    p.system.folder = L"D:\\";  // the program has moved to a drive root, which ends in a backslash
+    p.system.folder = L"D:\\";
     ToggleAsmFiles(p.platform, p.regShell, view);
-    ExpectRegistered(L"D:\\korveline.exe");
+    EXPECT_EQ(read(kCommand), L"D:\\korveline.exe %1");
     p.registry.Set(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command", L"", RegText(L"pr %1"));
     ToggleAsmFiles(p.platform, p.regShell, view);
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open"));
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"));
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open") ||
+                 p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"));
     EXPECT_TRUE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command"));
+    EXPECT_FALSE(view.regChecked);
 }
 
-TEST_F(AssociationTest, ARefusedWriteStopsBeforeTheFlagAndTheCheckMark) {
-    p.registry.refuseWrites.insert(RegRoot::ClassesRoot);
+// A refused registration stops before the flag and the check mark; a removal
+// that may not write the flag still removes the keys and the check mark.
+TEST(Association, ARefusedWriteStopsBeforeTheFlag) {
+    FakeProgram p;
+    FakeMainView view;
+    p.registry.refuseWrites = {RegRoot::ClassesRoot};
     EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
-    EXPECT_FALSE(view.regChecked);
-    EXPECT_FALSE(p.registry.Has(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles"));
-
-    // Removing when HKLM refuses: the keys go, the check mark goes, the flag stays.
+    EXPECT_FALSE(view.regChecked || p.registry.Has(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles"));
     p.registry.refuseWrites = {RegRoot::LocalMachine};
     view.regChecked = true;
-    p.registry.Set(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles", RegNumber(1));
-    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"", RegText(kProgram));
+    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"", RegText(L"Korveline.Qorvath"));
     EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L".asm"));
-    EXPECT_FALSE(view.regChecked);
-    EXPECT_EQ(Flag(), 1u);
+    EXPECT_FALSE(view.regChecked || p.registry.HasKey(RegRoot::ClassesRoot, L".asm"));
 }
 
 }  // namespace
