@@ -11,26 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const unsigned op = data[i], arg = data[i + 1];
         const std::size_t at = arg % (model.Length() + 1);
         const std::wstring before = model.Text();
-        switch (op % 6) {
-            case 0:
-                model.Select(at, (at * 7 + op) % (model.Length() + 1));
-                break;
-            case 1:
-                model.ReplaceSelection(std::wstring(op / 8 % 4, alphabet[arg % 8]), op & 8);
-                break;
-            case 2:
-                op & 8 ? model.DeleteBackward(op & 16) : model.DeleteForward();
-                break;
-            case 3:
-                model.Move(static_cast<Motion>(op / 8 % 12), op & 128, arg % 5);
-                break;
-            case 4:
-                model.SelectWordAt(at);
-                break;
-            case 5:
-                FUZZ_CHECK(!model.Undo() || (model.Undo() && model.Text() == before));
-                break;
-        }
+        if (op % 6 == 0)
+            model.Select(at, (at * 7 + op) % (model.Length() + 1));
+        else if (op % 6 == 1)
+            model.ReplaceSelection(std::wstring(op / 8 % 4, alphabet[arg % 8]), op & 8);
+        else if (op % 6 == 2)
+            op & 8 ? model.DeleteBackward(op & 16) : model.DeleteForward();
+        else if (op % 6 == 3)
+            model.Move(static_cast<Motion>(op / 8 % 12), op & 128, arg % 5);
+        else if (op % 6 == 4)
+            model.SelectWordAt(at);
+        else
+            FUZZ_CHECK(!model.Undo() || (model.Undo() && model.Text() == before));
         const TextBuffer& buffer = model.Buffer();
         const std::wstring text = model.Text();
         for (std::size_t line = 0; line < buffer.LineCount(); ++line) {

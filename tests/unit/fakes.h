@@ -16,12 +16,14 @@
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
+using Text = const std::wstring&;  // a text parameter
+
 inline std::wstring Lower(std::wstring s) {
     for (auto& c : s)
         c = static_cast<wchar_t>(std::towlower(c));
     return s;
 }
-inline RegValue RegText(const std::wstring& text) {
+inline RegValue RegText(Text text) {
     return {RegType::String, text, 0, {}};
 }
 inline RegValue RegNumber(std::uint32_t number) {
@@ -35,33 +37,26 @@ class FakeRegistry : public Registry {
     bool refuseCreateKey = false;    // only key creation fails
     std::vector<std::wstring> log;   // "write HKLM\Software\asm\tasm", "deletekey HKCR\.asm" ...
 
-    RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
+    RegValue ReadValue(RegRoot root, Text key, Text name) override {
         if (!Has(root, key, name))
             throw PlatformError(L"no value " + name, 2);
         return values_.at(Path(root, key + L"\\" + name));
     }
-    void WriteString(RegRoot r,
-                     const std::wstring& k,
-                     const std::wstring& n,
-                     const std::wstring& v) override {
-        Write(r, k, n, RegText(v));
-    }
-    void WriteDword(RegRoot r, const std::wstring& k, const std::wstring& n, std::uint32_t v) override {
-        Write(r, k, n, RegNumber(v));
-    }
-    void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
+    void WriteString(RegRoot r, Text k, Text n, Text v) override { Write(r, k, n, RegText(v)); }
+    void WriteDword(RegRoot r, Text k, Text n, std::uint32_t v) override { Write(r, k, n, RegNumber(v)); }
+    void DeleteValue(RegRoot root, Text key, Text name) override {
         Refuse(root, L"deletevalue ", key + L"\\" + name);
         if (!values_.erase(Path(root, key + L"\\" + name)))
             throw PlatformError(L"no value", 2);
     }
-    void CreateKey(RegRoot root, const std::wstring& key) override {
+    void CreateKey(RegRoot root, Text key) override {
         Refuse(root, L"createkey ", key);
         if (refuseCreateKey)
             throw PlatformError(L"access denied", 5);
         MakeKey(root, key);
     }
     // Fails for a key with sub-keys, as Windows does.
-    void DeleteKey(RegRoot root, const std::wstring& key) override {
+    void DeleteKey(RegRoot root, Text key) override {
         Refuse(root, L"deletekey ", key);
         const std::wstring path = Path(root, key), under = path + L"\\";
         const auto sub = keys_.lower_bound(under);
@@ -71,30 +66,30 @@ class FakeRegistry : public Registry {
     }
 
     // Test set-up and inspection, without logging or refusal.
-    void Set(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
+    void Set(RegRoot root, Text key, Text name, const RegValue& value) {
         MakeKey(root, key);
         values_[Path(root, key + L"\\" + name)] = value;
     }
-    bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count(Path(root, key)) != 0; }
-    bool Has(RegRoot root, const std::wstring& key, const std::wstring& name) const {
+    bool HasKey(RegRoot root, Text key) const { return keys_.count(Path(root, key)) != 0; }
+    bool Has(RegRoot root, Text key, Text name) const {
         return values_.count(Path(root, key + L"\\" + name)) != 0;
     }
 
   private:
-    static std::wstring Path(RegRoot root, const std::wstring& key, bool lower = true) {
+    static std::wstring Path(RegRoot root, Text key, bool lower = true) {
         const wchar_t* roots[] = {L"HKCR\\", L"HKCU\\", L"HKLM\\", L"HKU\\", L"HKCC\\"};
         return roots[static_cast<int>(root)] + (lower ? Lower(key) : key);
     }
-    void Refuse(RegRoot root, const std::wstring& what, const std::wstring& path) {
+    void Refuse(RegRoot root, Text what, Text path) {
         log.push_back(what + Path(root, path, false));
         if (refuseWrites.count(root))
             throw PlatformError(L"access denied", 5);
     }
-    void Write(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
+    void Write(RegRoot root, Text key, Text name, const RegValue& value) {
         Refuse(root, L"write ", key + L"\\" + name);
         Set(root, key, name, value);
     }
-    void MakeKey(RegRoot root, const std::wstring& key) {
+    void MakeKey(RegRoot root, Text key) {
         const std::wstring path = Path(root, key);
         for (std::size_t cut = path.find(L'\\'); cut != std::wstring::npos;) {
             cut = path.find(L'\\', cut + 1);
@@ -115,34 +110,27 @@ class FakeFileSystem : public FileSystem {
     std::map<std::wstring, std::uint32_t> fail;  // lower-case path: the error reading or writing it gives
     std::vector<std::wstring> log;               // "create C:\x", "write C:\x"
 
-    bool FileExists(const std::wstring& path) override { return files_.count(Lower(path)) != 0; }
-    std::uint32_t GetAttributes(const std::wstring& path) override { return Get(path).attributes; }
-    FileStamp Stamp(const std::wstring& path) override {
-        return {Get(path).bytes.size(), Get(path).writeTime};
-    }
-    void CreateEmptyFile(const std::wstring& path) override { Write(L"create ", path, ""); }
-    std::string ReadAll(const std::wstring& path) override { return Get(path, true).bytes; }
-    void WriteAll(const std::wstring& path, const std::string& bytes) override {
-        Write(L"write ", path, bytes);
-    }
+    bool FileExists(Text path) override { return files_.count(Lower(path)) != 0; }
+    std::uint32_t GetAttributes(Text path) override { return Get(path).attributes; }
+    FileStamp Stamp(Text path) override { return {Get(path).bytes.size(), Get(path).writeTime}; }
+    void CreateEmptyFile(Text path) override { Write(L"create ", path, ""); }
+    std::string ReadAll(Text path) override { return Get(path, true).bytes; }
+    void WriteAll(Text path, const std::string& bytes) override { Write(L"write ", path, bytes); }
 
-    void Put(const std::wstring& path,
-             const std::string& bytes,
-             std::uint32_t attributes = 0,
-             std::uint64_t time = 0) {
+    void Put(Text path, const std::string& bytes, std::uint32_t attributes = 0, std::uint64_t time = 0) {
         files_[Lower(path)] = {bytes, attributes, time};
     }
-    std::string Bytes(const std::wstring& path) const { return files_.at(Lower(path)).bytes; }
+    std::string Bytes(Text path) const { return files_.at(Lower(path)).bytes; }
 
   private:
-    File& Get(const std::wstring& path, bool failing = false) {
+    File& Get(Text path, bool failing = false) {
         if (failing && fail.count(Lower(path)))
             throw PlatformError(L"failed", fail.at(Lower(path)));
         if (!FileExists(path))
             throw PlatformError(L"no file " + path, 2);
         return files_[Lower(path)];
     }
-    void Write(const wchar_t* what, const std::wstring& path, const std::string& bytes) {
+    void Write(const wchar_t* what, Text path, const std::string& bytes) {
         log.push_back(what + path);
         if (fail.count(Lower(path)))
             throw PlatformError(L"failed", fail.at(Lower(path)));
@@ -163,7 +151,7 @@ class FakeFileDialogs : public FileDialogService {
 
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return Answer(false, request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return Answer(true, request); }
-    void Choose(const std::wstring& path) { answers.push_back(path); }
+    void Choose(Text path) { answers.push_back(path); }
 
   private:
     FileDialogResult Answer(bool save, const FileDialogRequest& request) {
@@ -187,7 +175,7 @@ class FakeMessages : public MessageBoxes {
     std::vector<Shown> shown;
     std::deque<int> answers;  // an empty queue answers OK (or No for Yes/No boxes)
 
-    int Show(const std::wstring& text, unsigned style, const std::wstring& title) override {
+    int Show(Text text, unsigned style, Text title) override {
         shown.push_back({text, style, title});
         const int no = (style & 0xF) == kMbYesNo ? kIdNo : kIdOk, a = answers.empty() ? no : answers.front();
         if (!answers.empty())
@@ -211,16 +199,16 @@ class FakeProcesses : public Processes {
     bool failStart = false;
     std::function<void()> onStart;  // e.g. the script writes the output
 
-    void Start(const std::wstring& path) override {
+    void Start(Text path) override {
         started.push_back(path);
         if (failStart)
             throw PlatformError(L"cannot start", 2);
         if (onStart)
             onStart();
     }
-    void StartAndWatch(const std::wstring& path, Ended) override { Start(path); }
+    void StartAndWatch(Text path, Ended) override { Start(path); }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
-    std::wstring ShortPath(const std::wstring& path) override {
+    std::wstring ShortPath(Text path) override {
         auto s = shortPaths.find(Lower(path));
         return s != shortPaths.end() ? s->second : shortPathFails ? L"" : path;
     }
@@ -230,7 +218,7 @@ class FakeClipboard : public Clipboard {
   public:
     std::optional<std::wstring> text;
     bool busy = false;  // held by another program for longer than the retry
-    void SetText(const std::wstring& t) override { text = (GetText(), t); }
+    void SetText(Text t) override { text = (GetText(), t); }
     std::wstring GetText() override { return busy ? throw PlatformError(L"busy", 1418) : text.value_or(L""); }
 };
 
@@ -245,7 +233,7 @@ class FakeSystem : public SystemServices {
     std::wstring CommandLine() override { return commandLine; }
     std::wstring ProgramFolder() override { return folder; }
     std::wstring ProgramName() override { return L"korveline"; }
-    std::wstring Environment(const std::wstring& name) override { return environment[name]; }
+    std::wstring Environment(Text name) override { return environment[name]; }
     std::wstring ErrorText(std::uint32_t code) override { return L"Error " + std::to_wstring(code) + L"."; }
 };
 
@@ -265,9 +253,9 @@ class FakeMainView : public MainWindowView {
     std::optional<std::wstring> undoText;
 
     std::wstring Caption() const override { return caption; }
-    void SetCaption(const std::wstring& c) override { caption = c; }
+    void SetCaption(Text c) override { caption = c; }
     std::wstring EditorText() const override { return text; }
-    void SetEditorText(const std::wstring& t) override {
+    void SetEditorText(Text t) override {
         text = t;
         ++setTextCount;
         selStart = selLength = 0;
@@ -275,7 +263,7 @@ class FakeMainView : public MainWindowView {
     }
     std::size_t EditorTextLength() const override { return text.size(); }
     std::wstring SelectedText() const override { return text.substr(selStart, selLength); }
-    void ReplaceSelection(const std::wstring& t) override {
+    void ReplaceSelection(Text t) override {
         const std::wstring before = text;
         text.replace(selStart, selLength, t);
         selStart += t.size();
@@ -298,7 +286,7 @@ class FakeMainView : public MainWindowView {
     bool RegChecked() const override { return regChecked; }
 
   private:
-    void Changed(const std::wstring& before) {
+    void Changed(Text before) {
         undoText = before;
         if (onChange)
             onChange();
