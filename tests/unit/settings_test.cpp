@@ -12,15 +12,12 @@ namespace {
 const wchar_t kKey[] = L"Software\\asm";
 const RegRoot kHklm = RegRoot::LocalMachine;
 
-// Loads as the start-up does: a failure ends loading without a message. The
-// association's registration only sets its flag here. Returns whether the
-// first run wrote the store.
+// Loads as the start-up does, a failure ending it quietly; the association's
+// registration only sets its flag. Returns whether a first run wrote the store.
 bool Load(FakeProgram& p, FakeMainView& view, SettingsFields& fields) {
     p.registry.log.clear();
-    SkipOnFailure([&] {
-        LoadSettings(p.context, fields, view,
-                     [&] { p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1)); });
-    });
+    const auto registration = [&] { p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1)); };
+    SkipOnFailure([&] { LoadSettings(p.context, fields, view, registration); });
     return !p.registry.log.empty();
 }
 
@@ -28,43 +25,48 @@ std::wstring Switches(const SharedSettings& s) {
     return s.opt16EXETasm + L"|" + s.opt16EXETlink + L"|" + s.opt32EXETasm + L"|" + s.opt32EXETlink + L"|" +
            s.opt16COMTasm + L"|" + s.opt16COMTlink + L"|" + s.opt32COMTasm + L"|" + s.opt32COMTlink;
 }
-const wchar_t kFirstRunSwitches[] =
+const wchar_t kFirstRun[] =
     L"/z /zi /n /m2|/x /v|/z /zi /n /m2|/x /v /3|/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3";
 
+// The key, the marker, the ten strings in order; read only at the next start.
+// A first run that may not write stops quietly and runs again next time; one
+// that may not create the key goes on.
 TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     FakeProgram p;
     FakeMainView view;
     SettingsFields fields;
+    p.registry.refuseWrites.insert(kHklm);
+    EXPECT_TRUE(Load(p, view, fields));
+    EXPECT_FALSE(p.registry.Has(kHklm, kKey, L"asmfiles"));
+    p.registry.refuseWrites.clear();
+    p.registry.refuseCreateKey = true;
     ASSERT_TRUE(Load(p, view, fields));
     std::vector<std::wstring> log{L"createkey HKLM\\Software\\asm", L"write HKLM\\Software\\asm\\"};
     for (const wchar_t* name : {L"tasm", L"tlink", L"16btasmEXE", L"16btlinkEXE", L"32btasmEXE",
                                 L"32btlinkEXE", L"16btasmCOM", L"16btlinkCOM", L"32btasmCOM", L"32btlinkCOM"})
         log.push_back(std::wstring(L"write HKLM\\Software\\asm\\") + name);
     EXPECT_EQ(p.registry.log, log);  // then the association registers
-    EXPECT_EQ(Switches(p.settings), L"|||||||") << "not read back before the next start";
-
+    EXPECT_EQ(Switches(p.settings), L"|||||||");
     SettingsFields next;
     EXPECT_FALSE(Load(p, view, next));
     EXPECT_EQ(next.settingsMarker + next.asmFilesFlag, 2);
-    EXPECT_EQ(Switches(p.settings), kFirstRunSwitches);
-    EXPECT_TRUE(view.regChecked);
+    EXPECT_EQ(Switches(p.settings), kFirstRun);
+    EXPECT_TRUE(view.regChecked && p.messages.shown.empty());
 }
 
 // The marker counts when it is a non-zero 16-bit number; one that does not
-// count makes the first run overwrite the user's tool path. The flag checks
-// the menu only when it is 1. A value that cannot be read ends loading
-// quietly; the switches not read take their first-run strings.
+// makes the first run overwrite the user's tool path. The flag checks the
+// menu only when it is 1. A value that cannot be read ends loading quietly;
+// the switches not read take their first-run strings.
 TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
     const RegValue binary{RegType::Binary, L"", 0, {1}};
     const std::tuple<RegValue, std::optional<RegValue>, const wchar_t*, bool, bool> cases[] = {
         {RegNumber(1), RegNumber(1), L"asmfiles", true, true},
         {RegText(L" 7\t"), RegNumber(1), L"asmfiles", true, true},
-        {RegNumber(1), RegNumber(0), L"asmfiles", true, false},
         {RegNumber(1), RegNumber(2), L"asmfiles", true, false},
         {RegNumber(1), {}, L"asmfiles", true, false},
         {RegNumber(0), RegNumber(1), L"asmfiles", false, false},
         {RegNumber(40000), RegNumber(1), L"asmfiles", false, false},
-        {binary, RegNumber(1), L"asmfiles", false, false},
         {RegNumber(1), {}, L"tlink", true, false},
         {RegNumber(1), binary, L"tlink", true, false},
     };
@@ -81,77 +83,58 @@ TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
         if (value)
             p.registry.Set(kHklm, kKey, name, *value);
         EXPECT_EQ(Load(p, view, fields), !counts);
-        EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").text, counts ? L"x" : L"");
-        EXPECT_EQ(p.settings.tasmPath, counts ? L"x" : L"");
+        EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").text + p.settings.tasmPath,
+                  counts ? L"xx" : L"");
         EXPECT_EQ(view.regChecked, checked);
         EXPECT_EQ(Switches(p.settings), !counts                          ? L"|||||||"
-                                        : std::wstring(name) == L"tlink" ? kFirstRunSwitches
+                                        : std::wstring(name) == L"tlink" ? kFirstRun
                                                                          : L"x|x|x|x|x|x|x|x");
     }
 }
 
-TEST(SettingsStore, AFirstRunThatMayNotWriteStopsQuietlyAndOneThatMayNotMakeTheKeyGoesOn) {
-    FakeProgram p;
-    FakeMainView view;
-    SettingsFields fields;
-    p.registry.refuseWrites.insert(kHklm);
-    Load(p, view, fields);
-    EXPECT_FALSE(p.registry.Has(kHklm, kKey, L"asmfiles"));
-    EXPECT_EQ(fields.settingsMarker, 0);
-    p.registry.refuseWrites.clear();
-    p.registry.refuseCreateKey = true;
-    EXPECT_TRUE(Load(p, view, fields)) << "it runs again at the next start";
-    EXPECT_TRUE(p.registry.Has(kHklm, kKey, L"asmfiles"));
-    EXPECT_TRUE(p.messages.shown.empty());
-}
-
+// A path is a root (short or long name, any case), a key and a value name,
+// empty for the key's default value.
 TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
-    const std::tuple<const wchar_t*, RegRoot, const wchar_t*> paths[] = {
-        {L"HKLM\\Software\\asm\\tasm", kHklm, L"Software\\asm|tasm"},
-        {L"HKEY_LOCAL_MACHINE\\Software\\asm\\", kHklm, L"Software\\asm|"},  // the default value
-        {L"hkcr\\.asm\\Content Type", RegRoot::ClassesRoot, L".asm|Content Type"},
-        {L"hkey_classes_root\\K\\", RegRoot::ClassesRoot, L"K|"},
-        {L"HKEY_CURRENT_USER\\k\\v", RegRoot::CurrentUser, L"k|v"},
-        {L"HKCU\\k\\v", RegRoot::CurrentUser, L"k|v"},
-        {L"HKU\\k\\v", RegRoot::Users, L"k|v"},
-        {L"HKEY_USERS\\k\\v", RegRoot::Users, L"k|v"},
-        {L"HKCC\\k\\v", RegRoot::CurrentConfig, L"k|v"},
-        {L"HKEY_CURRENT_CONFIG\\k\\v", RegRoot::CurrentConfig, L"k|v"},
+    const std::tuple<RegRoot, const wchar_t*, const wchar_t*> roots[] = {
+        {kHklm, L"HKLM", L"hkey_local_machine"},
+        {RegRoot::ClassesRoot, L"hkcr", L"HKEY_CLASSES_ROOT"},
+        {RegRoot::CurrentUser, L"HKCU", L"HKEY_CURRENT_USER"},
+        {RegRoot::Users, L"HKU", L"HKEY_USERS"},
+        {RegRoot::CurrentConfig, L"HKCC", L"HKEY_CURRENT_CONFIG"},
     };
-    for (const auto& [path, root, keyAndName] : paths) {
-        const RegPath p = ParseRegPath(path);
-        EXPECT_EQ(p.root, root) << p.key.size();
-        EXPECT_EQ(p.key + L"|" + p.name, keyAndName);
+    for (const auto& [root, name, longName] : roots) {
+        EXPECT_EQ(ParseRegPath(std::wstring(name) + L"\\k\\v").root, root) << name[1];
+        EXPECT_EQ(ParseRegPath(std::wstring(longName) + L"\\k\\v").root, root) << name[1];
     }
+    const RegPath value = ParseRegPath(L"HKLM\\Software\\asm\\tasm"), key = ParseRegPath(L"HKCR\\.asm\\");
+    EXPECT_EQ(value.key + L"|" + value.name + L"|" + key.key + L"|" + key.name, L"Software\\asm|tasm|.asm|");
     for (const wchar_t* bad :
-         {L"", L"HKLM", L"HKXX\\Software\\asm", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"})
+         {L"", L"HKLM", L"HKXX\\k\\v", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"})
         EXPECT_THROW(ParseRegPath(bad), PlatformError) << std::string(bad, bad + wcslen(bad));
 }
 
+// Strings and numbers written under either type read back as text; a number
+// given as text is rounded half to even; other types are refused.
 TEST(RegShell, WritesTypesReadsThemBackAndDeletes) {
     FakeRegistry registry;
     RegShell reg(registry);
-    reg.RegWrite(L"HKLM\\Software\\asm\\tasm", L"C:\\a b\\tasm.exe", L"REG_SZ");
     reg.RegWrite(L"HKLM\\Software\\asm\\", std::int64_t{1}, L"reg_dword");
-    reg.RegWrite(L"HKLM\\Software\\asm\\asmfiles", L" 2.5\t", L"REG_DWORD");  // half to even
-    reg.RegWrite(L"HKLM\\Software\\asm\\x", std::int64_t{7}, L"REG_SZ");
-    registry.Set(kHklm, kKey, L"y", RegValue{RegType::ExpandString, L"%y%", 0, {}});
+    reg.RegWrite(L"HKLM\\Software\\asm\\a", L" 2.5\t", L"REG_DWORD");
+    reg.RegWrite(L"HKLM\\Software\\asm\\b", std::int64_t{7}, L"REG_SZ");
+    registry.Set(kHklm, kKey, L"c", RegValue{RegType::ExpandString, L"%c%", 0, {}});
     std::wstring read;
-    for (const wchar_t* name : {L"TASM", L"", L"asmfiles", L"x", L"y"})
+    for (const wchar_t* name : {L"", L"A", L"b", L"c"})
         read += reg.RegRead(std::wstring(L"HKLM\\Software\\asm\\") + name).ToString() + L"|";
-    EXPECT_EQ(read, L"C:\\a b\\tasm.exe|1|2|7|%y%|");
-    EXPECT_EQ(registry.ReadValue(kHklm, kKey, L"").type, RegType::Dword);
-    EXPECT_EQ(registry.ReadValue(kHklm, kKey, L"asmfiles").type, RegType::Dword);
-    EXPECT_EQ(reg.RegRead(L"HKLM\\Software\\asm\\").kind, RegVariant::Kind::Number);
-
-    EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\x", L"1", L"REG_BINARY"), PlatformError);
+    EXPECT_EQ(read, L"1|2|7|%c%|");
+    EXPECT_EQ(registry.ReadValue(kHklm, kKey, L"a").type, RegType::Dword);
+    for (const wchar_t* type : {L"REG_BINARY", L"REG_DWORD"})
+        EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\x", L"abc", type), PlatformError);
     EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\x", std::int64_t{1}, L"REG_BINARY"), PlatformError);
-    EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\x", L"abc", L"REG_DWORD"), PlatformError);
-    reg.RegDelete(L"HKLM\\Software\\asm\\tasm");
-    EXPECT_THROW(reg.RegRead(L"HKLM\\Software\\asm\\tasm"), PlatformError);
+    reg.RegDelete(L"HKLM\\Software\\asm\\a");
+    EXPECT_THROW(reg.RegRead(L"HKLM\\Software\\asm\\a"), PlatformError);
+    registry.DeleteValue(kHklm, kKey, L"b"), registry.DeleteValue(kHklm, kKey, L"c");
     reg.RegDelete(L"HKLM\\Software\\asm\\");  // a trailing backslash names the key itself
     EXPECT_FALSE(registry.HasKey(kHklm, kKey));
-    EXPECT_TRUE(registry.HasKey(kHklm, L"Software"));
 }
 
 TEST(RegShell, SixteenBitConversion) {
@@ -161,9 +144,8 @@ TEST(RegShell, SixteenBitConversion) {
         {number(32767), 32767}, {number(-32768), -32768}, {number(32768), {}},
         {number(-32769), {}},   {text(L"1"), 1},          {text(L" \t-32768 \t"), -32768},
         {text(L"+12"), 12},     {text(L"2.5"), 2},        {text(L"3.5"), 4},
-        {text(L"0.25"), 0},     {text(L".75"), 1},        {text(L"40000"), {}},
-        {text(L"abc"), {}},     {text(L"1x"), {}},        {text(L"1 2"), {}},
-        {text(L""), {}},        {text(L" "), {}},         {text(L"-"), {}},
+        {text(L".75"), 1},      {text(L"40000"), {}},     {text(L"1x"), {}},
+        {text(L"1 2"), {}},     {text(L" "), {}},         {text(L"-"), {}},
         {RegVariant{}, {}},
     };
     for (const auto& [value, expected] : cases)
@@ -172,56 +154,50 @@ TEST(RegShell, SixteenBitConversion) {
     EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
 }
 
-// OK takes any existing file, makes the value a plain string, and keeps the
-// path for this run when the registry refuses it.
+// OK takes any existing file and makes the value a plain string; without a
+// file it says so; a refused registry keeps the path for this run only.
 TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
     FakeProgram p;
-    p.files.Put(L"D:\\notes\\readme.txt", "hello");
+    p.files.Put(L"D:\\readme.txt", "hello");
     p.registry.Set(kHklm, kKey, L"TASM", RegNumber(7));
-    EXPECT_TRUE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\notes\\readme.txt"));
-    EXPECT_EQ(p.settings.tasmPath, L"D:\\notes\\readme.txt");
+    EXPECT_TRUE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\readme.txt"));
+    EXPECT_TRUE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L"D:\\readme.txt"));
     EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").type, RegType::String);
-    EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").text, L"D:\\notes\\readme.txt");
-    EXPECT_TRUE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L"D:\\notes\\readme.txt"));
-    EXPECT_EQ(p.registry.log,
-              (std::vector<std::wstring>{
-                  L"deletevalue HKLM\\Software\\asm\\tasm", L"write HKLM\\Software\\asm\\tasm",
-                  L"deletevalue HKLM\\Software\\asm\\tlink", L"write HKLM\\Software\\asm\\tlink"}));
-    EXPECT_FALSE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L""));
-    EXPECT_FALSE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"C:\\nowhere\\tasm.exe"));
+    EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tlink").text, L"D:\\readme.txt");
+    EXPECT_EQ(p.registry.log[0] + p.registry.log[1],
+              L"deletevalue HKLM\\Software\\asm\\tasmwrite HKLM\\Software\\asm\\tasm");
+    EXPECT_FALSE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L"C:\\nowhere\\tlink.exe"));
     p.registry.refuseWrites.insert(kHklm);
-    EXPECT_FALSE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\notes\\readme.txt"));
+    EXPECT_FALSE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\readme.txt"));
     EXPECT_EQ(p.messages.Texts(),
-              (std::vector<std::wstring>{L"It is not a 'tlink.exe' file.", L"It is not a 'tasm.exe' file.",
-                                         L"The path of tasm.exe was not saved in the registry "
-                                         L"(HKLM\\Software\\asm\\tasm). Korveline uses it only until it ends."
-                                         L"\r\n\r\nError 5."}));
-    EXPECT_EQ(p.messages.shown[0].style, kMbOk | kMbIconInformation);
-    EXPECT_EQ(p.messages.shown[2].style, kMbOk | kMbIconStop);
-    EXPECT_EQ(p.registry.log.size(), 6u);
+              (std::vector<std::wstring>{
+                  L"It is not a 'tlink.exe' file.",
+                  L"The path of tasm.exe was not saved in the registry (HKLM\\Software\\asm\\tasm). "
+                  L"Korveline uses it only until it ends.\r\n\r\nError 5."}));
+    EXPECT_EQ(p.messages.shown[0].style + p.messages.shown[1].style, kMbIconInformation + kMbIconStop);
+    EXPECT_EQ(p.settings.tasmPath, L"D:\\readme.txt");
 }
 
-// Browse: the plain Open dialog; only the tool's own name is taken, silently
-// otherwise. It sets tasm at once, tlink only on OK; a cancel keeps the last choice.
-TEST(ToolPath, BrowseAcceptsOnlyTheToolsNameAndACancelReusesTheLastChoice) {
+// Browse shows the plain Open dialog and takes only the tool's own name,
+// silently otherwise: tasm at once, tlink on OK. A cancel keeps the last
+// choice, which the dialog then opens at.
+TEST(ToolPath, BrowseTakesOnlyTheToolsNameAndACancelKeepsTheLastChoice) {
     const std::tuple<ToolKind, const wchar_t*, bool> cases[] = {
-        {ToolKind::Tasm, L"C:\\TASM\\BIN\\Tasm.Exe", true},
-        {ToolKind::Tasm, L"C:\\TASM\\BIN\\tasm32.exe", false},
+        {ToolKind::Tasm, L"C:\\T\\Tasm.Exe", true},
+        {ToolKind::Tasm, L"C:\\T\\tasm32.exe", false},
         {ToolKind::Tasm, L"C:\\tasm.exe\\x.txt", false},
-        {ToolKind::Tlink, L"C:\\TASM\\BIN\\tlink.exe", true},
-        {ToolKind::Tlink, L"C:\\TASM\\BIN\\tasm.exe", false},
+        {ToolKind::Tlink, L"C:\\tlink.exe", true},
     };
     for (const auto& [kind, chosen, accepted] : cases) {
         FakeProgram q;
-        q.settings.tlinkPath = L"old";
         q.dialogs.Choose(chosen);
         const auto text = ToolPathLogic(kind, q.context).cmdBrowse_Click();
+        EXPECT_EQ(text, accepted ? std::optional<std::wstring>(chosen) : std::nullopt);
+        EXPECT_EQ(q.settings.tasmPath + q.settings.tlinkPath,
+                  accepted && kind == ToolKind::Tasm ? chosen : L"");
         const FileDialogRequest& asked = q.dialogs.shown.at(0).request;
         EXPECT_TRUE(!q.dialogs.shown[0].save && asked.filter.empty() && asked.flags == 0 &&
                     asked.fileName.empty());
-        EXPECT_EQ(text, accepted ? std::optional<std::wstring>(chosen) : std::nullopt);
-        EXPECT_EQ(q.settings.tasmPath + q.settings.tlinkPath,
-                  (accepted && kind == ToolKind::Tasm ? chosen : L"") + std::wstring(L"old"));
         EXPECT_TRUE(q.messages.shown.empty() && q.registry.log.empty());
     }
     FakeProgram p;
@@ -234,64 +210,58 @@ TEST(ToolPath, BrowseAcceptsOnlyTheToolsNameAndACancelReusesTheLastChoice) {
     tasm.cmdBrowse_Click();
     p.settings.tasmPath = L"changed meanwhile";
     EXPECT_EQ(tasm.cmdBrowse_Click(), std::optional<std::wstring>(L"C:\\T\\TASM.EXE"));
-    EXPECT_EQ(p.settings.tasmPath, L"C:\\T\\TASM.EXE");
-    EXPECT_EQ(p.dialogs.shown.back().request.fileName, L"C:\\T\\TASM.EXE")
-        << "the dialog opens at the last choice";
+    EXPECT_EQ(p.settings.tasmPath + p.dialogs.shown.back().request.fileName,
+              L"C:\\T\\TASM.EXEC:\\T\\TASM.EXE");
 }
 
-TEST(BuildOptions, LoadFillsTheBoxesOfItsKindAndDefaultFillsThemWithoutWriting) {
+// Load fills the boxes of its kind; Default fills both with the first-run
+// strings and applies them at once. OK applies every string and writes the
+// ticked kinds; a refused write is reported and stops OK there.
+TEST(BuildOptions, LoadDefaultAndOk) {
     FakeProgram p;
-    SharedSettings& s = p.settings;
-    s.opt16EXETasm = L"a", s.opt32EXETlink = L"d", s.opt16COMTasm = L"e", s.opt32COMTlink = L"h";
+    p.settings.opt16EXETasm = L"a", p.settings.opt32COMTlink = L"h";
     const OptionBoxes exe = BuildOptionsLogic(OptionsKind::Exe, p.context).Form_Load();
-    EXPECT_EQ(exe.tasm[0] + exe.tasm[1] + exe.tlink[0] + exe.tlink[1], L"ad");
-    EXPECT_EQ(exe.save, (std::array<bool, 2>{false, false}));
+    EXPECT_EQ(exe.tasm[0] + exe.tasm[1] + exe.tlink[0] + exe.tlink[1] + L"|" + std::to_wstring(exe.save[0]),
+              L"a|0");
     EXPECT_EQ(p.system.caretBlink, 700u);
     BuildOptionsLogic com(OptionsKind::Com, p.context);
     OptionBoxes boxes = com.Form_Load();
-    EXPECT_EQ(boxes.tasm[0] + L"|" + boxes.tlink[1], L"e|h");
-    com.Command1_Click(boxes);  // Default: the strings take the defaults at once; Cancel only closes
-    EXPECT_EQ(boxes.tasm[0] + L"|" + boxes.tlink[0] + L"|" + boxes.tasm[1] + L"|" + boxes.tlink[1],
-              L"/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3");
+    EXPECT_EQ(boxes.tlink[1], L"h");
+    com.Command1_Click(boxes);
+    EXPECT_EQ(boxes.tlink[0] + L"|" + boxes.tlink[1], L"/x /v /t|/x /v /t /3");
     EXPECT_EQ(boxes.save, (std::array<bool, 2>{true, true}));
-    EXPECT_EQ(Switches(s), L"a|||d|/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3");
+    EXPECT_EQ(Switches(p.settings), L"a||||/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3");
     EXPECT_TRUE(p.registry.log.empty());
-}
 
-// OK writes the ticked kinds and applies every string; a refused write is
-// reported and stops OK there, what came before it done.
-TEST(BuildOptions, OkAppliesEveryStringAndARefusedWriteStopsThere) {
-    FakeProgram p;
-    BuildOptionsLogic exe(OptionsKind::Exe, p.context);
-    OptionBoxes boxes;
+    BuildOptionsLogic options(OptionsKind::Exe, p.context);
+    boxes = {{L"/a16", L"/a32"}, {L"/b16", L""}, {false, true}};
+    EXPECT_TRUE(options.cmdOK_Click(boxes));
+    EXPECT_EQ(p.registry.log, (std::vector<std::wstring>{L"write HKLM\\Software\\asm\\32btasmEXE",
+                                                         L"write HKLM\\Software\\asm\\32btlinkEXE"}));
     p.registry.refuseWrites.insert(kHklm);
-    boxes = {{L"/a16", L"/a32"}, {L"/b16", L"/b32"}, {false, true}};
-    EXPECT_FALSE(exe.cmdOK_Click(boxes)) << "the dialog stays open";
+    boxes = {{L"/c16", L"/c32"}, {L"/d16", L"/d32"}, {false, true}};
+    EXPECT_FALSE(options.cmdOK_Click(boxes)) << "the dialog stays open";
     EXPECT_EQ(
         p.messages.Texts(),
         std::vector<std::wstring>{L"The switches of the 32b EXE build were not saved in the registry "
                                   L"(HKLM\\Software\\asm\\32btasmEXE).\r\n\r\nTo use them until Korveline "
                                   L"ends, untick \"Save changes\" and press OK.\r\n\r\nError 5."});
     EXPECT_EQ(p.messages.shown[0].style, kMbOk | kMbIconStop);
-    EXPECT_EQ(Switches(p.settings), L"/a16|/b16||||||");
-    boxes.save = {false, false};  // unticked, the same OK applies the switches for this run
-    EXPECT_TRUE(exe.cmdOK_Click(boxes));
-    EXPECT_EQ(Switches(p.settings), L"/a16|/b16|/a32|/b32||||");
+    EXPECT_EQ(Switches(p.settings).substr(0, 19), L"/c16|/d16|/a32||/z ");
 }
 
 // A place comes back as saved; a missing, damaged or unlikely one gives none.
 TEST(WindowPlacement, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
     FakeRegistry registry;
-    const wchar_t kPlace[] = L"Software\\Korveline\\Build results";
-    EXPECT_FALSE(LoadWindowRect(registry, L"Build results"));
-    SaveWindowRect(registry, L"Build results", {-20, 30, 400, 250});
-    const auto rect = LoadWindowRect(registry, L"Build results");
+    EXPECT_FALSE(LoadWindowRect(registry, L"Results"));
+    SaveWindowRect(registry, L"Results", {-20, 30, 400, 250});
+    const auto rect = LoadWindowRect(registry, L"Results");
     ASSERT_TRUE(rect);
     EXPECT_EQ(std::vector<int>({rect->left, rect->top, rect->width, rect->height}),
               std::vector<int>({-20, 30, 400, 250}));
     for (const RegValue& height : {RegNumber(0), RegNumber(100001), RegNumber(0xFFFFFFFF), RegText(L"250")}) {
-        registry.Set(RegRoot::CurrentUser, kPlace, L"Height", height);
-        EXPECT_FALSE(LoadWindowRect(registry, L"Build results")) << height.number;
+        registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\Results", L"Height", height);
+        EXPECT_FALSE(LoadWindowRect(registry, L"Results")) << height.number;
     }
 }
 
