@@ -26,7 +26,7 @@ class DocumentCommandsTest : public ::testing::Test {
     }
     // DocChanged and DocHasName, the caption, [the text], then what happened
     // since the last look: dialogs "save?" or "open?" with their preset name,
-    // files written, and "messages".
+    // files written, and messages (the questions and the read-only refusal by name).
     std::wstring Outcome() {
         std::wstring s = std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName) + L" " +
                          view.caption + L" [" + view.text + L"]";
@@ -35,7 +35,10 @@ class DocumentCommandsTest : public ::testing::Test {
         for (const std::wstring& w : p.files.log)
             s += L" " + w;
         for (const std::wstring& m : p.messages.Texts())
-            s += L" \"" + m + L"\"";
+            s += m == kNewQuestion    ? L" new?"
+                 : m == kExitQuestion ? L" exit?"
+                 : m == kReadOnlyText ? L" read-only!"
+                                      : L" \"" + m + L"\"";
         p.dialogs.shown.clear(), p.files.log.clear(), p.messages.shown.clear();
         return s;
     }
@@ -61,8 +64,7 @@ TEST_F(DocumentCommandsTest, SaveWritesUnderTheNameOrAsksForOne) {
     p.files.Put(kOther, "keep\r\n", 0x21);  // read-only among other attributes
     p.dialogs.answers = {L"", kOther, L"C:\\n.asm"};
     for (const wchar_t* outcome : {L"01 C:\\p.asm [\u041F\u0440!] save? C:\\p.asm",
-                                   L"01 C:\\p.asm [\u041F\u0440!!] save? C:\\p.asm \"Permission denied. Read "
-                                   L"only file.\"",
+                                   L"01 C:\\p.asm [\u041F\u0440!!] save? C:\\p.asm read-only!",
                                    L"01 C:\\n.asm [\u041F\u0440!!!] save? C:\\p.asm write C:\\n.asm"}) {
         Type(L"!", 0);
         commands.mnuSave_Click();
@@ -90,8 +92,8 @@ TEST_F(DocumentCommandsTest, ASaveThatCannotBeWrittenReportsOnceAndChangesNothin
         // asks even when named
         {[this] { commands.mnuSave_Click(); }, false, L""},
         {[this] { commands.mnuSaveAs_Click(); }, true, L""},
-        {[this] { commands.mnuNew_Click(); }, true, L" \"Save change to the following file?\""},
-        {[this] { commands.ExitCheck(); }, false, L" \"Save change to the file before exit?\""},
+        {[this] { commands.mnuNew_Click(); }, true, L" new?"},
+        {[this] { commands.ExitCheck(); }, false, L" exit?"},
     };
     p.files.fail[Lower(kDoc)] = 112;
     for (int named : {1, 0}) {
@@ -119,10 +121,10 @@ TEST_F(DocumentCommandsTest, ExitAndNewAskOnlyAboutAChange) {
     commands.ExitCheck();  // the fake answers No
     EXPECT_EQ(p.messages.shown.at(0).style, 68u);
     EXPECT_EQ(p.messages.shown[0].title, L"");
-    EXPECT_EQ(Outcome(), L"11 C:\\p.asm [named] \"Save change to the file before exit?\"");
+    EXPECT_EQ(Outcome(), L"11 C:\\p.asm [named] exit?");
     p.messages.answers = {kIdYes};
     commands.ExitCheck();
-    EXPECT_EQ(Outcome(), L"01 C:\\p.asm [named] write C:\\p.asm \"Save change to the file before exit?\"");
+    EXPECT_EQ(Outcome(), L"01 C:\\p.asm [named] write C:\\p.asm exit?");
 
     p.dialogs.fail = true;
     Type(L"!", 0);
@@ -134,8 +136,7 @@ TEST_F(DocumentCommandsTest, ExitAndNewAskOnlyAboutAChange) {
     commands.ExitCheck();
     EXPECT_EQ(Outcome(),
               L"10 C:\\p.asm [named!] save? C:\\p.asm save? C:\\p.asm open? C:\\p.asm save? C:\\p.asm "
-              L"save? C:\\p.asm \"Save change to the following file?\" \"Save change to the file before "
-              L"exit?\"");
+              L"save? C:\\p.asm new? exit?");
 }
 
 // New answered No clears; Yes saves through the dialog even when named, and a
@@ -150,11 +151,9 @@ TEST_F(DocumentCommandsTest, NewClearsUnlessTheSaveFailed) {
         EXPECT_EQ(view.text + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName), L"10");
         EXPECT_EQ(p.messages.shown.at(0).style, 68u);
     }
-    EXPECT_EQ(
-        Outcome(),
-        L"10 C:\\o.asm [] save? C:\\p.asm save? C:\\p.asm save? C:\\p.asm write C:\\o.asm \"Save change "
-        L"to the following file?\" \"Save change to the following file?\" \"Save change to the following "
-        L"file?\" \"Permission denied. Read only file.\" \"Save change to the following file?\"");
+    EXPECT_EQ(Outcome(),
+              L"10 C:\\o.asm [] save? C:\\p.asm save? C:\\p.asm save? C:\\p.asm write C:\\o.asm new? "
+              L"new? new? read-only! new?");
 }
 
 // Open reads the chosen file without asking about changes; its dialog starts
