@@ -8,25 +8,28 @@
 
 namespace {
 
-const wchar_t kDoc[] = L"C:\\p.asm";
-const wchar_t kOther[] = L"C:\\o.asm";
-const wchar_t kFailed[] = L" \"The file could not be saved:\r\nC:\\p.asm\r\n\r\nError ";
+// C:\o.asm holds a file, C:\r.asm is read-only, C:\f.asm can be neither read
+// nor written (error 112).
+struct Scene {
+    FakeProgram p;
+    FakeMainView view;
+    DocumentState doc;
+    CommonDialog dialog{p.dialogs};
+    DocumentCommands commands{p.platform, doc, view, dialog};
 
-class DocumentCommandsTest : public ::testing::Test {
-  protected:
-    DocumentCommandsTest() {
-        view.caption = kDoc;
+    Scene(Text caption, int named, Text typed) {
+        p.files.Put(L"C:\\o.asm", "A\rB\nC");
+        p.files.Put(L"C:\\r.asm", "ro\r\n", 0x21);  // read-only among other attributes
+        p.files.Put(L"C:\\f.asm", "f\r\n");
+        p.files.fail[L"c:\\f.asm"] = 112;
+        view.caption = caption;
         view.onChange = [this] { doc.DocChanged = 1; };  // the editor's change notification
+        view.ReplaceSelection(typed);
+        doc.DocHasName = static_cast<std::int16_t>(named);
     }
-    // The user types at the end; named 1 or 0 binds or unbinds the document to its caption.
-    void Type(const std::wstring& text, int named = -1) {
-        doc.DocHasName = static_cast<std::int16_t>(named < 0 ? doc.DocHasName : named);
-        view.SetSelection(view.text.size(), 0);
-        view.ReplaceSelection(text);
-    }
-    // DocChanged and DocHasName, the caption, [the text], then what happened
-    // since the last look: dialogs "save?" or "open?" with their preset name,
-    // files written, and messages (the questions and the read-only refusal by name).
+    // DocChanged and DocHasName, the caption, [the text], the dialogs shown
+    // ("save?" or "open?" with their preset name), the files written, and the
+    // messages: the questions, the read-only refusal and a failed save by name.
     std::wstring Outcome() {
         std::wstring s = std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName) + L" " +
                          view.caption + L" [" + view.text + L"]";
@@ -34,146 +37,106 @@ class DocumentCommandsTest : public ::testing::Test {
             s += (d.save ? L" save? " : L" open? ") + d.request.fileName;
         for (const std::wstring& w : p.files.log)
             s += L" " + w;
-        for (const std::wstring& m : p.messages.Texts())
-            s += m == kNewQuestion    ? L" new?"
-                 : m == kExitQuestion ? L" exit?"
-                 : m == kReadOnlyText ? L" read-only!"
-                                      : L" \"" + m + L"\"";
-        p.dialogs.shown.clear(), p.files.log.clear(), p.messages.shown.clear();
+        for (const auto& m : p.messages.shown) {
+            const bool question = m.text == kNewQuestion || m.text == kExitQuestion;
+            s += m.text == kNewQuestion    ? L" new?"
+                 : m.text == kExitQuestion ? L" exit?"
+                 : m.text == kReadOnlyText ? L" read-only!"
+                 : m.text == L"The file could not be saved:\r\nC:\\f.asm\r\n\r\nError 112."
+                     ? L" failed!"
+                     : L" \"" + m.text + L"\"";
+            if (m.style != (question ? 68u : 16u))  // Yes/No, or OK with the stop sign
+                s += L" (style " + std::to_wstring(m.style) + L")";
+        }
         return s;
     }
-
-    FakeProgram p;
-    FakeMainView view;
-    DocumentState doc;
-    CommonDialog dialog{p.dialogs};
-    DocumentCommands commands{p.platform, doc, view, dialog};
 };
 
-// Save writes the DOS code page under the document's name, or asks for one
-// (preset with the caption's path) and binds the document to it. A cancel,
-// and a read-only target the dialog's check refuses, write nothing but settle
-// the document under its caption. Under its own name the check is skipped.
-TEST_F(DocumentCommandsTest, SaveWritesUnderTheNameOrAsksForOne) {
-    Type(L"\u041F\u0440", 1);  // Пр
-    commands.mnuSave_Click();
-    EXPECT_EQ(Outcome(), L"01 C:\\p.asm [\u041F\u0440] write C:\\p.asm");
-    EXPECT_EQ(p.files.Bytes(kDoc), "\x8F\xE0\r\n");  // the conversion goes to the file only
-    EXPECT_FALSE(view.undoText) << "a save ends the undo memory";
-
-    p.files.Put(kOther, "keep\r\n", 0x21);  // read-only among other attributes
-    p.dialogs.answers = {L"", kOther, L"C:\\n.asm"};
-    for (const wchar_t* outcome : {L"01 C:\\p.asm [\u041F\u0440!] save? C:\\p.asm",
-                                   L"01 C:\\p.asm [\u041F\u0440!!] save? C:\\p.asm read-only!",
-                                   L"01 C:\\n.asm [\u041F\u0440!!!] save? C:\\p.asm write C:\\n.asm"}) {
-        Type(L"!", 0);
-        commands.mnuSave_Click();
-        EXPECT_EQ(p.dialogs.shown.at(0).request.filter, L"Asm Projects (*.asm)|*.asm|All Files (*.*)|*.*");
-        EXPECT_EQ(p.dialogs.shown[0].request.flags, 6);
-        EXPECT_EQ(Outcome(), outcome);
-    }
-    EXPECT_EQ(p.files.Bytes(kOther), "keep\r\n");
-
-    p.files.Put(L"C:\\n.asm", "keep\r\n", kAttributeReadOnly);
-    p.files.fail[L"c:\\n.asm"] = 5;
-    Type(L"z");
-    commands.mnuSave_Click();
-    EXPECT_EQ(Outcome(),
-              L"11 C:\\n.asm [\u041F\u0440!!!z] write C:\\n.asm \"The file could not be "
-              L"saved:\r\nC:\\n.asm\r\n\r\nError 5.\"");
-    EXPECT_EQ(p.messages.shown.size(), 0u);
-}
-
-// A failed write through each command that saves: one message naming the
-// file and the platform's reason; the text, the undo and the flags as they
-// were, Save As keeping the binding it had.
-TEST_F(DocumentCommandsTest, ASaveThatCannotBeWrittenReportsOnceAndChangesNothing) {
-    const std::tuple<std::function<void()>, bool, std::wstring> cases[] = {
-        // asks even when named
-        {[this] { commands.mnuSave_Click(); }, false, L""},
-        {[this] { commands.mnuSaveAs_Click(); }, true, L""},
-        {[this] { commands.mnuNew_Click(); }, true, L" new?"},
-        {[this] { commands.ExitCheck(); }, false, L" exit?"},
+// Save writes under the document's name, or asks (preset with the caption)
+// and binds the document to the file chosen; a cancel and a read-only
+// refusal settle it under its caption. Save As always asks, and keeps the
+// old binding when nothing was saved. New and Exit ask only about a change;
+// New clears unless the save failed, and even answered No it leaves the
+// document changed and unnamed. Open reads without asking; a cancel or an
+// unreadable file changes nothing. A dialog that cannot be shown (!) ends
+// the command silently.
+TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
+    const std::tuple<char, const wchar_t*, int, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+        // command, caption, named, dialog choice, answer, outcome
+        {'S', L"C:\\p.asm", 1, L"", L"", L"01 C:\\p.asm [t] write C:\\p.asm"},
+        {'S', L"C:\\f.asm", 1, L"", L"", L"11 C:\\f.asm [t] write C:\\f.asm failed!"},
+        {'S', L"C:\\p.asm", 0, L"C:\\o.asm", L"", L"01 C:\\o.asm [t] save? C:\\p.asm write C:\\o.asm"},
+        {'S', L"C:\\p.asm", 0, L"", L"", L"01 C:\\p.asm [t] save? C:\\p.asm"},
+        {'S', L"C:\\p.asm", 0, L"C:\\r.asm", L"", L"01 C:\\p.asm [t] save? C:\\p.asm read-only!"},
+        {'S', L"C:\\p.asm", 0, L"C:\\f.asm", L"",
+         L"10 C:\\p.asm [t] save? C:\\p.asm write C:\\f.asm failed!"},
+        {'S', L"C:\\p.asm", 0, L"!", L"", L"10 C:\\p.asm [t] save? C:\\p.asm"},
+        {'A', L"C:\\p.asm", 1, L"C:\\o.asm", L"", L"01 C:\\o.asm [t] save? C:\\p.asm write C:\\o.asm"},
+        {'A', L"C:\\p.asm", 1, L"", L"", L"01 C:\\p.asm [t] save? C:\\p.asm"},
+        {'A', L"C:\\p.asm", 1, L"C:\\f.asm", L"",
+         L"11 C:\\p.asm [t] save? C:\\p.asm write C:\\f.asm failed!"},
+        {'A', L"C:\\p.asm", 1, L"!", L"", L"11 C:\\p.asm [t] save? C:\\p.asm"},
+        {'N', L"C:\\p.asm", 1, L"", L"-", L"01 C:\\p.asm [t]"},  // unchanged
+        {'N', L"C:\\p.asm", 1, L"", L"N", L"10 C:\\p.asm [] new?"},
+        {'N', L"C:\\p.asm", 1, L"C:\\o.asm", L"Y", L"10 C:\\o.asm [] save? C:\\p.asm write C:\\o.asm new?"},
+        {'N', L"C:\\p.asm", 1, L"", L"Y", L"10 C:\\p.asm [] save? C:\\p.asm new?"},
+        {'N', L"C:\\p.asm", 1, L"C:\\r.asm", L"Y", L"10 C:\\p.asm [] save? C:\\p.asm new? read-only!"},
+        {'N', L"C:\\p.asm", 1, L"C:\\f.asm", L"Y",
+         L"11 C:\\p.asm [t] save? C:\\p.asm write C:\\f.asm new? failed!"},
+        {'N', L"C:\\p.asm", 1, L"!", L"Y", L"11 C:\\p.asm [t] save? C:\\p.asm new?"},
+        {'X', L"C:\\p.asm", 1, L"", L"-", L"01 C:\\p.asm [t]"},  // unchanged
+        {'X', L"C:\\p.asm", 1, L"", L"N", L"11 C:\\p.asm [t] exit?"},
+        {'X', L"C:\\p.asm", 1, L"", L"Y", L"01 C:\\p.asm [t] write C:\\p.asm exit?"},
+        {'X', L"C:\\f.asm", 1, L"", L"Y", L"11 C:\\f.asm [t] write C:\\f.asm exit? failed!"},
+        {'X', L"C:\\p.asm", 0, L"C:\\o.asm", L"Y", L"01 C:\\o.asm [t] save? C:\\p.asm write C:\\o.asm exit?"},
+        {'X', L"C:\\p.asm", 0, L"!", L"Y", L"10 C:\\p.asm [t] save? C:\\p.asm exit?"},
+        {'O', L"C:\\p.asm", 1, L"C:\\o.asm", L"", L"01 C:\\o.asm [A\r\nB\nC\r\n] open? "},
+        {'O', L"C:\\p.asm", 1, L"", L"", L"11 C:\\p.asm [t] open? "},
+        {'O', L"C:\\p.asm", 1, L"C:\\f.asm", L"", L"11 C:\\p.asm [t] open? "},
+        {'O', L"C:\\p.asm", 1, L"!", L"", L"11 C:\\p.asm [t] open? "},
     };
-    p.files.fail[Lower(kDoc)] = 112;
-    for (int named : {1, 0}) {
-        for (const auto& [command, asks, asked] : cases) {
-            Type(L"t", named);
-            p.dialogs.Choose(kDoc);
-            p.messages.answers = {kIdYes};
-            command();
-            EXPECT_EQ(p.messages.shown.back().style, 16u);
-            EXPECT_TRUE(view.undoText);
-            EXPECT_EQ(Outcome(), (named ? L"11 C:\\p.asm [" : L"10 C:\\p.asm [") + view.text + L"]" +
-                                     (asks || !named ? L" save? C:\\p.asm" : L"") + L" write C:\\p.asm" +
-                                     asked + kFailed + L"112.\"");
-        }
+    for (const auto& [command, caption, named, choice, answer, outcome] : cases) {
+        Scene s(caption, named, L"t");
+        if (*answer == L'-')
+            s.doc.DocChanged = 0;
+        s.p.dialogs.fail = *choice == L'!';
+        s.p.dialogs.Choose(choice);
+        s.p.messages.answers = {*answer == L'Y' ? kIdYes : kIdNo};
+        DocumentCommands& c = s.commands;
+        command == 'S'   ? c.mnuSave_Click()
+        : command == 'A' ? c.mnuSaveAs_Click()
+        : command == 'N' ? c.mnuNew_Click()
+        : command == 'X' ? c.ExitCheck()
+                         : c.mnuOpen_Click();
+        EXPECT_EQ(s.Outcome(), outcome) << command;
+        // A save ends the editor's undo memory; anything else that leaves the text keeps it.
+        const bool saved =
+            !s.p.files.log.empty() && std::wstring(outcome).find(L"failed!") == std::wstring::npos;
+        EXPECT_EQ(s.view.undoText.has_value(), s.view.text == L"t" && !saved) << outcome;
     }
 }
 
-// Exit and New ask only about a change (Yes/No with the program's title);
-// a dialog that cannot be shown ends a command silently.
-TEST_F(DocumentCommandsTest, ExitAndNewAskOnlyAboutAChange) {
-    commands.ExitCheck();
-    commands.mnuNew_Click();
-    EXPECT_EQ(Outcome(), L"00 C:\\p.asm []");
-    Type(L"named", 1);
-    commands.ExitCheck();  // the fake answers No
-    EXPECT_EQ(p.messages.shown.at(0).style, 68u);
-    EXPECT_EQ(p.messages.shown[0].title, L"");
-    EXPECT_EQ(Outcome(), L"11 C:\\p.asm [named] exit?");
-    p.messages.answers = {kIdYes};
-    commands.ExitCheck();
-    EXPECT_EQ(Outcome(), L"01 C:\\p.asm [named] write C:\\p.asm exit?");
-
-    p.dialogs.fail = true;
-    Type(L"!", 0);
-    commands.mnuSave_Click();
-    commands.mnuSaveAs_Click();
-    commands.mnuOpen_Click();
-    p.messages.answers = {kIdYes, kIdYes};
-    commands.mnuNew_Click();
-    commands.ExitCheck();
-    EXPECT_EQ(Outcome(),
-              L"10 C:\\p.asm [named!] save? C:\\p.asm save? C:\\p.asm open? C:\\p.asm save? C:\\p.asm "
-              L"save? C:\\p.asm new? exit?");
-}
-
-// New answered No clears; Yes saves through the dialog even when named, and a
-// cancel or a read-only refusal still clears. It stays changed and unnamed.
-TEST_F(DocumentCommandsTest, NewClearsUnlessTheSaveFailed) {
-    p.files.Put(L"C:\\r.asm", "ro\r\n", kAttributeReadOnly);
-    p.dialogs.answers = {L"", L"C:\\r.asm", kOther};
-    for (int answer : {kIdNo, kIdYes, kIdYes, kIdYes}) {
-        Type(L"t", 1);
-        p.messages.answers = {answer};
-        commands.mnuNew_Click();
-        EXPECT_EQ(view.text + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName), L"10");
-        EXPECT_EQ(p.messages.shown.at(0).style, 68u);
-    }
-    EXPECT_EQ(Outcome(),
-              L"10 C:\\o.asm [] save? C:\\p.asm save? C:\\p.asm save? C:\\p.asm write C:\\o.asm new? "
-              L"new? new? read-only! new?");
-}
-
-// Open reads the chosen file without asking about changes; its dialog starts
-// with the name of its previous use. A cancel, or a file that cannot be read,
-// leaves everything as it was, so a later Save cannot overwrite it.
-TEST_F(DocumentCommandsTest, OpenReadsTheChosenFile) {
-    p.files.Put(kOther, "A\rB\nC");
-    Type(L"unsaved");
-    p.dialogs.answers = {kOther, L"", kOther};
-    commands.mnuOpen_Click();
-    EXPECT_EQ(p.dialogs.shown.at(0).request.filter, kAsmFilter);
-    EXPECT_EQ(p.dialogs.shown[0].request.flags, 4100);
-    EXPECT_EQ(Outcome(), L"01 C:\\o.asm [A\r\nB\nC\r\n] open? ");
-    EXPECT_FALSE(view.undoText);
-    commands.mnuOpen_Click();
-    p.files.fail[Lower(kOther)] = 32;
-    view.caption = kDoc;
-    Type(L"!");
-    commands.mnuOpen_Click();
-    EXPECT_EQ(Outcome(), L"11 C:\\p.asm [A\r\nB\nC\r\n!] open? C:\\o.asm open? ");
+// The file gets the DOS code page, the editor keeps its text; the dialogs'
+// filters and flags; Open's dialog starts with the name of its previous use.
+TEST(DocumentCommands, BytesDialogsAndQuestions) {
+    Scene s(L"C:\\p.asm", 1, L"\u041F\u0440");  // Пр
+    s.commands.mnuSave_Click();
+    EXPECT_EQ(s.p.files.Bytes(L"C:\\p.asm"), "\x8F\xE0\r\n");
+    EXPECT_EQ(s.view.text, L"\u041F\u0440");
+    s.p.dialogs.answers = {L"C:\\o.asm", L""};
+    s.commands.mnuSaveAs_Click();
+    s.commands.mnuOpen_Click();
+    s.commands.mnuOpen_Click();
+    const auto& shown = s.p.dialogs.shown;
+    EXPECT_EQ(shown[0].request.filter + L"|" + std::to_wstring(shown[0].request.flags),
+              std::wstring(kAsmFilter) + L"|6");
+    EXPECT_EQ(shown[1].request.filter + L"|" + std::to_wstring(shown[1].request.flags),
+              std::wstring(kAsmFilter) + L"|4100");
+    EXPECT_EQ(shown[2].request.fileName, L"") << "a cancel clears the name for the next use";
+    EXPECT_EQ(shown[1].request.fileName, L"C:\\o.asm");
+    s.view.ReplaceSelection(L"!");
+    s.commands.ExitCheck();
+    EXPECT_EQ(s.p.messages.shown.at(0).title, L"") << "the program's title";
 }
 
 // Cut puts the selection on the clipboard first, so a clipboard held by
