@@ -248,7 +248,6 @@ class FakeMainView : public MainWindowView {
     std::size_t selStart = 0, selLength = 0;
     bool runEnabled = false;
     bool regChecked = false;
-    int setTextCount = 0;
     std::function<void()> onChange;
     std::optional<std::wstring> undoText;
 
@@ -257,7 +256,6 @@ class FakeMainView : public MainWindowView {
     std::wstring EditorText() const override { return text; }
     void SetEditorText(Text t) override {
         text = t;
-        ++setTextCount;
         selStart = selLength = 0;
         undoText.reset();
     }

@@ -6,7 +6,6 @@
 #include "codepage/recode.h"
 #include "editor/document.h"
 #include "editor/source_file.h"
-#include "fakes.h"
 
 namespace {
 
@@ -52,8 +51,6 @@ TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
 TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
     const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"D:\\src\\hello.asm", L"D:\\src\\", L"hello"},
-        {L"C:\\asm1.asm", L"C:\\", L"asm1"},
-        {L"C:\\work\\prog.a", L"C:\\work\\", L"pr"},
         {L"C:\\work\\a.asm", L"C:\\work\\", L"a"},
         {L"C:\\my.dir\\x.asm.bak", L"C:\\my.dir\\", L"x.asm"},
         {L"C:\\abcd", L"C:\\", L""},
@@ -63,17 +60,6 @@ TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
         EXPECT_EQ(DocumentFolder(path), folder);
         EXPECT_EQ(DocumentBaseName(path), base);
     }
-}
-
-TEST(AssignEditorText, OnlyADifferentTextCountsAsAChange) {
-    FakeMainView view;
-    DocumentState doc;
-    view.text = L"same";
-    AssignEditorText(view, doc, L"same");
-    EXPECT_EQ(doc.DocChanged + view.setTextCount, 0);
-    AssignEditorText(view, doc, L"other");
-    EXPECT_EQ(doc.DocChanged, 1);
-    EXPECT_EQ(view.text, L"other");
 }
 
 }  // namespace
