@@ -1,61 +1,86 @@
-// The main window's load step: the default document, the command-line file.
+// The main window's load step and the .asm association: the default document,
+// the command-line file, what a registration writes and switching it off.
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "fakes.h"
+#include "shell/file_association.h"
 
 namespace {
 
 // Without a command line the document is the empty default beside the
 // program, or in the Windows drive's root when the program is in a drive
-// root. A first start that may not write the settings goes on quietly.
-TEST(Startup, WithoutACommandLineTheDocumentIsTheEmptyDefault) {
-    for (const wchar_t* folder : {L"C:\\Tools\\Korveline", L"E:\\"}) {
+// root. A command line is one whole path; one naming no file, or a file that
+// cannot be read, leaves an unnamed empty document, so that no later Save
+// overwrites the unread file. A first start that may not write goes on quietly.
+TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Tools", L"", L"C:\\Tools\\asm1.asm", L""},
+        {L"E:\\", L"", L"D:\\asm1.asm", L""},
+        {L"C:\\Tools", L"C:\\My Work\\\x43f.asm", L"C:\\My Work\\\x43f.asm", L"mov\r\n\x41f\r\n\r\na\nb\r\n"},
+        {L"C:\\Tools", L"\"C:\\My Work\\\x43f.asm\"", L" asm", L""},
+        {L"C:\\Tools", L"C:\\w\\missing.asm", L" asm", L""},
+        {L"C:\\Tools", L"C:\\w\\locked.asm", L"C:\\w\\locked.asm", L""},
+    };
+    for (const auto& [folder, commandLine, caption, text] : cases) {
         FakeProgram p;
         FakeMainView view;
         MainFields fields;
         int registrations = 0;
-        p.system.folder = folder;
+        p.files.Put(L"C:\\My Work\\\x43f.asm", "mov\r\n\xCF\r\ra\nb");
+        p.files.Put(L"C:\\w\\locked.asm", "important\r\n");
+        p.files.fail[L"c:\\w\\locked.asm"] = 32;
+        p.system.folder = folder, p.system.commandLine = commandLine;
         p.settings.tasmPath = L"stale";
+        p.registry.refuseWrites = {RegRoot::LocalMachine};
         fields.doc.DocChanged = 1;
-        const bool refused = folder[3] == 0;
-        if (refused)
-            p.registry.refuseWrites.insert(RegRoot::LocalMachine);
         RunMainLoadStep(p.context, fields, view, [&] { ++registrations; });
-        EXPECT_EQ(view.caption, refused ? L"D:\\asm1.asm" : L"C:\\Tools\\Korveline\\asm1.asm");
-        EXPECT_EQ(view.text + p.settings.tasmPath, L"");
-        EXPECT_EQ(fields.doc.DocChanged + fields.doc.DocHasName, 0);
+        EXPECT_EQ(view.caption + L"|" + view.text + p.settings.tasmPath,
+                  caption + (L"|" + std::wstring(text)));
+        EXPECT_EQ(fields.doc.DocHasName, *text ? 1 : 0);
+        EXPECT_EQ(fields.doc.DocChanged + registrations, 0);
         EXPECT_EQ(p.system.caretBlink, 700u);
-        EXPECT_EQ(registrations, refused ? 0 : 1) << "the first start registers the association";
         EXPECT_TRUE(p.messages.shown.empty());
     }
 }
 
-// The whole command line is the path; one that names no file, or a file that
-// cannot be read, leaves an unnamed empty document, so that a later Save
-// cannot overwrite the unread file unasked.
-TEST(Startup, TheCommandLineNamesTheFileToReadAsOneWholePath) {
-    const std::wstring path = L"C:\\My Work\\\x43f.asm";
-    const std::tuple<std::wstring, const wchar_t*, const wchar_t*> cases[] = {
-        {path, path.c_str(), L"mov ax, 1\r\n\x41f\r\n\r\na\nb\r\nlast\r\n"},
-        {L"\"" + path + L"\"", L" asm", L""},
-        {L"C:\\w\\missing.asm", L" asm", L""},
-        {L"C:\\w\\locked.asm", L"C:\\w\\locked.asm", L""},
+// Registering replaces whatever .asm held; the program's path is not quoted,
+// and a drive root already ends in a backslash. Removing deletes its own keys
+// deepest first and leaves other programs' sub-keys. A refused write stops
+// before the flag; a removal that may not write the flag still removes.
+TEST(Association, ToggleRegistersOverAnOldRegistrationAndRemovesOnlyItsOwnKeys) {
+    FakeProgram p;
+    FakeMainView view;
+    const auto read = [&](Text key, const wchar_t* name = L"") {
+        return p.registry.ReadValue(RegRoot::ClassesRoot, key, name).text;
     };
-    for (const auto& [commandLine, caption, text] : cases) {
-        FakeProgram p;
-        FakeMainView view;
-        MainFields fields;
-        p.files.Put(path, "mov ax, 1\r\n\xCF\r\ra\nb\r\nlast");
-        p.files.Put(L"C:\\w\\locked.asm", "important\r\n");
-        p.files.fail[L"c:\\w\\locked.asm"] = 32;
-        p.system.commandLine = commandLine;
-        fields.doc.DocChanged = 1;
-        RunMainLoadStep(p.context, fields, view, [] {});
-        EXPECT_EQ(view.caption + L"|" + view.text, caption + (L"|" + std::wstring(text)));
-        EXPECT_EQ(fields.doc.DocHasName, *text ? 1 : 0);
-        EXPECT_EQ(fields.doc.DocChanged, 0);
-    }
+    const wchar_t kCommand[] = L"Korveline.Qorvath\\Shell\\Open\\command";
+    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"PerceivedType", RegText(L"text"));
+    p.system.folder = L"C:\\My Tools";
+    ToggleAsmFiles(p.platform, p.regShell, view);
+    EXPECT_EQ(read(L".asm") + L"|" + read(L".asm", L"Content Type"), L"Korveline.Qorvath|Korveline");
+    EXPECT_EQ(read(kCommand) + L"|" + read(L"Korveline.Qorvath\\DefaultIcon"),
+              L"C:\\My Tools\\korveline.exe %1|C:\\My Tools\\korveline.exe,0");
+    EXPECT_FALSE(p.registry.Has(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
+    EXPECT_TRUE(view.regChecked);
+    ToggleAsmFiles(p.platform, p.regShell, view);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath") || view.regChecked);
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 0u);
+
+    p.system.folder = L"D:\\";
+    ToggleAsmFiles(p.platform, p.regShell, view);
+    EXPECT_EQ(read(kCommand), L"D:\\korveline.exe %1");
+    p.registry.Set(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command", L"", RegText(L"pr %1"));
+    p.registry.refuseWrites = {RegRoot::LocalMachine};
+    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open") ||
+                 view.regChecked);
+    EXPECT_TRUE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command"));
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 1u);
+    p.registry.refuseWrites = {RegRoot::ClassesRoot};
+    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
+    EXPECT_FALSE(view.regChecked);
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 1u);
 }
 
 }  // namespace
