@@ -1,11 +1,16 @@
-// Source files: how bytes on disk become the editor's lines, how the
-// editor's text becomes bytes, and the paths taken from the caption.
+// Source files and code pages: how bytes on disk become the editor's lines and
+// the text becomes bytes, the paths taken from the caption, the code-page maps
+// against glibc's codecs and the conversions as the program uses them.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "editor/document.h"
 #include "editor/source_file.h"
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
 
 namespace {
 
@@ -60,6 +65,110 @@ TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
         EXPECT_EQ(DocumentFolder(path), folder);
         EXPECT_EQ(DocumentBaseName(path), base);
     }
+}
+
+std::wstring Win(std::initializer_list<int> bytes) {
+    std::wstring text;
+    for (int b : bytes)
+        text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    return text;
+}
+
+#ifndef _WIN32
+// One character through iconv: a byte to its code point, or a code point to
+// its byte; -1 when the other side has none.
+long Iconv(const char* codePage, long value, bool toByte) {
+    iconv_t cd = toByte ? iconv_open(codePage, "UTF-32LE") : iconv_open("UTF-32LE", codePage);
+    char32_t wide = static_cast<char32_t>(value);
+    char byte = static_cast<char>(value), out[8] = {};
+    char* src = toByte ? reinterpret_cast<char*>(&wide) : &byte;
+    std::size_t srcLeft = toByte ? 4 : 1, dstLeft = sizeof out;
+    char* dst = out;
+    const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!ok || sizeof out - dstLeft != (toByte ? 1u : 4u))
+        return -1;
+    return toByte ? static_cast<unsigned char>(out[0]) : static_cast<long>(*reinterpret_cast<char32_t*>(out));
+}
+
+// The codec is Windows-1251 (its unassigned 0x98 kept as itself), both ways,
+// and characters it lacks are written as "?". The
+// Russian letters of each map go to their bytes in the real code page;
+// ISO 8859-5 keeps every character it shares with Windows-1251 at its own
+// byte, KOI8-R its middle dot.
+TEST(RecodeAgainstIconv, TheCodecAndTheMapsFollowTheRealCodePages) {
+    for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(Cp1251ToChar(static_cast<unsigned char>(b)), b == 0x98 ? 0x98 : Iconv("CP1251", b, false));
+        EXPECT_EQ(CharToCp1251(Cp1251ToChar(static_cast<unsigned char>(b))), b);
+    }
+    EXPECT_EQ(EncodeCp1251(L"a\u4E2D\u2116\u0400\u00E4"), "a?\xB9??");
+    const std::tuple<const char*, const ByteMap*, std::int32_t> maps[] = {
+        {"CP866", &Map2(), 2}, {"KOI8-R", &Map3(), 3}, {"ISO-8859-5", &Map5(), 5}};
+    for (const auto& [codePage, map, id] : maps) {
+        for (int b = 0x80; b < 0x100; ++b) {
+            const long target = Iconv(codePage, Iconv("CP1251", b, false), true);
+            const bool letter = b >= 0xC0 || b == 0xA8 || b == 0xB8;
+            if (!letter && !(id == 5 && target >= 0xA0) && !(id == 3 && b == 0xB7))
+                continue;
+            EXPECT_EQ((*map)[b - 0x80], target) << codePage << " " << std::hex << b;
+            EXPECT_EQ(RecodeText(Win({b}), 1, id), Win({static_cast<int>(target)}));
+            EXPECT_EQ(RecodeText(Win({static_cast<int>(target)}), id, 1), Win({b}));
+        }
+    }
+}
+#endif
+
+// Beyond the letters the choice is the program's own: the rest of map 5 fills
+// 0x80 to 0x9F in order, and CP866 takes the symbols below.
+TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
+    int next = 0x80;
+    for (std::uint8_t target : Map5())
+        next += target < 0xA0 && target == next;
+    EXPECT_EQ(next, 0xA0);
+    EXPECT_EQ(WinToDos(Win({0xB9, 0xA0, 0x80, 0xBF})), Win({0xFB, 0xD0, 0xB0, 0xFA}));  // №, nbsp, Ђ, ї
+    EXPECT_EQ(RecodeTable(2).substr(0, 2), Win({0xB0, 0xB1}));
+    std::wstring all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    EXPECT_EQ(RecodeTable(7), all.substr(128));  // an id without a table is Windows-1251 itself
+    EXPECT_EQ(DosToWin(WinToDos(all)), all);
+    EXPECT_EQ(WinToDos(DosToWin(all)), all);
+    for (std::int32_t id : {3, 5})
+        EXPECT_EQ(RecodeText(RecodeText(all, 1, id), id, 1), all) << id;
+    EXPECT_EQ(RecodeText(RecodeText(all, 3, 5), 5, 3), all);
+}
+
+// The conversions look at whole blocks of ASCII at once: every character, in
+// every position of a run longer than a block, converts as the maps define it
+// alone, and the characters around it stay.
+TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
+    const std::wstring ascii = L"mov ax, word ptr [bx+si+4]\t; 0123456789";
+    const auto alone = [](wchar_t ch, const ByteMap* from, const ByteMap* to) {
+        int b = CharToCp1251(ch);
+        if (b < 0x80)
+            return ch;
+        if (from)
+            b = 0x80 + static_cast<int>(std::find(from->begin(), from->end(), b) - from->begin());
+        return Cp1251ToChar(static_cast<unsigned char>(to ? (*to)[b - 0x80] : b));
+    };
+    std::wstring chars = Win({0, 9, 0x41, 0x7F, 0x80, 0x98, 0xA8, 0xC0, 0xFF}) + L"\u00E4\u2130\u4E2D\uFFFF";
+    for (int b = 0x80; b < 0x100; ++b)
+        chars.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    for (std::size_t at = 0; at < ascii.size(); ++at) {
+        for (wchar_t ch : chars) {
+            std::wstring text = ascii, dos = ascii, win = ascii;
+            text[at] = ch;
+            dos[at] = alone(ch, nullptr, &Map2());
+            win[at] = alone(ch, &Map2(), nullptr);
+            ASSERT_EQ(WinToDos(text), dos) << at << " " << static_cast<int>(ch);
+            ASSERT_EQ(DosToWin(text), win) << at << " " << static_cast<int>(ch);
+            ASSERT_EQ(RecodeText(text, 3, 5)[at], alone(ch, &Map3(), &Map5()));
+            ASSERT_EQ(SourceFileBytes(text), EncodeCp1251(dos) + "\r\n");
+        }
+    }
+    for (std::int32_t from : {1, 2, 3, 5, 9})  // ASCII passes every way
+        for (std::int32_t to : {1, 2, 3, 5, 9})
+            EXPECT_EQ(RecodeText(ascii, from, to), ascii) << from << "->" << to;
 }
 
 }  // namespace
