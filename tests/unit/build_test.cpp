@@ -259,28 +259,21 @@ class FakeDosHost : public DosHost {
     void WatchFor(const std::wstring&, std::function<void()> then) override { appeared = std::move(then); }
 };
 
-class DosRouteTest : public ::testing::Test {
+// The build of a COM program with DOS tools, through the DOS route.
+class DosRouteTest : public BuildTest {
   protected:
     DosRouteTest() {
-        p.settings.tasmPath = L"C:\\TASM\\TASM.EXE";
-        p.settings.tlinkPath = L"C:\\TASM\\TLINK.EXE";
-        p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
-        p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
-        view.caption = L"C:\\WORK\\HELLO.ASM";
+        p.files.Put(L"T.EXE", Mz(0, "dos"));
+        p.files.Put(L"L.EXE", Mz(0, "dos"));
     }
     void Build() {
-        p.dialogs.Choose(L"C:\\WORK\\HELLO.COM");
+        p.dialogs.Choose(L"C:\\W\\HI.COM");
         RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
     }
 
-    FakeProgram p;
     FakeDosHost host;
     int notified = 0;
     DosRoute route{p.platform, host, [this] { ++notified; }};
-    FakeMainView view;
-    DocumentState doc;
-    BuildState build;
-    CommonDialog dialog{p.dialogs};
 };
 
 // Declined DOSBox, a system that starts DOS programs, and Windows tools all
@@ -293,10 +286,10 @@ TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
     host.startsDos = true;
     Build();
     host.startsDos = false;
-    p.files.Put(p.settings.tasmPath, kWindowsProgram);
-    p.files.Put(p.settings.tlinkPath, kWindowsProgram);
+    p.files.Put(L"T.EXE", kWindowsProgram);
+    p.files.Put(L"L.EXE", kWindowsProgram);
     Build();
-    EXPECT_EQ(p.processes.started, std::vector<std::wstring>(3, L"C:\\WORK\\HELLO.bat"));
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>(3, L"C:\\W\\HI.bat"));
     EXPECT_EQ(p.processes.slept, std::vector<unsigned>(3, 1000));
     EXPECT_TRUE(host.started.empty());
     EXPECT_EQ(p.messages.shown.size(), 1u);
@@ -312,14 +305,14 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     EXPECT_TRUE(p.processes.slept.empty());
     ASSERT_EQ(host.started.size(), 1u);
     EXPECT_TRUE(std::regex_match(
-        host.started[0], std::wregex(LR"(D:\\Dos Box\\dosbox.exe -c "@mount C /C/" -c @C: -c "@cd \\WORK" )"
-                                     LR"(-c "call HELLO.bat" -c "@echo done>C:\\WORK\\KV[0-9A-F]{6}\.END")"
+        host.started[0], std::wregex(LR"(D:\\Dos Box\\dosbox.exe -c "@mount C /C/" -c @C: -c "@cd \\W" )"
+                                     LR"(-c "call HI.bat" -c "@echo done>C:\\W\\KV[0-9A-F]{6}\.END")"
                                      LR"( -c @pause -c @exit)")))
         << testing::PrintToString(host.started[0]);
     route.ScriptEnded(build, view);  // not this script's end: nothing yet
     EXPECT_FALSE(view.runEnabled);
 
-    p.files.Put(L"C:\\WORK\\HELLO.COM", "\xB4\x4C\xCD\x21");
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
     host.appeared();
     EXPECT_EQ(notified, 1);
     route.ScriptEnded(build, view);
@@ -332,9 +325,9 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     route.ScriptEnded(build, view);
     EXPECT_FALSE(view.runEnabled);
 
-    EXPECT_TRUE(route.RunProgram(L"C:\\WORK\\HELLO.COM"));
-    p.files.Put(L"C:\\WORK\\WIN.EXE", kWindowsProgram);
-    EXPECT_FALSE(route.RunProgram(L"C:\\WORK\\WIN.EXE"));
+    EXPECT_TRUE(route.RunProgram(L"C:\\W\\HI.COM"));
+    p.files.Put(L"C:\\W\\WIN.EXE", kWindowsProgram);
+    EXPECT_FALSE(route.RunProgram(L"C:\\W\\WIN.EXE"));
 }
 
 // "kind|file|line|text" of each message.
