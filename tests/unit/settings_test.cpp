@@ -113,20 +113,6 @@ TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
         EXPECT_THROW(ParseRegPath(bad), PlatformError) << std::string(bad, bad + wcslen(bad));
 }
 
-// Numbers read back as their digits and expandable strings as text; a type
-// the object does not know is refused.
-TEST(RegShell, ReadsNumbersAsTextAndRefusesOtherTypes) {
-    FakeRegistry registry;
-    RegShell reg(registry);
-    reg.RegWrite(L"HKLM\\Software\\asm\\", std::int64_t{1}, L"reg_dword");
-    registry.Set(kHklm, kKey, L"c", RegValue{RegType::ExpandString, L"%c%", 0, {}});
-    EXPECT_EQ(
-        reg.RegRead(L"HKLM\\Software\\asm\\").ToString() + reg.RegRead(L"HKLM\\Software\\asm\\C").ToString(),
-        L"1%c%");
-    EXPECT_EQ(registry.ReadValue(kHklm, kKey, L"").type, RegType::Dword);
-    EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\x", L"1", L"REG_BINARY"), PlatformError);
-}
-
 TEST(RegShell, SixteenBitConversion) {
     auto text = [](const wchar_t* t) { return RegVariant{RegVariant::Kind::Text, 0, t}; };
     auto number = [](std::int64_t n) { return RegVariant{RegVariant::Kind::Number, n, L""}; };

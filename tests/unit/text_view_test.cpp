@@ -1,13 +1,12 @@
 // The text view's portable half: the colours of assembly source (one letter
 // a character: . plain, c comment, s string, n number, r register,
 // i instruction, d directive, l label; after a '|' the delimiter of a COMMENT
-// block left open), Find, the geometry and rows of the view, and twips.
+// block left open), Find, and the geometry and rows of the view.
 #include <gtest/gtest.h>
 
 #include "editor/asm_syntax.h"
 #include "editor/find_text.h"
 #include "editor/view_layout.h"
-#include "platform/twips.h"
 
 namespace {
 
@@ -170,16 +169,6 @@ TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
     EXPECT_EQ(row.text, L"aba");
     LayOutRow(lon, 0, 99999, 5, nullptr, row);
     EXPECT_EQ(row.text, L"a");
-}
-
-TEST(Twips, FifteenTwipsAPixelAtNinetySixDpi) {
-    EXPECT_EQ(TwipsToPixels(9255, 96), 617);
-    EXPECT_EQ(TwipsToPixels(400, 96), 27);  // 26.67 rounds to 27
-    EXPECT_EQ(TwipsToPixels(-2000, 96), -133);
-    EXPECT_EQ(TwipsToPixels(5820, 144), 582);  // 150 % scaling
-    EXPECT_EQ(PixelsToTwips(617, 96), 9255);
-    EXPECT_EQ(PointsToFontHeight(9.75, 96), -13);
-    EXPECT_EQ(PointsToFontHeight(11.25, 96), -15);
 }
 
 }  // namespace
