@@ -116,27 +116,22 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
     }
 }
 
-// The file gets the DOS code page, the editor keeps its text; the dialogs'
-// filters and flags; Open's dialog starts with the name of its previous use.
-TEST(DocumentCommands, BytesDialogsAndQuestions) {
-    Scene s(L"C:\\p.asm", 1, L"\u041F\u0440");  // Пр
-    s.commands.mnuSave_Click();
-    EXPECT_EQ(s.p.files.Bytes(L"C:\\p.asm"), "\x8F\xE0\r\n");
-    EXPECT_EQ(s.view.text, L"\u041F\u0440");
+// The dialogs' filters and flags; Open's starts with the name of its previous
+// use; the questions come with the program's title.
+TEST(DocumentCommands, DialogsAndQuestions) {
+    Scene s(L"C:\\p.asm", 1, L"t");
     s.p.dialogs.answers = {L"C:\\o.asm", L""};
     s.commands.mnuSaveAs_Click();
     s.commands.mnuOpen_Click();
     s.commands.mnuOpen_Click();
     const auto& shown = s.p.dialogs.shown;
-    EXPECT_EQ(shown[0].request.filter + L"|" + std::to_wstring(shown[0].request.flags),
-              std::wstring(kAsmFilter) + L"|6");
-    EXPECT_EQ(shown[1].request.filter + L"|" + std::to_wstring(shown[1].request.flags),
-              std::wstring(kAsmFilter) + L"|4100");
-    EXPECT_EQ(shown[2].request.fileName, L"") << "a cancel clears the name for the next use";
-    EXPECT_EQ(shown[1].request.fileName, L"C:\\o.asm");
+    EXPECT_EQ(shown[0].request.filter + std::to_wstring(shown[0].request.flags),
+              std::wstring(kAsmFilter) + L"6");
+    EXPECT_EQ(shown[1].request.flags, 4100);
+    EXPECT_EQ(shown[1].request.fileName + L"|" + shown[2].request.fileName, L"C:\\o.asm|");
     s.view.ReplaceSelection(L"!");
     s.commands.ExitCheck();
-    EXPECT_EQ(s.p.messages.shown.at(0).title, L"") << "the program's title";
+    EXPECT_EQ(s.p.messages.shown.at(0).title, L"");
 }
 
 // Cut puts the selection on the clipboard first, so a clipboard held by
