@@ -23,12 +23,8 @@ inline std::wstring Lower(std::wstring s) {
         c = static_cast<wchar_t>(std::towlower(c));
     return s;
 }
-inline RegValue RegText(Text text) {
-    return {RegType::String, text, 0, {}};
-}
-inline RegValue RegNumber(std::uint32_t number) {
-    return {RegType::Dword, L"", number, {}};
-}
+inline const auto RegText = [](Text text) { return RegValue{RegType::String, text, 0, {}}; };
+inline const auto RegNumber = [](std::uint32_t number) { return RegValue{RegType::Dword, L"", number, {}}; };
 
 // Keys and value names compare without regard to case, as Windows does.
 class FakeRegistry : public Registry {
@@ -181,12 +177,6 @@ class FakeMessages : public MessageBoxes {
         if (!answers.empty())
             answers.pop_front();
         return a;
-    }
-    std::vector<std::wstring> Texts() const {
-        std::vector<std::wstring> texts;
-        for (const Shown& s : shown)
-            texts.push_back(s.text);
-        return texts;
     }
 };
 

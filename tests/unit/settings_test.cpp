@@ -145,11 +145,11 @@ TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
     EXPECT_FALSE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L"C:\\nowhere\\tlink.exe"));
     p.registry.refuseWrites.insert(kHklm);
     EXPECT_FALSE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\readme.txt"));
-    EXPECT_EQ(p.messages.Texts(),
-              (std::vector<std::wstring>{
-                  L"It is not a 'tlink.exe' file.",
-                  L"The path of tasm.exe was not saved in the registry (HKLM\\Software\\asm\\tasm). "
-                  L"Korveline uses it only until it ends.\r\n\r\nError 5."}));
+    ASSERT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(p.messages.shown[0].text, L"It is not a 'tlink.exe' file.");
+    EXPECT_EQ(p.messages.shown[1].text,
+              L"The path of tasm.exe was not saved in the registry "
+              L"(HKLM\\Software\\asm\\tasm). Korveline uses it only until it ends.\r\n\r\nError 5.");
     EXPECT_EQ(p.messages.shown[0].style + p.messages.shown[1].style, kMbIconInformation + kMbIconStop);
     EXPECT_EQ(p.settings.tasmPath, L"D:\\readme.txt");
 }
@@ -217,11 +217,10 @@ TEST(BuildOptions, LoadDefaultAndOk) {
     p.registry.refuseWrites.insert(kHklm);
     boxes = {{L"/c16", L"/c32"}, {L"/d16", L"/d32"}, {false, true}};
     EXPECT_FALSE(options.cmdOK_Click(boxes)) << "the dialog stays open";
-    EXPECT_EQ(
-        p.messages.Texts(),
-        std::vector<std::wstring>{L"The switches of the 32b EXE build were not saved in the registry "
-                                  L"(HKLM\\Software\\asm\\32btasmEXE).\r\n\r\nTo use them until Korveline "
-                                  L"ends, untick \"Save changes\" and press OK.\r\n\r\nError 5."});
+    EXPECT_EQ(p.messages.shown.at(0).text,
+              std::wstring{L"The switches of the 32b EXE build were not saved in the registry "
+                           L"(HKLM\\Software\\asm\\32btasmEXE).\r\n\r\nTo use them until Korveline "
+                           L"ends, untick \"Save changes\" and press OK.\r\n\r\nError 5."});
     EXPECT_EQ(p.messages.shown[0].style, kMbOk | kMbIconStop);
     EXPECT_EQ(Switches(p.settings).substr(0, 19), L"/c16|/d16|/a32||/z ");
 }
