@@ -116,24 +116,6 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
     }
 }
 
-// The dialogs' filters and flags; Open's starts with the name of its previous
-// use; the questions come with the program's title.
-TEST(DocumentCommands, DialogsAndQuestions) {
-    Scene s(L"C:\\p.asm", 1, L"t");
-    s.p.dialogs.answers = {L"C:\\o.asm", L""};
-    s.commands.mnuSaveAs_Click();
-    s.commands.mnuOpen_Click();
-    s.commands.mnuOpen_Click();
-    const auto& shown = s.p.dialogs.shown;
-    EXPECT_EQ(shown[0].request.filter + std::to_wstring(shown[0].request.flags),
-              std::wstring(kAsmFilter) + L"6");
-    EXPECT_EQ(shown[1].request.flags, 4100);
-    EXPECT_EQ(shown[1].request.fileName + L"|" + shown[2].request.fileName, L"C:\\o.asm|");
-    s.view.ReplaceSelection(L"!");
-    s.commands.ExitCheck();
-    EXPECT_EQ(s.p.messages.shown.at(0).title, L"");
-}
-
 // Cut puts the selection on the clipboard first, so a clipboard held by
 // another program fails the command as a whole and leaves the editor as it
 // was; Select All never touches it.

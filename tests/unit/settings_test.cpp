@@ -154,40 +154,26 @@ TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
     EXPECT_EQ(p.settings.tasmPath, L"D:\\readme.txt");
 }
 
-// Browse shows the plain Open dialog and takes only the tool's own name,
-// silently otherwise: tasm at once, tlink on OK. A cancel keeps the last
-// choice, which the dialog then opens at.
+// Browse takes only the tool's own name, silently otherwise: tasm at once,
+// tlink only on OK. A cancel keeps the last choice, which the dialog opens at.
 TEST(ToolPath, BrowseTakesOnlyTheToolsNameAndACancelKeepsTheLastChoice) {
-    const std::tuple<ToolKind, const wchar_t*, bool> cases[] = {
-        {ToolKind::Tasm, L"C:\\T\\Tasm.Exe", true},
-        {ToolKind::Tasm, L"C:\\T\\tasm32.exe", false},
-        {ToolKind::Tasm, L"C:\\tasm.exe\\x.txt", false},
-        {ToolKind::Tlink, L"C:\\tlink.exe", true},
-    };
-    for (const auto& [kind, chosen, accepted] : cases) {
-        FakeProgram q;
-        q.dialogs.Choose(chosen);
-        const auto text = ToolPathLogic(kind, q.context).cmdBrowse_Click();
-        EXPECT_EQ(text, accepted ? std::optional<std::wstring>(chosen) : std::nullopt);
-        EXPECT_EQ(q.settings.tasmPath + q.settings.tlinkPath,
-                  accepted && kind == ToolKind::Tasm ? chosen : L"");
-        const FileDialogRequest& asked = q.dialogs.shown.at(0).request;
-        EXPECT_TRUE(!q.dialogs.shown[0].save && asked.filter.empty() && asked.flags == 0 &&
-                    asked.fileName.empty());
-        EXPECT_TRUE(q.messages.shown.empty() && q.registry.log.empty());
-    }
     FakeProgram p;
-    p.settings.tasmPath = L"C:\\old\\TASM.EXE";
+    p.dialogs.answers = {L"C:\\tlink.exe"};
+    EXPECT_EQ(ToolPathLogic(ToolKind::Tlink, p.context).cmdBrowse_Click(),
+              std::optional<std::wstring>(L"C:\\tlink.exe"));
     ToolPathLogic tasm(ToolKind::Tasm, p.context);
-    EXPECT_EQ(tasm.Form_Load(), L"C:\\old\\TASM.EXE");
-    EXPECT_EQ(p.system.caretBlink, 700u);
-    p.dialogs.answers = {L"", L"C:\\T\\TASM.EXE", L""};
+    p.settings.tasmPath = L"C:\\old";
+    EXPECT_EQ(tasm.Form_Load(), L"C:\\old");
+    p.dialogs.answers = {L"", L"C:\\tasm.exe\\x.txt", L"C:\\T\\Tasm.Exe", L""};
     EXPECT_EQ(tasm.cmdBrowse_Click(), std::nullopt) << "nothing chosen yet";
+    EXPECT_EQ(tasm.cmdBrowse_Click(), std::nullopt) << "not the tool's name";
     tasm.cmdBrowse_Click();
     p.settings.tasmPath = L"changed meanwhile";
-    EXPECT_EQ(tasm.cmdBrowse_Click(), std::optional<std::wstring>(L"C:\\T\\TASM.EXE"));
-    EXPECT_EQ(p.settings.tasmPath + p.dialogs.shown.back().request.fileName,
-              L"C:\\T\\TASM.EXEC:\\T\\TASM.EXE");
+    EXPECT_EQ(tasm.cmdBrowse_Click(), std::optional<std::wstring>(L"C:\\T\\Tasm.Exe"));
+    EXPECT_EQ(p.settings.tasmPath + p.settings.tlinkPath + p.dialogs.shown.back().request.fileName,
+              L"C:\\T\\Tasm.ExeC:\\T\\Tasm.Exe");
+    EXPECT_TRUE(p.dialogs.shown[0].request.filter.empty() && p.messages.shown.empty() &&
+                p.registry.log.empty());
 }
 
 // Load fills the boxes of its kind; Default fills both with the first-run
