@@ -8,8 +8,7 @@
 
 namespace {
 
-// C:\o.asm holds a file, C:\r.asm is read-only, C:\f.asm can be neither read
-// nor written (error 112).
+// The file o holds a text, r is read-only, f can be neither read nor written.
 struct Scene {
     FakeProgram p;
     FakeMainView view;
@@ -18,10 +17,10 @@ struct Scene {
     DocumentCommands commands{p.platform, doc, view, dialog};
 
     Scene(Text caption, int named, Text typed) {
-        p.files.Put(L"C:\\o.asm", "A\rB\nC");
-        p.files.Put(L"C:\\r.asm", "ro\r\n", 0x21);  // read-only among other attributes
-        p.files.Put(L"C:\\f.asm", "f\r\n");
-        p.files.fail[L"c:\\f.asm"] = 112;
+        p.files.Put(L"o", "A\rB\nC");
+        p.files.Put(L"r", "ro\r\n", 0x21);  // read-only among other attributes
+        p.files.Put(L"f", "f\r\n");
+        p.files.fail[L"f"] = 112;
         view.caption = caption;
         view.onChange = [this] { doc.DocChanged = 1; };  // the editor's change notification
         view.ReplaceSelection(typed);
@@ -39,12 +38,11 @@ struct Scene {
             s += L" " + w;
         for (const auto& m : p.messages.shown) {
             const bool question = m.text == kNewQuestion || m.text == kExitQuestion;
-            s += m.text == kNewQuestion    ? L" new?"
-                 : m.text == kExitQuestion ? L" exit?"
-                 : m.text == kReadOnlyText ? L" read-only!"
-                 : m.text == L"The file could not be saved:\r\nC:\\f.asm\r\n\r\nError 112."
-                     ? L" failed!"
-                     : L" \"" + m.text + L"\"";
+            s += m.text == kNewQuestion                                             ? L" new?"
+                 : m.text == kExitQuestion                                          ? L" exit?"
+                 : m.text == kReadOnlyText                                          ? L" read-only!"
+                 : m.text == L"The file could not be saved:\r\nf\r\n\r\nError 112." ? L" failed!"
+                                                                                    : L" \"" + m.text + L"\"";
             if (m.style != (question ? 68u : 16u))  // Yes/No, or OK with the stop sign
                 s += L" (style " + std::to_wstring(m.style) + L")";
         }
@@ -63,37 +61,34 @@ struct Scene {
 TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
     const std::tuple<char, const wchar_t*, int, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         // command, caption, named, dialog choice, answer, outcome
-        {'S', L"C:\\p.asm", 1, L"", L"", L"01 C:\\p.asm [t] write C:\\p.asm"},
-        {'S', L"C:\\f.asm", 1, L"", L"", L"11 C:\\f.asm [t] write C:\\f.asm failed!"},
-        {'S', L"C:\\p.asm", 0, L"C:\\o.asm", L"", L"01 C:\\o.asm [t] save? C:\\p.asm write C:\\o.asm"},
-        {'S', L"C:\\p.asm", 0, L"", L"", L"01 C:\\p.asm [t] save? C:\\p.asm"},
-        {'S', L"C:\\p.asm", 0, L"C:\\r.asm", L"", L"01 C:\\p.asm [t] save? C:\\p.asm read-only!"},
-        {'S', L"C:\\p.asm", 0, L"C:\\f.asm", L"",
-         L"10 C:\\p.asm [t] save? C:\\p.asm write C:\\f.asm failed!"},
-        {'S', L"C:\\p.asm", 0, L"!", L"", L"10 C:\\p.asm [t] save? C:\\p.asm"},
-        {'A', L"C:\\p.asm", 1, L"C:\\o.asm", L"", L"01 C:\\o.asm [t] save? C:\\p.asm write C:\\o.asm"},
-        {'A', L"C:\\p.asm", 1, L"", L"", L"01 C:\\p.asm [t] save? C:\\p.asm"},
-        {'A', L"C:\\p.asm", 1, L"C:\\f.asm", L"",
-         L"11 C:\\p.asm [t] save? C:\\p.asm write C:\\f.asm failed!"},
-        {'A', L"C:\\p.asm", 1, L"!", L"", L"11 C:\\p.asm [t] save? C:\\p.asm"},
-        {'N', L"C:\\p.asm", 1, L"", L"-", L"01 C:\\p.asm [t]"},  // unchanged
-        {'N', L"C:\\p.asm", 1, L"", L"N", L"10 C:\\p.asm [] new?"},
-        {'N', L"C:\\p.asm", 1, L"C:\\o.asm", L"Y", L"10 C:\\o.asm [] save? C:\\p.asm write C:\\o.asm new?"},
-        {'N', L"C:\\p.asm", 1, L"", L"Y", L"10 C:\\p.asm [] save? C:\\p.asm new?"},
-        {'N', L"C:\\p.asm", 1, L"C:\\r.asm", L"Y", L"10 C:\\p.asm [] save? C:\\p.asm new? read-only!"},
-        {'N', L"C:\\p.asm", 1, L"C:\\f.asm", L"Y",
-         L"11 C:\\p.asm [t] save? C:\\p.asm write C:\\f.asm new? failed!"},
-        {'N', L"C:\\p.asm", 1, L"!", L"Y", L"11 C:\\p.asm [t] save? C:\\p.asm new?"},
-        {'X', L"C:\\p.asm", 1, L"", L"-", L"01 C:\\p.asm [t]"},  // unchanged
-        {'X', L"C:\\p.asm", 1, L"", L"N", L"11 C:\\p.asm [t] exit?"},
-        {'X', L"C:\\p.asm", 1, L"", L"Y", L"01 C:\\p.asm [t] write C:\\p.asm exit?"},
-        {'X', L"C:\\f.asm", 1, L"", L"Y", L"11 C:\\f.asm [t] write C:\\f.asm exit? failed!"},
-        {'X', L"C:\\p.asm", 0, L"C:\\o.asm", L"Y", L"01 C:\\o.asm [t] save? C:\\p.asm write C:\\o.asm exit?"},
-        {'X', L"C:\\p.asm", 0, L"!", L"Y", L"10 C:\\p.asm [t] save? C:\\p.asm exit?"},
-        {'O', L"C:\\p.asm", 1, L"C:\\o.asm", L"", L"01 C:\\o.asm [A\r\nB\nC\r\n] open? "},
-        {'O', L"C:\\p.asm", 1, L"", L"", L"11 C:\\p.asm [t] open? "},
-        {'O', L"C:\\p.asm", 1, L"C:\\f.asm", L"", L"11 C:\\p.asm [t] open? "},
-        {'O', L"C:\\p.asm", 1, L"!", L"", L"11 C:\\p.asm [t] open? "},
+        {'S', L"p", 1, L"", L"", L"01 p [t] write p"},
+        {'S', L"f", 1, L"", L"", L"11 f [t] write f failed!"},
+        {'S', L"p", 0, L"o", L"", L"01 o [t] save? p write o"},
+        {'S', L"p", 0, L"", L"", L"01 p [t] save? p"},
+        {'S', L"p", 0, L"r", L"", L"01 p [t] save? p read-only!"},
+        {'S', L"p", 0, L"f", L"", L"10 p [t] save? p write f failed!"},
+        {'S', L"p", 0, L"!", L"", L"10 p [t] save? p"},
+        {'A', L"p", 1, L"o", L"", L"01 o [t] save? p write o"},
+        {'A', L"p", 1, L"", L"", L"01 p [t] save? p"},
+        {'A', L"p", 1, L"f", L"", L"11 p [t] save? p write f failed!"},
+        {'A', L"p", 1, L"!", L"", L"11 p [t] save? p"},
+        {'N', L"p", 1, L"", L"-", L"01 p [t]"},  // unchanged
+        {'N', L"p", 1, L"", L"N", L"10 p [] new?"},
+        {'N', L"p", 1, L"o", L"Y", L"10 o [] save? p write o new?"},
+        {'N', L"p", 1, L"", L"Y", L"10 p [] save? p new?"},
+        {'N', L"p", 1, L"r", L"Y", L"10 p [] save? p new? read-only!"},
+        {'N', L"p", 1, L"f", L"Y", L"11 p [t] save? p write f new? failed!"},
+        {'N', L"p", 1, L"!", L"Y", L"11 p [t] save? p new?"},
+        {'X', L"p", 1, L"", L"-", L"01 p [t]"},  // unchanged
+        {'X', L"p", 1, L"", L"N", L"11 p [t] exit?"},
+        {'X', L"p", 1, L"", L"Y", L"01 p [t] write p exit?"},
+        {'X', L"f", 1, L"", L"Y", L"11 f [t] write f exit? failed!"},
+        {'X', L"p", 0, L"o", L"Y", L"01 o [t] save? p write o exit?"},
+        {'X', L"p", 0, L"!", L"Y", L"10 p [t] save? p exit?"},
+        {'O', L"p", 1, L"o", L"", L"01 o [A\r\nB\nC\r\n] open? "},
+        {'O', L"p", 1, L"", L"", L"11 p [t] open? "},
+        {'O', L"p", 1, L"f", L"", L"11 p [t] open? "},
+        {'O', L"p", 1, L"!", L"", L"11 p [t] open? "},
     };
     for (const auto& [command, caption, named, choice, answer, outcome] : cases) {
         Scene s(caption, named, L"t");
