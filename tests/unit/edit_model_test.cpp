@@ -199,7 +199,7 @@ TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
             ASSERT_EQ(end, line + 1 < buffer.LineCount() ? text.find(L"\r\n", begin) : text.size()) << step;
             ASSERT_TRUE(line + 1 == buffer.LineCount() || buffer.LineStart(line + 1) == end + 2);
             ASSERT_TRUE(buffer.LineOf(begin) == line &&
-                        buffer.LineOf(end) == line);  // also between CR and LF
+                        buffer.LineOf(end) == line);
             const std::size_t width = Walked(text, begin, end);
             EXPECT_GE(model.WidestLine(), line == buffer.LineOf(model.Caret()) ? width : 0);
             for (std::size_t k = 0; k < 6; ++k) {
