@@ -1,5 +1,4 @@
-// Building: the four Compile commands and Run, the DOSBox route, and the
-// assembler's messages read from its listing into the build's results.
+// Building: the Compile commands and Run, the DOSBox route, and the build's results.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -45,8 +44,7 @@ class BuildTest : public ::testing::Test {
         view.runEnabled = true;
         RunBuild(kind, p.platform, p.settings, doc, build, view, dialog);
     }
-    // Run enabled or not, then the files written, the programs started and the
-    // messages (with their style unless a stop sign) since the last look.
+    // Run enabled, files written, programs started, messages (style unless a stop sign).
     std::wstring Outcome() {
         std::wstring s = view.runEnabled ? L"run" : L"-";
         for (const std::wstring& w : p.files.log)
@@ -69,11 +67,8 @@ class BuildTest : public ::testing::Test {
     bool runEnabledWhileScriptRuns = true;
 };
 
-// Each kind writes its script with its own switches and asks for the output
-// with its filter (preset with the document's path less four characters),
-// then starts the script and waits a second. Folders are written short and
-// tool paths as stored; a failed short path leaves the folder out; four
-// characters are cut from the chosen name whatever they are.
+// Each kind's script has its switches and its dialog its filter. Folders go
+// short (none when that fails); four characters are cut from the chosen name.
 TEST_F(BuildTest, EachKindWritesItsScriptWithItsSwitchesAndShortFolders) {
     const std::tuple<BuildKind, const char*, const wchar_t*> kinds[] = {
         {BuildKind::Exe16, "16e", L"Excutable files(*.exe)|*.exe"},
@@ -102,9 +97,8 @@ TEST_F(BuildTest, EachKindWritesItsScriptWithItsSwitchesAndShortFolders) {
     EXPECT_EQ(p.files.Bytes(L"C:\\W\\.bat"), Script("16e", "", "HI"));
 }
 
-// Run is disabled while the script runs and enabled by an output found after
-// it (one left by an earlier build counts); it starts the last build's output,
-// a COM kind's when lastBuildCom says so, and a failed start says nothing.
+// Run follows an output found after the script (an earlier one counts) and
+// starts .com or .exe as lastBuildCom says; a failed start says nothing.
 TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
     const std::tuple<BuildKind, const wchar_t*, const wchar_t*, bool, int> cases[] = {
         {BuildKind::Com16, L"C:\\W\\HI.com", L"C:\\W\\HI.com", true, 1},
@@ -126,11 +120,8 @@ TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
     EXPECT_NO_THROW(RunCompiledProgram(build, p.processes));
 }
 
-// Before the dialog tools not set, a name with no four characters to cut, or
-// a script or document that cannot be written, is reported and the editor
-// left as it was. From the dialog on a failure ends the command silently, but
-// for an output name the script would run as a command. Run is disabled once
-// the tools are found.
+// Up to the dialog a failure is reported and leaves the editor as it was;
+// after it a failure is silent, but for an output name the script would run.
 TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     const wchar_t* const written = L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM";
     const std::tuple<std::function<void()>, std::wstring> cases[] = {
@@ -180,8 +171,7 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     EXPECT_TRUE(p.processes.slept.empty());
 }
 
-// Either name holding one of the command interpreter's operators is refused,
-// the document's first, naming the character.
+// An operator of the command interpreter in either name is refused by name.
 TEST(ScriptNames, AnOperatorInEitherNameIsRefusedByName) {
     EXPECT_FALSE(RefuseUnsafeScriptNames(L"C:\\W\\HI.ASM", L"C:\\OUT\\my (1),x;y=\u0416!"));
     for (const wchar_t c : std::wstring(L"&|<>^%")) {
@@ -260,8 +250,7 @@ class DosRouteTest : public BuildTest {
     DosRoute route{p.platform, host, [this] { ++notified; }};
 };
 
-// Declined DOSBox, a system that starts DOS programs, and Windows tools all
-// build as before: the script started directly.
+// Declined DOSBox, a system that starts DOS programs, or Windows tools: as before.
 TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
     Build();  // DOSBox nowhere: the offer to locate it, declined
     ASSERT_EQ(p.messages.shown.size(), 1u);
@@ -279,8 +268,7 @@ TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
     EXPECT_EQ(p.messages.shown.size(), 1u);
 }
 
-// DOSBox found on PATH (its folders quoted or not) runs the script: each
-// drive mounted once, and a marker of its own written at the script's end.
+// DOSBox found on PATH runs the script: each drive mounted once, a marker of its own.
 TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     p.system.environment[L"PATH"] = L"C:\\bin;\"D:\\Dos Box\\\";E:\\x";
     p.files.Put(L"D:\\Dos Box\\dosbox.exe", "MZ");

@@ -198,8 +198,7 @@ TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
             // Lines end at CR LF alone, whatever other CR, LF and NUL the text holds.
             ASSERT_EQ(end, line + 1 < buffer.LineCount() ? text.find(L"\r\n", begin) : text.size()) << step;
             ASSERT_TRUE(line + 1 == buffer.LineCount() || buffer.LineStart(line + 1) == end + 2);
-            ASSERT_TRUE(buffer.LineOf(begin) == line &&
-                        buffer.LineOf(end) == line);
+            ASSERT_TRUE(buffer.LineOf(begin) == line && buffer.LineOf(end) == line);
             const std::size_t width = Walked(text, begin, end);
             EXPECT_GE(model.WidestLine(), line == buffer.LineOf(model.Caret()) ? width : 0);
             for (std::size_t k = 0; k < 6; ++k) {

@@ -1,5 +1,4 @@
-// The settings: the store and its first run, the registry paths and numbers,
-// the tool location and build option dialogs' logic, and window places.
+// The settings store, the registry object, the tool and option dialogs' logic, window places.
 #include <gtest/gtest.h>
 
 #include "fakes.h"
@@ -12,8 +11,7 @@ namespace {
 const wchar_t kKey[] = L"Software\\asm";
 const RegRoot kHklm = RegRoot::LocalMachine;
 
-// Loads as the start-up does, a failure ending it quietly; the association's
-// registration only sets its flag. Returns whether a first run wrote the store.
+// Loads as the start-up does (the registration sets only its flag); true when a first run wrote.
 bool Load(FakeProgram& p, FakeMainView& view, SettingsFields& fields) {
     p.registry.log.clear();
     const auto registration = [&] { p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1)); };
@@ -28,9 +26,8 @@ std::wstring Switches(const SharedSettings& s) {
 const wchar_t kFirstRun[] =
     L"/z /zi /n /m2|/x /v|/z /zi /n /m2|/x /v /3|/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3";
 
-// The key, the marker, the ten strings in order; read only at the next start.
-// A first run that may not write stops quietly and runs again next time; one
-// that may not create the key goes on.
+// The key, the marker, the ten strings in order, read at the next start. A refused
+// first run runs again next time; one that may not create the key goes on.
 TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     FakeProgram p;
     FakeMainView view;
@@ -54,10 +51,9 @@ TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     EXPECT_TRUE(view.regChecked && p.messages.shown.empty());
 }
 
-// The marker counts when it is a non-zero 16-bit number; one that does not
-// makes the first run overwrite the user's tool path. The flag checks the
-// menu only when it is 1. A value that cannot be read ends loading quietly;
-// the switches not read take their first-run strings.
+// A non-zero 16-bit marker counts, else a first run overwrites the tool path; a
+// flag of 1 checks the menu; an unreadable value ends loading, the switches not
+// read taking their first-run strings.
 TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
     const RegValue binary{RegType::Binary, L"", 0, {1}};
     const std::tuple<RegValue, std::optional<RegValue>, const wchar_t*, bool, bool> cases[] = {
@@ -92,8 +88,7 @@ TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
     }
 }
 
-// A path is a root (short or long name, any case), a key and a value name,
-// empty for the key's default value.
+// A root (short or long name, any case), a key and a value name ("" for the default).
 TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
     const std::tuple<RegRoot, const wchar_t*, const wchar_t*> roots[] = {
         {kHklm, L"HKLM", L"hkey_local_machine"},
@@ -130,8 +125,7 @@ TEST(RegShell, SixteenBitConversion) {
     EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
 }
 
-// OK takes any existing file and makes the value a plain string; without a
-// file it says so; a refused registry keeps the path for this run only.
+// OK takes any existing file as a plain string; a refused registry keeps it for this run.
 TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
     FakeProgram p;
     p.files.Put(L"D:\\readme.txt", "hello");
@@ -176,9 +170,8 @@ TEST(ToolPath, BrowseTakesOnlyTheToolsNameAndACancelKeepsTheLastChoice) {
                 p.registry.log.empty());
 }
 
-// Load fills the boxes of its kind; Default fills both with the first-run
-// strings and applies them at once. OK applies every string and writes the
-// ticked kinds; a refused write is reported and stops OK there.
+// Default applies the first-run strings at once; OK writes the ticked kinds and
+// stops at a refused write.
 TEST(BuildOptions, LoadDefaultAndOk) {
     FakeProgram p;
     p.settings.opt16EXETasm = L"a", p.settings.opt32COMTlink = L"h";

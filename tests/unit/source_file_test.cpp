@@ -1,6 +1,5 @@
-// Source files and code pages: how bytes on disk become the editor's lines and
-// the text becomes bytes, the paths taken from the caption, the code-page maps
-// against glibc's codecs and the conversions as the program uses them.
+// Source files and code pages: bytes to lines and back, the caption's paths,
+// the code-page maps against glibc's codecs.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"
@@ -26,8 +25,7 @@ TEST(ReadSourceText, EveryLineEndsInCrLfAndALoneLfStaysInside) {
         EXPECT_EQ(ReadSourceText(bytes), text) << bytes;
 }
 
-// Plain ASCII is read eight bytes at a time: a line end or a byte above 0x7F
-// anywhere in such a run, or at its end, is still read as one byte alone is.
+// ASCII is read eight bytes at a time: a line end or upper byte anywhere reads as alone.
 TEST(ReadSourceText, LineEndsAndUpperBytesAnywhereInALongRun) {
     const auto ended = [](const std::wstring& t) {
         return t.size() >= 2 && t.compare(t.size() - 2, 2, L"\r\n") == 0 ? t : t + L"\r\n";
@@ -75,8 +73,7 @@ std::wstring Win(std::initializer_list<int> bytes) {
 }
 
 #ifndef _WIN32
-// One character through iconv: a byte to its code point, or a code point to
-// its byte; -1 when the other side has none.
+// One character through iconv, a byte to its code point or back; -1 for none.
 long Iconv(const char* codePage, long value, bool toByte) {
     iconv_t cd = toByte ? iconv_open(codePage, "UTF-32LE") : iconv_open("UTF-32LE", codePage);
     char32_t wide = static_cast<char32_t>(value);
@@ -91,11 +88,8 @@ long Iconv(const char* codePage, long value, bool toByte) {
     return toByte ? static_cast<unsigned char>(out[0]) : static_cast<long>(*reinterpret_cast<char32_t*>(out));
 }
 
-// The codec is Windows-1251 (its unassigned 0x98 kept as itself), both ways,
-// and characters it lacks are written as "?". The
-// Russian letters of each map go to their bytes in the real code page;
-// ISO 8859-5 keeps every character it shares with Windows-1251 at its own
-// byte, KOI8-R its middle dot.
+// The codec is Windows-1251 (0x98 kept, "?" for what it lacks); each map's letters,
+// ISO 8859-5's shared characters and KOI8-R's middle dot go to their real bytes.
 TEST(RecodeAgainstIconv, TheCodecAndTheMapsFollowTheRealCodePages) {
     for (int b = 0; b < 256; ++b) {
         EXPECT_EQ(Cp1251ToChar(static_cast<unsigned char>(b)), b == 0x98 ? 0x98 : Iconv("CP1251", b, false));
@@ -118,8 +112,7 @@ TEST(RecodeAgainstIconv, TheCodecAndTheMapsFollowTheRealCodePages) {
 }
 #endif
 
-// Beyond the letters the choice is the program's own: the rest of map 5 fills
-// 0x80 to 0x9F in order, and CP866 takes the symbols below.
+// Map 5's other characters fill 0x80 to 0x9F in order; CP866 takes these symbols.
 TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
     int next = 0x80;
     for (std::uint8_t target : Map5())
@@ -138,9 +131,7 @@ TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
     EXPECT_EQ(RecodeText(RecodeText(all, 3, 5), 5, 3), all);
 }
 
-// The conversions look at whole blocks of ASCII at once: every character, in
-// every position of a run longer than a block, converts as the maps define it
-// alone, and the characters around it stay.
+// ASCII goes a block at a time: any character anywhere in a run converts as alone.
 TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
     const std::wstring ascii = L"mov ax, word ptr [bx+si+4]\t; 0123456789";
     const auto alone = [](wchar_t ch, const ByteMap* from, const ByteMap* to) {
