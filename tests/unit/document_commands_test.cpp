@@ -1,5 +1,4 @@
-// The File and Edit menus against in-memory platform services: what each
-// command asks, writes and shows, and the document's flags and caption after.
+// The File and Edit menus: what each command asks, writes and shows, and what it leaves.
 #include <gtest/gtest.h>
 
 #include "editor/document_commands.h"
@@ -26,9 +25,7 @@ struct Scene {
         view.ReplaceSelection(typed);
         doc.DocHasName = static_cast<std::int16_t>(named);
     }
-    // DocChanged and DocHasName, the caption, [the text], the dialogs shown
-    // ("save?" or "open?" with their preset name), the files written, and the
-    // messages: the questions, the read-only refusal and a failed save by name.
+    // DocChanged, DocHasName, caption, [text], dialogs with their preset, writes, messages.
     std::wstring Outcome() {
         std::wstring s = std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName) + L" " +
                          view.caption + L" [" + view.text + L"]";
@@ -50,14 +47,9 @@ struct Scene {
     }
 };
 
-// Save writes under the document's name, or asks (preset with the caption)
-// and binds the document to the file chosen; a cancel and a read-only
-// refusal settle it under its caption. Save As always asks, and keeps the
-// old binding when nothing was saved. New and Exit ask only about a change;
-// New clears unless the save failed, and even answered No it leaves the
-// document changed and unnamed. Open reads without asking; a cancel or an
-// unreadable file changes nothing. A dialog that cannot be shown (!) ends
-// the command silently.
+// A cancel or a read-only refusal settles a save under the caption; Save As keeps
+// the old binding when nothing was saved; New clears unless the save failed, and
+// leaves the document changed and unnamed; a failed read or dialog (!) changes nothing.
 TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
     const std::tuple<char, const wchar_t*, int, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         // command, caption, named, dialog choice, answer, outcome
@@ -111,9 +103,7 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
     }
 }
 
-// Cut puts the selection on the clipboard first, so a clipboard held by
-// another program fails the command as a whole and leaves the editor as it
-// was; Select All never touches it.
+// A busy clipboard fails Cut and Paste before the editor changes; Select All never needs it.
 TEST(EditCommands, ABusyClipboardLeavesTheEditorAsItWas) {
     FakeMainView view;
     FakeClipboard clipboard;

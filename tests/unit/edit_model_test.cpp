@@ -1,7 +1,5 @@
-// The editor as its user works it: one step of undo as the platform's edit
-// control keeps it, the caret's movements (CR LF is one step), deleting, and
-// the columns that tabs make, also on long lines whose columns come from
-// block sums kept through edits.
+// The editor model: one step of undo, caret movements (CR LF one step), deleting,
+// tab columns, and the text store's line index.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -39,8 +37,7 @@ TEST(EditModel, OneStepOfUndoThatASecondUndoRevertsAndThatSettingTheTextForgets)
     EXPECT_FALSE(model.ReplaceSelection(L""));  // nothing selected, nothing typed: no change
 }
 
-// A run of typing on, Delete on from one place or Backspace up to it, or
-// taking back what was typed, is one step; anything elsewhere starts another.
+// Typing on, deleting on or back from one place, or taking back what was typed is one step.
 TEST(EditModel, ARunOfTypingOrDeletingAtOnePlaceIsOneStep) {
     const std::function<void(EditModel&)> runs[] = {
         [](EditModel& m) { m.Select(4, 6), Type(m, L"cx"); },
@@ -63,10 +60,8 @@ TEST(EditModel, ARunOfTypingOrDeletingAtOnePlaceIsOneStep) {
     EXPECT_EQ(model.Text(), L"xab");
 }
 
-// Keys as one character each: < > Left Right, [ ] a word left and right,
-// ^ $ Home End, { } the text's start and end, u d Up Down, U D a page of two
-// lines up and down; + before a key holds Shift. Up and Down keep the column
-// where vertical movement began; any other key forgets it.
+// Keys: < > [ ] (a word) ^ $ (Home, End) { } (text start, end) u d U D (a page of two);
+// + holds Shift. Vertical moves keep their first column; any other key forgets it.
 TEST(EditModel, TheCaretMovesByCrLfWordsLinesAndPagesAndShiftExtends) {
     const std::wstring crlf = L"ab\r\ncd", tabs = L"0123456789\r\nab\r\n\tx\r\n0123456789";
     const std::wstring four = L"0123456789\r\nab\r\n0123456789\r\nx", words = L"mov  ax, [bx]\r\nint 21h";
@@ -103,8 +98,7 @@ TEST(EditModel, TheCaretMovesByCrLfWordsLinesAndPagesAndShiftExtends) {
     }
 }
 
-// A word is a run of one class: letters (Cyrillic too), digits and _; blanks;
-// anything else. At a line's end (or between its CR and LF) the word before.
+// A word is a run of one class (letters, Cyrillic too, digits and _; blanks; others).
 TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
     EditModel model = With(L"mov  ax, [bx]\r\nint 09Zz_@ \u0414\u0430\u043D  b");
     const std::pair<std::size_t, const wchar_t*> cases[] = {{6, L"ax"},
@@ -169,8 +163,7 @@ std::size_t Walked(const std::wstring& text, std::size_t from, std::size_t to) {
     return column;
 }
 
-// Through random edits and undos, the line index agrees with the text and
-// columns on long lines agree with a walk from the line's start.
+// Random edits: the line index agrees with the text, long lines' columns with a walk.
 TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
     std::mt19937 random(7);
     const std::wstring pieces[] = {L"x", L"\t",        L"mov ax, 1", L"\r\n",

@@ -1,6 +1,5 @@
 #pragma once
-// In-memory stand-ins for the platform services, for the unit tests. Each
-// records what it was asked and can be told to fail the way Windows does.
+// In-memory platform services that record what they were asked and fail when told.
 #include <algorithm>
 #include <cwctype>
 #include <deque>
@@ -227,10 +226,8 @@ class FakeSystem : public SystemServices {
     std::wstring ErrorText(std::uint32_t code) override { return L"Error " + std::to_wstring(code) + L"."; }
 };
 
-// The main window as the logic sees it. Edits made "as the user would"
-// (ReplaceSelection, Undo) notify onChange, as the edit control's change
-// notification does; whole-text assignments do not. One step of undo, as the
-// platform's edit control has: a second Undo redoes.
+// The main window: edits as the user's (ReplaceSelection, Undo) notify onChange;
+// one step of undo, which a second Undo takes back.
 class FakeMainView : public MainWindowView {
   public:
     std::wstring caption = L" asm";

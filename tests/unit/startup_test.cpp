@@ -1,5 +1,4 @@
-// The main window's load step and the .asm association: the default document,
-// the command-line file, what a registration writes and switching it off.
+// The main window's load step, and the .asm association.
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
@@ -8,11 +7,8 @@
 
 namespace {
 
-// Without a command line the document is the empty default beside the
-// program, or in the Windows drive's root when the program is in a drive
-// root. A command line is one whole path; one naming no file, or a file that
-// cannot be read, leaves an unnamed empty document, so that no later Save
-// overwrites the unread file. A first start that may not write goes on quietly.
+// The command line is one whole path; else the default beside the program (in a
+// drive root, in the Windows drive's). A file not read leaves the document unnamed.
 TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
     const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"C:\\Tools", L"", L"C:\\Tools\\asm1.asm", L""},
@@ -44,10 +40,8 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
     }
 }
 
-// Registering replaces whatever .asm held; the program's path is not quoted,
-// and a drive root already ends in a backslash. Removing deletes its own keys
-// deepest first and leaves other programs' sub-keys. A refused write stops
-// before the flag; a removal that may not write the flag still removes.
+// Registering replaces what .asm held; removing leaves other programs' sub-keys;
+// a refused write stops before the flag.
 TEST(Association, ToggleRegistersOverAnOldRegistrationAndRemovesOnlyItsOwnKeys) {
     FakeProgram p;
     FakeMainView view;

@@ -140,8 +140,7 @@ TEST(ViewLayout, GeometryOfRowsPointsAndScrolling) {
     EXPECT_EQ(Showing(model, model.Buffer().LineStart(4), view, m).topLine, 3u);          // in sight: stays
     EXPECT_EQ(Clamped(model, ViewPosition{100, 0}, m).topLine, 31u);  // 41 lines, 10 in sight
 
-    // Sideways: a column past the right edge scrolls a quarter of the width beyond it;
-    // one whose right side is exactly at the edge is in sight.
+    // Sideways a quarter width past the edge; a column ending exactly at it is in sight.
     const EditModel wide = With(std::wstring(100, L'a'));
     const int right = kTextMargin + 41 * 5 - (200 - 25);  // column 40's right side at the edge
     EXPECT_EQ(Showing(wide, 40, ViewPosition{0, 0}, m).xOffset, right + 43);
