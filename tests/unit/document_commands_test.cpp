@@ -63,7 +63,6 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
         {'A', L"p", 1, L"o", L"", L"01 o [t] save? p write o"},
         {'A', L"p", 1, L"", L"", L"01 p [t] save? p"},
         {'A', L"p", 1, L"f", L"", L"11 p [t] save? p write f failed!"},
-        {'A', L"p", 1, L"!", L"", L"11 p [t] save? p"},
         {'N', L"p", 1, L"", L"-", L"01 p [t]"},  // unchanged
         {'N', L"p", 1, L"", L"N", L"10 p [] new?"},
         {'N', L"p", 1, L"o", L"Y", L"10 o [] save? p write o new?"},
@@ -76,7 +75,6 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
         {'X', L"p", 1, L"", L"Y", L"01 p [t] write p exit?"},
         {'X', L"f", 1, L"", L"Y", L"11 f [t] write f exit? failed!"},
         {'X', L"p", 0, L"o", L"Y", L"01 o [t] save? p write o exit?"},
-        {'X', L"p", 0, L"!", L"Y", L"10 p [t] save? p exit?"},
         {'O', L"p", 1, L"o", L"", L"01 o [A\r\nB\nC\r\n] open? "},
         {'O', L"p", 1, L"", L"", L"11 p [t] open? "},
         {'O', L"p", 1, L"f", L"", L"11 p [t] open? "},
