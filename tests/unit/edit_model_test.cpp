@@ -23,22 +23,10 @@ void Type(EditModel& model, const std::wstring& text) {
         model.ReplaceSelection(std::wstring(1, c));
 }
 
-TEST(EditModel, OneStepOfUndoThatASecondUndoRevertsAndThatSettingTheTextForgets) {
-    EditModel model = With(L"mov ax, bx", 4, 6);
-    model.ReplaceSelection(L"");  // a cut
-    EXPECT_TRUE(model.Undo());
-    EXPECT_EQ(model.Text(), L"mov ax, bx");
-    EXPECT_EQ(model.SelectedText(), L"ax") << "what came back is selected";
-    EXPECT_TRUE(model.Undo());
-    EXPECT_EQ(model.Text(), L"mov , bx");
-    model.SetText(L"new");
-    EXPECT_FALSE(model.Undo());
-    EXPECT_EQ(model.Text(), L"new");
-    EXPECT_FALSE(model.ReplaceSelection(L""));  // nothing selected, nothing typed: no change
-}
-
-// Typing on, deleting on or back from one place, or taking back what was typed is one step.
-TEST(EditModel, ARunOfTypingOrDeletingAtOnePlaceIsOneStep) {
+// One step of undo, which a second Undo takes back, selecting what came back.
+// Typing on, deleting on or back from one place, or taking back what was typed
+// is one step; an edit elsewhere or a new text starts again.
+TEST(EditModel, OneStepOfUndo) {
     const std::function<void(EditModel&)> runs[] = {
         [](EditModel& m) { m.Select(4, 6), Type(m, L"cx"); },
         [](EditModel& m) { m.Select(4, 4), m.DeleteBackward(), m.DeleteBackward(), m.DeleteForward(); },
@@ -48,16 +36,22 @@ TEST(EditModel, ARunOfTypingOrDeletingAtOnePlaceIsOneStep) {
     for (const auto& run : runs) {
         EditModel model = With(L"mov ax, bx");
         run(model);
-        EXPECT_NE(model.Text(), L"mov ax, bx");
-        model.Undo();
+        const std::wstring edited = model.Text();
+        EXPECT_TRUE(model.Undo());
         EXPECT_EQ(model.Text(), L"mov ax, bx");
+        EXPECT_TRUE(model.Undo());
+        EXPECT_EQ(model.Text(), edited);
     }
-    EditModel model = With(L"ab");
-    Type(model, L"x");
-    model.Select(3, 3);
-    Type(model, L"y");
+    EditModel model = With(L"mov ax, bx", 4, 6);
+    model.ReplaceSelection(L"");
     model.Undo();
-    EXPECT_EQ(model.Text(), L"xab");
+    EXPECT_EQ(model.SelectedText(), L"ax");
+    model.Select(0, 0);
+    Type(model, L"y");  // elsewhere: a new step
+    model.Undo();
+    EXPECT_EQ(model.Text(), L"mov ax, bx");
+    model.SetText(L"new");
+    EXPECT_FALSE(model.Undo() || model.ReplaceSelection(L""));  // nothing selected, nothing typed: no change
 }
 
 // Keys: < > [ ] (a word) ^ $ (Home, End) { } (text start, end) u d U D (a page of two);
