@@ -1,5 +1,4 @@
-// Any parts make a script without a crash: its bytes are its text in the DOS
-// code page, ended by CR LF.
+// Any parts make a script whose bytes are its text in the DOS code page, then CR LF.
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "compile/build_script.h"

@@ -1,6 +1,5 @@
-// Any sequence of edits, selections, caret moves and undos keeps the editor
-// consistent: the line index agrees with the text's CR LF pairs, two undos
-// give the text back, and a line's end column maps back to its end.
+// Any edits, moves and undos keep the line index on the text's CR LF pairs, two
+// undos give the text back, and a line's end column maps back to its end.
 #include "editor/edit_model.h"
 #include "fuzz_util.h"
 

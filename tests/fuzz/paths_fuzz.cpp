@@ -1,5 +1,4 @@
-// Registry and document paths: any text is taken apart without a crash, and
-// the parts put together give the text back.
+// Registry and document paths: any text comes apart into parts that give it back.
 #include "editor/document.h"
 #include "fuzz_util.h"
 #include "settings/reg_shell.h"

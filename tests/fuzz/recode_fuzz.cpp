@@ -1,5 +1,4 @@
-// Any text converts without a crash to a text of its length; Windows-1251
-// text survives the round trips through the DOS code pages.
+// Any text converts to a text of its length; Windows-1251 text survives round trips.
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "fuzz_util.h"

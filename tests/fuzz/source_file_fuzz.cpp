@@ -1,5 +1,4 @@
-// Any bytes read as a source without a crash; reading what a save wrote gives
-// the text back in the DOS code page with one more empty line.
+// Any bytes read; reading what a save wrote gives the text in the DOS code page and a line more.
 #include "codepage/recode.h"
 #include "editor/source_file.h"
 #include "fuzz_util.h"

@@ -214,8 +214,7 @@ class FakeClipboard : public Clipboard {
 class FakeSystem : public SystemServices {
   public:
     unsigned caretBlink = 0;
-    std::wstring commandLine;
-    std::wstring folder = L"C:\\Tools\\Korveline";
+    std::wstring commandLine, folder = L"C:\\Tools\\Korveline";
     std::map<std::wstring, std::wstring> environment{{L"windir", L"D:\\WINDOWS"}};
 
     void SetCaretBlinkTime(unsigned ms) override { caretBlink = ms; }
@@ -230,11 +229,9 @@ class FakeSystem : public SystemServices {
 // one step of undo, which a second Undo takes back.
 class FakeMainView : public MainWindowView {
   public:
-    std::wstring caption = L" asm";
-    std::wstring text;
+    std::wstring caption = L" asm", text;
     std::size_t selStart = 0, selLength = 0;
-    bool runEnabled = false;
-    bool regChecked = false;
+    bool runEnabled = false, regChecked = false;
     std::function<void()> onChange;
     std::optional<std::wstring> undoText;
 
