@@ -57,7 +57,7 @@ TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
 TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
     const RegValue binary{RegType::Binary, L"", 0, {1}};
     const std::tuple<RegValue, std::optional<RegValue>, const wchar_t*, bool, bool> cases[] = {
-        {RegNumber(1), RegNumber(1), L"asmfiles", true, true},
+        {RegText(L" 1\t"), RegNumber(1), L"asmfiles", true, true},
         {RegNumber(1), RegNumber(2), L"asmfiles", true, false},
         {RegNumber(1), {}, L"asmfiles", true, false},
         {RegNumber(0), RegNumber(1), L"asmfiles", false, false},

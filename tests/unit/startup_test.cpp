@@ -13,9 +13,8 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
     const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"C:\\Tools", L"", L"C:\\Tools\\asm1.asm", L""},
         {L"E:\\", L"", L"D:\\asm1.asm", L""},
-        {L"C:\\Tools", L"C:\\My Work\\\x43f.asm", L"C:\\My Work\\\x43f.asm", L"mov\r\n\x41f\r\n\r\na\nb\r\n"},
-        {L"C:\\Tools", L"\"C:\\My Work\\\x43f.asm\"", L" asm", L""},
-        {L"C:\\Tools", L"C:\\w\\missing.asm", L" asm", L""},
+        {L"C:\\Tools", L"C:\\M W\\\x43f.a", L"C:\\M W\\\x43f.a", L"mov\r\n\x41f\r\n\r\na\nb\r\n"},
+        {L"C:\\Tools", L"\"C:\\M W\\\x43f.a\"", L" asm", L""},
         {L"C:\\Tools", L"C:\\w\\locked.asm", L"C:\\w\\locked.asm", L""},
     };
     for (const auto& [folder, commandLine, caption, text] : cases) {
@@ -23,7 +22,7 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
         FakeMainView view;
         MainFields fields;
         int registrations = 0;
-        p.files.Put(L"C:\\My Work\\\x43f.asm", "mov\r\n\xCF\r\ra\nb");
+        p.files.Put(L"C:\\M W\\\x43f.a", "mov\r\n\xCF\r\ra\nb");
         p.files.Put(L"C:\\w\\locked.asm", "important\r\n");
         p.files.fail[L"c:\\w\\locked.asm"] = 32;
         p.system.folder = folder, p.system.commandLine = commandLine;
