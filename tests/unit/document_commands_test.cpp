@@ -73,7 +73,6 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
         {'X', L"p", 1, L"", L"-", L"01 p [t]"},  // unchanged
         {'X', L"p", 1, L"", L"N", L"11 p [t] exit?"},
         {'X', L"p", 1, L"", L"Y", L"01 p [t] write p exit?"},
-        {'X', L"f", 1, L"", L"Y", L"11 f [t] write f exit? failed!"},
         {'X', L"p", 0, L"o", L"Y", L"01 o [t] save? p write o exit?"},
         {'O', L"p", 1, L"o", L"", L"01 o [A\r\nB\nC\r\n] open? "},
         {'O', L"p", 1, L"", L"", L"11 p [t] open? "},

@@ -1,7 +1,6 @@
-// The text view's portable half: the colours of assembly source (one letter
-// a character: . plain, c comment, s string, n number, r register,
-// i instruction, d directive, l label; after a '|' the delimiter of a COMMENT
-// block left open), Find, and the geometry and rows of the view.
+// The text view's portable half: colours (a letter a character: . plain, c comment, s string,
+// n number, r register, i instruction, d directive, l label; then | and an open COMMENT's
+// delimiter), Find, and the view's geometry and rows.
 #include <gtest/gtest.h>
 
 #include "editor/asm_syntax.h"
@@ -95,8 +94,7 @@ TEST(FindText, FindsDownAndUpWithCaseAndWholeWordRules) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;
-    EXPECT_EQ(FoldCase(L'\u0401'), L'\u0451');  // Ё
-    EXPECT_EQ(FoldCase(L'\u042f'), L'\u044f');  // Я
+    EXPECT_EQ((std::wstring{FoldCase(L'\u0401'), FoldCase(L'\u042f')}), L"\u0451\u044f");  // Ё Я
 }
 
 EditModel With(const std::wstring& text, std::size_t anchor = 0, std::size_t caret = 0) {
