@@ -7,9 +7,7 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/main_window.h"
 #include "platform/platform.h"

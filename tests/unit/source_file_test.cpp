@@ -65,13 +65,6 @@ TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
     }
 }
 
-std::wstring Win(std::initializer_list<int> bytes) {
-    std::wstring text;
-    for (int b : bytes)
-        text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
-    return text;
-}
-
 #ifndef _WIN32
 // One character through iconv, a byte to its code point or back; -1 for none.
 long Iconv(const char* codePage, long value, bool toByte) {
@@ -105,8 +98,9 @@ TEST(RecodeAgainstIconv, TheCodecAndTheMapsFollowTheRealCodePages) {
             if (!letter && !(id == 5 && target >= 0xA0) && !(id == 3 && b == 0xB7))
                 continue;
             EXPECT_EQ((*map)[b - 0x80], target) << codePage << " " << std::hex << b;
-            EXPECT_EQ(RecodeText(Win({b}), 1, id), Win({static_cast<int>(target)}));
-            EXPECT_EQ(RecodeText(Win({static_cast<int>(target)}), id, 1), Win({b}));
+            const std::wstring from = DecodeCp1251(std::string(1, char(b))),
+                               to = DecodeCp1251(std::string(1, char(target)));
+            EXPECT_EQ(RecodeText(from, 1, id) + RecodeText(to, id, 1), to + from);
         }
     }
 }
@@ -118,7 +112,7 @@ TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
     for (std::uint8_t target : Map5())
         next += target < 0xA0 && target == next;
     EXPECT_EQ(next, 0xA0);
-    EXPECT_EQ(WinToDos(Win({0xB9, 0xA0, 0x80, 0xBF})), Win({0xFB, 0xD0, 0xB0, 0xFA}));  // №, nbsp, Ђ, ї
+    EXPECT_EQ(WinToDos(DecodeCp1251("\xB9\xA0\x80\xBF")), DecodeCp1251("\xFB\xD0\xB0\xFA"));  // №, nbsp, Ђ, ї
     std::wstring all;
     for (int b = 0; b < 256; ++b)
         all.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
@@ -140,7 +134,8 @@ TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
             b = 0x80 + static_cast<int>(std::find(from->begin(), from->end(), b) - from->begin());
         return Cp1251ToChar(static_cast<unsigned char>(to ? (*to)[b - 0x80] : b));
     };
-    std::wstring chars = Win({0, 9, 0x41, 0x7F, 0x80, 0x98, 0xA8, 0xC0, 0xFF}) + L"\u00E4\u2130\u4E2D\uFFFF";
+    std::wstring chars =
+        DecodeCp1251(std::string("\0\t\x41\x7F\x80\x98\xA8\xC0\xFF", 9)) + L"\u00E4\u2130\u4E2D\uFFFF";
     for (int b = 0x80; b < 0x100; ++b)
         chars.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
     for (std::size_t at = 0; at < ascii.size(); ++at) {
