@@ -124,7 +124,6 @@ TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
 TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     const wchar_t* const written = L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM";
     const std::tuple<std::function<void()>, std::wstring> cases[] = {
-        // Both tools unset or missing: one message; else the first unset one is named.
         {[this] { p.settings.tasmPath = p.settings.tlinkPath = L""; },
          L"run | \"Attune your tasm and tlink in Options...\" 64"},
         {[this] { p.settings.tasmPath = L"", p.settings.tlinkPath = L"L.EXE"; },
@@ -205,13 +204,11 @@ class FakeDosHost : public DosHost {
     bool StartsDosPrograms() override { return startsDos; }
     std::wstring HostRoot() override { return L"Z:\\"; }
     std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L" x/"; }
-    void Start(const std::wstring& program, const std::wstring& args) override {
-        started.push_back(program + L" " + args);
-    }
-    void WatchFor(const std::wstring&, std::function<void()> then) override { appeared = std::move(then); }
+    void Start(Text program, Text args) override { started.push_back(program + L" " + args); }
+    void WatchFor(Text, std::function<void()> then) override { appeared = std::move(then); }
 };
 
-// The build of a COM program with DOS tools, through the DOS route.
+// A COM program built with DOS tools, through the DOS route.
 class DosRouteTest : public BuildTest {
   protected:
     DosRouteTest() {

@@ -34,13 +34,12 @@ struct Scene {
         for (const std::wstring& w : p.files.log)
             s += L" " + w;
         for (const auto& m : p.messages.shown) {
-            const bool question = m.text == kNewQuestion || m.text == kExitQuestion;
             s += m.text == kNewQuestion                                             ? L" new?"
                  : m.text == kExitQuestion                                          ? L" exit?"
                  : m.text == kReadOnlyText                                          ? L" read-only!"
                  : m.text == L"The file could not be saved:\r\nf\r\n\r\nError 112." ? L" failed!"
                                                                                     : L" \"" + m.text + L"\"";
-            if (m.style != (question ? 68u : 16u))  // Yes/No, or OK with the stop sign
+            if (m.style != (s.back() == L'?' ? 68u : 16u))  // questions Yes/No, the rest OK with a stop sign
                 s += L" (style " + std::to_wstring(m.style) + L")";
         }
         return s;

@@ -27,8 +27,8 @@ TEST(ReadSourceText, EveryLineEndsInCrLfAndALoneLfStaysInside) {
 
 // ASCII is read eight bytes at a time: a line end or upper byte anywhere reads as alone.
 TEST(ReadSourceText, LineEndsAndUpperBytesAnywhereInALongRun) {
-    const auto ended = [](const std::wstring& t) {
-        return t.size() >= 2 && t.compare(t.size() - 2, 2, L"\r\n") == 0 ? t : t + L"\r\n";
+    const auto ended = [](std::wstring t) {
+        return t.size() > 1 && t.rfind(L"\r\n") == t.size() - 2 ? t : t + L"\r\n";
     };
     const std::string run = "mov ax, word ptr [bx+si]";
     const std::pair<std::string, std::wstring> pieces[] = {

@@ -28,6 +28,7 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
         {L"  .model small", 0, "..dddddd.ddddd"},
         {L"dw 101b,17o,17q,99d,1.5,12h,1G,2b", 0, "dd.nnnn.nnn.nnn.nnn.nnn.nnn......"},
         {L"fld st(1)", 0, "iii.rr.n."},
+        {L"dd 2.5e1,1.x;x", 0, "dd.nnnnn....cc"},
         {L"x = 5", 0, "l...n"},
         {L"MOV EAX, CR0", 0, "iii.rrr..rrr"},
         {L"lea dx, \u0441\u0442\u0440 ; \u043a\u043e\u043c", 0, "iii.rr......ccccc"},
@@ -157,6 +158,12 @@ TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
     EXPECT_EQ(Runs(row), (std::vector<std::string>{"        mo||.", "v a|sel|.", "x, 1 ; x||."}));
     LayOutRow(model, 1, 0, 80, &syntax, row);  // the same row object: nothing of the last line's runs
     EXPECT_EQ(Runs(row), (std::vector<std::string>{"end||d"}));
+    // A row laid out from a column deep in its line teaches nothing of the next line's state.
+    const EditModel block = With(L"  Comment ~ " + std::wstring(100000, L'a') + L"\r\nmov");
+    SyntaxStates states;
+    LayOutRow(block, 0, 99990, 5, &states, row);
+    LayOutRow(block, 1, 0, 80, &states, row);
+    EXPECT_EQ(Runs(row), (std::vector<std::string>{"mov||c"}));
 
     // A column far into a long line, found from the caret without a walk from the line's start.
     std::wstring line(100000, L'a');
