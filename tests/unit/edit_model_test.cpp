@@ -1,16 +1,20 @@
-// The editor as its user works it: one step of undo as the platform's edit
-// control keeps it, the caret's movements (CR LF is one step), deleting, and
-// the columns that tabs make.
+// The editor model: one step of undo, caret movements (CR LF one step), deleting,
+// tab columns, and the text store's line index.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <random>
+
 #include "editor/edit_model.h"
+#include "editor/text_buffer.h"
 
 namespace {
 
-EditModel With(const std::wstring& text, std::size_t caret = 0) {
+EditModel With(const std::wstring& text, std::size_t anchor = 0, std::size_t caret = 0) {
     EditModel model;
     model.SetText(text);
-    model.Select(caret, caret);
+    model.Select(anchor, caret);
     return model;
 }
 
@@ -19,177 +23,98 @@ void Type(EditModel& model, const std::wstring& text) {
         model.ReplaceSelection(std::wstring(1, c));
 }
 
-struct Sel {
-    std::size_t anchor, caret;
-    bool operator==(const Sel& o) const { return anchor == o.anchor && caret == o.caret; }
-};
-std::ostream& operator<<(std::ostream& out, const Sel& s) {
-    return out << "(" << s.anchor << ", " << s.caret << ")";
-}
-Sel SelOf(const EditModel& model) {
-    return {model.Anchor(), model.Caret()};
-}
-
-TEST(EditModelUndo, OneStepThatASecondUndoReverts) {
-    EditModel model = With(L"mov ax, bx", 4);
-    model.Select(4, 6);
-    model.ReplaceSelection(L"");  // a cut
-    EXPECT_EQ(model.Text(), L"mov , bx");
-    EXPECT_TRUE(model.Undo());
-    EXPECT_EQ(model.Text(), L"mov ax, bx");
-    EXPECT_EQ(SelOf(model), (Sel{4, 6}));  // what came back is selected
-    EXPECT_TRUE(model.Undo());
-    EXPECT_EQ(model.Text(), L"mov , bx");
-    EXPECT_TRUE(model.Undo());
-    EXPECT_EQ(model.Text(), L"mov ax, bx");
-}
-
-TEST(EditModelUndo, ARunOfTypingOrDeletingAtOnePlaceIsOneStep) {
-    EditModel model = With(L"mov ax, bx", 3);
-    model.Select(4, 6);
-    Type(model, L"cx");  // replaces the selection, then types on
-    EXPECT_EQ(model.Text(), L"mov cx, bx");
+// One step of undo, which a second Undo takes back, selecting what came back.
+// Typing on, deleting on or back from one place, or taking back what was typed
+// is one step; an edit elsewhere or a new text starts again.
+TEST(EditModel, OneStepOfUndo) {
+    const std::function<void(EditModel&)> runs[] = {
+        [](EditModel& m) { m.Select(4, 6), Type(m, L"cx"); },
+        [](EditModel& m) { m.Select(4, 4), m.DeleteBackward(), m.DeleteBackward(), m.DeleteForward(); },
+        [](EditModel& m) { m.Select(7, 7), Type(m, L"xyz"), m.DeleteBackward(), Type(m, L"w"); },
+        [](EditModel& m) { m.Select(10, 10), m.DeleteBackward(true); },  // Ctrl+Backspace: the word
+    };
+    for (const auto& run : runs) {
+        EditModel model = With(L"mov ax, bx");
+        run(model);
+        const std::wstring edited = model.Text();
+        EXPECT_TRUE(model.Undo());
+        EXPECT_EQ(model.Text(), L"mov ax, bx");
+        EXPECT_TRUE(model.Undo());
+        EXPECT_EQ(model.Text(), edited);
+    }
+    EditModel model = With(L"mov ax, bx", 4, 6);
+    model.ReplaceSelection(L"");
     model.Undo();
-    EXPECT_EQ(model.Text(), L"mov ax, bx");
-
-    model = With(L"abcdef", 4);
-    model.DeleteBackward();
-    model.DeleteBackward();  // Backspace twice
-    model.Select(2, 2);
-    model.DeleteForward();  // Delete on from the same place
-    EXPECT_EQ(model.Text(), L"abf");
-    model.Undo();
-    EXPECT_EQ(model.Text(), L"abcdef");
-
-    model = With(L"ab", 2);
-    Type(model, L"xyz");
-    model.DeleteBackward();  // takes back what was typed: still one step
-    Type(model, L"w");
-    EXPECT_EQ(model.Text(), L"abxyw");
-    model.Undo();
-    EXPECT_EQ(model.Text(), L"ab");
-
-    model = With(L"ab", 0);
-    Type(model, L"x");
-    model.Select(3, 3);
+    EXPECT_EQ(model.SelectedText(), L"ax");
+    model.Select(0, 0);
     Type(model, L"y");  // elsewhere: a new step
     model.Undo();
-    EXPECT_EQ(model.Text(), L"xab");
-}
-
-TEST(EditModelUndo, SettingTheTextForgetsIt) {
-    EditModel model = With(L"a", 1);
-    Type(model, L"b");
-    EXPECT_TRUE(model.CanUndo());
+    EXPECT_EQ(model.Text(), L"mov ax, bx");
     model.SetText(L"new");
-    EXPECT_FALSE(model.Undo());
-    EXPECT_EQ(model.Text(), L"new");
-    EXPECT_EQ(SelOf(model), (Sel{0, 0}));
-    EXPECT_FALSE(model.ReplaceSelection(L""));  // nothing selected, nothing typed: no change
+    EXPECT_FALSE(model.Undo() || model.ReplaceSelection(L""));  // nothing selected, nothing typed: no change
 }
 
-TEST(EditModelCaret, CrLfIsOneStepAndShiftExtends) {
-    EditModel model = With(L"ab\r\ncd", 2);
-    model.Move(Motion::Right, false);
-    EXPECT_EQ(model.Caret(), 4u);
-    model.Move(Motion::Left, false);
-    EXPECT_EQ(model.Caret(), 2u);
-    model.Move(Motion::Right, true);
-    model.Move(Motion::Right, true);
-    EXPECT_EQ(SelOf(model), (Sel{2, 5}));
-    EXPECT_EQ(model.SelectedText(), L"\r\nc");
-    model.Move(Motion::Left, false);  // a selection collapses to its start
-    EXPECT_EQ(SelOf(model), (Sel{2, 2}));
-    model.Select(2, 5);
-    model.Move(Motion::Right, false);
-    EXPECT_EQ(SelOf(model), (Sel{5, 5}));
-    model.Move(Motion::Home, true);
-    EXPECT_EQ(SelOf(model), (Sel{5, 4}));
-    model.Move(Motion::End, false);
-    EXPECT_EQ(model.Caret(), 6u);
-    model.Move(Motion::TextStart, true);
-    EXPECT_EQ(SelOf(model), (Sel{6, 0}));
-    model.Move(Motion::TextEnd, false);
-    model.Move(Motion::Right, false);  // at the end it stays
-    EXPECT_EQ(model.Caret(), 6u);
-}
-
-TEST(EditModelCaret, UpAndDownKeepTheColumnThroughShortLinesAndTabs) {
-    EditModel model = With(L"0123456789\r\nab\r\n\tx\r\n0123456789", 9);
-    model.Move(Motion::Down, false);
-    EXPECT_EQ(model.Caret(), 14u);  // the end of "ab"
-    model.Move(Motion::Down, false);
-    EXPECT_EQ(model.Caret(), 18u);  // column 9 is after the tab (columns 0-7) and the x
-    model.Move(Motion::Down, false);
-    EXPECT_EQ(model.Caret(), 20u + 9);  // back at column 9
-    model.Move(Motion::Down, false);    // the last line: it stays
-    EXPECT_EQ(model.Caret(), 29u);
-    model.Move(Motion::PageUp, true, 10);
-    EXPECT_EQ(SelOf(model), (Sel{29, 9}));
-    model.Move(Motion::Up, false);  // the first line: it stays
-    EXPECT_EQ(model.Caret(), 9u);
-    model.Move(Motion::PageDown, false, 2);
-    EXPECT_EQ(model.Caret(), 18u);
-}
-
-// Only Up, Down, Page Up and Page Down keep the column where vertical
-// movement began; any other motion starts from where the caret is.
-TEST(EditModelCaret, OnlyVerticalMotionsKeepTheRememberedColumn) {
-    const Motion others[] = {Motion::Left, Motion::Right, Motion::WordLeft,  Motion::WordRight,
-                             Motion::Home, Motion::End,   Motion::TextStart, Motion::TextEnd};
-    for (Motion other : others) {
-        EditModel model = With(L"0123456789\r\nab\r\n0123456789\r\nx", 9);
-        model.Move(Motion::Down, false);  // column 2, column 9 remembered
-        model.Move(other, false);
-        const std::size_t column = model.ColumnOf(model.Caret());
-        const std::size_t line = model.Buffer().LineOf(model.Caret());
-        model.Move(line == 0 ? Motion::Down : Motion::Up, false);
-        EXPECT_EQ(model.Caret(), model.PosAtColumn(line == 0 ? 1 : line - 1, column))
-            << static_cast<int>(other);
+// Keys: < > [ ] (a word) ^ $ (Home, End) { } (text start, end) u d U D (a page of two);
+// + holds Shift. Vertical moves keep their first column; any other key forgets it.
+TEST(EditModel, TheCaretMovesByCrLfWordsLinesAndPagesAndShiftExtends) {
+    const std::wstring crlf = L"ab\r\ncd", tabs = L"0123456789\r\nab\r\n\tx\r\n0123456789";
+    const std::wstring four = L"0123456789\r\nab\r\n0123456789\r\nx", words = L"mov  ax, [bx]\r\nint 21h";
+    const std::tuple<std::wstring, std::size_t, std::size_t, const char*, std::size_t, std::size_t> cases[] =
+        {
+            {crlf, 2, 2, ">", 4, 4},       {crlf, 4, 4, "<", 2, 2},        {crlf, 2, 2, "+>+>", 2, 5},
+            {crlf, 2, 5, "<", 2, 2},       {crlf, 2, 5, ">", 5, 5},        {crlf, 5, 5, "+^", 5, 4},
+            {crlf, 5, 5, "$", 6, 6},       {crlf, 6, 6, "+{", 6, 0},       {crlf, 0, 0, "}>", 6, 6},
+            {tabs, 9, 9, "d", 14, 14},     {tabs, 9, 9, "dd", 18, 18},     {tabs, 9, 9, "ddd", 29, 29},
+            {tabs, 9, 9, "dddd", 29, 29},  {tabs, 9, 9, "ddd+U+U", 29, 9}, {tabs, 9, 9, "u", 9, 9},
+            {tabs, 9, 9, "D", 18, 18},     {tabs, 9, 9, "DU", 9, 9},       {tabs, 9, 9, "Dd", 29, 29},
+            {four, 9, 9, "d<u", 1, 1},     {four, 9, 9, "d>u", 12, 12},    {four, 9, 9, "d[u", 0, 0},
+            {four, 9, 9, "d]u", 12, 12},   {four, 9, 9, "d^u", 0, 0},      {four, 9, 9, "d$u", 2, 2},
+            {four, 9, 9, "d{d", 12, 12},   {four, 9, 9, "d}u", 17, 17},    {words, 22, 22, "[", 19, 19},
+            {words, 15, 15, "+[", 15, 13}, {words, 9, 9, "[", 7, 7},
+        };
+    const std::map<char, Motion> keys{
+        {'<', Motion::Left}, {'>', Motion::Right}, {'[', Motion::WordLeft},  {']', Motion::WordRight},
+        {'^', Motion::Home}, {'$', Motion::End},   {'{', Motion::TextStart}, {'}', Motion::TextEnd},
+        {'u', Motion::Up},   {'d', Motion::Down},  {'U', Motion::PageUp},    {'D', Motion::PageDown}};
+    for (const auto& [text, anchor, caret, typed, toAnchor, toCaret] : cases) {
+        EditModel model = With(text, anchor, caret);
+        for (const char* k = typed; *k; ++k) {
+            const bool shift = *k == '+';
+            model.Move(keys.at(k[shift]), shift, 2);
+            k += shift;
+        }
+        EXPECT_EQ(std::make_pair(model.Anchor(), model.Caret()), std::make_pair(toAnchor, toCaret)) << typed;
     }
-    for (Motion vertical : {Motion::Up, Motion::Down, Motion::PageUp, Motion::PageDown}) {
-        EditModel model =
-            With(L"0123456789\r\nab\r\n0123456789\r\nab\r\n0123456789", 25);  // line 2, column 9
-        const bool up = vertical == Motion::Up || vertical == Motion::PageUp;
-        model.Move(vertical, false);  // to a short line
-        model.Move(up ? Motion::Up : Motion::Down, false);
-        EXPECT_EQ(model.ColumnOf(model.Caret()), 9u) << static_cast<int>(vertical);
-    }
-}
-
-TEST(EditModelCaret, WordsSkipBlanksAndStopAtLineEnds) {
-    EditModel model = With(L"mov  ax, [bx]\r\nint 21h", 0);
-    const std::size_t stops[] = {5, 7, 9, 10, 12, 13, 15, 19, 22};
-    for (std::size_t stop : stops) {
+    EditModel model = With(words);
+    for (std::size_t stop : {5, 7, 9, 10, 12, 13, 15, 19, 22}) {
         model.Move(Motion::WordRight, false);
         EXPECT_EQ(model.Caret(), stop);
     }
-    model.Move(Motion::WordLeft, false);  // back over the line end
-    EXPECT_EQ(model.Caret(), 19u);
-    model.Select(15, 15);
-    model.Move(Motion::WordLeft, true);
-    EXPECT_EQ(SelOf(model), (Sel{15, 13}));
-    model.SelectWordAt(6);
-    EXPECT_EQ(model.SelectedText(), L"ax");
-    model.SelectWordAt(13);  // the end of a line: the word before it
-    EXPECT_EQ(model.SelectedText(), L"]");
-    model.SelectWordAt(14);  // between CR and LF: the same
-    EXPECT_EQ(model.SelectedText(), L"]");
-    model.Select(9, 9);  // after "ax," and a blank: back over the blank, then the comma
-    model.Move(Motion::WordLeft, false);
-    EXPECT_EQ(model.Caret(), 7u);
-    model.SelectWordAt(16);  // Cyrillic letters and digits are word characters too
-    EXPECT_EQ(model.SelectedText(), L"int");
-    model = With(L"db 09Zz_@", 3);
-    model.SelectWordAt(3);
-    EXPECT_EQ(model.SelectedText(), L"09Zz_");
-    model = With(L"\u0414\u0430\u043D\u043E db 1", 2);
-    model.SelectWordAt(2);
-    EXPECT_EQ(model.SelectedText(), L"\u0414\u0430\u043D\u043E");
 }
 
-TEST(EditModelDelete, BackspaceAndDeleteTakeCrLfAsOne) {
-    EditModel model = With(L"ab\r\ncd", 4);
+// A word is a run of one class (letters, Cyrillic too, digits and _; blanks; others).
+TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
+    EditModel model = With(L"mov  ax, [bx]\r\nint 09Zz_@ \u0414\u0430\u043D  b");
+    const std::pair<std::size_t, const wchar_t*> cases[] = {{6, L"ax"},
+                                                            {13, L"]"},
+                                                            {14, L"]"},
+                                                            {16, L"int"},
+                                                            {20, L"09Zz_"},
+                                                            {24, L"@"},
+                                                            {27, L"\u0414\u0430\u043D"},
+                                                            {29, L"  "},
+                                                            {99, L"b"}};
+    for (const auto& [at, word] : cases) {
+        model.SelectWordAt(at);
+        EXPECT_EQ(model.SelectedText(), word) << at;
+    }
+    model.SetText(L"");
+    model.SelectWordAt(0);
+    EXPECT_EQ(model.SelectedText(), L"");
+}
+
+TEST(EditModel, BackspaceAndDeleteTakeCrLfAsOneAndASelectionWhole) {
+    EditModel model = With(L"ab\r\ncd", 4, 4);
     EXPECT_TRUE(model.DeleteBackward());
     EXPECT_EQ(model.Text(), L"abcd");
     EXPECT_EQ(model.Caret(), 2u);
@@ -198,37 +123,91 @@ TEST(EditModelDelete, BackspaceAndDeleteTakeCrLfAsOne) {
     EXPECT_TRUE(model.DeleteForward());
     EXPECT_EQ(model.Text(), L"abcd");
     model.Select(1, 3);
-    EXPECT_TRUE(model.DeleteForward());  // a selection goes whole
+    EXPECT_TRUE(model.DeleteForward());
     EXPECT_EQ(model.Text(), L"ad");
     model.Select(0, 0);
-    EXPECT_FALSE(model.DeleteBackward());
-    model.Select(2, 2);
-    EXPECT_FALSE(model.DeleteForward());
-
-    model = With(L"mov ax, bx", 10);
-    EXPECT_TRUE(model.DeleteBackward(true));  // Ctrl+Backspace: the word
-    EXPECT_EQ(model.Text(), L"mov ax, ");
-    model.Undo();
-    EXPECT_EQ(model.Text(), L"mov ax, bx");
+    EXPECT_FALSE(model.DeleteBackward() ||
+                 (model.Select(2, 2), model.DeleteForward()));  // nothing at either end
 }
 
-TEST(EditModelColumns, TabsReachTheNextMultipleOfEightAndTheWidestLineIsKnown) {
+TEST(EditModel, TabsReachTheNextMultipleOfEightAndTheWidestLineIsKnown) {
     EditModel model = With(L"a\tb\r\n\t\tmov\r\nxy");
     EXPECT_EQ(model.ColumnOf(2), 8u);
     EXPECT_EQ(model.ColumnOf(3), 9u);
-    EXPECT_EQ(model.ColumnOf(100), 2u);      // past the end: the end of the last line
-    EXPECT_EQ(model.PosAtColumn(0, 3), 1u);  // the nearer side of the tab
-    EXPECT_EQ(model.PosAtColumn(0, 5), 2u);
-    EXPECT_EQ(model.PosAtColumn(1, 4), 6u);  // halfway across a tab: the far side
-    EXPECT_EQ(model.PosAtColumn(1, 3), 5u);
-    EXPECT_EQ(model.PosAtColumn(0, 50), 3u);
-    EXPECT_EQ(model.PosAtColumn(9, 1), 13u);  // past the last line: the last line
+    EXPECT_EQ(model.ColumnOf(100), 2u);  // past the end: the end of the last line
+    // A column within a tab: the nearer side, halfway across the far side.
+    const std::tuple<std::size_t, std::size_t, std::size_t> spots[] = {{0, 3, 1}, {0, 5, 2},  {1, 4, 6},
+                                                                       {1, 3, 5}, {0, 50, 3}, {9, 1, 13}};
+    for (const auto& [line, column, pos] : spots)
+        EXPECT_EQ(model.PosAtColumn(line, column), pos) << line << ":" << column;
     EXPECT_EQ(model.WidestLine(), 19u);
     model.Select(model.Length(), model.Length());
     model.ReplaceSelection(std::wstring(30, L'z'));
     EXPECT_EQ(model.WidestLine(), 32u);
     model.SetText(L"short");
     EXPECT_EQ(model.WidestLine(), 5u);
+}
+
+// The column at the end of text[from, to), walked the plain way.
+std::size_t Walked(const std::wstring& text, std::size_t from, std::size_t to) {
+    std::size_t column = 0;
+    for (std::size_t i = from; i < to; ++i)
+        column = text[i] == L'\t' ? (column / kTabColumns + 1) * kTabColumns : column + 1;
+    return column;
+}
+
+// Random edits: the line index agrees with the text, long lines' columns with a walk.
+TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
+    std::mt19937 random(7);
+    const std::wstring pieces[] = {L"x", L"\t",        L"mov ax, 1", L"\r\n",
+                                   L"",  L"\u0416\t;", L"\r",        std::wstring(L"\n\0", 2)};
+    std::wstring start = L"short\tline\r\n";
+    for (int i = 0; i < 3000; ++i)  // a long line with tabs, then one without
+        start += (random() % 5 == 0) ? L"\t" : L"ab";
+    start += L"\r\n" + std::wstring(5000, L'q') + L"\r\nend";
+    EditModel model;
+    model.SetText(start);
+    for (int step = 0; step < 300; ++step) {
+        const std::size_t length = model.Length();
+        const std::size_t at = random() % (length + 1);
+        const std::size_t to = std::min(length, at + (random() % 4 == 0 ? random() % 3000 : random() % 3));
+        model.Select(at, to);
+        if (step % 37 == 36)
+            model.Undo();
+        else
+            model.ReplaceSelection(pieces[random() % 8]);
+
+        const std::wstring text = model.Text();
+        const TextBuffer& buffer = model.Buffer();
+        for (std::size_t line = 0; line < buffer.LineCount(); ++line) {
+            const std::size_t begin = buffer.LineStart(line), end = buffer.LineEnd(line);
+            // Lines end at CR LF alone, whatever other CR, LF and NUL the text holds.
+            ASSERT_EQ(end, line + 1 < buffer.LineCount() ? text.find(L"\r\n", begin) : text.size()) << step;
+            ASSERT_TRUE(line + 1 == buffer.LineCount() || buffer.LineStart(line + 1) == end + 2);
+            ASSERT_TRUE(buffer.LineOf(begin) == line && buffer.LineOf(end) == line);
+            const std::size_t width = Walked(text, begin, end);
+            EXPECT_GE(model.WidestLine(), line == buffer.LineOf(model.Caret()) ? width : 0);
+            for (std::size_t k = 0; k < 6; ++k) {
+                std::size_t pos = begin + (end - begin) * k / 5;
+                if (k % 2 && pos > begin)
+                    --pos;
+                ASSERT_EQ(model.ColumnOf(pos), Walked(text, begin, pos)) << step << " line " << line;
+                const std::size_t column = width * k / 5 + k % 3;
+                const LineColumns::Spot spot = model.SpotAt(line, column);
+                ASSERT_EQ(spot.column, Walked(text, begin, spot.pos)) << step;
+                ASSERT_TRUE(spot.pos == end ? column >= width : column < Walked(text, begin, spot.pos + 1));
+                const std::size_t near = model.PosAtColumn(line, column);
+                ASSERT_TRUE(near == spot.pos || near == spot.pos + 1) << step;
+            }
+        }
+    }
+}
+
+TEST(TextBuffer, NulIsAnOrdinaryCharacter) {
+    TextBuffer buffer;
+    buffer.SetText(std::wstring(L"a\r\nd\0e", 6));
+    EXPECT_EQ(buffer.Range(3, 6), std::wstring(L"d\0e", 3));
+    EXPECT_EQ(buffer.LineCount(), 2u);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #pragma once
-// In-memory stand-ins for the platform services, for the unit tests. Each
-// records what it was asked and can be told to fail the way Windows does.
+// In-memory platform services that record what they were asked and fail when told.
 #include <algorithm>
 #include <cwctype>
 #include <deque>
@@ -8,130 +7,90 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/main_window.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
+
+using Text = const std::wstring&;  // a text parameter
 
 inline std::wstring Lower(std::wstring s) {
     for (auto& c : s)
         c = static_cast<wchar_t>(std::towlower(c));
     return s;
 }
-
-constexpr std::uint32_t kErrFileNotFound = 2, kErrPathNotFound = 3, kErrAccessDenied = 5;
-constexpr std::uint32_t kErrSharingViolation = 32, kErrDiskFull = 112;
-
-inline RegValue RegText(const std::wstring& text) {
-    RegValue v;
-    v.text = text;
-    return v;
-}
-inline RegValue RegNumber(std::uint32_t number) {
-    RegValue v;
-    v.type = RegType::Dword;
-    v.number = number;
-    return v;
-}
+inline const auto RegText = [](Text text) { return RegValue{RegType::String, text, 0, {}}; };
+inline const auto RegNumber = [](std::uint32_t number) { return RegValue{RegType::Dword, L"", number, {}}; };
 
 // Keys and value names compare without regard to case, as Windows does.
 class FakeRegistry : public Registry {
   public:
-    struct Named {
-        std::wstring name;
-        RegValue value;
-    };
-    using Values = std::map<std::wstring, Named>;  // by lower-case name
-
     std::set<RegRoot> refuseWrites;  // writes, creations and deletions under these roots fail
-    bool refuseCreateKey = false;    // only key creation fails (values can still be written)
+    bool refuseCreateKey = false;    // only key creation fails
     std::vector<std::wstring> log;   // "write HKLM\Software\asm\tasm", "deletekey HKCR\.asm" ...
 
-    RegValue ReadValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
-        auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end() || !k->second.count(Lower(name)))
-            throw PlatformError(L"no value " + name, kErrFileNotFound);
-        return k->second.at(Lower(name)).value;
+    RegValue ReadValue(RegRoot root, Text key, Text name) override {
+        if (!Has(root, key, name))
+            throw PlatformError(L"no value " + name, 2);
+        return values_.at(Path(root, key + L"\\" + name));
     }
-    void WriteString(RegRoot root,
-                     const std::wstring& key,
-                     const std::wstring& name,
-                     const std::wstring& value) override {
-        Refuse(root, L"write", key + L"\\" + name);
-        Set(root, key, name, RegText(value));
+    void WriteString(RegRoot r, Text k, Text n, Text v) override { Write(r, k, n, RegText(v)); }
+    void WriteDword(RegRoot r, Text k, Text n, std::uint32_t v) override { Write(r, k, n, RegNumber(v)); }
+    void DeleteValue(RegRoot root, Text key, Text name) override {
+        Refuse(root, L"deletevalue ", key + L"\\" + name);
+        if (!values_.erase(Path(root, key + L"\\" + name)))
+            throw PlatformError(L"no value", 2);
     }
-    void WriteDword(RegRoot root,
-                    const std::wstring& key,
-                    const std::wstring& name,
-                    std::uint32_t value) override {
-        Refuse(root, L"write", key + L"\\" + name);
-        Set(root, key, name, RegNumber(value));
-    }
-    void DeleteValue(RegRoot root, const std::wstring& key, const std::wstring& name) override {
-        Refuse(root, L"deletevalue", key + L"\\" + name);
-        auto k = keys_.find({root, Lower(key)});
-        if (k == keys_.end() || !k->second.erase(Lower(name)))
-            throw PlatformError(L"no value", kErrFileNotFound);
-    }
-    void CreateKey(RegRoot root, const std::wstring& key) override {
-        Refuse(root, L"createkey", key);
+    void CreateKey(RegRoot root, Text key) override {
+        Refuse(root, L"createkey ", key);
         if (refuseCreateKey)
-            throw PlatformError(L"access denied", kErrAccessDenied);
+            throw PlatformError(L"access denied", 5);
         MakeKey(root, key);
     }
-    void DeleteKey(RegRoot root, const std::wstring& key) override {
-        Refuse(root, L"deletekey", key);
-        const std::wstring lower = Lower(key);
-        if (!keys_.count({root, lower}))
-            throw PlatformError(L"no key", kErrFileNotFound);
-        for (const auto& [id, values] : keys_)
-            if (id.first == root && id.second.rfind(lower + L"\\", 0) == 0)
-                throw PlatformError(L"key has sub-keys", kErrAccessDenied);
-        keys_.erase({root, lower});
+    // Fails for a key with sub-keys, as Windows does.
+    void DeleteKey(RegRoot root, Text key) override {
+        Refuse(root, L"deletekey ", key);
+        const std::wstring path = Path(root, key), under = path + L"\\";
+        const auto sub = keys_.lower_bound(under);
+        if (!keys_.erase(path) || (sub != keys_.end() && sub->rfind(under, 0) == 0))
+            throw PlatformError(L"no key, or one with sub-keys", 5);
+        values_.erase(values_.lower_bound(under), values_.lower_bound(path + L"]"));  // ']' follows '\'
     }
 
     // Test set-up and inspection, without logging or refusal.
-    void Set(RegRoot root, const std::wstring& key, const std::wstring& name, const RegValue& value) {
+    void Set(RegRoot root, Text key, Text name, const RegValue& value) {
         MakeKey(root, key);
-        keys_[{root, Lower(key)}][Lower(name)] = {name, value};
+        values_[Path(root, key + L"\\" + name)] = value;
     }
-    void SetString(RegRoot root,
-                   const std::wstring& key,
-                   const std::wstring& name,
-                   const std::wstring& text) {
-        Set(root, key, name, RegText(text));
-    }
-    void SetDword(RegRoot root, const std::wstring& key, const std::wstring& name, std::uint32_t number) {
-        Set(root, key, name, RegNumber(number));
-    }
-    bool HasKey(RegRoot root, const std::wstring& key) const { return keys_.count({root, Lower(key)}) != 0; }
-    bool HasValue(RegRoot root, const std::wstring& key, const std::wstring& name) const {
-        return ValuesOf(root, key).count(Lower(name)) != 0;
-    }
-    const Values& ValuesOf(RegRoot root, const std::wstring& key) const {
-        static const Values none;
-        auto k = keys_.find({root, Lower(key)});
-        return k == keys_.end() ? none : k->second;
+    bool HasKey(RegRoot root, Text key) const { return keys_.count(Path(root, key)) != 0; }
+    bool Has(RegRoot root, Text key, Text name) const {
+        return values_.count(Path(root, key + L"\\" + name)) != 0;
     }
 
   private:
-    void Refuse(RegRoot root, const std::wstring& what, const std::wstring& path) {
-        const wchar_t* names[] = {L"HKCR", L"HKCU", L"HKLM", L"HKU", L"HKCC"};
-        log.push_back(what + L" " + names[static_cast<int>(root)] + L"\\" + path);
-        if (refuseWrites.count(root))
-            throw PlatformError(L"access denied", kErrAccessDenied);
+    static std::wstring Path(RegRoot root, Text key, bool lower = true) {
+        const wchar_t* roots[] = {L"HKCR\\", L"HKCU\\", L"HKLM\\", L"HKU\\", L"HKCC\\"};
+        return roots[static_cast<int>(root)] + (lower ? Lower(key) : key);
     }
-    void MakeKey(RegRoot root, const std::wstring& key) {
-        const std::wstring lower = Lower(key);
-        for (std::size_t cut = 0; cut != std::wstring::npos;) {
-            cut = lower.find(L'\\', cut + 1);
-            keys_[{root, lower.substr(0, cut)}];
+    void Refuse(RegRoot root, Text what, Text path) {
+        log.push_back(what + Path(root, path, false));
+        if (refuseWrites.count(root))
+            throw PlatformError(L"access denied", 5);
+    }
+    void Write(RegRoot root, Text key, Text name, const RegValue& value) {
+        Refuse(root, L"write ", key + L"\\" + name);
+        Set(root, key, name, value);
+    }
+    void MakeKey(RegRoot root, Text key) {
+        const std::wstring path = Path(root, key);
+        for (std::size_t cut = path.find(L'\\'); cut != std::wstring::npos;) {
+            cut = path.find(L'\\', cut + 1);
+            keys_.insert(path.substr(0, cut));
         }
     }
-    std::map<std::pair<RegRoot, std::wstring>, Values> keys_;
+    std::set<std::wstring> keys_;              // "HKLM\software\asm", lower case
+    std::map<std::wstring, RegValue> values_;  // "HKLM\software\asm\tasm", lower case
 };
 
 class FakeFileSystem : public FileSystem {
@@ -141,54 +100,34 @@ class FakeFileSystem : public FileSystem {
         std::uint32_t attributes = 0;
         std::uint64_t writeTime = 0;
     };
-    std::set<std::wstring> missingFolders;  // lower-case folder paths (with trailing "\") that do not exist
-    std::set<std::wstring> locked;          // lower-case paths held open by another program
-    bool diskFull = false;
-    std::vector<std::wstring> log;  // "create C:\x", "write C:\x", "read C:\x"
+    std::map<std::wstring, std::uint32_t> fail;  // lower-case path: the error reading or writing it gives
+    std::vector<std::wstring> log;               // "create C:\x", "write C:\x"
 
-    bool FileExists(const std::wstring& path) override { return !path.empty() && Has(path); }
-    std::uint32_t GetAttributes(const std::wstring& path) override { return Get(path).attributes; }
-    FileStamp Stamp(const std::wstring& path) override {
-        const File& f = Get(path);
-        return {f.bytes.size(), f.writeTime};
-    }
-    void CreateEmptyFile(const std::wstring& path) override { Write(L"create ", path, ""); }
-    std::string ReadAll(const std::wstring& path) override {
-        log.push_back(L"read " + path);
-        if (locked.count(Lower(path)))
-            throw PlatformError(L"locked", kErrSharingViolation);
-        return Get(path).bytes;
-    }
-    void WriteAll(const std::wstring& path, const std::string& bytes) override {
-        Write(L"write ", path, bytes);
-    }
+    bool FileExists(Text path) override { return files_.count(Lower(path)) != 0; }
+    std::uint32_t GetAttributes(Text path) override { return Get(path).attributes; }
+    FileStamp Stamp(Text path) override { return {Get(path).bytes.size(), Get(path).writeTime}; }
+    void CreateEmptyFile(Text path) override { Write(L"create ", path, ""); }
+    std::string ReadAll(Text path) override { return Get(path, true).bytes; }
+    void WriteAll(Text path, const std::string& bytes) override { Write(L"write ", path, bytes); }
 
-    void Put(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0) {
-        files_[Lower(path)] = {bytes, attributes};
+    void Put(Text path, const std::string& bytes, std::uint32_t attributes = 0, std::uint64_t time = 0) {
+        files_[Lower(path)] = {bytes, attributes, time};
     }
-    void SetWriteTime(const std::wstring& path, std::uint64_t time) { Get(path).writeTime = time; }
-    bool Has(const std::wstring& path) const { return files_.count(Lower(path)) != 0; }
-    std::string Bytes(const std::wstring& path) const { return files_.at(Lower(path)).bytes; }
-    void Remove(const std::wstring& path) { files_.erase(Lower(path)); }
+    std::string Bytes(Text path) const { return files_.at(Lower(path)).bytes; }
 
   private:
-    File& Get(const std::wstring& path) {
-        if (!Has(path))
-            throw PlatformError(L"no file " + path, kErrFileNotFound);
+    File& Get(Text path, bool failing = false) {
+        if (failing && fail.count(Lower(path)))
+            throw PlatformError(L"failed", fail.at(Lower(path)));
+        if (!FileExists(path))
+            throw PlatformError(L"no file " + path, 2);
         return files_[Lower(path)];
     }
-    void Write(const wchar_t* what, const std::wstring& path, const std::string& bytes) {
+    void Write(const wchar_t* what, Text path, const std::string& bytes) {
         log.push_back(what + path);
-        const std::wstring lower = Lower(path);
-        if (missingFolders.count(lower.substr(0, lower.find_last_of(L"\\/") + 1)))
-            throw PlatformError(L"no folder", kErrPathNotFound);
-        if (locked.count(lower))
-            throw PlatformError(L"locked", kErrSharingViolation);
-        if (Has(path) && (files_[lower].attributes & kAttributeReadOnly))
-            throw PlatformError(L"read-only", kErrAccessDenied);
-        if (diskFull && !bytes.empty())
-            throw PlatformError(L"disk full", kErrDiskFull);
-        files_[lower].bytes = bytes;
+        if (fail.count(Lower(path)))
+            throw PlatformError(L"failed", fail.at(Lower(path)));
+        files_[Lower(path)].bytes = bytes;
     }
     std::map<std::wstring, File> files_;
 };
@@ -200,27 +139,22 @@ class FakeFileDialogs : public FileDialogService {
         FileDialogRequest request;
     };
     std::vector<Shown> shown;
-    std::deque<FileDialogResult> answers;  // taken in order; an empty queue answers "cancelled"
-    bool fail = false;                     // the dialog cannot be shown
+    std::deque<std::wstring> answers;  // full paths taken in order; "" or none left answers "cancelled"
+    bool fail = false;                 // the dialog cannot be shown
 
     FileDialogResult ShowOpen(const FileDialogRequest& request) override { return Answer(false, request); }
     FileDialogResult ShowSave(const FileDialogRequest& request) override { return Answer(true, request); }
-    // Queues the choice of a full path, its title taken from it.
-    void Choose(const std::wstring& path) {
-        answers.push_back({path, path.substr(path.find_last_of(L"\\/") + 1)});
-    }
-    void Cancel() { answers.push_back({}); }
+    void Choose(Text path) { answers.push_back(path); }
 
   private:
     FileDialogResult Answer(bool save, const FileDialogRequest& request) {
         shown.push_back({save, request});
         if (fail)
             throw PlatformError(L"dialog failed", 0x3002);
-        if (answers.empty())
-            return {};
-        FileDialogResult r = answers.front();
-        answers.pop_front();
-        return r;
+        const std::wstring path = answers.empty() ? L"" : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
+        return {path, path.empty() ? L"" : path.substr(path.find_last_of(L"\\/") + 1)};
     }
 };
 
@@ -234,12 +168,11 @@ class FakeMessages : public MessageBoxes {
     std::vector<Shown> shown;
     std::deque<int> answers;  // an empty queue answers OK (or No for Yes/No boxes)
 
-    int Show(const std::wstring& text, unsigned style, const std::wstring& title) override {
+    int Show(Text text, unsigned style, Text title) override {
         shown.push_back({text, style, title});
-        if (answers.empty())
-            return (style & 0xF) == kMbYesNo ? kIdNo : kIdOk;
-        const int a = answers.front();
-        answers.pop_front();
+        const int no = (style & 0xF) == kMbYesNo ? kIdNo : kIdOk, a = answers.empty() ? no : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return a;
     }
 };
@@ -248,89 +181,69 @@ class FakeProcesses : public Processes {
   public:
     std::vector<std::wstring> started;
     std::vector<unsigned> slept;
-    std::map<std::wstring, std::wstring> shortPaths;  // by lower-case long path; others fail (empty)
-    bool shortPathIsIdentity = true;                  // paths without an entry come back unchanged
+    std::map<std::wstring, std::wstring> shortPaths;  // by lower-case long path
+    bool shortPathFails = false;                      // else paths without an entry come back unchanged
     bool failStart = false;
-    std::function<void(const std::wstring&)> onStart;  // e.g. the script writes the output
+    std::function<void()> onStart;  // e.g. the script writes the output
 
-    void Start(const std::wstring& path) override {
+    void Start(Text path) override {
         started.push_back(path);
         if (failStart)
-            throw PlatformError(L"cannot start", kErrFileNotFound);
+            throw PlatformError(L"cannot start", 2);
         if (onStart)
-            onStart(path);
+            onStart();
     }
-    std::vector<Ended> watching;  // a test ends a watched process by calling its entry
-    void StartAndWatch(const std::wstring& path, Ended onEnded) override {
-        Start(path);
-        watching.push_back(std::move(onEnded));
-    }
+    void StartAndWatch(Text path, Ended) override { Start(path); }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
-    std::wstring ShortPath(const std::wstring& path) override {
+    std::wstring ShortPath(Text path) override {
         auto s = shortPaths.find(Lower(path));
-        return s != shortPaths.end() ? s->second : shortPathIsIdentity ? path : std::wstring();
+        return s != shortPaths.end() ? s->second : shortPathFails ? L"" : path;
     }
 };
 
 class FakeClipboard : public Clipboard {
   public:
-    std::wstring text;
-    bool hasText = false;
+    std::optional<std::wstring> text;
     bool busy = false;  // held by another program for longer than the retry
-    void SetText(const std::wstring& t) override {
-        GetText();
-        text = t;
-        hasText = true;
-    }
-    std::wstring GetText() override {
-        if (busy)
-            throw PlatformError(L"clipboard busy", 1418);
-        return hasText ? text : std::wstring();
-    }
+    void SetText(Text t) override { text = (GetText(), t); }
+    std::wstring GetText() override { return busy ? throw PlatformError(L"busy", 1418) : text.value_or(L""); }
 };
 
 class FakeSystem : public SystemServices {
   public:
     unsigned caretBlink = 0;
-    std::wstring commandLine;
-    std::wstring folder = L"C:\\Tools\\Korveline";
-    std::wstring name = L"korveline";
+    std::wstring commandLine, folder = L"C:\\Tools\\Korveline";
     std::map<std::wstring, std::wstring> environment{{L"windir", L"D:\\WINDOWS"}};
 
     void SetCaretBlinkTime(unsigned ms) override { caretBlink = ms; }
     std::wstring CommandLine() override { return commandLine; }
     std::wstring ProgramFolder() override { return folder; }
-    std::wstring ProgramName() override { return name; }
-    std::wstring Environment(const std::wstring& n) override { return environment[n]; }
+    std::wstring ProgramName() override { return L"korveline"; }
+    std::wstring Environment(Text name) override { return environment[name]; }
     std::wstring ErrorText(std::uint32_t code) override { return L"Error " + std::to_wstring(code) + L"."; }
 };
 
-// The main window as the logic sees it. Edits made "as the user would"
-// (ReplaceSelection, Undo) notify onChange, as the edit control's change
-// notification does; whole-text assignments do not. One step of undo, as the
-// platform's edit control has: a second Undo redoes.
+// The main window: edits as the user's (ReplaceSelection, Undo) notify onChange;
+// one step of undo, which a second Undo takes back.
 class FakeMainView : public MainWindowView {
   public:
-    std::wstring caption = L" asm";
-    std::wstring text;
+    std::wstring caption = L" asm", text;
     std::size_t selStart = 0, selLength = 0;
-    bool runEnabled = false;
-    bool regChecked = false;
-    int setTextCount = 0;
+    bool runEnabled = false, regChecked = false;
     std::function<void()> onChange;
+    std::optional<std::wstring> undoText;
 
     std::wstring Caption() const override { return caption; }
-    void SetCaption(const std::wstring& c) override { caption = c; }
+    void SetCaption(Text c) override { caption = c; }
     std::wstring EditorText() const override { return text; }
-    void SetEditorText(const std::wstring& t) override {
+    void SetEditorText(Text t) override {
         text = t;
-        ++setTextCount;
         selStart = selLength = 0;
-        undoText_.reset();
+        undoText.reset();
     }
     std::size_t EditorTextLength() const override { return text.size(); }
     std::wstring SelectedText() const override { return text.substr(selStart, selLength); }
-    void ReplaceSelection(const std::wstring& t) override {
+    void ReplaceSelection(Text t) override {
         const std::wstring before = text;
         text.replace(selStart, selLength, t);
         selStart += t.size();
@@ -343,23 +256,21 @@ class FakeMainView : public MainWindowView {
         selLength = std::min(length, text.size() - selStart);
     }
     void Undo() override {
-        if (undoText_)
-            Changed(std::exchange(text, *undoText_));
+        if (undoText)
+            Changed(std::exchange(text, *undoText));
     }
-    void EmptyUndo() override { undoText_.reset(); }
-    bool CanUndo() const { return undoText_.has_value(); }
+    void EmptyUndo() override { undoText.reset(); }
     void SetRunEnabled(bool e) override { runEnabled = e; }
     bool RunEnabled() const override { return runEnabled; }
     void SetRegChecked(bool c) override { regChecked = c; }
     bool RegChecked() const override { return regChecked; }
 
   private:
-    void Changed(const std::wstring& before) {
-        undoText_ = before;
+    void Changed(Text before) {
+        undoText = before;
         if (onChange)
             onChange();
     }
-    std::optional<std::wstring> undoText_;
 };
 
 // Everything a test of the program's logic needs, wired together.

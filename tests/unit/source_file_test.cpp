@@ -1,96 +1,158 @@
-// Source files: how bytes on disk become the editor's lines, how the
-// editor's text becomes bytes, and the paths taken from the caption.
+// Source files and code pages: bytes to lines and back, the caption's paths,
+// the code-page maps against glibc's codecs.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "editor/document.h"
 #include "editor/source_file.h"
-#include "fakes.h"
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
 
 namespace {
 
-TEST(ReadSourceText, EveryLineEndsInCrLfWhateverEndedItOnDiskAndALoneLfStaysInside) {
+// Every line ends in CR LF whatever ended it on disk; a lone LF stays inside
+// a line. The bytes are Windows-1251, taken without conversion.
+TEST(ReadSourceText, EveryLineEndsInCrLfAndALoneLfStaysInside) {
     const std::pair<const char*, const wchar_t*> cases[] = {
-        {"A\r\nB\r\n", L"A\r\nB\r\n"}, {"A\r\nB", L"A\r\nB\r\n"},  // no final line end
-        {"A\rB\r", L"A\r\nB\r\n"},     {"A\r\r\nB", L"A\r\n\r\nB\r\n"},   {"\r\n\r\n", L"\r\n\r\n"},
-        {"A\nB", L"A\nB\r\n"},         {"A\n\r\nB\n", L"A\n\r\nB\n\r\n"}, {"", L""},
+        {"A\r\nB\r\n", L"A\r\nB\r\n"},     {"A\r\nB", L"A\r\nB\r\n"},         {"A\rB\r", L"A\r\nB\r\n"},
+        {"A\r\r\nB", L"A\r\n\r\nB\r\n"},   {"A\n\r\nB\n", L"A\n\r\nB\n\r\n"}, {"", L""},
+        {"\x8F\xE0", L"\x040F\x0430\r\n"},
     };
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(ReadSourceText(bytes), text) << bytes;
-    // The bytes are taken as Windows-1251 without conversion: CP866 "Привет" shows as Џа...
-    EXPECT_EQ(ReadSourceText("\x8F\xE0\xA8\xA2\xA5\xE2"), DecodeCp1251("\x8F\xE0\xA8\xA2\xA5\xE2") + L"\r\n");
 }
 
-TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
-    EXPECT_EQ(SourceFileBytes(L""), "\r\n");
-    EXPECT_EQ(SourceFileBytes(L"\u0430\u0431\u0432 \u0401\u0451"), "\xA0\xA1\xA2 \xF0\xF1\r\n");  // абв Ёё
-    EXPECT_EQ(SourceFileBytes(L"a\u4E2Db"), "a?b\r\n");  // outside Windows-1251
-    std::wstring text;
-    for (int b = 1; b < 256; ++b)
-        text.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
-    EXPECT_EQ(SourceFileBytes(text), EncodeCp1251(WinToDos(text)) + "\r\n");
-}
-
-// Plain ASCII is read eight bytes at a time: a line end or a byte above 0x7F
-// anywhere in such a run, or at the end, is still read as one byte alone is.
+// ASCII is read eight bytes at a time: a line end or upper byte anywhere reads as alone.
 TEST(ReadSourceText, LineEndsAndUpperBytesAnywhereInALongRun) {
-    const auto oneByOne = [](const std::string& bytes) {
-        std::wstring text;
-        bool open = false;
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            open = bytes[i] != '\r';
-            text += open ? std::wstring(1, Cp1251ToChar(static_cast<unsigned char>(bytes[i]))) : L"\r\n";
-            if (!open && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-                ++i;
-        }
-        return open ? text + L"\r\n" : text;
+    const auto ended = [](std::wstring t) {
+        return t.size() > 1 && t.rfind(L"\r\n") == t.size() - 2 ? t : t + L"\r\n";
     };
     const std::string run = "mov ax, word ptr [bx+si]";
-    for (const std::string piece : {"\r", "\r\n", "\n", "\xE0", "\x98\r"}) {
+    const std::pair<std::string, std::wstring> pieces[] = {
+        {"\r", L"\r\n"}, {"\r\n", L"\r\n"}, {"\n", L"\n"}, {"\xE0", L"\x0430"}, {"\x98\r", L"\x98\r\n"}};
+    for (const auto& [piece, wide] : pieces) {
         for (std::size_t at = 0; at <= run.size(); ++at) {
-            const std::string bytes = run.substr(0, at) + piece + run.substr(at);
-            EXPECT_EQ(ReadSourceText(bytes), oneByOne(bytes)) << at;
-            EXPECT_EQ(ReadSourceText(bytes.substr(0, at + piece.size())),
-                      oneByOne(bytes.substr(0, at + piece.size())));
+            const std::wstring before = DecodeCp1251(run.substr(0, at)) + wide;
+            EXPECT_EQ(ReadSourceText(run.substr(0, at) + piece + run.substr(at)),
+                      ended(before + DecodeCp1251(run.substr(at))));
+            EXPECT_EQ(ReadSourceText(run.substr(0, at) + piece), ended(before)) << at;
         }
     }
 }
 
-TEST(SourceFileRoundTrip, SavingAReadFileAddsOneEmptyLine) {
-    const std::wstring once = ReadSourceText("A\r\nB\r\n");
-    EXPECT_EQ(SourceFileBytes(once), "A\r\nB\r\n\r\n");
+TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
+    EXPECT_EQ(SourceFileBytes(L""), "\r\n");
+    EXPECT_EQ(SourceFileBytes(L"\u0430\u0431\u0432 \u0401\u0451 a\u4E2Db"), "\xA0\xA1\xA2 \xF0\xF1 a?b\r\n");
+    EXPECT_EQ(SourceFileBytes(ReadSourceText("A\r\nB\r\n")), "A\r\nB\r\n\r\n");  // a save adds a line
 }
 
+// The base name is the file's name less its last four characters, whatever
+// they are; nothing is left of a name of four characters or fewer.
 TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
-    EXPECT_EQ(DocumentFolder(L"D:\\src\\hello.asm"), L"D:\\src\\");
-    EXPECT_EQ(DocumentBaseName(L"D:\\src\\hello.asm"), L"hello");
-    EXPECT_EQ(DocumentFolder(L"C:\\asm1.asm"), L"C:\\");
-    EXPECT_EQ(DocumentFolder(L"C:\\work\\prog.asm"), L"C:\\work\\");
-    EXPECT_EQ(DocumentBaseName(L"C:\\work\\prog.a"), L"pr");
-    EXPECT_EQ(DocumentBaseName(L"C:\\work\\program"), L"pro");
-    EXPECT_EQ(DocumentBaseName(L"C:\\work\\a.asm"), L"a");  // five characters leave one
-    EXPECT_EQ(DocumentBaseName(L"C:\\my.dir\\x.asm.bak"), L"x.asm");
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+        {L"D:\\src\\hello.asm", L"D:\\src\\", L"hello"},
+        {L"C:\\work\\a.asm", L"C:\\work\\", L"a"},
+        {L"C:\\my.dir\\x.asm.bak", L"C:\\my.dir\\", L"x.asm"},
+        {L"C:\\abcd", L"C:\\", L""},
+        {L"C:\\", L"C:\\", L""},
+    };
+    for (const auto& [path, folder, base] : cases) {
+        EXPECT_EQ(DocumentFolder(path), folder);
+        EXPECT_EQ(DocumentBaseName(path), base);
+    }
 }
 
-// Nothing is left of a name of four characters or fewer; the build refuses it.
-TEST(DocumentPaths, ShortNamesHaveAnEmptyBaseName) {
-    EXPECT_EQ(DocumentBaseName(L"C:\\a.as"), L"");
-    EXPECT_EQ(DocumentBaseName(L"C:\\abcd"), L"");
-    EXPECT_EQ(DocumentBaseName(L"C:\\"), L"");
-    EXPECT_EQ(DocumentFolder(L"C:\\"), L"C:\\");
+#ifndef _WIN32
+// One character through iconv, a byte to its code point or back; -1 for none.
+long Iconv(const char* codePage, long value, bool toByte) {
+    iconv_t cd = toByte ? iconv_open(codePage, "UTF-32LE") : iconv_open("UTF-32LE", codePage);
+    char32_t wide = static_cast<char32_t>(value);
+    char byte = static_cast<char>(value), out[8] = {};
+    char* src = toByte ? reinterpret_cast<char*>(&wide) : &byte;
+    std::size_t srcLeft = toByte ? 4 : 1, dstLeft = sizeof out;
+    char* dst = out;
+    const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    if (!ok || sizeof out - dstLeft != (toByte ? 1u : 4u))
+        return -1;
+    return toByte ? static_cast<unsigned char>(out[0]) : static_cast<long>(*reinterpret_cast<char32_t*>(out));
 }
 
-TEST(AssignEditorText, OnlyADifferentTextCountsAsAChange) {
-    FakeMainView view;
-    DocumentState doc;
-    view.text = L"same";
-    AssignEditorText(view, doc, L"same");
-    EXPECT_EQ(doc.DocChanged, 0);
-    EXPECT_EQ(view.setTextCount, 0);
-    AssignEditorText(view, doc, L"other");
-    EXPECT_EQ(doc.DocChanged, 1);
-    EXPECT_EQ(view.text, L"other");
+// The codec is Windows-1251 (0x98 kept, "?" for what it lacks); each map's letters,
+// ISO 8859-5's shared characters and KOI8-R's middle dot go to their real bytes.
+TEST(RecodeAgainstIconv, TheCodecAndTheMapsFollowTheRealCodePages) {
+    for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(Cp1251ToChar(static_cast<unsigned char>(b)), b == 0x98 ? 0x98 : Iconv("CP1251", b, false));
+        EXPECT_EQ(CharToCp1251(Cp1251ToChar(static_cast<unsigned char>(b))), b);
+    }
+    EXPECT_EQ(EncodeCp1251(L"a\u4E2D\u2116\u0400\u00E4"), "a?\xB9??");
+    const std::tuple<const char*, const ByteMap*, std::int32_t> maps[] = {
+        {"CP866", &Map2(), 2}, {"KOI8-R", &Map3(), 3}, {"ISO-8859-5", &Map5(), 5}};
+    for (const auto& [codePage, map, id] : maps) {
+        for (int b = 0x80; b < 0x100; ++b) {
+            const long target = Iconv(codePage, Iconv("CP1251", b, false), true);
+            const bool letter = b >= 0xC0 || b == 0xA8 || b == 0xB8;
+            if (!letter && !(id == 5 && target >= 0xA0) && !(id == 3 && b == 0xB7))
+                continue;
+            EXPECT_EQ((*map)[b - 0x80], target) << codePage << " " << std::hex << b;
+            const std::wstring from = DecodeCp1251(std::string(1, char(b))),
+                               to = DecodeCp1251(std::string(1, char(target)));
+            EXPECT_EQ(RecodeText(from, 1, id) + RecodeText(to, id, 1), to + from);
+        }
+    }
+}
+#endif
+
+// Map 5's other characters fill 0x80 to 0x9F in order; CP866 takes these symbols.
+TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
+    int next = 0x80;
+    for (std::uint8_t target : Map5())
+        next += target < 0xA0 && target == next;
+    EXPECT_EQ(next, 0xA0);
+    EXPECT_EQ(WinToDos(DecodeCp1251("\xB9\xA0\x80\xBF")), DecodeCp1251("\xFB\xD0\xB0\xFA"));  // №, nbsp, Ђ, ї
+    std::wstring all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    EXPECT_EQ(DosToWin(WinToDos(all)), all);
+    EXPECT_EQ(WinToDos(DosToWin(all)), all);
+    for (std::int32_t id : {3, 5})
+        EXPECT_EQ(RecodeText(RecodeText(all, 1, id), id, 1), all) << id;
+    EXPECT_EQ(RecodeText(RecodeText(all, 3, 5), 5, 3), all);
+}
+
+// ASCII goes a block at a time: any character anywhere in a run converts as alone.
+TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
+    const std::wstring ascii = L"mov ax, word ptr [bx+si+4]\t; 0123456789";
+    const auto alone = [](wchar_t ch, const ByteMap* from, const ByteMap* to) {
+        int b = CharToCp1251(ch);
+        if (b < 0x80)
+            return ch;
+        if (from)
+            b = 0x80 + static_cast<int>(std::find(from->begin(), from->end(), b) - from->begin());
+        return Cp1251ToChar(static_cast<unsigned char>(to ? (*to)[b - 0x80] : b));
+    };
+    std::wstring chars =
+        DecodeCp1251(std::string("\0\t\x41\x7F\x80\x98\xA8\xC0\xFF", 9)) + L"\u00E4\u2130\u4E2D\uFFFF";
+    for (int b = 0x80; b < 0x100; ++b)
+        chars.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
+    for (std::size_t at = 0; at < ascii.size(); ++at) {
+        for (wchar_t ch : chars) {
+            std::wstring text = ascii, dos = ascii, win = ascii;
+            text[at] = ch;
+            dos[at] = alone(ch, nullptr, &Map2());
+            win[at] = alone(ch, &Map2(), nullptr);
+            ASSERT_EQ(WinToDos(text), dos) << at << " " << static_cast<int>(ch);
+            ASSERT_EQ(DosToWin(text), win) << at << " " << static_cast<int>(ch);
+            ASSERT_EQ(RecodeText(text, 3, 5)[at], alone(ch, &Map3(), &Map5()));
+            ASSERT_EQ(SourceFileBytes(text), EncodeCp1251(dos) + "\r\n");
+        }
+    }
+    for (std::int32_t from : {1, 2, 3, 5, 9})  // ASCII passes every way
+        for (std::int32_t to : {1, 2, 3, 5, 9})
+            EXPECT_EQ(RecodeText(ascii, from, to), ascii) << from << "->" << to;
 }
 
 }  // namespace

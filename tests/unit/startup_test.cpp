@@ -1,83 +1,78 @@
-// The main window's load step: the caption rule and the command-line file.
+// The main window's load step, and the .asm association.
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
 #include "fakes.h"
+#include "shell/file_association.h"
 
 namespace {
 
-class StartupTest : public ::testing::Test {
-  protected:
-    void Load() {
+// The command line is one whole path; else the default beside the program (in a
+// drive root, in the Windows drive's). A file not read leaves the document unnamed.
+TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Tools", L"", L"C:\\Tools\\asm1.asm", L""},
+        {L"E:\\", L"", L"D:\\asm1.asm", L""},
+        {L"C:\\Tools", L"C:\\M W\\\x43f.a", L"C:\\M W\\\x43f.a", L"mov\r\n\x41f\r\n\r\na\nb\r\n"},
+        {L"C:\\Tools", L"\"C:\\M W\\\x43f.a\"", L" asm", L""},
+        {L"C:\\Tools", L"C:\\w\\locked.asm", L"C:\\w\\locked.asm", L""},
+    };
+    for (const auto& [folder, commandLine, caption, text] : cases) {
+        FakeProgram p;
+        FakeMainView view;
+        MainFields fields;
+        int registrations = 0;
+        p.files.Put(L"C:\\M W\\\x43f.a", "mov\r\n\xCF\r\ra\nb");
+        p.files.Put(L"C:\\w\\locked.asm", "important\r\n");
+        p.files.fail[L"c:\\w\\locked.asm"] = 32;
+        p.system.folder = folder, p.system.commandLine = commandLine;
+        p.settings.tasmPath = L"stale";
+        p.registry.refuseWrites = {RegRoot::LocalMachine};
+        fields.doc.DocChanged = 1;
         RunMainLoadStep(p.context, fields, view, [&] { ++registrations; });
+        EXPECT_EQ(view.caption + L"|" + view.text + p.settings.tasmPath,
+                  caption + (L"|" + std::wstring(text)));
+        EXPECT_EQ(fields.doc.DocHasName, *text ? 1 : 0);
+        EXPECT_EQ(fields.doc.DocChanged + registrations, 0);
+        EXPECT_TRUE(p.system.caretBlink == 700 && p.messages.shown.empty());
     }
+}
+
+// Registering replaces what .asm held; removing leaves other programs' sub-keys;
+// a refused write stops before the flag.
+TEST(Association, ToggleRegistersOverAnOldRegistrationAndRemovesOnlyItsOwnKeys) {
     FakeProgram p;
     FakeMainView view;
-    MainFields fields;
-    int registrations = 0;
-};
+    const auto read = [&](Text key, const wchar_t* name = L"") {
+        return p.registry.ReadValue(RegRoot::ClassesRoot, key, name).text;
+    };
+    const wchar_t kCommand[] = L"Korveline.Qorvath\\Shell\\Open\\command";
+    p.registry.Set(RegRoot::ClassesRoot, L".asm", L"PerceivedType", RegText(L"text"));
+    p.system.folder = L"C:\\My Tools";
+    ToggleAsmFiles(p.platform, p.regShell, view);
+    EXPECT_EQ(read(L".asm") + L"|" + read(L".asm", L"Content Type"), L"Korveline.Qorvath|Korveline");
+    EXPECT_EQ(read(kCommand) + L"|" + read(L"Korveline.Qorvath\\DefaultIcon"),
+              L"C:\\My Tools\\korveline.exe %1|C:\\My Tools\\korveline.exe,0");
+    EXPECT_FALSE(p.registry.Has(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
+    EXPECT_TRUE(view.regChecked);
+    ToggleAsmFiles(p.platform, p.regShell, view);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath") || view.regChecked);
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 0u);
 
-TEST_F(StartupTest, DefaultDocumentPath) {
-    EXPECT_EQ(DefaultDocumentPath(L"C:\\Tools\\Korveline", L"D:\\WINDOWS"),
-              L"C:\\Tools\\Korveline\\asm1.asm");
-    // In a drive root the document goes to the root of the Windows drive.
-    EXPECT_EQ(DefaultDocumentPath(L"E:\\", L"D:\\WINDOWS"), L"D:\\asm1.asm");
-}
-
-TEST_F(StartupTest, WithoutACommandLineTheDocumentIsTheEmptyDefault) {
-    p.settings.tasmPath = L"stale";
-    fields.doc.DocChanged = 1;
-    Load();
-    EXPECT_EQ(view.caption, L"C:\\Tools\\Korveline\\asm1.asm");
-    EXPECT_EQ(view.text, L"");
-    EXPECT_EQ(fields.doc.DocChanged, 0);
-    EXPECT_EQ(fields.doc.DocHasName, 0);
-    EXPECT_EQ(p.system.caretBlink, 700u);
-    EXPECT_EQ(p.settings.tasmPath, L"");
-    EXPECT_EQ(registrations, 1) << "the first start registers the association";
-    EXPECT_EQ(fields.settings.settingsMarker, 0);
-}
-
-TEST_F(StartupTest, CommandLineFileIsReadAsOneWholePath) {
-    const std::wstring path = L"C:\\My Work\\\x43f\x440\x438\x432\x435\x442.asm";
-    // Cyrillic bytes, a lone CR, a lone LF and no final line end.
-    p.files.Put(path, std::string("mov ax, 1\r\n\xCF\xF0\xE8\r\ra\nb\r\nlast"));
-    p.system.commandLine = path;
-    Load();
-    EXPECT_EQ(view.caption, path);
-    EXPECT_EQ(view.text, L"mov ax, 1\r\n\x41f\x440\x438\r\n\r\na\nb\r\nlast\r\n");
-    EXPECT_EQ(fields.doc.DocHasName, 1);
-    EXPECT_EQ(fields.doc.DocChanged, 0);
-}
-
-TEST_F(StartupTest, CommandLineThatNamesNoFileLoadsNothing) {
-    p.files.Put(L"C:\\w\\a.asm", "x\r\n");
-    for (const wchar_t* line : {L"\"C:\\w\\a.asm\"", L"C:\\w\\a.asm /x", L"C:\\w\\missing.asm"}) {
-        FakeMainView v;
-        MainFields f;
-        p.system.commandLine = line;
-        RunMainLoadStep(p.context, f, v, [] {});
-        EXPECT_EQ(v.caption, L" asm") << std::string(line, line + wcslen(line));
-        EXPECT_EQ(v.text, L"");
-        EXPECT_EQ(f.doc.DocHasName, 0);
-    }
-}
-
-TEST_F(StartupTest, UnreadableFileLeavesAnUnnamedEmptyDocument) {
-    p.files.Put(L"C:\\w\\locked.asm", "important\r\n");
-    p.files.locked.insert(L"c:\\w\\locked.asm");
-    p.system.commandLine = L"C:\\w\\locked.asm";
-    Load();
-    EXPECT_EQ(view.caption, L"C:\\w\\locked.asm");
-    EXPECT_EQ(view.text, L"");
-    EXPECT_EQ(fields.doc.DocHasName, 0) << "a later Save must not overwrite the unread file unasked";
-}
-
-TEST_F(StartupTest, FailuresInTheLoadStepAreSkipped) {
-    p.registry.refuseWrites.insert(RegRoot::LocalMachine);
-    Load();
-    EXPECT_EQ(view.caption, L"C:\\Tools\\Korveline\\asm1.asm");
-    EXPECT_TRUE(p.messages.shown.empty());
+    p.system.folder = L"D:\\";
+    ToggleAsmFiles(p.platform, p.regShell, view);
+    EXPECT_EQ(read(kCommand), L"D:\\korveline.exe %1");
+    p.registry.Set(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command", L"", RegText(L"pr %1"));
+    p.registry.refuseWrites = {RegRoot::LocalMachine};
+    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open") ||
+                 view.regChecked);
+    EXPECT_TRUE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command"));
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 1u);
+    p.registry.refuseWrites = {RegRoot::ClassesRoot};
+    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
+    EXPECT_FALSE(view.regChecked);
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 1u);
 }
 
 }  // namespace

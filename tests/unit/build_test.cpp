@@ -1,0 +1,360 @@
+// Building: the Compile commands and Run, the DOSBox route, and the build's results.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "compile/build_listing.h"
+#include "compile/build_pipeline.h"
+#include "compile/build_results.h"
+#include "fakes.h"
+
+namespace {
+
+const wchar_t kDoc[] = L"C:\\W\\HI.ASM";
+const wchar_t kBat[] = L"C:\\W\\HI.bat";
+
+// The script for tasm T.EXE and tlink L.EXE with the switches aN and lN.
+std::string Script(const std::string& n, const std::string& document, const std::string& out) {
+    const std::string outs = out + ", " + out + "\r\n";
+    return " prompt $s\r\nT.EXE a" + n + " " + document + ", " + outs + "L.EXE l" + n + " " + outs;
+}
+
+class BuildTest : public ::testing::Test {
+  protected:
+    BuildTest() {
+        SharedSettings& s = p.settings;
+        s.tasmPath = L"T.EXE", s.tlinkPath = L"L.EXE";
+        s.opt16EXETasm = L"a16e", s.opt16EXETlink = L"l16e", s.opt32EXETasm = L"a32e",
+        s.opt32EXETlink = L"l32e";
+        s.opt16COMTasm = L"a16c", s.opt16COMTlink = L"l16c", s.opt32COMTasm = L"a32c",
+        s.opt32COMTlink = L"l32c";
+        p.files.Put(s.tasmPath, "tool");
+        p.files.Put(s.tlinkPath, "tool");
+        view.caption = kDoc;
+        view.text = L"mov ax, 4c00h\r\n";
+        p.processes.onStart = [this] {  // the script makes the file named in produces, as the tools would
+            runEnabledWhileScriptRuns = view.runEnabled;
+            if (!produces.empty())
+                p.files.Put(produces, "MZ");
+        };
+    }
+    void Build(BuildKind kind, Text chosen = L"C:\\W\\HI.EXE") {
+        p.dialogs.Choose(chosen);
+        view.runEnabled = true;
+        RunBuild(kind, p.platform, p.settings, doc, build, view, dialog);
+    }
+    // Run enabled, files written, programs started, messages (style unless a stop sign).
+    std::wstring Outcome() {
+        std::wstring s = view.runEnabled ? L"run" : L"-";
+        for (const std::wstring& w : p.files.log)
+            s += L" | " + w;
+        for (const std::wstring& w : p.processes.started)
+            s += L" | start " + w;
+        for (const auto& m : p.messages.shown)
+            s += L" | \"" + m.text + L"\"" +
+                 (m.style == (kMbOk | kMbIconStop) ? L"" : L" " + std::to_wstring(m.style));
+        p.files.log.clear(), p.processes.started.clear(), p.messages.shown.clear();
+        return s;
+    }
+
+    FakeProgram p;
+    FakeMainView view;
+    DocumentState doc;
+    BuildState build;
+    CommonDialog dialog{p.dialogs};
+    std::wstring produces;
+    bool runEnabledWhileScriptRuns = true;
+};
+
+// Each kind's script has its switches and its dialog its filter. Folders go
+// short (none when that fails); four characters are cut from the chosen name.
+TEST_F(BuildTest, EachKindWritesItsScriptWithItsSwitchesAndShortFolders) {
+    const std::tuple<BuildKind, const char*, const wchar_t*> kinds[] = {
+        {BuildKind::Exe16, "16e", L"Excutable files(*.exe)|*.exe"},
+        {BuildKind::Exe32, "32e", L"Excutable files(*.exe)|*.exe"},
+        {BuildKind::Com16, "16c", L"Command files(*.com)|*.com"},
+        {BuildKind::Com32, "32c", L"Command files(*.com)|*.com"},
+    };
+    for (const auto& [kind, tag, filter] : kinds) {
+        Build(kind);
+        EXPECT_EQ(p.files.Bytes(kBat), Script(tag, "C:\\W\\HI.ASM", "C:\\W\\HI"));
+        EXPECT_EQ(p.dialogs.shown.back().request.filter, filter);
+    }
+    EXPECT_EQ(p.dialogs.shown[0].request.fileName + std::to_wstring(p.dialogs.shown[0].request.flags),
+              L"C:\\W\\HI6");
+    EXPECT_EQ(p.processes.slept, std::vector<unsigned>(4, 1000));
+    EXPECT_EQ(doc.DocChanged, 0) << "an ASCII document comes back unchanged";
+    view.caption = L"C:\\My Work\\hello.asm";
+    p.processes.shortPaths[L"c:\\my work\\hello.asm"] = L"C:\\MYWORK~1\\HELLO.ASM";
+    p.processes.shortPaths[L"c:\\out dir\\"] = L"C:\\OUTDIR~1\\";
+    Build(BuildKind::Exe16, L"C:\\Out Dir\\prog");
+    EXPECT_EQ(p.files.Bytes(L"C:\\My Work\\hello.bat"),
+              Script("16e", "C:\\MYWORK~1\\HELLO.ASM", "C:\\OUTDIR~1\\"));
+    p.processes.shortPathFails = true;
+    view.caption = L"C:\\W\\abcd";  // exactly four: nothing left of the name, and it builds
+    Build(BuildKind::Exe16);
+    EXPECT_EQ(p.files.Bytes(L"C:\\W\\.bat"), Script("16e", "", "HI"));
+}
+
+// Run follows an output found after the script (an earlier one counts) and
+// starts .com or .exe as lastBuildCom says; a failed start says nothing.
+TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
+    const std::tuple<BuildKind, const wchar_t*, const wchar_t*, bool, int> cases[] = {
+        {BuildKind::Com16, L"C:\\W\\HI.com", L"C:\\W\\HI.com", true, 1},
+        {BuildKind::Exe32, L"C:\\W\\HI.exe", L"C:\\W\\HI.exe", true, 0},
+        {BuildKind::Com32, L"C:\\W\\NO.com", L"", false, 0},
+        {BuildKind::Exe16, L"C:\\W\\HI.exe", L"", true, 0},
+    };
+    for (const auto& [kind, chosen, made, runs, com] : cases) {
+        produces = made;
+        build.lastBuildCom = 1;
+        Build(kind, chosen);
+        EXPECT_FALSE(runEnabledWhileScriptRuns);
+        EXPECT_EQ(view.runEnabled, runs);
+        EXPECT_EQ(build.lastBuildCom, com);
+        RunCompiledProgram(build, p.processes);
+        EXPECT_EQ(p.processes.started.back(), std::wstring(chosen).substr(0, 7) + (com ? L".com" : L".exe"));
+    }
+    p.processes.failStart = true;
+    EXPECT_NO_THROW(RunCompiledProgram(build, p.processes));
+}
+
+// Up to the dialog a failure is reported and leaves the editor as it was;
+// after it a failure is silent, but for an output name the script would run.
+TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
+    const wchar_t* const written = L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM";
+    const std::tuple<std::function<void()>, std::wstring> cases[] = {
+        {[this] { p.settings.tasmPath = p.settings.tlinkPath = L""; },
+         L"run | \"Attune your tasm and tlink in Options...\" 64"},
+        {[this] { p.settings.tasmPath = L"", p.settings.tlinkPath = L"L.EXE"; },
+         L"run | \"Choose tasm in Options... > Tasm.\" 0"},
+        {[this] { p.settings.tlinkPath = L""; }, L"run | \"Choose tlink in Options... > Tlink.\" 0"},
+        {[this] { view.caption = L"C:\\W\\x.s"; },
+         L"- | \"The document's name is too short to build. Save it under a name of four characters or more, "
+         L"such as prog.asm.\""},
+        {[this] { p.files.fail[L"c:\\w\\hi.bat"] = 3; },
+         L"- | create C:\\W\\HI.bat | \"The build could not write C:\\W\\HI.bat.\r\n\r\nError 3.\""},
+        {[this] { p.files.fail[L"c:\\w\\hi.asm"] = 5; },
+         std::wstring(written) + L" | \"The build could not write C:\\W\\HI.ASM.\r\n\r\nError 5.\""},
+        {[this] { p.dialogs.answers = {L""}; }, written},
+        {[this] { p.dialogs.answers = {L"C:\\W\\HEL"}; }, written},  // fewer than the four to cut
+        {[this] { p.dialogs.fail = true; }, written},
+        {[this] { p.dialogs.answers = {L"C:\\W\\x&calc.exe"}; },
+         std::wstring(written) +
+             L" | \"The output name C:\\W\\x&calc holds the character \"&\", which the build "
+             L"script would run as a command. Build again and choose an output name and folder "
+             L"without \"&\".\""},
+        {[this] { view.caption = L"C:\\W\\HI^.ASM"; },
+         L"- | create C:\\W\\HI^.bat | write C:\\W\\HI^.ASM | \"The document's path C:\\W\\HI^.ASM holds the "
+         L"character \"^\", which the build script would run as a command. Rename the document or its folder "
+         L"so "
+         L"that its path has no \"^\", then build again.\""},
+        {[this] { p.processes.failStart = true; },
+         std::wstring(written) + L" | write C:\\W\\HI.bat | start C:\\W\\HI.bat"},
+    };
+    const std::wstring text = L"; \u0411\r\n";  // Б
+    for (const auto& [arrange, outcome] : cases) {
+        view.caption = kDoc, view.text = text, view.runEnabled = true;
+        p.settings.tasmPath = L"T.EXE",
+        p.settings.tlinkPath = L"C:\\L";  // set but missing passes when the other exists
+        doc.DocChanged = 0, build.lastBuildCom = 1;
+        p.files.fail.clear(), p.dialogs.fail = false, p.dialogs.answers = {L"C:\\W\\HI.COM"};
+        arrange();
+        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog);
+        // A document with Cyrillic, once written, counts as changed.
+        EXPECT_EQ(doc.DocChanged, outcome.find(L".ASM") != std::wstring::npos &&
+                                      outcome.find(L"not write") == std::wstring::npos);
+        EXPECT_EQ(Outcome(), outcome);
+        EXPECT_EQ(view.text, text);
+        EXPECT_EQ(build.lastBuildCom, 1);
+    }
+    EXPECT_EQ(p.files.Bytes(kDoc), "; \x81\r\n\r\n");  // in the DOS code page
+    EXPECT_TRUE(p.processes.slept.empty());
+}
+
+// A header of 40h bytes whose new-header offset (at 3Ch) is `at`, then `tail`.
+std::string Mz(unsigned at, const std::string& tail) {
+    return "MZ" + std::string(0x3A, '\0') + std::string(1, char(at)) + std::string(3, '\0') + tail;
+}
+const std::string kWindowsProgram = Mz(0x40, std::string("PE\0\0", 4));
+
+TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
+    const std::tuple<std::string, bool, bool> cases[] = {
+        {kWindowsProgram, false, false},    // also under a .com name
+        {Mz(0x40, "NE"), false, false},     // a 16-bit Windows program
+        {Mz(0x40, "PE"), true, true},       // cut short: no PE signature
+        {Mz(0x00, ""), true, true},         // points at its own "MZ"
+        {Mz(0xF0, ""), true, true},         // points past the end
+        {"MZ\x90", true, true},             // too short for a new header
+        {"\xB4\x4C\xCD\x21", false, true},  // a memory image: a DOS .com
+        {"", false, false},
+    };
+    for (const auto& [bytes, dosExe, dosProgram] : cases) {
+        EXPECT_EQ(IsDosExe(bytes), dosExe) << testing::PrintToString(bytes);
+        EXPECT_EQ(IsDosProgram(bytes), dosProgram) << testing::PrintToString(bytes);
+    }
+}
+
+class FakeDosHost : public DosHost {
+  public:
+    bool startsDos = false;
+    std::vector<std::wstring> started;  // "<program> <arguments>"
+    std::function<void()> appeared;
+
+    bool StartsDosPrograms() override { return startsDos; }
+    std::wstring HostRoot() override { return L"Z:\\"; }
+    std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L" x/"; }
+    void Start(Text program, Text args) override { started.push_back(program + L" " + args); }
+    void WatchFor(Text, std::function<void()> then) override { appeared = std::move(then); }
+};
+
+// A COM program built with DOS tools, through the DOS route.
+class DosRouteTest : public BuildTest {
+  protected:
+    DosRouteTest() {
+        p.files.Put(L"T.EXE", Mz(0, "dos"));
+        p.files.Put(L"L.EXE", Mz(0, "dos"));
+    }
+    void Build() {
+        p.dialogs.Choose(L"C:\\W\\HI.COM");
+        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
+    }
+
+    FakeDosHost host;
+    int notified = 0;
+    DosRoute route{p.platform, host, [this] { ++notified; }};
+};
+
+// Declined DOSBox, a system that starts DOS programs, or Windows tools: as before.
+TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
+    Build();  // DOSBox nowhere: the offer to locate it, declined
+    EXPECT_EQ(p.messages.shown.at(0).style, kMbYesNo | 0x20u);
+    host.startsDos = true;
+    Build();
+    host.startsDos = false;
+    p.files.Put(L"T.EXE", kWindowsProgram);
+    p.files.Put(L"L.EXE", kWindowsProgram);
+    Build();
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>(3, L"C:\\W\\HI.bat"));
+    EXPECT_EQ(p.processes.slept, std::vector<unsigned>(3, 1000));
+    EXPECT_TRUE(host.started.empty() && p.messages.shown.size() == 1 && p.registry.log.empty());
+}
+
+// DOSBox found on PATH runs the script: each drive mounted once, a marker of its own.
+TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
+    p.system.environment[L"PATH"] = L"C:\\bin;\"D:\\Dos Box\\\";E:\\x";
+    p.files.Put(L"D:\\Dos Box\\dosbox.exe", "MZ");
+    Build();
+    EXPECT_TRUE(p.processes.started.empty());
+    EXPECT_TRUE(p.processes.slept.empty());
+    ASSERT_EQ(host.started.size(), 1u);
+    EXPECT_TRUE(std::regex_match(
+        host.started[0],
+        std::wregex(LR"(D:\\Dos Box\\dosbox.exe -c "@mount C \\"/C x/\\"" -c @C: -c "@cd \\W" )"
+                    LR"(-c "call HI.bat" -c "@echo done>C:\\W\\KV[0-9A-F]{6}\.END")"
+                    LR"( -c @pause -c @exit)")))
+        << testing::PrintToString(host.started[0]);
+    EXPECT_EQ(QuoteArgument(L"a\\ \"b\\"), L"\"a\\ \\\"b\\\\\"");  // backslashes doubled only before a quote
+    route.ScriptEnded(build, view);                                // not this script's end: nothing yet
+    EXPECT_FALSE(view.runEnabled);
+
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
+    host.appeared();
+    EXPECT_EQ(notified, 1);
+    route.ScriptEnded(build, view);
+    EXPECT_TRUE(view.runEnabled);
+    EXPECT_EQ(build.lastBuildCom, 1);
+
+    const auto earlierEnd = host.appeared;
+    Build();  // a later build: the earlier script's end no longer counts
+    earlierEnd();
+    route.ScriptEnded(build, view);
+    EXPECT_FALSE(view.runEnabled);
+
+    EXPECT_TRUE(route.RunProgram(L"C:\\W\\HI.COM"));
+    p.files.Put(L"C:\\W\\WIN.EXE", kWindowsProgram);
+    EXPECT_FALSE(route.RunProgram(L"C:\\W\\WIN.EXE"));
+}
+
+// "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning).
+std::vector<std::wstring> Messages(const std::string& bytes, bool complete = true) {
+    std::vector<std::wstring> out;
+    for (const AssemblerMessage& m : ParseListing(bytes, complete).messages)
+        out.push_back(L"FEW"[static_cast<int>(m.kind)] +
+                      (L"|" + m.file + L"|" + std::to_wstring(m.line) + L"|" + m.text));
+    return out;
+}
+
+TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
+    const std::pair<std::string, std::wstring> cases[] = {
+        {"**Error** C:\\WORK\\HELLO.ASM(12) Undefined symbol: FOO\r\n",
+         L"E|C:\\WORK\\HELLO.ASM|12|Undefined symbol: FOO"},
+        {"*Warning* C:\\MY WORK\\A.ASM(7) Needs type override",
+         L"W|C:\\MY WORK\\A.ASM|7|Needs type override"},
+        {"**Error** A.ASM(3) \x8E\xE8\xA8\xA1\xAA\xA0 (1)\r\n",
+         L"E|A.ASM|3|\x041E\x0448\x0438\x0431\x043A\x0430 (1)"},
+        {"**Fatal** Command line: Can't locate file: X(1) \r\n",
+         L"F||0|Command line: Can't locate file: X(1)"},
+        {"**Error** A.ASM(40) MYMAC(2) Undefined\n", L"E|A.ASM|40|MYMAC(2) Undefined"},
+        {"**Error** C:\\V(2)A\\B(X)\\A.ASM(9) Bad\r\n",
+         L"E|C:\\V(2)A\\B(X)\\A.ASM|9|Bad"},  // brackets in folders
+        {"      5  0000  B8 0000s   mov ax, foo ; **Error** not here\r\n", L""},
+        {"*Warnings* 1\r\n", L""},
+        {"", L""},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(Messages(bytes), expected.empty() ? std::vector<std::wstring>{} : std::vector{expected})
+            << bytes;
+    // A listing still being written: only its ended lines count.
+    const std::string partial = "**Error** A.ASM(1) first\r\n**Error** A.ASM(3";
+    EXPECT_EQ(Messages(partial, false), std::vector<std::wstring>{L"E|A.ASM|1|first"});
+    EXPECT_EQ(ParseListing(partial, false).consumed, partial.rfind('\n') + 1);
+}
+
+TEST(BuildResults, RowsForMessagesListingAndOutput) {
+    const ScriptOutputs out{L"C:\\My Work\\hello.asm", L"C:\\MYWORK~1\\HELLO.ASM", L"C:\\MYWORK~1\\hello",
+                            L"C:\\MYWORK~1\\hello.exe"};
+    const std::uint64_t t = 500000000;  // the script's start; two seconds are 20,000,000
+    const std::wstring noListing =
+        L"Listing||The assembler wrote no listing (hello.LST), so its messages cannot be shown here.|0\n";
+    struct Case {
+        const char* listing;  // nullptr: none
+        std::uint64_t listingTime, outputTime;
+        int outputSize;  // -1: no output
+        std::wstring rows;
+    } cases[] = {
+        {"**Error** C:\\MYWORK~1\\HELLO.ASM(4) bad\r\n*Warning* HELLO.ASM(9) odd\r\n**Error** DEFS.INC(5) "
+         "x\r\n",
+         t, 0, -1,
+         L"Error|4|bad|4\nWarning|9|odd|9\nError|DEFS.INC(5)|x|0\nOutput||No output: hello.exe was not "
+         L"written.|0\n!"},
+        {nullptr, 0, t, 1234, noListing + L"Output||hello.exe written, 1,234 bytes|0\n!"},
+        {"clean\r\n", t, t - 15000000, 20, L"Output||hello.exe written, 20 bytes|0\n"},  // not worth a window
+        {"**Error** HELLO.ASM(1) old\r\n", t - 30000000, t - 30000000, 20,
+         noListing + L"Output||No output: hello.exe is from an earlier build; this one wrote none.|0\n!"},
+    };
+    for (const Case& c : cases) {
+        FakeFileSystem files;
+        if (c.listing)
+            files.Put(out.outBase + L".LST", c.listing, 0, c.listingTime);
+        if (c.outputSize >= 0)
+            files.Put(out.outputPath, std::string(static_cast<std::size_t>(c.outputSize), 'x'), 0,
+                      c.outputTime);
+        const BuildResults results = CollectBuildResults(out, t, files);
+        std::wstring rows;  // a row a line; "!" when it is worth a window
+        for (const ResultRow& r : results.rows)
+            rows += r.kind + L"|" + r.where + L"|" + r.text + L"|" + std::to_wstring(r.line) + L"\n";
+        EXPECT_EQ(rows + (results.worthShowing ? L"!" : L""), c.rows);
+    }
+}
+
+TEST(BuildResults, AnAssemblerLineIsFoundInTheEditorsText) {
+    const std::wstring text = L"one\r\ntwo\nthree\r\n";  // a lone LF ends a line for the assembler only
+    const std::pair<std::size_t, std::size_t> spans[] = {{0, 3}, {5, 8}, {9, 14}, {16, 16}, {16, 16}};
+    for (std::size_t line = 1; line <= 5; ++line) {
+        const TextSpan span = AssemblerLineSpan(text, line);
+        EXPECT_EQ(std::make_pair(span.start, span.end), spans[line - 1]) << line;
+    }
+}
+
+}  // namespace

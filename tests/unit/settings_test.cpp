@@ -1,0 +1,221 @@
+// The settings store, the registry object, the tool and option dialogs' logic, window places.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "settings/build_options_logic.h"
+#include "settings/tool_path_logic.h"
+#include "settings/window_placement.h"
+
+namespace {
+
+const wchar_t kKey[] = L"Software\\asm";
+const RegRoot kHklm = RegRoot::LocalMachine;
+
+// Loads as the start-up does (the registration sets only its flag); true when a first run wrote.
+bool Load(FakeProgram& p, FakeMainView& view, SettingsFields& fields) {
+    p.registry.log.clear();
+    const auto registration = [&] { p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1)); };
+    SkipOnFailure([&] { LoadSettings(p.context, fields, view, registration); });
+    return !p.registry.log.empty();
+}
+
+std::wstring Switches(const SharedSettings& s) {
+    return s.opt16EXETasm + L"|" + s.opt16EXETlink + L"|" + s.opt32EXETasm + L"|" + s.opt32EXETlink + L"|" +
+           s.opt16COMTasm + L"|" + s.opt16COMTlink + L"|" + s.opt32COMTasm + L"|" + s.opt32COMTlink;
+}
+const wchar_t kFirstRun[] =
+    L"/z /zi /n /m2|/x /v|/z /zi /n /m2|/x /v /3|/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3";
+
+// The key, the marker, the ten strings in order, read at the next start. A refused
+// first run runs again next time; one that may not create the key goes on.
+TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
+    FakeProgram p;
+    FakeMainView view;
+    SettingsFields fields;
+    p.registry.refuseWrites.insert(kHklm);
+    EXPECT_TRUE(Load(p, view, fields));
+    EXPECT_FALSE(p.registry.Has(kHklm, kKey, L"asmfiles"));
+    p.registry.refuseWrites.clear();
+    p.registry.refuseCreateKey = true;
+    ASSERT_TRUE(Load(p, view, fields));
+    std::vector<std::wstring> log{L"createkey HKLM\\Software\\asm", L"write HKLM\\Software\\asm\\"};
+    for (const wchar_t* name : {L"tasm", L"tlink", L"16btasmEXE", L"16btlinkEXE", L"32btasmEXE",
+                                L"32btlinkEXE", L"16btasmCOM", L"16btlinkCOM", L"32btasmCOM", L"32btlinkCOM"})
+        log.push_back(std::wstring(L"write HKLM\\Software\\asm\\") + name);
+    EXPECT_EQ(p.registry.log, log);  // then the association registers
+    EXPECT_EQ(Switches(p.settings), L"|||||||");
+    SettingsFields next;
+    EXPECT_FALSE(Load(p, view, next));
+    EXPECT_EQ(next.settingsMarker + next.asmFilesFlag, 2);
+    EXPECT_EQ(Switches(p.settings), kFirstRun);
+    EXPECT_TRUE(view.regChecked && p.messages.shown.empty());
+}
+
+// A non-zero 16-bit marker counts, else a first run overwrites the tool path; a
+// flag of 1 checks the menu; an unreadable value ends loading, the switches not
+// read taking their first-run strings.
+TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
+    const RegValue binary{RegType::Binary, L"", 0, {1}};
+    const std::tuple<RegValue, std::optional<RegValue>, const wchar_t*, bool, bool> cases[] = {
+        {RegText(L" 1\t"), RegNumber(1), L"asmfiles", true, true},
+        {RegNumber(1), RegNumber(2), L"asmfiles", true, false},
+        {RegNumber(1), {}, L"asmfiles", true, false},
+        {RegNumber(0), RegNumber(1), L"asmfiles", false, false},
+        {RegNumber(40000), RegNumber(1), L"asmfiles", false, false},
+        {RegNumber(1), {}, L"tlink", true, false},
+        {RegNumber(1), binary, L"tlink", true, false},
+    };
+    for (const auto& [marker, value, name, counts, checked] : cases) {
+        SCOPED_TRACE(std::to_string(marker.number) + " " + std::string(name, name + 5));
+        FakeProgram p;
+        FakeMainView view;
+        SettingsFields fields;
+        p.registry.Set(kHklm, kKey, L"", marker);
+        for (const StoreValue& v : kStoreValues)
+            p.registry.Set(kHklm, kKey, std::wstring(v.path).substr(18), RegText(L"x"));
+        p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1));
+        p.registry.DeleteValue(kHklm, kKey, name);
+        if (value)
+            p.registry.Set(kHklm, kKey, name, *value);
+        EXPECT_EQ(Load(p, view, fields), !counts);
+        EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").text + p.settings.tasmPath,
+                  counts ? L"xx" : L"");
+        EXPECT_EQ(view.regChecked, checked);
+        EXPECT_EQ(Switches(p.settings), !counts                          ? L"|||||||"
+                                        : std::wstring(name) == L"tlink" ? kFirstRun
+                                                                         : L"x|x|x|x|x|x|x|x");
+    }
+}
+
+// A root (short or long name, any case), a key and a value name ("" for the default).
+TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
+    const std::tuple<RegRoot, const wchar_t*, const wchar_t*> roots[] = {
+        {kHklm, L"HKLM", L"hkey_local_machine"},
+        {RegRoot::ClassesRoot, L"hkcr", L"HKEY_CLASSES_ROOT"},
+        {RegRoot::CurrentUser, L"HKCU", L"HKEY_CURRENT_USER"},
+        {RegRoot::Users, L"HKU", L"HKEY_USERS"},
+        {RegRoot::CurrentConfig, L"HKCC", L"HKEY_CURRENT_CONFIG"},
+    };
+    for (const auto& [root, name, longName] : roots) {
+        EXPECT_EQ(ParseRegPath(std::wstring(name) + L"\\k\\v").root, root) << name[1];
+        EXPECT_EQ(ParseRegPath(std::wstring(longName) + L"\\k\\v").root, root) << name[1];
+    }
+    const RegPath value = ParseRegPath(L"HKLM\\Software\\asm\\tasm"), key = ParseRegPath(L"HKCR\\.asm\\");
+    EXPECT_EQ(value.key + L"|" + value.name + L"|" + key.key + L"|" + key.name, L"Software\\asm|tasm|.asm|");
+    for (const wchar_t* bad :
+         {L"", L"HKLM", L"HKXX\\k\\v", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"})
+        EXPECT_THROW(ParseRegPath(bad), PlatformError) << std::string(bad, bad + wcslen(bad));
+}
+
+TEST(RegShell, SixteenBitConversion) {
+    auto text = [](const wchar_t* t) { return RegVariant{RegVariant::Kind::Text, 0, t}; };
+    auto number = [](std::int64_t n) { return RegVariant{RegVariant::Kind::Number, n, L""}; };
+    const std::pair<RegVariant, std::optional<std::int16_t>> cases[] = {
+        {number(32767), 32767}, {number(-32768), -32768}, {number(32768), {}},
+        {number(-32769), {}},   {text(L"1"), 1},          {text(L" \t-32768 \t"), -32768},
+        {text(L"+12"), 12},     {text(L"2.5"), 2},        {text(L"3.5"), 4},
+        {text(L".75"), 1},      {text(L"40000"), {}},     {text(L"1x"), {}},
+        {text(L"1 2"), {}},     {text(L" "), {}},         {text(L"-"), {}},
+        {RegVariant{}, {}},
+    };
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(ToInt16(value), expected)
+            << std::string(value.text.begin(), value.text.end()) << value.number;
+    EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
+}
+
+// OK takes any existing file as a plain string; a refused registry keeps it for this run.
+TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
+    FakeProgram p;
+    p.files.Put(L"D:\\readme.txt", "hello");
+    p.registry.Set(kHklm, kKey, L"TASM", RegNumber(7));
+    EXPECT_TRUE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\readme.txt"));
+    EXPECT_TRUE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L"D:\\readme.txt"));
+    EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").type, RegType::String);
+    EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tlink").text, L"D:\\readme.txt");
+    EXPECT_EQ(p.registry.log[0] + p.registry.log[1],
+              L"deletevalue HKLM\\Software\\asm\\tasmwrite HKLM\\Software\\asm\\tasm");
+    EXPECT_FALSE(ToolPathLogic(ToolKind::Tlink, p.context).cmdOK_Click(L"C:\\nowhere\\tlink.exe"));
+    p.registry.refuseWrites.insert(kHklm);
+    EXPECT_FALSE(ToolPathLogic(ToolKind::Tasm, p.context).cmdOK_Click(L"D:\\readme.txt"));
+    ASSERT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(p.messages.shown[0].text, L"It is not a 'tlink.exe' file.");
+    EXPECT_EQ(p.messages.shown[1].text,
+              L"The path of tasm.exe was not saved in the registry "
+              L"(HKLM\\Software\\asm\\tasm). Korveline uses it only until it ends.\r\n\r\nError 5.");
+    EXPECT_EQ(p.messages.shown[0].style + p.messages.shown[1].style, kMbIconInformation + kMbIconStop);
+    EXPECT_EQ(p.settings.tasmPath, L"D:\\readme.txt");
+}
+
+// Browse takes only the tool's own name, silently otherwise: tasm at once,
+// tlink only on OK. A cancel keeps the last choice, which the dialog opens at.
+TEST(ToolPath, BrowseTakesOnlyTheToolsNameAndACancelKeepsTheLastChoice) {
+    FakeProgram p;
+    p.dialogs.answers = {L"C:\\tlink.exe"};
+    EXPECT_EQ(ToolPathLogic(ToolKind::Tlink, p.context).cmdBrowse_Click(),
+              std::optional<std::wstring>(L"C:\\tlink.exe"));
+    ToolPathLogic tasm(ToolKind::Tasm, p.context);
+    p.settings.tasmPath = L"C:\\old";
+    EXPECT_EQ(tasm.Form_Load(), L"C:\\old");
+    p.dialogs.answers = {L"", L"C:\\tasm.exe\\x.txt", L"C:\\T\\Tasm.Exe", L""};
+    EXPECT_EQ(tasm.cmdBrowse_Click(), std::nullopt) << "nothing chosen yet";
+    EXPECT_EQ(tasm.cmdBrowse_Click(), std::nullopt) << "not the tool's name";
+    tasm.cmdBrowse_Click();
+    p.settings.tasmPath = L"changed meanwhile";
+    EXPECT_EQ(tasm.cmdBrowse_Click(), std::optional<std::wstring>(L"C:\\T\\Tasm.Exe"));
+    EXPECT_EQ(p.settings.tasmPath + p.settings.tlinkPath + p.dialogs.shown.back().request.fileName,
+              L"C:\\T\\Tasm.ExeC:\\T\\Tasm.Exe");
+    EXPECT_TRUE(p.dialogs.shown[0].request.filter.empty() && p.messages.shown.empty() &&
+                p.registry.log.empty());
+}
+
+// Default applies the first-run strings at once; OK writes the ticked kinds and
+// stops at a refused write.
+TEST(BuildOptions, LoadDefaultAndOk) {
+    FakeProgram p;
+    p.settings.opt16EXETasm = L"a", p.settings.opt32COMTlink = L"h";
+    const OptionBoxes exe = BuildOptionsLogic(OptionsKind::Exe, p.context).Form_Load();
+    EXPECT_EQ(exe.tasm[0] + exe.tasm[1] + exe.tlink[0] + exe.tlink[1] + L"|" + std::to_wstring(exe.save[0]),
+              L"a|0");
+    EXPECT_EQ(p.system.caretBlink, 700u);
+    BuildOptionsLogic com(OptionsKind::Com, p.context);
+    OptionBoxes boxes = com.Form_Load();
+    EXPECT_EQ(boxes.tlink[1], L"h");
+    com.Command1_Click(boxes);
+    EXPECT_EQ(boxes.tlink[0] + L"|" + boxes.tlink[1], L"/x /v /t|/x /v /t /3");
+    EXPECT_EQ(boxes.save, (std::array<bool, 2>{true, true}));
+    EXPECT_EQ(Switches(p.settings), L"a||||/z /zi /n /m2|/x /v /t|/z /zi /n /m2|/x /v /t /3");
+    EXPECT_TRUE(p.registry.log.empty());
+
+    BuildOptionsLogic options(OptionsKind::Exe, p.context);
+    boxes = {{L"/a16", L"/a32"}, {L"/b16", L""}, {false, true}};
+    EXPECT_TRUE(options.cmdOK_Click(boxes));
+    EXPECT_EQ(p.registry.log, (std::vector<std::wstring>{L"write HKLM\\Software\\asm\\32btasmEXE",
+                                                         L"write HKLM\\Software\\asm\\32btlinkEXE"}));
+    p.registry.refuseWrites.insert(kHklm);
+    boxes = {{L"/c16", L"/c32"}, {L"/d16", L"/d32"}, {false, true}};
+    EXPECT_FALSE(options.cmdOK_Click(boxes)) << "the dialog stays open";
+    EXPECT_EQ(p.messages.shown.at(0).text,
+              std::wstring{L"The switches of the 32b EXE build were not saved in the registry "
+                           L"(HKLM\\Software\\asm\\32btasmEXE).\r\n\r\nTo use them until Korveline "
+                           L"ends, untick \"Save changes\" and press OK.\r\n\r\nError 5."});
+    EXPECT_EQ(p.messages.shown[0].style, kMbOk | kMbIconStop);
+    EXPECT_EQ(Switches(p.settings).substr(0, 19), L"/c16|/d16|/a32||/z ");
+}
+
+// A place comes back as saved; a missing, damaged or unlikely one gives none.
+TEST(WindowPlacement, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
+    FakeRegistry registry;
+    EXPECT_FALSE(LoadWindowRect(registry, L"Results"));
+    SaveWindowRect(registry, L"Results", {-20, 30, 400, 250});
+    const auto rect = LoadWindowRect(registry, L"Results");
+    ASSERT_TRUE(rect);
+    EXPECT_EQ(std::vector<int>({rect->left, rect->top, rect->width, rect->height}),
+              std::vector<int>({-20, 30, 400, 250}));
+    for (const RegValue& height : {RegNumber(0), RegNumber(100001), RegNumber(0xFFFFFFFF), RegText(L"250")}) {
+        registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\Results", L"Height", height);
+        EXPECT_FALSE(LoadWindowRect(registry, L"Results")) << height.number;
+    }
+}
+
+}  // namespace

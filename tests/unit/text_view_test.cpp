@@ -1,0 +1,178 @@
+// The text view's portable half: colours (a letter a character: . plain, c comment, s string,
+// n number, r register, i instruction, d directive, l label; then | and an open COMMENT's
+// delimiter), Find, and the view's geometry and rows.
+#include <gtest/gtest.h>
+
+#include "editor/asm_syntax.h"
+#include "editor/find_text.h"
+#include "editor/view_layout.h"
+
+namespace {
+
+std::string Paint(const std::wstring& line, BlockState open = 0) {
+    std::vector<SyntaxSpan> spans;
+    const BlockState after = ClassifyLine(line, 0, true, open, spans);
+    std::string out(line.size(), '.');
+    for (const SyntaxSpan& s : spans)
+        for (std::size_t i = s.begin; i < s.end; ++i)
+            out[i] = ".csnridl"[static_cast<int>(s.kind)];
+    return after ? out + "|" + static_cast<char>(after) : out;
+}
+
+TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
+    const std::tuple<const wchar_t*, BlockState, const char*> cases[] = {
+        {L"start:  mov ax, 0FFh ; go", 0, "llllll..iii.rr..nnnn.cccc"},
+        {L"msg db 'It''s', 10, \"$\"", 0, "lll.dd.sssssss..nn..sss"},
+        {L"MAIN PROC far", 0, "llll.dddd.ddd"},
+        {L"PROC Main", 0, "dddd.llll"},
+        {L"  .model small", 0, "..dddddd.ddddd"},
+        {L"dw 101b,17o,17q,99d,1.5,12h,1G,2b", 0, "dd.nnnn.nnn.nnn.nnn.nnn.nnn......"},
+        {L"fld st(1)", 0, "iii.rr.n."},
+        {L"dd 2.5e1,1.x;x", 0, "dd.nnnnn....cc"},
+        {L"x = 5", 0, "l...n"},
+        {L"MOV EAX, CR0", 0, "iii.rrr..rrr"},
+        {L"lea dx, \u0441\u0442\u0440 ; \u043a\u043e\u043c", 0, "iii.rr......ccccc"},
+        {L"cmpxchg8b [esi] ; 586", 0, "iiiiiiiii..rrr..ccccc"},
+        {L"'open string ; no comment", 0, "sssssssssssssssssssssssss"},
+        {L"  Comment ~ start", 0, "..ddddddd.ccccccc|~"},
+        {L"end ~ here", L'~', "cccccccccc"},
+        {L"mov still ; inside", L'~', "cccccccccccccccccc|~"},
+    };
+    for (const auto& [line, open, expected] : cases)
+        EXPECT_EQ(Paint(line, open), expected) << expected;
+}
+
+TEST(AsmSyntax, CommentBlockRunsToTheLineOfItsSecondDelimiterAndForgetsBelowAnEdit) {
+    TextBuffer text;
+    text.SetText(
+        L"mov ax, 1\r\n  Comment ~ start\r\nmov still ; inside\r\nend ~ here\r\nmov bx, 2\r\n"
+        L"comment *one line* \r\nnop");
+    SyntaxStates states;
+    const BlockState expected[] = {0, 0, L'~', L'~', 0, 0, 0};
+    for (std::size_t line = 0; line < 7; ++line)
+        EXPECT_EQ(states.At(text, line), expected[line]) << line;
+
+    // The closing delimiter removed: the block runs on to the end.
+    const std::size_t at = text.LineStart(3) + 4;
+    text.Replace(at, at + 1, L"");
+    states.Forget(3);
+    EXPECT_EQ(states.At(text, 6), L'~');
+    EXPECT_EQ(states.At(text, 2), L'~');
+
+    SyntaxStates fresh;  // a painted line teaches only the state of the line after those known
+    fresh.Learn(4, L'~');
+    EXPECT_EQ(fresh.At(text, 1), 0);
+}
+
+TEST(FindText, FindsDownAndUpWithCaseAndWholeWordRules) {
+    TextBuffer text;
+    // "Метка mov; меткаб MOV метка", CR LF, "mov_x": the words at 0, 6, 11, 18, 22 and 29.
+    text.SetText(
+        L"\u041c\u0435\u0442\u043a\u0430 mov; \u043c\u0435\u0442\u043a\u0430\u0431 MOV "
+        L"\u043c\u0435\u0442\u043a\u0430\r\nmov_x");
+    const std::wstring word = L"\u043c\u0435\u0442\u043a\u0430";  // lower case
+    struct Case {
+        std::wstring what;
+        std::size_t from;
+        FindOptions options;
+        std::optional<FoundText> expected;
+    };
+    const Case cases[] = {
+        {word, 0, {}, FoundText{0, 5}},                       // case folded
+        {word, 0, {true, false, true}, FoundText{11, 16}},    // match case
+        {word, 1, {false, true, true}, FoundText{22, 27}},    // whole word skips "меткаб"
+        {word, 27, {false, true, false}, FoundText{22, 27}},  // up: ends at or before from
+        {word, 22, {false, true, false}, FoundText{0, 5}},    // up, whole word, past "меткаб"
+        {L"MOV", 0, {true, false, true}, FoundText{18, 21}},
+        {L"mov", 7, {false, true, true}, FoundText{18, 21}},  // "mov_x" is not the word
+        {L"mov", 4, {false, false, false}, std::nullopt},     // nothing above, no wrapping
+        {L"x\r\nm", 0, {}, std::nullopt},
+        {L"\r\nmov", 0, {}, FoundText{27, 32}},  // across a line end
+        {L"", 0, {}, std::nullopt},
+        {word, 5, {false, false, false}, FoundText{0, 5}},      // up from exactly its end
+        {L"mov_x", 0, {false, true, true}, FoundText{29, 34}},  // a whole word that ends the text
+        {L"mov_xy", 0, {}, std::nullopt},                       // longer than what is left
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;
+    EXPECT_EQ((std::wstring{FoldCase(L'\u0401'), FoldCase(L'\u042f')}), L"\u0451\u044f");  // Ё Я
+}
+
+EditModel With(const std::wstring& text, std::size_t anchor = 0, std::size_t caret = 0) {
+    EditModel model;
+    model.SetText(text);
+    model.Select(anchor, caret);
+    return model;
+}
+
+// Runs as "text|sel|kind" pieces (kinds as the colours above), to compare a whole row at once.
+std::vector<std::string> Runs(const RowLayout& row) {
+    std::vector<std::string> out;
+    for (const RowRun& r : row.runs)
+        out.push_back(std::string(row.text.begin() + r.first, row.text.begin() + r.first + r.count) +
+                      (r.selected ? "|sel|" : "||") + ".csnridl"[static_cast<int>(r.kind)]);
+    return out;
+}
+
+TEST(ViewLayout, GeometryOfRowsPointsAndScrolling) {
+    const ViewMetrics m{10, 5, 200, 100, GutterWidth(12, 5)};
+    EXPECT_EQ(m.gutter, 25);                // three digits and a column either side
+    EXPECT_EQ(GutterWidth(123456, 5), 40);  // six digits
+    EXPECT_EQ(PageLines(m), 10u);
+    EXPECT_EQ(RowsBetween(m, 15, 31).first, 1u);  // rows 1 to 3
+    EXPECT_EQ(RowsBetween(m, 15, 31).end, 4u);
+
+    std::wstring text;
+    for (int i = 0; i < 40; ++i)
+        text += L"line\tx\r\n";
+    const EditModel model = With(text);
+    const ViewPosition view{3, 5};
+    const std::size_t pos = model.Buffer().LineStart(5) + 5;  // the x after the tab: column 8
+    const ViewPoint at = PointOf(model, pos, view, m);
+    EXPECT_EQ(at.x, 25 + kTextMargin + 8 * 5 - 5);
+    EXPECT_EQ(at.y, 20);
+    EXPECT_EQ(PositionAt(model, view, m, static_cast<int>(at.x) + 1, static_cast<int>(at.y) + 3), pos);
+    EXPECT_EQ(PositionAt(model, view, m, 3, 25), model.Buffer().LineStart(5));  // the gutter: line start
+
+    EXPECT_EQ(Showing(model, model.Buffer().LineStart(20), view, m).topLine, 11u);        // least move
+    EXPECT_EQ(Showing(model, model.Buffer().LineStart(30), view, m, true).topLine, 25u);  // centred
+    EXPECT_EQ(Showing(model, model.Buffer().LineStart(4), view, m).topLine, 3u);          // in sight: stays
+    EXPECT_EQ(Clamped(model, ViewPosition{100, 0}, m).topLine, 31u);  // 41 lines, 10 in sight
+
+    // Sideways a quarter width past the edge; a column ending exactly at it is in sight.
+    const EditModel wide = With(std::wstring(100, L'a'));
+    const int right = kTextMargin + 41 * 5 - (200 - 25);  // column 40's right side at the edge
+    EXPECT_EQ(Showing(wide, 40, ViewPosition{0, 0}, m).xOffset, right + 43);
+    EXPECT_EQ(Showing(wide, 40, ViewPosition{0, right}, m).xOffset, right);
+}
+
+TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
+    const EditModel model = With(L"\tmov ax, 1 ; x\r\nend", 3, 6);
+    SyntaxStates syntax;
+    RowLayout row;
+    LayOutRow(model, 0, 6, 10, &syntax, row);  // from column 6: two blanks of the tab, then text
+    EXPECT_EQ(Runs(row),
+              (std::vector<std::string>{"  ||.", "mo||i", "v|sel|i", " |sel|.", "a|sel|r", "x||r", ", ||."}));
+    EXPECT_EQ(row.text.size(), 10u);
+    LayOutRow(model, 0, 0, 80, nullptr, row);
+    EXPECT_EQ(Runs(row), (std::vector<std::string>{"        mo||.", "v a|sel|.", "x, 1 ; x||."}));
+    LayOutRow(model, 1, 0, 80, &syntax, row);  // the same row object: nothing of the last line's runs
+    EXPECT_EQ(Runs(row), (std::vector<std::string>{"end||d"}));
+    // A row laid out from a column deep in its line teaches nothing of the next line's state.
+    const EditModel block = With(L"  Comment ~ " + std::wstring(100000, L'a') + L"\r\nmov");
+    SyntaxStates states;
+    LayOutRow(block, 0, 99990, 5, &states, row);
+    LayOutRow(block, 1, 0, 80, &states, row);
+    EXPECT_EQ(Runs(row), (std::vector<std::string>{"mov||c"}));
+
+    // A column far into a long line, found from the caret without a walk from the line's start.
+    std::wstring line(100000, L'a');
+    line[70000] = L'b';
+    const EditModel lon = With(line, 90000, 90000);
+    LayOutRow(lon, 0, 69999, 3, nullptr, row);
+    EXPECT_EQ(row.text, L"aba");
+    LayOutRow(lon, 0, 99999, 5, nullptr, row);
+    EXPECT_EQ(row.text, L"a");
+}
+
+}  // namespace
