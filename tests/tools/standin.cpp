@@ -67,14 +67,13 @@ int wmain() {
     p += *p == L' ' || *p == L'\t';
     const std::wstring tail = p;
 
-    // Leading words that start with "/" or "-" are switches; the rest is split at commas.
+    // Leading words that start with "/" are switches; the rest is split at commas.
     bool com = false;
     std::size_t i = 0;
-    while ((i = tail.find_first_not_of(L" \t", i)) != std::wstring::npos &&
-           (tail[i] == L'/' || tail[i] == L'-')) {
+    while ((i = tail.find_first_not_of(L" \t", i)) != std::wstring::npos && tail[i] == L'/') {
         const std::size_t end = std::min(tail.find_first_of(L" \t", i), tail.size());
         const std::wstring word = tail.substr(i + 1, end - i - 1);
-        com = com || _wcsicmp(word.c_str(), L"t") == 0 || _wcsicmp(word.c_str(), L"tdc") == 0;
+        com = com || _wcsicmp(word.c_str(), L"t") == 0;
         i = end;
     }
     const std::wstring rest = i == std::wstring::npos ? L"" : tail.substr(i);
@@ -117,8 +116,6 @@ int wmain() {
         !Write(output, marker))
         return Fail(L"cannot write " + output);
 #else
-    if (text.find("; FAIL") != std::string::npos)
-        return Fail(L"told to fail");
     // The listing: the source's lines, numbered, each ";!error TEXT" or
     // ";!warning TEXT" line followed by the assembler's message in its form,
     // the source named as given, in the DOS code page as the listing's bytes are.
@@ -142,9 +139,8 @@ int wmain() {
         }
         start = lineEnd + 1;
     }
-    // An assembler with errors still lists them; ";!nolisting" keeps it from listing at all.
-    if (fields.size() > 2 && text.find(";!nolisting") == std::string::npos &&
-        !Write(field(2, L".lst"), listing))
+    // An assembler with errors still lists them.
+    if (fields.size() > 2 && !Write(field(2, L".lst"), listing))
         return Fail(L"cannot write the listing");
     if (errors > 0)
         return Fail(std::to_wstring(errors) + L" error(s) in the source");

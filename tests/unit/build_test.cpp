@@ -240,6 +240,22 @@ TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
     EXPECT_TRUE(host.started.empty() && p.messages.shown.size() == 1 && p.registry.log.empty());
 }
 
+// DOSBox nowhere: Yes locates it in an Open dialog, and the choice is kept for the next builds.
+TEST_F(DosRouteTest, ALocatedDosBoxIsKeptUnderTheUsersKey) {
+    p.files.Put(L"E:\\db\\dosbox.exe", "MZ");
+    p.messages.answers = {kIdYes};
+    p.dialogs.answers = {L"E:\\db\\dosbox.exe", L"C:\\W\\HI.COM"};  // DOSBox, then the output
+    RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
+    Build();
+    EXPECT_EQ(p.messages.shown.size() + p.dialogs.shown.size(), 4u);  // asked once: locate, save, save
+    EXPECT_EQ(p.dialogs.shown[0].request.filter,
+              L"DOSBox (dosbox*)|dosbox*|Programs (*.exe)|*.exe|All files (*.*)|*.*");
+    EXPECT_EQ(p.registry.ReadValue(RegRoot::CurrentUser, L"Software\\Korveline", L"DOSBox").text,
+              L"E:\\db\\dosbox.exe");
+    ASSERT_EQ(host.started.size(), 2u);
+    EXPECT_EQ(host.started[1].rfind(L"E:\\db\\dosbox.exe -c", 0), 0u);
+}
+
 // DOSBox found on PATH runs the script: each drive mounted once, a marker of its own.
 TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     p.system.environment[L"PATH"] = L"C:\\bin;\"D:\\Dos Box\\\";E:\\x";
