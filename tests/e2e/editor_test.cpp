@@ -130,22 +130,6 @@ TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
     }
 }
 
-// Paths beyond 260 characters come through the command line: Wine's file dialog stops answering at one.
-TEST(FileCommands, ACommandLineFileOfALongPathOpensAndSavesInTheDosCodePage) {
-    std::wstring path = workFolder + L"\\my sources";
-    for (wchar_t c = L'a'; path.size() <= 280; ++c)
-        path += L"\\" + std::wstring(50, c);
-    path += L"\\hello world.asm";
-    PutFile(path, "; \xCF\xF0\xE8\xE2\xE5\xF2\r\nend\r\n");  // Windows-1251
-    Program app(path);
-    EXPECT_EQ(app.Caption() + L"|" + app.Text(), path + L"|; " + kPrivet + L"\r\nend\r\n");
-    app.Select(0, 0);
-    app.Type(L";");
-    app.Run(Command::Save);
-    EXPECT_FALSE(app.Find(kDialogClass));
-    EXPECT_EQ(FileText(path), ";; \x8F\xE0\xA8\xA2\xA5\xE2\r\nend\r\n\r\n");
-}
-
 TEST(FileCommands, SaveAndOpenThroughTheDialogAndExitAsksOnceByTheMenuAndByTheCloseBox) {
     const std::wstring path = workFolder + L"\\hello.asm", other = workFolder + L"\\other.asm";
     PutFile(other, "nop\r\n");

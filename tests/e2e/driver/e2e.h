@@ -196,7 +196,6 @@ class Program {
         CloseHandle(process_);
     }
 
-    DWORD Pid() const { return pid_; }
     bool WaitForExit(Ms timeout = kStateTimeout) const {
         return !WaitForSingleObject(process_, DWORD(timeout.count()));
     }
