@@ -196,6 +196,7 @@ class Program {
         CloseHandle(process_);
     }
 
+    DWORD Pid() const { return pid_; }  // for the long run's samples
     bool WaitForExit(Ms timeout = kStateTimeout) const {
         return !WaitForSingleObject(process_, DWORD(timeout.count()));
     }
