@@ -12,7 +12,6 @@ main:   call parse                ; no source: ".ASM", which cannot be opened
         mov bp, ext_obj
         mov di, NAME2
         call named
-        mov si, NAME2
         call log
         mov dx, NAME1
         call read

@@ -15,7 +15,6 @@ main:   call parse
 .prog:  mov bx, 2
         mov di, NAME2
         call named
-        mov si, NAME2
         call log
         mov dx, NAME1
         call read
