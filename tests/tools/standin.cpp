@@ -1,7 +1,7 @@
-// A stand-in for the assembler (built as standin_tasm.exe) or, with
-// STANDIN_TLINK defined, the linker (standin_tlink.exe), for Korveline's build
-// tests. It assembles and links nothing; README.md beside it says what it
-// takes, writes and logs, and how it is made to fail.
+// A stand-in for the assembler (as standin_tasm.exe) or the linker (as
+// standin_tlink.exe) for Korveline's build tests, and under any other name the
+// program the linker writes. It assembles and links nothing; README.md beside
+// it says what it takes, writes and logs, and how it is made to fail.
 #include <windows.h>
 
 #include <cstdio>
@@ -51,13 +51,20 @@ int Fail(const std::wstring& why) {
 }  // namespace
 
 int wmain() {
-#ifdef STANDIN_TLINK
-    const wchar_t* tool = L"tlink";
-    std::fwprintf(stdout, L"Stand-in linker for Korveline's build tests; it links nothing.\n");
-#else
-    const wchar_t* tool = L"tasm";
-    std::fwprintf(stdout, L"Stand-in assembler for Korveline's build tests; it assembles nothing.\n");
-#endif
+    wchar_t buffer[MAX_PATH];
+    const std::wstring self(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
+    const std::wstring name = self.substr(self.find_last_of(L'\\') + 1);
+    if (_wcsnicmp(name.c_str(), L"standin_", 8) != 0) {  // a program the linker wrote: it ran
+        const std::wstring line = GetCommandLineW();
+        const bool ran =
+            Write(self + L".ran", std::string(reinterpret_cast<const char*>(line.data()), line.size() * 2));
+        return ran ? 0 : 1;
+    }
+    const bool linker = _wcsnicmp(name.c_str(), L"standin_tlink", 13) == 0;
+    const wchar_t* tool = linker ? L"tlink" : L"tasm";
+    std::fwprintf(stdout, linker
+                              ? L"Stand-in linker for Korveline's build tests; it links nothing.\n"
+                              : L"Stand-in assembler for Korveline's build tests; it assembles nothing.\n");
     // The command line after the program's own name and the one blank after it.
     const wchar_t* p = GetCommandLineW();
     const bool quoted = *p == L'"';
@@ -91,11 +98,9 @@ int wmain() {
             return fields[0].substr(0, Dot(fields[0])) + extension;
         return Dot(fields[n]) == std::wstring::npos ? fields[n] + extension : fields[n];
     };
-#ifdef STANDIN_TLINK
-    const std::wstring input = field(0, L".obj"), output = field(1, com ? L".com" : L".exe");
-#else
-    const std::wstring input = field(0, L".asm"), output = field(1, L".obj");
-#endif
+    const std::wstring input = field(0, linker ? L".obj" : L".asm"), output = field(1, !linker ? L".obj"
+                                                                                       : com   ? L".com"
+                                                                                               : L".exe");
     // One line per run, "<tool> <command tail>" in UTF-8 with CR LF, appended to
     // standin.log in the folder of the main output.
     Write(output.substr(0, output.find_last_of(L"\\/:") + 1) + L"standin.log",
@@ -104,23 +109,22 @@ int wmain() {
     if (!Read(input, text))
         return Fail(L"cannot open " + input);
 
-#ifdef STANDIN_TLINK
-    if (text.rfind("STAND-IN OBJECT", 0) != 0)
-        return Fail(L"not a stand-in object: " + input);
-    // Written, not copied: a copy keeps the marker's own time, and a linker's
-    // program is as new as its run.
-    wchar_t self[MAX_PATH];
-    std::wstring folder(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    std::string marker;
-    if (!Read(folder.substr(0, folder.find_last_of(L'\\') + 1) + L"marker_program.exe", marker) ||
-        !Write(output, marker))
-        return Fail(L"cannot write " + output);
-#else
+    if (linker) {
+        if (text.rfind("STAND-IN OBJECT", 0) != 0)
+            return Fail(L"not a stand-in object: " + input);
+        // Itself, written, not copied: a copy keeps the file's own time, and a
+        // linker's program is as new as its run.
+        std::string program;
+        if (!Read(self, program) || !Write(output, program))
+            return Fail(L"cannot write " + output);
+        std::fwprintf(stdout, L"Wrote %ls\n", output.c_str());
+        return 0;
+    }
     // The listing: the source's lines, numbered, each ";!error TEXT" or
     // ";!warning TEXT" line followed by the assembler's message in its form,
     // the source named as given, in the DOS code page as the listing's bytes are.
     std::string listing = "Stand-in listing of " + Narrow(input, CP_UTF8) + "\r\n";
-    const std::string name = Narrow(fields[0], 866);
+    const std::string source = Narrow(fields[0], 866);  // as given, in the DOS code page
     int errors = 0;
     for (std::size_t start = 0, n = 1; start < text.size(); ++n) {
         const std::size_t lineEnd = std::min(text.find('\n', start), text.size() - 1);
@@ -133,7 +137,7 @@ int wmain() {
             std::string message = line.substr(at + std::strlen(marker));
             message.erase(0, message.rfind(' ', 0) == 0 ? 1 : 0);
             message.erase(message.find_last_not_of("\r\n") + 1);
-            listing += std::string(kind) + " " + name + "(" + std::to_string(n) + ") " + message + "\r\n";
+            listing += std::string(kind) + " " + source + "(" + std::to_string(n) + ") " + message + "\r\n";
             errors += kind[1] == '*';
             break;
         }
@@ -146,7 +150,6 @@ int wmain() {
         return Fail(std::to_wstring(errors) + L" error(s) in the source");
     if (!Write(output, "STAND-IN OBJECT\r\nsource: " + Narrow(input, CP_UTF8) + "\r\n" + text))
         return Fail(L"cannot write " + output);
-#endif
     std::fwprintf(stdout, L"Wrote %ls\n", output.c_str());
     return 0;
 }

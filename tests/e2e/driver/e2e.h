@@ -104,7 +104,7 @@ inline void PutStore(const std::wstring& tasm, const std::wstring& tlink) {
 }
 inline void StandInsConfigured() {  // the Windows stand-ins of tests/tools in a folder without blanks
     CreateDirectoryW(L"C:\\standin", nullptr);
-    for (const wchar_t* name : {L"\\standin_tasm.exe", L"\\standin_tlink.exe", L"\\marker_program.exe"})
+    for (const wchar_t* name : {L"\\standin_tasm.exe", L"\\standin_tlink.exe"})
         CopyFileW((builtTools + name).c_str(), (L"C:\\standin" + std::wstring(name)).c_str(), FALSE);
     PutStore(L"C:\\standin\\standin_tasm.exe", L"C:\\standin\\standin_tlink.exe");
 }
