@@ -8,18 +8,14 @@ main:   push ds
         cmp word [si], 0
         jne .e1
         add si, 4
-        mov di, NAME2
+        mov di, NAME1
         call copy
         pop ds
-        mov si, NAME2
-        mov di, NAME1
-        mov bp, ran_ext
-        mov ah, 1
-        call name
+        mov word [di - 3], 'RA' ; its three-letter extension made RAN
+        mov byte [di - 1], 'N'
         WRITE NAME1, ran_text, image_end
         jmp done
 
 tool    db 0
-ran_ext db '.RAN', 0
 ran_text db 'ran', 13, 10
 image_end:

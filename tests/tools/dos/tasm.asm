@@ -1,19 +1,9 @@
 ; The stand-in assembler for builds through DOSBox (see ../README.md):
-; tasm [switches] source[, object[, listing]], default extensions .ASM, .OBJ, .LST.
+; tasm [switches] source, object[, listing], the last two without extension.
 %include "standin.inc"
-main:   call parse                ; no source: ".ASM", which cannot be opened
-        xor bx, bx
-        call field
-        mov ah, 0
-        mov bp, ext_asm
-        mov di, NAME1
-        call name
-        mov bx, 2
-        mov bp, ext_obj
-        mov di, NAME2
-        call named
+main:   call parse
         call log
-        mov dx, NAME1
+        mov dx, [fields]        ; the source, as given
         call read
         mov dx, no_open
         jc die
@@ -25,6 +15,10 @@ main:   call parse                ; no source: ".ASM", which cannot be opened
         call named
         WRITE NAME3, listing, image_end
 .object:
+        mov bx, 2
+        mov bp, ext_obj
+        mov di, NAME2
+        call named
         WRITE NAME2, object_text, empty
         jnc done
         mov dx, no_write
@@ -33,7 +27,6 @@ main:   call parse                ; no source: ".ASM", which cannot be opened
 tool    db 'tasm', 0
 no_open db 'Stand-in assembler: cannot open the source', 13, 10, '$'
 no_write db 'Stand-in assembler: cannot write the object', 13, 10, '$'
-ext_asm db '.ASM', 0
 ext_obj db '.OBJ', 0
 ext_lst db '.LST', 0
 listing db 'Stand-in listing', 13, 10

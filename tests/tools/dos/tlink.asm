@@ -1,21 +1,20 @@
 ; The stand-in linker for builds through DOSBox (see ../README.md): tlink
-; [switches] object[, program]; it writes the marker program it carries.
+; [switches] object, program, both without extension; it writes the marker
+; program it carries.
 %include "standin.inc"
 main:   call parse
+        call log
         xor bx, bx
-        call field              ; no object: ".OBJ", which cannot be opened
-        mov ah, 0
         mov bp, ext_obj
         mov di, NAME1
-        call name
+        call named
+        mov bx, 2
         mov bp, ext_exe
         cmp byte [com], 0
         je .prog
         mov bp, ext_com
-.prog:  mov bx, 2
-        mov di, NAME2
+.prog:  mov di, NAME2
         call named
-        call log
         mov dx, NAME1
         call read
         jc .bad
