@@ -16,13 +16,6 @@ std::wstring Trim(const std::wstring& s) {
     return first == std::wstring::npos ? L"" : s.substr(first, s.find_last_not_of(L" \t") - first + 1);
 }
 
-// Where the extension of the name's last part starts, or npos.
-std::size_t Dot(const std::wstring& path) {
-    const auto dot = path.find_last_of(L'.'), slash = path.find_last_of(L"\\/:");
-    return dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash) ? dot
-                                                                                     : std::wstring::npos;
-}
-
 std::string Narrow(const std::wstring& s, UINT codePage) {
     std::string out(s.size() * 4, '\0');
     out.resize(WideCharToMultiByte(codePage, 0, s.data(), static_cast<int>(s.size()), out.data(),
@@ -90,17 +83,11 @@ int wmain() {
         fields.push_back(Trim(rest.substr(start, comma - start)));
         start = comma + 1;
     }
-    if (fields.empty() || fields[0].empty())
-        return Fail(L"no input file given");
-    // Field n with the extension when its name has none; missing or empty, the first field's stem with it.
-    auto field = [&](std::size_t n, const wchar_t* extension) {
-        if (fields.size() <= n || fields[n].empty())
-            return fields[0].substr(0, Dot(fields[0])) + extension;
-        return Dot(fields[n]) == std::wstring::npos ? fields[n] + extension : fields[n];
-    };
-    const std::wstring input = field(0, linker ? L".obj" : L".asm"), output = field(1, !linker ? L".obj"
-                                                                                       : com   ? L".com"
-                                                                                               : L".exe");
+    // Names as the build script gives them: the source with its extension, the files to make without.
+    if (fields.size() < 2)
+        return Fail(L"give the input and the output");
+    const std::wstring input = fields[0] + (linker ? L".obj" : L"");
+    const std::wstring output = fields[1] + (!linker ? L".obj" : com ? L".com" : L".exe");
     // One line per run, "<tool> <command tail>" in UTF-8 with CR LF, appended to
     // standin.log in the folder of the main output.
     Write(output.substr(0, output.find_last_of(L"\\/:") + 1) + L"standin.log",
@@ -144,7 +131,7 @@ int wmain() {
         start = lineEnd + 1;
     }
     // An assembler with errors still lists them.
-    if (fields.size() > 2 && !Write(field(2, L".lst"), listing))
+    if (fields.size() > 2 && !Write(fields[2] + L".lst", listing))
         return Fail(L"cannot write the listing");
     if (errors > 0)
         return Fail(std::to_wstring(errors) + L" error(s) in the source");
