@@ -85,6 +85,6 @@ run_step install-linux count_summary "$root/tests/install/linux_install_test.sh"
 
 # Tests against code, by non-blank lines: kept near a third.
 lines() { find "$@" -type f -exec grep -hv '^[[:space:]]*$' {} + | wc -l; }
-echo "tests/src: $(lines "$root/tests") / $(lines "$root/src") lines = $(awk "BEGIN{printf \"%.2f\", $(lines "$root/tests")/$(lines "$root/src")}")"
+echo "tests/src: $(lines "$root/tests") / $(lines "$root/src") lines = $(awk "BEGIN{printf \"%.3f\", $(lines "$root/tests")/$(lines "$root/src")}")"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
