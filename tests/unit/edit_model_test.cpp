@@ -203,11 +203,16 @@ TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
     }
 }
 
-TEST(TextBuffer, NulIsAnOrdinaryCharacter) {
+// NUL is an ordinary character; an insert larger than the gap grows it where the edit is.
+TEST(TextBuffer, NulIsAnOrdinaryCharacterAndTheGapGrowsWhereverTheEditIs) {
     TextBuffer buffer;
     buffer.SetText(std::wstring(L"a\r\nd\0e", 6));
     EXPECT_EQ(buffer.Range(3, 6), std::wstring(L"d\0e", 3));
     EXPECT_EQ(buffer.LineCount(), 2u);
+    const std::wstring big(100000, L'x');
+    buffer.Replace(4, 4, big);
+    buffer.Replace(1, 1, big);
+    EXPECT_EQ(buffer.Text(), L"a" + big + std::wstring(L"\r\nd", 3) + big + std::wstring(L"\0e", 2));
 }
 
 }  // namespace
