@@ -33,6 +33,7 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
         {L"MOV EAX, CR0", 0, "iii.rrr..rrr"},
         {L"lea dx, \u0441\u0442\u0440 ; \u043a\u043e\u043c", 0, "iii.rr......ccccc"},
         {L"cmpxchg8b [esi] ; 586", 0, "iiiiiiiii..rrr..ccccc"},
+        {L"mov ax,\u0080bx", 0, "iii.rr..rr"},  // a character above ASCII is no part of a word
         {L"'open string ; no comment", 0, "sssssssssssssssssssssssss"},
         {L"  Comment ~ start", 0, "..ddddddd.ccccccc|~"},
         {L"end ~ here", L'~', "cccccccccc"},
