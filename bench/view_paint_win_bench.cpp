@@ -13,27 +13,8 @@
 
 namespace {
 
-// The two switches as the view reads them.
-class Switches : public Registry {
-  public:
-    bool colours = false, numbers = false;
-    RegValue ReadValue(RegRoot, const std::wstring&, const std::wstring& name) override {
-        RegValue value;
-        value.type = RegType::Dword;
-        value.number = (name == L"LineNumbers" ? numbers : colours) ? 1 : 0;
-        return value;
-    }
-    void WriteString(RegRoot, const std::wstring&, const std::wstring&, const std::wstring&) override {}
-    void WriteDword(RegRoot, const std::wstring&, const std::wstring&, std::uint32_t) override {}
-    void DeleteValue(RegRoot, const std::wstring&, const std::wstring&) override {}
-    void CreateKey(RegRoot, const std::wstring&) override {}
-    void DeleteKey(RegRoot, const std::wstring&) override {}
-};
-
-double PageThrough(TextView& view, Switches& switches, const std::wstring& text, bool colours, bool numbers) {
-    switches.colours = colours;
-    switches.numbers = numbers;
-    view.UseSettings(switches);
+double PageThrough(TextView& view, const std::wstring& text, bool colours, bool numbers) {
+    view.UseSettings({colours, numbers}, {});
     view.SetText(text);  // the colours' states found anew, as after opening
     UpdateWindow(view.Hwnd());
     const double start = Seconds();
@@ -65,12 +46,11 @@ int wmain(int argc, wchar_t** argv) {
     HFONT font = MakeFont(L"Fixedsys", 9.75, 96, false, true);
     SetControlFont(view.Hwnd(), font);
     const std::wstring text = SampleSource(4 << 20);
-    Switches switches;
     double off = 1e9, colours = 1e9, both = 1e9;
     for (int round = 0; round < 2; ++round) {
-        off = std::min(off, PageThrough(view, switches, text, false, false));
-        colours = std::min(colours, PageThrough(view, switches, text, true, false));
-        both = std::min(both, PageThrough(view, switches, text, true, true));
+        off = std::min(off, PageThrough(view, text, false, false));
+        colours = std::min(colours, PageThrough(view, text, true, false));
+        both = std::min(both, PageThrough(view, text, true, true));
     }
     const auto lines = SendMessageW(view.Hwnd(), EM_GETLINECOUNT, 0, 0);
     Say(L"Paging through 4 Mi characters (%d lines) in the text view, painted page by page:\n",

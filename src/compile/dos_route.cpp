@@ -150,17 +150,13 @@ std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::ws
     return candidates;
 }
 
-DosRoute::DosRoute(Platform& platform, DosHost& host, std::function<void()> notifyEnded)
-    : p_(platform), host_(host), notifyEnded_(std::move(notifyEnded)) {}
+DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded)
+    : p_(platform), user_(user), host_(host), notifyEnded_(std::move(notifyEnded)) {}
 
 std::wstring DosRoute::Find() {
-    try {
-        const RegValue stored = p_.registry.ReadValue(RegRoot::CurrentUser, kUserKey, kDosBoxValue);
-        if (stored.type == RegType::String && p_.files.FileExists(stored.text))
-            return stored.text;
-    } catch (const PlatformError&) {
-        // Not set: look for it.
-    }
+    const std::wstring stored = user_.Path(UserPath::DosBox);
+    if (p_.files.FileExists(stored))
+        return stored;
     for (const std::wstring& candidate : DosBoxCandidates(p_.system, host_.HostRoot())) {
         if (p_.files.FileExists(candidate))
             return candidate;
@@ -200,7 +196,7 @@ bool DosRoute::Prepare(const SharedSettings& settings) {
         return false;
     dosbox_ = chosen.fileName;
     // Stored for the next builds; a store that fails does not stop this one.
-    SkipOnFailure([&] { p_.registry.WriteString(RegRoot::CurrentUser, kUserKey, kDosBoxValue, dosbox_); });
+    user_.SetPath(UserPath::DosBox, dosbox_);
     return true;
 }
 

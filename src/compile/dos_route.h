@@ -15,6 +15,7 @@
 #include "platform/main_window.h"
 #include "platform/platform.h"
 #include "settings/shared_settings.h"
+#include "settings/user_settings.h"
 
 // "MZ" with no PE or NE header at the offset the MZ header names: a DOS .exe.
 bool IsDosExe(std::string_view bytes);
@@ -42,15 +43,12 @@ std::wstring DrivesNamed(const std::vector<std::wstring>& paths);
 // programs through hostRoot (the Windows path of the Unix "/", e.g. "Z:\").
 std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::wstring& hostRoot);
 
-inline const wchar_t kUserKey[] = L"Software\\Korveline";
-inline const wchar_t kDosBoxValue[] = L"DOSBox";
-
 // The main window's part of the DOSBox route: one per window. The build asks
 // it whether to go through DOSBox and hands it the script; the window calls
 // ScriptEnded when `notifyEnded` (called on another thread) has reached it.
 class DosRoute {
   public:
-    DosRoute(Platform& platform, DosHost& host, std::function<void()> notifyEnded);
+    DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded);
 
     // After the tool check: true when this build goes through DOSBox. Asks the
     // user to locate DOSBox when it is needed and cannot be found; a refusal
@@ -76,6 +74,7 @@ class DosRoute {
     std::wstring DosName(const std::wstring& path);
 
     Platform& p_;
+    UserSettings& user_;
     DosHost& host_;
     std::function<void()> notifyEnded_;
     std::wstring dosbox_;

@@ -1,17 +1,8 @@
 #pragma once
-// The editor's own switches, kept per user under HKCU\Software\Korveline:
-// colours for the syntax and the line-number gutter, both on when nothing is
-// stored.
-#include "platform/registry.h"
-
-inline const wchar_t kViewSettingsKey[] = L"Software\\Korveline";
-
+// The editor's own switches: colours for the syntax and the line-number
+// gutter. Both start off, as a plain editor shows black text from the left
+// edge; the application keeps the user's choice.
 struct ViewSettings {
-    bool colourSyntax = true;
-    bool lineNumbers = true;
+    bool colourSyntax = false;
+    bool lineNumbers = false;
 };
-
-// A value that is missing, unreadable or not a DWORD counts as on.
-ViewSettings LoadViewSettings(Registry& registry);
-// Throws PlatformError when a value cannot be written.
-void SaveViewSettings(Registry& registry, const ViewSettings& settings);

@@ -115,16 +115,16 @@ TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
 }
 
 TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {
-    for (bool first : {true, false}) {  // both on at the first start, the line numbers taking room
+    for (bool first : {true, false}) {  // both off at the first start; line numbers take room
         Program app;
         const auto numbered = [&] { return short(LOWORD(Send(app.Editor(), EM_POSFROMCHAR, 0))) > 10; };
-        EXPECT_EVENTUALLY_EQ(numbered(), first);
-        ChooseFromContextMenu(app, L'n');
         EXPECT_EVENTUALLY_EQ(numbered(), !first);
+        ChooseFromContextMenu(app, L'n');
+        EXPECT_EVENTUALLY_EQ(numbered(), first);
         ChooseFromContextMenu(app, L's');
         EXPECT_EVENTUALLY_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"ColourSyntax") +
                                  Reg(RegRoot::CurrentUser, kUserKey, L"LineNumbers"),
-                             first ? L"REG_DWORD 0REG_DWORD 0" : L"REG_DWORD 1REG_DWORD 1");
+                             first ? L"REG_DWORD 1REG_DWORD 1" : L"REG_DWORD 0REG_DWORD 0");
         app.Close();
         ASSERT_TRUE(app.WaitForExit());
     }

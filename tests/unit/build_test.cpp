@@ -222,7 +222,7 @@ class DosRouteTest : public BuildTest {
 
     FakeDosHost host;
     int notified = 0;
-    DosRoute route{p.platform, host, [this] { ++notified; }};
+    DosRoute route{p.platform, p.user, host, [this] { ++notified; }};
 };
 
 // Declined DOSBox, a system that starts DOS programs, or Windows tools: as before.

@@ -285,5 +285,6 @@ struct FakeProgram {
     Platform platform{registry, files, dialogs, messages, processes, clipboard, system};
     RegShell regShell{registry};
     SharedSettings settings;
-    ProgramContext context{platform, regShell, settings};
+    UserSettings user{registry};
+    ProgramContext context{platform, regShell, settings, user};
 };

@@ -4,7 +4,7 @@
 #include "fakes.h"
 #include "settings/build_options_logic.h"
 #include "settings/tool_path_logic.h"
-#include "settings/window_placement.h"
+#include "settings/user_settings.h"
 
 namespace {
 
@@ -204,18 +204,25 @@ TEST(BuildOptions, LoadDefaultAndOk) {
 }
 
 // A place comes back as saved; a missing, damaged or unlikely one gives none.
-TEST(WindowPlacement, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
+TEST(UserSettings, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
     FakeRegistry registry;
-    EXPECT_FALSE(LoadWindowRect(registry, L"Results"));
-    SaveWindowRect(registry, L"Results", {-20, 30, 400, 250});
-    const auto rect = LoadWindowRect(registry, L"Results");
+    UserSettings user(registry);
+    EXPECT_FALSE(user.WindowPlace(L"Results"));
+    user.SetWindowPlace(L"Results", {-20, 30, 400, 250});
+    const auto rect = user.WindowPlace(L"Results");
     ASSERT_TRUE(rect);
     EXPECT_EQ(std::vector<int>({rect->left, rect->top, rect->width, rect->height}),
               std::vector<int>({-20, 30, 400, 250}));
     for (const RegValue& height : {RegNumber(0), RegNumber(100001), RegNumber(0xFFFFFFFF), RegText(L"250")}) {
         registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\Results", L"Height", height);
-        EXPECT_FALSE(LoadWindowRect(registry, L"Results")) << height.number;
+        EXPECT_FALSE(user.WindowPlace(L"Results")) << height.number;
     }
+    // Switches start off; a stored 1 turns one on, anything but a DWORD leaves it off.
+    EXPECT_FALSE(user.Switch(UserSwitch::LineNumbers));
+    user.SetSwitch(UserSwitch::LineNumbers, true);
+    registry.Set(RegRoot::CurrentUser, L"Software\\Korveline", L"ColourSyntax", RegText(L"1"));
+    EXPECT_EQ(std::make_pair(user.Switch(UserSwitch::LineNumbers), user.Switch(UserSwitch::ColourSyntax)),
+              std::make_pair(true, false));
 }
 
 }  // namespace

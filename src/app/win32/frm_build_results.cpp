@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/win32/handles_win.h"
-#include "settings/window_placement.h"
 
 namespace {
 
@@ -26,8 +25,8 @@ bool OnSomeMonitor(const RECT& r) {
 
 }  // namespace
 
-FrmBuildResults::FrmBuildResults(Registry& registry, GoToLine goToLine)
-    : registry_(registry), goToLine_(std::move(goToLine)) {}
+FrmBuildResults::FrmBuildResults(UserSettings& user, GoToLine goToLine)
+    : user_(user), goToLine_(std::move(goToLine)) {}
 
 bool FrmBuildResults::Open(HWND owner) {
     if (Hwnd())
@@ -38,7 +37,7 @@ bool FrmBuildResults::Open(HWND owner) {
                 CW_USEDEFAULT, CW_USEDEFAULT, owner))
         return false;
     RECT place{};
-    const auto saved = LoadWindowRect(registry_, kPlacementName);
+    const auto saved = user_.WindowPlace(kPlacementName);
     if (saved)
         place = {saved->left, saved->top, saved->left + saved->width, saved->top + saved->height};
     if (!saved || !OnSomeMonitor(place)) {
@@ -124,7 +123,7 @@ void FrmBuildResults::SavePlace() {
         return;
     // A tool window's normal place is in screen coordinates.
     const RECT& r = placement.rcNormalPosition;
-    SaveWindowRect(registry_, kPlacementName, {r.left, r.top, r.right - r.left, r.bottom - r.top});
+    user_.SetWindowPlace(kPlacementName, {r.left, r.top, r.right - r.left, r.bottom - r.top});
 }
 
 LRESULT FrmBuildResults::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

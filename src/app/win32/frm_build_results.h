@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "compile/build_results.h"
-#include "platform/registry.h"
 #include "platform/win32/window_base_win.h"
+#include "settings/user_settings.h"
 
 inline const wchar_t kBuildResultsClass[] = L"KorvelineBuildResults";
 
 class FrmBuildResults : public WindowBase {
   public:
     using GoToLine = std::function<void(std::size_t line)>;
-    FrmBuildResults(Registry& registry, GoToLine goToLine);
+    FrmBuildResults(UserSettings& user, GoToLine goToLine);
 
     // Shows the rows and makes the window active, opening it where the user
     // last left it.
@@ -35,7 +35,7 @@ class FrmBuildResults : public WindowBase {
     void Layout();
     void SavePlace();
 
-    Registry& registry_;
+    UserSettings& user_;
     GoToLine goToLine_;
     std::vector<ResultRow> rows_;
     HWND list_ = nullptr;

@@ -45,9 +45,12 @@ FrmMain::FrmMain(ProgramContext& program)
     : program_(program),
       CDialog(program.platform.fileDialogs),
       documents_(program.platform, fields_.doc, *this, CDialog),
-      dosRoute_(program.platform, dosHost_, [this] { PostMessageW(Hwnd(), WM_BUILD_ENDED, 0, 0); }),
+      dosRoute_(program.platform,
+                program.user,
+                dosHost_,
+                [this] { PostMessageW(Hwnd(), WM_BUILD_ENDED, 0, 0); }),
       buildEnd_(std::make_shared<BuildEnd>()),
-      frmBuildResults(program.platform.registry, [this](std::size_t line) { GoToAssemblerLine(line); }) {}
+      frmBuildResults(program.user, [this](std::size_t line) { GoToAssemblerLine(line); }) {}
 
 FrmMain::~FrmMain() {
     dosHost_.StopWatching();
@@ -71,7 +74,12 @@ void FrmMain::Show() {
                           Px(kDesignClientWidth), Px(kDesignClientHeight));
     editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
     SetControlFont(txtCode.Hwnd(), editorFont_.Get());
-    txtCode.UseSettings(program_.platform.registry);
+    UserSettings& user = program_.user;
+    txtCode.UseSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers)},
+                        [&user](const ViewSettings& settings) {
+                            user.SetSwitch(UserSwitch::ColourSyntax, settings.colourSyntax);
+                            user.SetSwitch(UserSwitch::LineNumbers, settings.lineNumbers);
+                        });
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
         clipboard->SetOwner(Hwnd());
     Form_Load();

@@ -46,7 +46,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Platform platform{registry, files, fileDialogs, messages, processes, clipboard, system};
     RegShell regShell(registry);
     SharedSettings settings;
-    ProgramContext program{platform, regShell, settings};
+    UserSettings user(registry);
+    ProgramContext program{platform, regShell, settings, user};
 
     std::unique_ptr<FrmMain> main;
     FrmBoot boot([&] {

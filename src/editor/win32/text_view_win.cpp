@@ -80,9 +80,9 @@ HWND TextView::CreateControl(HWND parent,
     return hwnd;
 }
 
-void TextView::UseSettings(Registry& registry) {
-    registry_ = &registry;
-    settings_ = LoadViewSettings(registry);
+void TextView::UseSettings(const ViewSettings& settings, KeepSettings keep) {
+    settings_ = settings;
+    keepSettings_ = std::move(keep);
     Refresh();
 }
 
@@ -553,12 +553,8 @@ void TextView::OnContextMenu(int x, int y) {
 // applies until the program ends.
 void TextView::Toggle(bool ViewSettings::*which) {
     settings_.*which = !(settings_.*which);
-    if (registry_) {
-        try {
-            SaveViewSettings(*registry_, settings_);
-        } catch (const PlatformError&) {
-        }
-    }
+    if (keepSettings_)
+        keepSettings_(settings_);
     ShowPosition(model_.Caret());
     Refresh();
 }

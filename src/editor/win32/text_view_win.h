@@ -12,6 +12,7 @@
 // keys that the menu bar leaves free (Ctrl+Shift+F, F3, Shift+F3, Ctrl+G).
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,10 @@ class TextView : public WindowBase, private FindDialog::Finder {
   public:
     // A child window at a rectangle in pixels; style adds to WS_CHILD | WS_VISIBLE.
     HWND CreateControl(HWND parent, int id, DWORD style, DWORD exStyle, int x, int y, int width, int height);
-    // Where the switches of the context menu are read from and kept.
-    void UseSettings(Registry& registry);
+    // The switches of the context menu as the user left them, and where a
+    // change of them is kept.
+    using KeepSettings = std::function<void(const ViewSettings&)>;
+    void UseSettings(const ViewSettings& settings, KeepSettings keep);
 
     // The program's own access: whole strings, NUL characters included.
     std::wstring Text() const { return model_.Text(); }
@@ -84,7 +87,7 @@ class TextView : public WindowBase, private FindDialog::Finder {
     EditModel model_;
     SyntaxStates syntax_;
     ViewSettings settings_;
-    Registry* registry_ = nullptr;
+    KeepSettings keepSettings_;
     HFONT font_ = nullptr;
     int lineHeight_ = 16, charWidth_ = 8;
     ViewPosition view_;
