@@ -62,6 +62,8 @@ TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
         {RegNumber(1), {}, L"asmfiles", true, false},
         {RegNumber(0), RegNumber(1), L"asmfiles", false, false},
         {RegNumber(40000), RegNumber(1), L"asmfiles", false, false},
+        {RegNumber(0xFFFFFFFF), RegNumber(1), L"asmfiles", true, true},    // -1
+        {RegNumber(0xFFFF7FFF), RegNumber(1), L"asmfiles", false, false},  // below -32768
         {RegNumber(1), {}, L"tlink", true, false},
         {RegNumber(1), binary, L"tlink", true, false},
     };
@@ -122,6 +124,20 @@ TEST(RegShell, SixteenBitConversion) {
         EXPECT_EQ(ToInt16(value), expected)
             << std::string(value.text.begin(), value.text.end()) << value.number;
     EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
+    // A REG_DWORD reads as a signed 32-bit number.
+    const std::tuple<std::uint32_t, const wchar_t*, std::optional<std::int16_t>> dwords[] = {
+        {5, L"5", 5},
+        {0xFFFFFFFF, L"-1", -1},
+        {0xFFFF8000, L"-32768", -32768},
+        {0x80000000, L"-2147483648", {}},
+    };
+    FakeRegistry registry;
+    for (const auto& [stored, text, number] : dwords) {
+        registry.Set(kHklm, kKey, L"v", RegNumber(stored));
+        const RegVariant read = RegShell(registry).RegRead(L"HKLM\\Software\\asm\\v");
+        EXPECT_EQ(read.ToString() + L"|" + std::to_wstring(ToInt16(read).value_or(0)),
+                  text + (L"|" + std::to_wstring(number.value_or(0))));
+    }
 }
 
 // OK takes any existing file as a plain string; a refused registry keeps it for this run.
