@@ -92,6 +92,19 @@ std::string Win32FileSystem::ReadAll(const std::wstring& path) {
     return bytes;
 }
 
+void Win32FileSystem::ReadPieces(const std::wstring& path, std::size_t pieceSize, const TakePiece& take) {
+    ScopedHandle file(OpenOrThrow(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING));
+    std::string piece(std::min<std::size_t>(pieceSize, 1u << 24), '\0');
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), piece.data(), static_cast<DWORD>(piece.size()), &got, nullptr))
+            ThrowWin32(L"ReadFile " + path);
+        if (got == 0)
+            return;
+        take(std::string_view(piece.data(), got));
+    }
+}
+
 void Win32FileSystem::WriteAll(const std::wstring& path, const std::string& bytes) {
     // Refuse up front what the replace would refuse anyway, before a
     // temporary file is made.

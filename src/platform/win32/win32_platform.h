@@ -30,6 +30,7 @@ class Win32FileSystem : public FileSystem {
     FileStamp Stamp(const std::wstring& path) override;
     void CreateEmptyFile(const std::wstring& path) override;
     std::string ReadAll(const std::wstring& path) override;
+    void ReadPieces(const std::wstring& path, std::size_t pieceSize, const TakePiece& take) override;
     void WriteAll(const std::wstring& path, const std::string& bytes) override;
 };
 
