@@ -32,7 +32,8 @@ class FileSystem {
     // pieceSize bytes at a time, for a file too large to hold whole.
     using TakePiece = std::function<void(std::string_view piece)>;
     virtual void ReadPieces(const std::wstring& path, std::size_t pieceSize, const TakePiece& take) = 0;
-    // Replaces the file's whole content. Written beside the target and then
-    // moved over it, so a failed write leaves the old file as it was.
+    // Replaces the file's whole content, keeping what the file is beyond its
+    // bytes (attributes, links, other names). A failed write leaves the old
+    // file as it was.
     virtual void WriteAll(const std::wstring& path, const std::string& bytes) = 0;
 };

@@ -74,6 +74,10 @@ class Win32System : public SystemServices {
     std::wstring ErrorText(std::uint32_t code) override;
 };
 
+// The first name a save of the file writes its bytes to, beside it, before
+// they take the file's place.
+std::wstring SaveTempPath(const std::wstring& path);
+
 // The arguments part of a whole command line: what follows the program's own
 // name (quoted or not) and the blanks after it, verbatim.
 std::wstring ArgumentsOf(const std::wstring& wholeCommandLine);

@@ -11,11 +11,46 @@
 
 namespace {
 
-TEST(FilesWin, WritesReplaceTheWholeFileOrRefuseWithWindowsOwnCodeLeavingItAndNothingBeside) {
+std::wstring FreshFolder(const wchar_t* name) {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = temp + (L"kvfiles" + std::to_wstring(GetCurrentProcessId()));
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring folder = temp + (name + std::to_wstring(GetCurrentProcessId()));
+    EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    return folder;
+}
+
+// Runs a shell command on the Linux host under Wine (which starts a host
+// program by its Z: path), with %1 for the Unix path of `path`, and waits for
+// the file it makes last; false on Windows or when it does not end.
+bool OnHost(std::string command, const std::wstring& path) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return false;
+    const std::wstring done = path + L".done";
+    char *unixPath = unixName(path.c_str()), *unixDone = unixName(done.c_str());
+    for (auto at = command.find("%1"); at != std::string::npos; at = command.find("%1"))
+        command.replace(at, 2, std::string("'") + unixPath + "'");
+    command += std::string(" ; : > '") + unixDone + "'";
+    HeapFree(GetProcessHeap(), 0, unixPath), HeapFree(GetProcessHeap(), 0, unixDone);
+    std::wstring line = L"Z:\\bin\\sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    CloseHandle(process.hThread), CloseHandle(process.hProcess);  // Wine cannot wait on a host program
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
+        if (DeleteFileW(done.c_str()))
+            return true;
+    }
+    return false;
+}
+
+TEST(FilesWin, WritesReplaceTheWholeFileOrRefuseWithWindowsOwnCodeLeavingItAndNothingBeside) {
+    const std::wstring folder = FreshFolder(L"kvfiles");
     Win32FileSystem files;
     std::string big(4 << 20, '\0');
     for (std::size_t i = 0; i < big.size(); ++i)
@@ -75,6 +110,47 @@ TEST(FilesWin, WritesReplaceTheWholeFileOrRefuseWithWindowsOwnCodeLeavingItAndNo
     EXPECT_FALSE(files.FileExists(folder + L"\\dir.bat"));  // a folder is not a file
     WIN32_FIND_DATAW found{};                               // no temporary file left beside them
     EXPECT_EQ(FindFirstFileW((folder + L"\\kv*").c_str(), &found), INVALID_HANDLE_VALUE) << found.cFileName;
+}
+
+// A save keeps what the file is beyond its bytes: its hidden flag, its other
+// names (a hard link), the file a symbolic link leads to; it saves in a folder
+// that takes no new file, and removes what a crashed save of it left.
+TEST(FilesWin, ASaveKeepsTheFilesIdentityAndClearsItsOwnLeftovers) {
+    const std::wstring folder = FreshFolder(L"kvkeep"), locked = folder + L"\\locked";
+    const auto at = [&](const wchar_t* name) { return folder + L"\\" + name; };
+    Win32FileSystem files;
+    for (const wchar_t* name : {L"hidden.asm", L"linked.asm", L"target.asm", L"locked\\prog.asm"})
+        files.WriteAll(at(name), "old"), CreateDirectoryW(locked.c_str(), nullptr);
+    SetFileAttributesW(at(L"hidden.asm").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(CreateHardLinkW(at(L"other name.asm").c_str(), at(L"linked.asm").c_str(), nullptr));
+    const bool symlink = OnHost("ln -s target.asm %1", at(L"link.asm"));  // not made by Wine's API
+    const bool refusing = OnHost("chmod a-w %1; [ $(id -u) != 0 ] || chattr +i %1", locked) &&
+                          !files.FileExists(SaveTempPath(locked + L"\\x")) &&
+                          CreateFileW(SaveTempPath(locked + L"\\x").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, 0, nullptr) == INVALID_HANDLE_VALUE;
+    files.WriteAll(SaveTempPath(at(L"prog.asm")), "a crashed save's");
+    files.WriteAll(SaveTempPath(at(L"else.asm")), "another file's");
+    const std::pair<const wchar_t*, bool> saves[] = {{L"hidden.asm", true},
+                                                     {L"linked.asm", true},
+                                                     {L"link.asm", symlink},
+                                                     {L"locked\\prog.asm", refusing},
+                                                     {L"prog.asm", true}};
+    for (const auto& [name, here] : saves) {
+        if (here) {
+            EXPECT_NO_THROW(files.WriteAll(at(name), "new")) << name[0];
+        }
+    }
+    OnHost("chattr -i %1 2>/dev/null; chmod u+w %1", locked);
+    EXPECT_EQ(files.GetAttributes(at(L"hidden.asm")) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(files.ReadAll(at(L"hidden.asm")) + files.ReadAll(at(L"other name.asm")), "newnew");
+    EXPECT_EQ(files.ReadAll(at(L"target.asm")), symlink ? "new" : "old");
+    EXPECT_EQ(files.ReadAll(at(L"locked\\prog.asm")), refusing ? "new" : "old");
+    EXPECT_FALSE(files.FileExists(SaveTempPath(at(L"prog.asm"))));
+    EXPECT_TRUE(files.FileExists(SaveTempPath(at(L"else.asm"))));
+    if (!symlink || !refusing) {
+        std::printf("not seen here: %s%s\n", symlink ? "" : "a symbolic link; ",
+                    refusing ? "" : "a folder refusing new files");
+    }
 }
 
 }  // namespace
