@@ -34,7 +34,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     argc -= 4;
     testing::InitGoogleTest(&argc, argv + 4);  // what follows --program and --out
     e2e::MakeFolders(L"C:\\Program Files\\Korveline");
-    e2e::builtTools = program.substr(0, program.rfind(L'\\')) + L"\\tests\\tools";
+    wchar_t driver[4096] = {};  // in tests\e2e of its build, beside tests\tools
+    GetModuleFileNameW(nullptr, driver, 4096);
+    e2e::builtTools = std::wstring(driver).substr(0, std::wstring(driver).rfind(L"\\e2e\\")) + L"\\tools";
     if (!CopyFileW(program.c_str(), e2e::kProgram.c_str(), FALSE))
         return std::printf("could not install %s\n", e2e::Utf8(program).c_str()), 2;
     SetEnvironmentVariableW(L"SDL_VIDEODRIVER",
