@@ -34,7 +34,8 @@ snapshot() {  # name [files]: the prefix's files (not its temp folder) and regis
         iconv -f UTF-16LE -t UTF-8 "$HOME/reg.tmp" | tr -d '\r'
     done >"$HOME/$1.reg"
 }
-close_program() { wine taskkill /f /im korveline.exe >/dev/null 2>&1; timeout 60 wineserver -w; }
+# Every program of the prefix ends: a 32-bit taskkill (wine32) finds no 64-bit program by name.
+close_program() { wineserver -k; timeout 60 wineserver -w; }
 
 mkdir -p "$c/work" && printf 'mov ax, 4C00h\r\nint 21h\r\n' >"$c/work/hello.asm"
 snapshot before
