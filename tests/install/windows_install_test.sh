@@ -17,9 +17,7 @@ c="$WINEPREFIX/drive_c" && dir="$c/Program Files/Korveline"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korveline'
 program='C:\Program Files\Korveline\korveline.exe'
 
-# The 64-bit view of the registry, which the 64-bit installer writes: where Debian's
-# wine32 is installed, "wine reg" is the 32-bit reg.exe, which reads the 32-bit view.
-value() {  # key [name]: the value's data, as reg prints it
+value() {  # key [name]: the value's data (the 64-bit view, which wine32's reg.exe does not read by itself)
     local sel=(/ve); [ $# -gt 1 ] && sel=(/v "$2")
     wine reg query "$1" "${sel[@]}" /reg:64 2>/dev/null | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
 }
@@ -34,8 +32,7 @@ snapshot() {  # name [files]: the prefix's files (not its temp folder) and regis
         iconv -f UTF-16LE -t UTF-8 "$HOME/reg.tmp" | tr -d '\r'
     done >"$HOME/$1.reg"
 }
-# Every program of the prefix ends: a 32-bit taskkill (wine32) finds no 64-bit program by name.
-close_program() { wineserver -k; timeout 60 wineserver -w; }
+close_program() { wineserver -k; timeout 60 wineserver -w; }  # wine32's taskkill finds no 64-bit program
 
 mkdir -p "$c/work" && printf 'mov ax, 4C00h\r\nint 21h\r\n' >"$c/work/hello.asm"
 snapshot before

