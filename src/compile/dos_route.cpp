@@ -150,8 +150,8 @@ std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::ws
     return candidates;
 }
 
-DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded)
-    : p_(platform), user_(user), host_(host), notifyEnded_(std::move(notifyEnded)) {}
+DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host)
+    : p_(platform), user_(user), host_(host) {}
 
 std::wstring DosRoute::Find() {
     const std::wstring stored = user_.Path(UserPath::DosBox);
@@ -165,7 +165,6 @@ std::wstring DosRoute::Find() {
 }
 
 bool DosRoute::Prepare(const SharedSettings& settings) {
-    pending_ = false;  // a new build: an earlier script's end no longer counts
     if (host_.StartsDosPrograms())
         return false;
     bool dosTools = false;
@@ -213,10 +212,8 @@ std::wstring DosRoute::DosName(const std::wstring& path) {
     return NamePart(shortPath.empty() ? path : shortPath);
 }
 
-void DosRoute::StartScript(BuildState& build,
+void DosRoute::StartScript(const BuildState& build,
                            const ScriptParts& script,
-                           const std::wstring& extension,
-                           bool com,
                            std::function<void()> onEnded) {
     DosBoxSession session;
     // Every drive a line of the script names; the document's drive holds the script.
@@ -236,32 +233,8 @@ void DosRoute::StartScript(BuildState& build,
         marker += L"0123456789ABCDEF"[(token >> shift) & 0xF];
     marker += L".END";
     session.doneMarker = session.folder + (session.folder.back() == L'\\' ? L"" : L"\\") + marker;
-    pending_ = true;
-    pendingExtension_ = extension;
-    pendingCom_ = com;
-    const unsigned serial = serial_;
-    host_.WatchFor(build.srcFolder + marker, [this, serial, onEnded = std::move(onEnded)] {
-        if (onEnded)
-            onEnded();
-        endedSerial_ = serial;
-        notifyEnded_();
-    });
-    try {
-        host_.Start(dosbox_, DosBoxArguments(session));
-    } catch (const PlatformError&) {
-        pending_ = false;
-        throw;
-    }
-}
-
-void DosRoute::ScriptEnded(BuildState& build, MainWindowView& view) {
-    if (!pending_ || endedSerial_ != serial_)
-        return;
-    pending_ = false;
-    const bool found = p_.files.FileExists(build.outBase + pendingExtension_);
-    if (found)
-        view.SetRunEnabled(true);
-    build.lastBuildCom = (pendingCom_ && found) ? 1 : 0;
+    host_.WatchFor(build.srcFolder + marker, std::move(onEnded));
+    host_.Start(dosbox_, DosBoxArguments(session));
 }
 
 bool DosRoute::RunProgram(const std::wstring& program) {

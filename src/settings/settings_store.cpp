@@ -17,7 +17,7 @@ const std::array<StoreValue, 10> kStoreValues = {{
 
 namespace {
 
-void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& view) {
+void LoadStore(ProgramContext& program, SettingsFields& fields) {
     std::size_t next = 0;
     try {
         for (; next < kStoreValues.size(); ++next) {
@@ -28,7 +28,7 @@ void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& 
         if (!flag)
             throw PlatformError(L"asmfiles is not a 16-bit number", 13);
         fields.asmFilesFlag = *flag;
-        view.SetRegChecked(fields.asmFilesFlag == 1);
+        fields.mnuRegChecked = fields.asmFilesFlag == 1;
     } catch (const PlatformError&) {
         // Loading ends at the failing value. The switches not read yet take
         // their first-run strings, so builds still get working switches.
@@ -52,14 +52,13 @@ void CreateStore(ProgramContext& program, const std::function<void()>& registerA
 
 void LoadSettings(ProgramContext& program,
                   SettingsFields& fields,
-                  MainWindowView& view,
                   const std::function<void()>& registerAsmFiles) {
     SkipOnFailure([&] {
         if (auto marker = ToInt16(program.regShell.RegRead(kStoreMarkerPath)))
             fields.settingsMarker = *marker;
     });
     if (fields.settingsMarker != 0)
-        LoadStore(program, fields, view);
+        LoadStore(program, fields);
     else
         CreateStore(program, registerAsmFiles);
 }
