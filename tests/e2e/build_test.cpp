@@ -94,6 +94,14 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
     app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
     results = app.Wait(L"KorvelineBuildResults");
     EXPECT_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
+    // Another text since: the rows no longer lead into it, and the user is told.
+    Send(editor, WM_SETTEXT, 0, LPARAM(L"nop\r\n"));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageW(FindWindowExW(results, nullptr, L"ListBox", nullptr), message,
+                     message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+    EXPECT_NE(Text(app.Box(), kMessageTextId).find(L"earlier build"), std::wstring::npos);
+    Press(app.Box(), IDOK);
+    EXPECT_EQ(app.Selection(), "0-0");
 }
 
 // The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
