@@ -217,7 +217,7 @@ void BuildSession::WriteAndStart(BuildKind kind,
         p_.processes.StartAndWatch(state_.batPath, collect);
         p_.processes.Sleep(1000);
         TestOutput(OutputTest{build, row.extension, row.com});
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         pendingTest_.reset();
     }
 }

@@ -202,7 +202,7 @@ bool DosRoute::Prepare(const SharedSettings& settings) {
 std::wstring DosRoute::HostFolder(wchar_t drive) {
     std::wstring folder = host_.HostFolderOfDrive(drive);
     if (folder.empty())
-        throw PlatformError(std::wstring(L"no folder for drive ") + drive, 3);
+        throw ProgramError(std::wstring(L"no folder for drive ") + drive);
     return folder;
 }
 
@@ -243,13 +243,13 @@ bool DosRoute::RunProgram(const std::wstring& program) {
     // A failure anywhere leaves Run to start the program as it always has.
     return SkipOnFailure([&] {
         if (!p_.files.FileExists(program) || !IsDosProgram(p_.files.ReadAll(program)))
-            throw PlatformError(L"not a DOS program", 0);
+            throw ProgramError(L"not a DOS program");
         if (dosbox_.empty())
             dosbox_ = Find();
         const std::wstring shortPath = p_.processes.ShortPath(program);
         const std::wstring dosPath = shortPath.empty() ? program : shortPath;
         if (dosbox_.empty() || !HasDrive(dosPath))
-            throw PlatformError(L"no DOSBox for " + program, 0);
+            throw ProgramError(L"no DOSBox for " + program);
         DosBoxSession session;
         session.mounts.emplace_back(static_cast<wchar_t>(std::towupper(dosPath[0])), HostFolder(dosPath[0]));
         session.folder = WithoutTrailingSlash(FolderPart(dosPath));

@@ -19,7 +19,7 @@ void DocumentCommands::mnuNew_Click() {
                 return;
         }
         doc_.Load(L"");
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return;
     }
     doc_.DocChanged = 1;
@@ -32,7 +32,7 @@ void DocumentCommands::mnuOpen_Click() {
         dialog_.Filter = kAsmFilter;
         dialog_.Flags = kOpenDialogFlags;
         dialog_.ShowOpen();
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return;
     }
     const std::wstring path = dialog_.FileName;
@@ -102,7 +102,7 @@ DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
 bool DocumentCommands::IsReadOnlyFile(const std::wstring& path) {
     try {
         return (platform_.files.GetAttributes(path) & kAttributeReadOnly) != 0;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return false;
     }
 }
@@ -133,7 +133,7 @@ void DocumentCommands::ReadDocument(const std::wstring& path) {
     try {
         std::wstring text = ReadSourceText(platform_.files.ReadAll(path));  // the bytes go at once
         doc_.Load(std::move(text));
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         doc_.SetPath(previous);
         return;
     }

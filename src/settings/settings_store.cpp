@@ -26,10 +26,10 @@ void LoadStore(ProgramContext& program, SettingsFields& fields) {
         }
         auto flag = ToInt16(program.regShell.RegRead(kAsmFilesPath));
         if (!flag)
-            throw PlatformError(L"asmfiles is not a 16-bit number", 13);
+            throw ProgramError(L"asmfiles is not a 16-bit number");
         fields.asmFilesFlag = *flag;
         fields.mnuRegChecked = fields.asmFilesFlag == 1;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         // Loading ends at the failing value. The switches not read yet take
         // their first-run strings, so builds still get working switches.
         for (std::size_t i = std::max<std::size_t>(next, 2); i < kStoreValues.size(); ++i)

@@ -43,7 +43,7 @@ bool UserSettings::Switch(UserSwitch which) const {
     try {
         const RegValue value = registry_.ReadValue(RegRoot::CurrentUser, kUserKey, NameOf(which));
         return value.type == RegType::Dword && value.number != 0;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return false;
     }
 }
@@ -56,7 +56,7 @@ std::wstring UserSettings::Path(UserPath which) const {
     try {
         const RegValue value = registry_.ReadValue(RegRoot::CurrentUser, kUserKey, NameOf(which));
         return value.type == RegType::String ? value.text : std::wstring();
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return {};
     }
 }
@@ -78,7 +78,7 @@ std::optional<WindowRect> UserSettings::WindowPlace(const std::wstring& window) 
                 return std::nullopt;
             values[i] = static_cast<std::int32_t>(v.number);  // left and top may be negative
         }
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return std::nullopt;
     }
     const WindowRect rect{values[0], values[1], values[2], values[3]};

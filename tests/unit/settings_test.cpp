@@ -102,7 +102,7 @@ TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
     EXPECT_EQ(value.key + L"|" + value.name + L"|" + key.key + L"|" + key.name, L"Software\\asm|tasm|.asm|");
     for (const wchar_t* bad :
          {L"", L"HKLM", L"HKXX\\k\\v", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"})
-        EXPECT_THROW(ParseRegPath(bad), PlatformError) << std::string(bad, bad + wcslen(bad));
+        EXPECT_THROW(ParseRegPath(bad), ProgramError) << std::string(bad, bad + wcslen(bad));
 }
 
 TEST(RegShell, SixteenBitConversion) {
@@ -119,7 +119,7 @@ TEST(RegShell, SixteenBitConversion) {
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(ToInt16(value), expected)
             << std::string(value.text.begin(), value.text.end()) << value.number;
-    EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
+    EXPECT_THROW(RegVariant{}.ToString(), ProgramError);
 }
 
 // OK takes any existing file as a plain string; a refused registry keeps it for this run.
