@@ -36,14 +36,15 @@ const std::array<MenuEntry, 24> kMenuEntries = {{
     {5, L"mnuAbout", L"Abo&ut Korveline...", {kCtrl, 'U'}, Command::About, true},
 }};
 
-const std::array<FreeKey, 4> kFreeKeys = {{
+const std::array<FreeKey, 5> kFreeKeys = {{
     {{kCtrl | kShift, 'F'}, Command::Find},
     {{0, kVkF3}, Command::FindNext},
     {{kShift, kVkF3}, Command::FindPrevious},
     {{kCtrl, 'G'}, Command::GoToLine},
+    {{0, kVkF5}, Command::Debug},  // beside Run's Shift+F5
 }};
 
-const std::array<ContextEntry, 15> kContextMenu = {{
+const std::array<ContextEntry, 18> kContextMenu = {{
     {Command::Undo, L"&Undo"},
     {Command::None, nullptr},
     {Command::Cut, L"Cu&t"},
@@ -59,6 +60,9 @@ const std::array<ContextEntry, 15> kContextMenu = {{
     {Command::None, nullptr},
     {Command::ColourSyntax, L"Colour &syntax"},
     {Command::LineNumbers, L"Line &numbers"},
+    {Command::None, nullptr},
+    {Command::Debug, L"De&bug"},
+    {Command::ChooseDebugger, L"Debugge&r..."},
 }};
 
 int CommandIdOf(Command command) {

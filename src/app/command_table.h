@@ -37,8 +37,10 @@ enum class Command {
     GoToLine,
     ColourSyntax,
     LineNumbers,
+    Debug,
+    ChooseDebugger,
 };
-constexpr Command kLastCommand = Command::LineNumbers;
+constexpr Command kLastCommand = Command::ChooseDebugger;
 
 enum Modifier : unsigned { kCtrl = 1, kShift = 2 };
 
@@ -81,8 +83,8 @@ constexpr unsigned short kVkF9 = 0x78;
 
 extern const std::array<TopMenu, 6> kTopMenus;
 extern const std::array<MenuEntry, 24> kMenuEntries;
-extern const std::array<FreeKey, 4> kFreeKeys;
-extern const std::array<ContextEntry, 15> kContextMenu;
+extern const std::array<FreeKey, 5> kFreeKeys;
+extern const std::array<ContextEntry, 18> kContextMenu;
 
 // The command id of a command: its place in the enumeration plus a base, so
 // that the ids stay clear of the platform's own (IDOK, IDCANCEL ...).

@@ -85,6 +85,7 @@ BuildSession::BuildSession(Platform& platform,
                            std::function<void()> notifyEnded)
     : p_(platform),
       dosRoute_(platform, user, dosHost),
+      debugging_(platform, user, dosRoute_),
       notifyEnded_(std::move(notifyEnded)),
       ended_(std::make_shared<Ended>()) {}
 
@@ -251,8 +252,17 @@ unsigned BuildSession::LatestBuild() const {
     return ended_->latest;
 }
 
+std::wstring BuildSession::Program() const {
+    return state_.outBase + (state_.lastBuildCom == 0 ? L".exe" : L".com");
+}
+
+void BuildSession::Debug(const SharedSettings& settings) {
+    if (state_.runEnabled)
+        debugging_.Debug(Program(), settings);
+}
+
 void BuildSession::Run() {
-    const std::wstring program = state_.outBase + (state_.lastBuildCom == 0 ? L".exe" : L".com");
+    const std::wstring program = Program();
     if (!dosRoute_.RunProgram(program))
         SkipOnFailure([&] { p_.processes.Start(program); });
 }

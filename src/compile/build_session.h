@@ -10,6 +10,7 @@
 
 #include "compile/build_results.h"
 #include "compile/build_state.h"
+#include "compile/debugger.h"
 #include "compile/dos_route.h"
 #include "editor/document.h"
 #include "platform/file_dialog.h"
@@ -34,6 +35,9 @@ class BuildSession {
     std::optional<BuildResults> TakeEnded();
     // Run Compile file: starts outBase with ".exe" or ".com"; reports nothing.
     void Run();
+    // Debug: the program Run would start, in its debugger; only while Run is enabled.
+    void Debug(const SharedSettings& settings);
+    void ChooseDebugger(const SharedSettings& settings) { debugging_.Choose(settings); }
 
     bool RunEnabled() const { return state_.runEnabled; }
     // The number of the latest build that passed the tool check (from 1).
@@ -55,8 +59,11 @@ class BuildSession {
                        bool viaDosBox);
     void TestOutput(const OutputTest& test);
 
+    std::wstring Program() const;
+
     Platform& p_;
     DosRoute dosRoute_;
+    Debugging debugging_;
     std::function<void()> notifyEnded_;
     BuildState state_;
     std::optional<OutputTest> pendingTest_;  // the DOSBox route's, until its script has ended

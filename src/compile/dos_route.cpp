@@ -36,8 +36,6 @@ std::wstring WithoutTrailingSlash(std::wstring folder) {
     return folder;
 }
 
-constexpr unsigned kMbIconQuestion = 0x20;
-
 }  // namespace
 
 bool IsDosExe(std::string_view bytes) {
@@ -175,14 +173,21 @@ bool DosRoute::Prepare(const SharedSettings& settings) {
     }
     if (!dosTools)
         return false;
-    dosbox_ = Find();
+    dosbox_.clear();
+    return HaveDosBox(L"The assembler and linker are DOS programs");
+}
+
+bool DosRoute::HaveDosBox(const std::wstring& why) {
+    if (dosbox_.empty())
+        dosbox_ = Find();
     if (!dosbox_.empty())
         return true;
-    const int answer = p_.messages.Show(
-        L"The assembler and linker are DOS programs, which this computer cannot start by itself. "
-        L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
-        L"Do you want to locate DOSBox yourself?",
-        kMbYesNo | kMbIconQuestion);
+    const int answer =
+        p_.messages.Show(why +
+                             L", which this computer cannot start by itself. "
+                             L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
+                             L"Do you want to locate DOSBox yourself?",
+                         kMbYesNo | kMbIconQuestion);
     if (answer != kIdYes)
         return false;
     FileDialogResult chosen;
@@ -256,4 +261,22 @@ bool DosRoute::RunProgram(const std::wstring& program) {
         session.command = NamePart(dosPath);
         host_.Start(dosbox_, DosBoxArguments(session));
     });
+}
+
+void DosRoute::RunDebugger(const std::wstring& debugger, const std::wstring& program) {
+    if (!HaveDosBox(L"The debugger is a DOS program"))
+        throw ProgramError(L"no DOSBox to debug in");
+    const auto dosPath = [&](const std::wstring& path) {
+        const std::wstring shortPath = p_.processes.ShortPath(path);
+        return shortPath.empty() ? path : shortPath;
+    };
+    const std::wstring td = dosPath(debugger), target = dosPath(program);
+    if (!HasDrive(td) || !HasDrive(target))
+        throw ProgramError(L"no DOS path for " + debugger + L" or " + program);
+    DosBoxSession session;
+    for (wchar_t drive : DrivesNamed({target, td}))
+        session.mounts.emplace_back(drive, HostFolder(drive));
+    session.folder = WithoutTrailingSlash(FolderPart(target));
+    session.command = td + L" " + NamePart(target);
+    host_.Start(dosbox_, DosBoxArguments(session));
 }

@@ -57,9 +57,17 @@ class DosRoute {
     // Run: starts the program in DOSBox when it is a DOS program the system
     // cannot start itself and DOSBox can be found; false otherwise.
     bool RunProgram(const std::wstring& program);
+    // Whether DOS programs go through DOSBox here.
+    bool NeedsDosBox() { return !host_.StartsDosPrograms(); }
+    // Debug: the DOS debugger in DOSBox, in the program's folder, given the
+    // program's name. Finds DOSBox, or asks for it as a build does; throws a
+    // Failure when it cannot start.
+    void RunDebugger(const std::wstring& debugger, const std::wstring& program);
 
   private:
     std::wstring Find();
+    // DOSBox found, or located by the user when asked; `why` opens the question.
+    bool HaveDosBox(const std::wstring& why);
     std::wstring HostFolder(wchar_t drive);
     std::wstring DosName(const std::wstring& path);
 

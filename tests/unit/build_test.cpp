@@ -6,6 +6,7 @@
 #include "compile/build_listing.h"
 #include "compile/build_results.h"
 #include "compile/build_session.h"
+#include "compile/debugger.h"
 #include "fakes.h"
 
 namespace {
@@ -306,6 +307,52 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     session.TakeEnded();
     session.Run();  // a Windows program starts as it always has
     EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\W\\HI.exe"});
+}
+
+// TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as
+// the user chose, then beside the assembler and the linker; started in the
+// program's folder with its name, through DOSBox where DOS needs it.
+TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
+    const std::tuple<std::string, std::optional<DebuggerKind>> programs[] = {
+        {Mz(0, "dos"), DebuggerKind::Dos},
+        {"\xB4\x4C\xCD\x21", DebuggerKind::Dos},
+        {kWindowsProgram, DebuggerKind::Windows32},
+        {Mz(0x40, std::string("PE\0", 3)), DebuggerKind::Dos},
+        {Mz(0x40, "NE"), std::nullopt},
+        {"", std::nullopt}};
+    for (const auto& [bytes, kind] : programs)
+        EXPECT_EQ(DebuggerFor(bytes), kind) << testing::PrintToString(bytes);
+    SharedSettings tools;
+    tools.tasmPath = L"C:\\TASM\\TASM.EXE", tools.tlinkPath = L"TLINK.EXE";
+    EXPECT_EQ(DebuggerCandidates(DebuggerKind::Windows32, L"D:\\td32.exe", tools),
+              (std::vector<std::wstring>{L"D:\\td32.exe", L"C:\\TASM\\TD32.EXE"}));
+    EXPECT_EQ(DebugLaunchFor(L"C:\\HI.COM").folder + L"|" + DebugLaunchFor(L"C:\\W\\HI.EXE").folder,
+              L"C:\\|C:\\W");
+
+    session.Debug(p.settings);  // nothing built: nothing to debug
+    p.settings.tasmPath = L"C:\\TASM\\T.EXE", p.settings.tlinkPath = L"C:\\TL\\L.EXE";
+    p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+    p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
+    p.files.Put(L"D:\\dosbox.exe", "MZ");
+    p.user.SetPath(UserPath::DosBox, L"D:\\dosbox.exe");
+    Build();
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program
+    host.appeared();
+    session.TakeEnded();
+    session.Debug(p.settings);  // no TD32.EXE: asked once, declined, then told where to choose it
+    session.Debug(p.settings);
+    EXPECT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | kMbIconQuestion);
+    EXPECT_NE(p.messages.shown[1].text.find(L"\"Debugger...\""), std::wstring::npos);
+    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
+    session.Debug(p.settings);
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W"});
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox
+    p.files.Put(L"C:\\TASM\\TD.EXE", Mz(0, "td"));
+    session.Debug(p.settings);
+    ASSERT_EQ(host.started.size(), 2u);
+    EXPECT_NE(host.started[1].find(L"-c \"C:\\TASM\\TD.EXE HI.com\""), std::wstring::npos) << host.started[1];
+    EXPECT_NE(host.started[1].find(L"-c \"@cd \\W\""), std::wstring::npos) << host.started[1];
 }
 
 // "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning).

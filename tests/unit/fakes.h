@@ -197,6 +197,9 @@ class FakeProcesses : public Processes {
         Start(path);
         watching = std::move(ended);
     }
+    void StartIn(Text program, Text arguments, Text folder) override {
+        Start(program + L" " + arguments + L" in " + folder);
+    }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
     std::wstring ShortPath(Text path) override {
         auto s = shortPaths.find(Lower(path));

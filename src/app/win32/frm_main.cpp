@@ -202,6 +202,7 @@ FrmMain::CommandState FrmMain::StateOf(Command command) const {
         case Command::FindPrevious:
             return {txtCode.CanFindNext()};
         case Command::RunCompiled:
+        case Command::Debug:
             return {session_.RunEnabled()};
         case Command::AsmFiles:
             return {true, fields_.settings.mnuRegChecked};
@@ -339,6 +340,12 @@ void FrmMain::OnCommand(Command command) {
             break;
         case Command::LineNumbers:
             ToggleViewSetting(&ViewSettings::lineNumbers, UserSwitch::LineNumbers);
+            break;
+        case Command::Debug:
+            session_.Debug(program_.settings);
+            break;
+        case Command::ChooseDebugger:
+            session_.ChooseDebugger(program_.settings);
             break;
         case Command::None:
             break;
