@@ -25,13 +25,14 @@ if [ ! -d "$WINEPREFIX" ]; then
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
 
-words=()
-if [ $# -gt 0 ]; then
-    path="$1"
-    [ -e "$path" ] && path="$(winepath -w "$path")"
-    # The program takes its whole command line, unquoted, as one path. Wine
-    # quotes an argument that holds a blank, so the path goes as its words,
-    # which Wine joins with single blanks.
-    read -ra words <<< "$path"
+program="$root/build/win64/korveline.exe"
+if [ $# -gt 0 ] && [ -f "$1" ]; then
+    # The program takes its whole command line as one path, and Wine quotes an
+    # argument that holds a blank, so an existing file goes through Wine's own
+    # way of opening a file with a program: a class whose open command is the
+    # program and %1, which Wine replaces with the path as it is.
+    wine reg add 'HKCR\Korveline.Launcher\shell\open\command' /ve \
+        /d "\"$(winepath -w "$program")\" %1" /f >/dev/null 2>&1
+    exec wine start /wait /progIDOpen Korveline.Launcher "$(realpath -- "$1")"
 fi
-exec wine "$root/build/win64/korveline.exe" "${words[@]}"
+exec wine "$program" "$@"
