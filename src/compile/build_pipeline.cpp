@@ -121,10 +121,14 @@ void AskOutputAndRunScript(const BuildKindRow& row,
         p.messages.Show(*refusal, kMbOk | kMbIconStop);
         return;
     }
+    if (viaDosBox && !viaDosBox->AcceptOutput(outFolder, build.outBase))
+        return;  // DOSBox could not name the output: said
 
     const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                             s.tlinkPath, s.*row.linkSwitches, build.outBase};
     p.files.WriteAll(build.batPath, BuildScriptBytes(parts));
+    if (viaDosBox)  // the output folder itself where it has no short form
+        build.outBase = viaDosBox->OutBase();
     const ScriptOutputs outputs{documentPath, documentShort, build.outBase, build.outBase + row.extension};
     if (viaDosBox) {
         // DOSBox takes most of a second to start: the output test comes when
@@ -167,7 +171,10 @@ void RunBuild(BuildKind kind,
     const BuildKindRow& row = RowOf(kind);
     if (!ToolsConfigured(settings, p))
         return;
-    DosRoute* const viaDosBox = (dosRoute && dosRoute->Prepare(settings)) ? dosRoute : nullptr;
+    const DosRoute::Way way = dosRoute ? dosRoute->Prepare(settings, view.Caption()) : DosRoute::Way::Direct;
+    if (way == DosRoute::Way::Refused)
+        return;
+    DosRoute* const viaDosBox = way == DosRoute::Way::DosBox ? dosRoute : nullptr;
     view.SetRunEnabled(false);
 
     const std::wstring documentPath = view.Caption();

@@ -3,10 +3,12 @@
 
 // Styles and answers as the platform numbers them.
 constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbYesNoCancel = 0x3;
 constexpr unsigned kMbYesNo = 0x4;
 constexpr unsigned kMbIconStop = 0x10;
 constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 

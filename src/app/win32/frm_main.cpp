@@ -80,6 +80,7 @@ void FrmMain::Show() {
                             user.SetSwitch(UserSwitch::ColourSyntax, settings.colourSyntax);
                             user.SetSwitch(UserSwitch::LineNumbers, settings.lineNumbers);
                         });
+    txtCode.AddOwnersCommand(L"DOS&Box...", [this] { dosRoute_.ChooseDosBox(); });
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
         clipboard->SetOwner(Hwnd());
     Form_Load();
@@ -182,19 +183,24 @@ void FrmMain::Build(BuildKind kind) {
         }
         PostMessageW(window, WM_BUILD_ENDED, 0, 0);
     };
-    RunBuild(kind, program_.platform, program_.settings, fields_.doc, fields_.build, *this, CDialog,
-             &dosRoute_, ended);
+    try {
+        RunBuild(kind, program_.platform, program_.settings, fields_.doc, fields_.build, *this, CDialog,
+                 &dosRoute_, ended);
+    } catch (const std::exception&) {
+        // Out of memory, or worse: the command ends; the program and the text stay.
+    }
 }
 
 // A build with something to say opens the results; a clean one leaves the
 // user alone, and updates the window only if it is open.
 void FrmMain::OnBuildEnded() {
-    dosRoute_.ScriptEnded(fields_.build, *this);  // the DOSBox route's output test
     std::optional<BuildResults> results;
     {
         std::lock_guard<std::mutex> guard(buildEnd_->lock);
         results.swap(buildEnd_->results);
     }
+    // The DOSBox route's output test, and its rows of what happened in DOSBox.
+    dosRoute_.ScriptEnded(fields_.build, *this, results ? &*results : nullptr);
     if (!results)
         return;
     if (results->worthShowing)

@@ -50,7 +50,8 @@ enum MenuCommand : UINT {
     kMenuFindNext,
     kMenuGoToLine,
     kMenuColours,
-    kMenuLineNumbers
+    kMenuLineNumbers,
+    kMenuOwners
 };
 
 bool KeyDown(int key) {
@@ -78,6 +79,11 @@ HWND TextView::CreateControl(HWND parent,
                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
     SetFont(nullptr);
     return hwnd;
+}
+
+void TextView::AddOwnersCommand(const std::wstring& caption, std::function<void()> run) {
+    ownersCaption_ = caption;
+    ownersCommand_ = std::move(run);
 }
 
 void TextView::UseSettings(const ViewSettings& settings, KeepSettings keep) {
@@ -507,6 +513,10 @@ void TextView::OnContextMenu(int x, int y) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     add(kMenuColours, L"Colour &syntax", true, settings_.colourSyntax);
     add(kMenuLineNumbers, L"Line &numbers", true, settings_.lineNumbers);
+    if (ownersCommand_) {
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        add(kMenuOwners, ownersCaption_.c_str(), true);
+    }
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, Hwnd(), nullptr));
     DestroyMenu(menu);
@@ -543,6 +553,9 @@ void TextView::OnContextMenu(int x, int y) {
             break;
         case kMenuLineNumbers:
             Toggle(&ViewSettings::lineNumbers);
+            break;
+        case kMenuOwners:
+            ownersCommand_();
             break;
         default:
             break;

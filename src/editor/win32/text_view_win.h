@@ -34,6 +34,8 @@ class TextView : public WindowBase, private FindDialog::Finder {
     // change of them is kept.
     using KeepSettings = std::function<void(const ViewSettings&)>;
     void UseSettings(const ViewSettings& settings, KeepSettings keep);
+    // One more item at the end of the context menu, for the window that owns the view.
+    void AddOwnersCommand(const std::wstring& caption, std::function<void()> run);
 
     // The program's own access: whole strings, NUL characters included.
     std::wstring Text() const { return model_.Text(); }
@@ -88,6 +90,8 @@ class TextView : public WindowBase, private FindDialog::Finder {
     SyntaxStates syntax_;
     ViewSettings settings_;
     KeepSettings keepSettings_;
+    std::wstring ownersCaption_;
+    std::function<void()> ownersCommand_;
     HFONT font_ = nullptr;
     int lineHeight_ = 16, charWidth_ = 8;
     ViewPosition view_;
