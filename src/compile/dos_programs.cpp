@@ -47,7 +47,10 @@ bool IsWindowsProgram(std::string_view bytes) {
 }
 
 bool IsHostProgram(std::string_view bytes) {
-    return bytes.substr(0, 4) == "\x7F" "ELF" || bytes.substr(0, 2) == "#!";
+    return bytes.substr(0, 4) ==
+               "\x7F"
+               "ELF" ||
+           bytes.substr(0, 2) == "#!";
 }
 
 std::vector<std::wstring> DosBoxCandidates(SystemServices& system, DosHost& host) {

@@ -23,13 +23,12 @@ bool IsAscii(const std::wstring& text) {
     return true;
 }
 
-constexpr unsigned kMbIconQuestion = 0x20;
 const wchar_t kDosBoxFilter[] = L"DOSBox (dosbox*)|dosbox*|Programs (*.exe)|*.exe|All files (*.*)|*.*";
 
 }  // namespace
 
-DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded)
-    : p_(platform), user_(user), host_(host), notifyEnded_(std::move(notifyEnded)) {}
+DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host)
+    : p_(platform), user_(user), host_(host) {}
 
 // A Windows program, or under Wine a host program (started through the host's shell).
 bool DosRoute::Usable(const std::wstring& path, Found& found) {
@@ -43,7 +42,7 @@ bool DosRoute::Usable(const std::wstring& path, Found& found) {
             return false;
         found = {path, host};
         return true;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return false;
     }
 }
@@ -82,7 +81,7 @@ bool DosRoute::Locate() {
     }
 }
 
-bool DosRoute::EnsureDosBox() {
+bool DosRoute::EnsureDosBox(const std::wstring& why) {
     if (!dosbox_.path.empty() && p_.files.FileExists(dosbox_.path))
         return true;
     dosbox_ = Find();
@@ -90,11 +89,11 @@ bool DosRoute::EnsureDosBox() {
         return true;
     if (declined_)
         return false;
-    const int answer = p_.messages.Show(
-        L"The assembler and linker are DOS programs, which this computer cannot start by itself. "
-        L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
-        L"Do you want to locate DOSBox yourself?",
-        kMbYesNo | kMbIconQuestion);
+    const int answer = p_.messages.Show(why +
+                                            L", which this computer cannot start by itself. Korveline runs "
+                                            L"them in DOSBox, but could not find DOSBox here.\r\n\r\n"
+                                            L"Do you want to locate DOSBox yourself?",
+                                        kMbYesNo | kMbIconQuestion);
     if (answer != kIdYes) {
         declined_ = true;
         return false;
@@ -153,7 +152,6 @@ std::wstring DosRoute::WorkFolder(const std::wstring& fallback) {
 }
 
 DosRoute::Way DosRoute::Prepare(const SharedSettings& settings, const std::wstring& documentPath) {
-    pending_ = false;  // a new build: an earlier script's end no longer counts
     try {
         return Decide(settings, documentPath);
     } catch (const std::exception&) {
@@ -177,7 +175,7 @@ DosRoute::Way DosRoute::Decide(const SharedSettings& settings, const std::wstrin
         Refuse(DosNameRefusal(DosPathOwner::Assembler, settings.tasmPath)) ||
         Refuse(DosNameRefusal(DosPathOwner::Linker, settings.tlinkPath)))
         return Way::Refused;
-    if (!EnsureDosBox())
+    if (!EnsureDosBox(L"The assembler and linker are DOS programs"))
         return Way::Direct;
     const std::pair<DosPathOwner, std::wstring> folders[] = {
         {DosPathOwner::Document, FolderPart(documentPath)},
@@ -230,7 +228,7 @@ DosSession DosRoute::Planned(const std::wstring& work,
     const std::wstring config = token + L".CNF", configText = DosBoxConfig(drives, commands);
     const auto ansi = dosbox_.host ? std::nullopt : host_.AnsiText(configText);
     if (!dosbox_.host && !ansi)
-        throw PlatformError(L"no ANSI form of " + config, 0);
+        throw ProgramError(L"no ANSI form of " + config);
     p_.files.WriteAll(work + config, dosbox_.host ? Utf8(configText) : *ansi);
     session.folder = work;
     session.workFiles.push_back(work + config);
@@ -249,21 +247,19 @@ DosSession DosRoute::Planned(const std::wstring& work,
     return session;
 }
 
-void DosRoute::StartScript(BuildState& build,
+void DosRoute::StartScript(const BuildState& build,
                            const ScriptParts& script,
-                           const std::wstring& extension,
-                           bool com,
-                           std::function<void()> onEnded) {
+                           std::function<void(const DosOutcome&)> onEnded) {
     DosSession session;
     try {
         const std::wstring name = NewToken();
         // The document's folder is C:, where the script runs; every other folder a drive of its own.
-        std::vector<DosDrive> drives;
         // A missing tool's folder may have no drive: Y:, never mounted, names it.
+        std::vector<DosDrive> drives;
         const auto on = [&](const std::wstring& path, bool tool = false) {
-            wchar_t drive = Drive(drives, FolderPart(path));
+            const wchar_t drive = Drive(drives, FolderPart(path));
             if (!drive && !tool)
-                throw PlatformError(L"no drive for " + path, 0);
+                throw ProgramError(L"no drive for " + path);
             return std::wstring(1, drive ? drive : L'Y') + L":\\" + NamePart(path);
         };
         ScriptParts dos = script;
@@ -281,66 +277,48 @@ void DosRoute::StartScript(BuildState& build,
                           {L"@" + dos.documentShortPath.substr(0, 2), L"@call " + onWork + L".BAT",
                            L"@echo done>" + onWork + L".END", L"@pause", L"@exit"},
                           std::move(session));
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         throw;
     } catch (const std::exception&) {
-        throw PlatformError(L"the build through DOSBox", 0);  // out of memory, or worse
+        throw ProgramError(L"the build through DOSBox");  // out of memory, or worse
     }
-    session.ended = [this, serial = ++serial_, onEnded = std::move(onEnded)](const DosSessionEnd& end) {
-        {
-            std::lock_guard<std::mutex> guard(endLock_);
-            ended_ = end;
-            endedSerial_ = serial;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        notStarted_ = 0;
+    }
+    session.ended = [this, host = dosbox_.host, tasm = tasm_, tlink = tlink_,
+                     onEnded = std::move(onEnded)](const DosSessionEnd& end) {
+        DosOutcome outcome = ReadDosOutcome(end.scriptEnded, end.status, end.exitStatus, host);
+        outcome.tasmPath = tasm, outcome.tlinkPath = tlink;
+        if (outcome.end == DosEnd::DosBoxNotStarted) {
+            std::lock_guard<std::mutex> guard(lock_);
+            notStarted_ = outcome.startError;
         }
         if (onEnded)
-            onEnded();
-        notifyEnded_();
+            onEnded(outcome);
     };
     try {
         host_.Start(std::move(session));
     } catch (const PlatformError& error) {
         ShowNotStarted(error.Code());
-        return;
+        throw ProgramError(L"DOSBox did not start");  // said: the build ends here
     }
-    pending_ = true;
-    pendingExtension_ = extension;
-    pendingCom_ = com;
+}
+
+void DosRoute::SayIfNotStarted() {
+    std::uint32_t code = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        std::swap(code, notStarted_);
+    }
+    if (code)
+        ShowNotStarted(code);
 }
 
 void DosRoute::ShowNotStarted(std::uint32_t code) {
     p_.messages.Show(
         L"DOSBox could not be started: " + dosbox_.path + L"\r\n\r\n" + p_.system.ErrorText(code),
         kMbOk | kMbIconStop);
-}
-
-void DosRoute::ScriptEnded(BuildState& build, MainWindowView& view, BuildResults* results) {
-    if (!pending_)
-        return;
-    DosSessionEnd end;
-    {
-        std::lock_guard<std::mutex> guard(endLock_);
-        if (endedSerial_ != serial_)
-            return;
-        end = ended_;
-    }
-    pending_ = false;
-    try {
-        const DosOutcome outcome = ReadDosOutcome(end.scriptEnded, end.status, end.exitStatus, dosbox_.host);
-        if (outcome.end == DosEnd::DosBoxNotStarted) {
-            if (results)
-                results->worthShowing = false;  // the message says it all
-            ShowNotStarted(outcome.startError);
-            return;
-        }
-        const bool found = p_.files.FileExists(build.outBase + pendingExtension_);
-        if (found)
-            view.SetRunEnabled(true);
-        build.lastBuildCom = (pendingCom_ && found) ? 1 : 0;
-        if (results)
-            AddDosOutcomeRows(*results, outcome, tasm_, tlink_);
-    } catch (const std::exception&) {
-        // Run stays as it was; the results say what they can.
-    }
 }
 
 bool DosRoute::RunProgram(const std::wstring& program) {
@@ -361,6 +339,36 @@ bool DosRoute::RunProgram(const std::wstring& program) {
         return true;
     } catch (const std::exception&) {
         return false;
+    }
+}
+
+void DosRoute::RunDebugger(const std::wstring& debugger, const std::wstring& program) {
+    if (!EnsureDosBox(L"The debugger is a DOS program"))
+        throw ProgramError(L"no DOSBox to debug in");
+    std::vector<DosDrive> drives;
+    std::wstring refusal = DosNameRefusal(DosPathOwner::Output, program.substr(0, program.rfind(L'.')));
+    if (refusal.empty() && !IsDosName(NamePart(program)))
+        refusal = DosNameRefusal(DosPathOwner::Output, program);
+    if (refusal.empty())
+        refusal = DosNameRefusal(DosPathOwner::Debugger, debugger);
+    const std::wstring folder = FolderPart(program);
+    if (refusal.empty() && !Drive(drives, folder))
+        refusal = DosFolderRefusal(DosPathOwner::Output, folder);
+    const wchar_t td = refusal.empty() ? Drive(drives, FolderPart(debugger)) : 0;
+    if (refusal.empty() && !td)
+        refusal = DosFolderRefusal(DosPathOwner::Debugger, FolderPart(debugger));
+    if (Refuse(refusal))
+        throw ProgramError(L"no DOS name for " + debugger + L" or " + program);
+    DosSession session =
+        Planned(WorkFolder(folder), NewToken(), drives,
+                {L"@C:", std::wstring(L"@") + td + L":\\" + NamePart(debugger) + L" " + NamePart(program),
+                 L"@pause", L"@exit"},
+                DosSession{});
+    try {
+        host_.Start(std::move(session));
+    } catch (const PlatformError& error) {
+        ShowNotStarted(error.Code());
+        throw ProgramError(L"DOSBox did not start");
     }
 }
 

@@ -14,18 +14,16 @@
 #include "compile/dos_programs.h"
 #include "compile/dosbox_session.h"
 #include "platform/dos_host.h"
-#include "platform/main_window.h"
 #include "platform/platform.h"
 #include "settings/shared_settings.h"
 #include "settings/user_settings.h"
 
-// The main window's part of the DOSBox route: one per window. The build asks
-// it whether to go through DOSBox and hands it the script; the window calls
-// ScriptEnded when `notifyEnded` (called on another thread) has reached it.
-// Nothing thrown inside leaves it but PlatformError from StartScript.
+// The build session's part of the DOSBox route. The build asks it whether to
+// go through DOSBox and hands it the script; Run and Debug start programs
+// through it. Nothing thrown inside leaves it but the Failures said below.
 class DosRoute {
   public:
-    DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded);
+    DosRoute(Platform& platform, UserSettings& user, DosHost& host);
 
     enum class Way { Direct, DosBox, Refused };
     // After the tool check, before anything is written. DosBox: this build
@@ -40,22 +38,26 @@ class DosRoute {
     // Where DOSBox writes the output: outBase, or the chosen folder itself
     // and the base name where that folder has no short form.
     const std::wstring& OutBase() const { return outBase_; }
-    // Starts a copy of the written script in DOSBox; the output test waits
-    // for its end. onEnded, when given, is called first when the end is
-    // seen, off the window's thread. DOSBox that cannot start is said in a
-    // message; files that cannot be written throw PlatformError.
-    void StartScript(BuildState& build,
+    // Starts a copy of the written script in DOSBox. onEnded is called off
+    // the window's thread when the script has ended, or DOSBox has first, with
+    // what happened there. DOSBox that cannot start is said in a message;
+    // files that cannot be written throw a Failure.
+    void StartScript(const BuildState& build,
                      const ScriptParts& script,
-                     const std::wstring& extension,
-                     bool com,
-                     std::function<void()> onEnded = {});
-    // The session has ended (or its script has): the one-second test's
-    // output test, now, and the rows of what happened in DOSBox added to the
-    // results, when given. Ignores an end that is not the last build's.
-    void ScriptEnded(BuildState& build, MainWindowView& view, BuildResults* results = nullptr);
+                     std::function<void(const DosOutcome&)> onEnded);
+    // On the window's thread once the session has ended: DOSBox that could not
+    // start (under Wine seen only then) said in its one message.
+    void SayIfNotStarted();
     // Run: starts the program in DOSBox when it is a DOS program the system
     // cannot start itself and DOSBox can be found; false otherwise.
     bool RunProgram(const std::wstring& program);
+    // Whether DOS programs go through DOSBox here.
+    bool NeedsDosBox() { return !host_.StartsDosPrograms(); }
+    // Debug: the DOS debugger in DOSBox, in the program's folder (C:), given
+    // the program's name. Finds DOSBox, or asks for it as a build does; a path
+    // DOSBox cannot name, or DOSBox that cannot start, is said in a message.
+    // Throws a ProgramError when it has not started.
+    void RunDebugger(const std::wstring& debugger, const std::wstring& program);
     // The editor's "DOSBox..." command: shows the DOSBox in use and lets the
     // user choose another or forget the choice.
     void ChooseDosBox();
@@ -67,7 +69,7 @@ class DosRoute {
     };
     Found Find();
     bool Usable(const std::wstring& path, Found& found);
-    bool EnsureDosBox();
+    bool EnsureDosBox(const std::wstring& why);
     bool Locate();
     Way Decide(const SharedSettings& settings, const std::wstring& documentPath);
     bool Refuse(const std::wstring& refusal);
@@ -85,16 +87,10 @@ class DosRoute {
     Platform& p_;
     UserSettings& user_;
     DosHost& host_;
-    std::function<void()> notifyEnded_;
     Found dosbox_;
     bool declined_ = false;  // No to locating DOSBox: not asked again until the next start
     std::wstring document_, tasm_, tlink_, work_, outBase_;
     unsigned tokens_ = 0;
-    unsigned serial_ = 0;  // the number of the last build started in DOSBox
-    bool pending_ = false;
-    std::wstring pendingExtension_;
-    bool pendingCom_ = false;
-    std::mutex endLock_;  // the watch's news, handed to the window's thread
-    unsigned endedSerial_ = 0;
-    DosSessionEnd ended_;
+    std::mutex lock_;               // what the watching thread hands over
+    std::uint32_t notStarted_ = 0;  // the error of a DOSBox that did not start, until said
 };

@@ -75,23 +75,27 @@ constexpr Owner kOwners[] = {
     {L"the assembler", L"Choose the assembler again in Options > Tasm."},
     {L"the linker", L"Choose the linker again in Options > Tlink."},
     {L"the output", L"Build again and choose another output name or folder."},
+    {L"the debugger", L"Choose another with \"Debugger...\" in the editor's right-button menu."},
 };
 
 }  // namespace
 
 bool IsDrivePath(const std::wstring& path) {
-    return path.size() >= 3 && path[0] < 0x80 && std::iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
+    return path.size() >= 3 && path[0] < 0x80 && std::iswalpha(path[0]) && path[1] == L':' &&
+           path[2] == L'\\';
 }
 
 std::wstring DosNameRefusal(DosPathOwner owner, const std::wstring& path) {
     const Owner& o = kOwners[static_cast<int>(owner)];
     if (!IsDrivePath(path))
-        return L"DOSBox reaches only files in a folder of a drive, such as C:\\WORK\\HELLO.ASM, and the path of " +
+        return L"DOSBox reaches only files in a folder of a drive, such as C:\\WORK\\HELLO.ASM, and the path "
+               L"of " +
                std::wstring(o.what) + L", " + Quoted(path) + L", is not one. " + o.fix;
     const std::wstring name = NamePart(path);
     if (IsDosName(name) && (owner != DosPathOwner::Output || name.find(L'.') == std::wstring::npos))
         return {};
-    return L"DOSBox knows a file only by a DOS name: up to eight letters, digits or marks such as _ and -, then "
+    return L"DOSBox knows a file only by a DOS name: up to eight letters, digits or marks such as _ and -, "
+           L"then "
            L"a dot and up to three more, such as HELLO.ASM (folders may have any name). The name of " +
            std::wstring(o.what) + L", " + Quoted(name) + L", is not one. " + o.fix;
 }
@@ -151,7 +155,9 @@ std::string DosScriptCopy(const ScriptParts& dosParts, const std::wstring& statu
     return EncodeCp1251(WinToDos(copy));
 }
 
-std::string HostWrapper(const std::wstring& dosboxHostPath, const std::wstring& config, const std::wstring& gone) {
+std::string HostWrapper(const std::wstring& dosboxHostPath,
+                        const std::wstring& config,
+                        const std::wstring& gone) {
     return Utf8(ShellQuoted(dosboxHostPath) + L" -conf " + config + L"\necho $? >" + gone + L"\n");
 }
 
@@ -164,6 +170,25 @@ std::wstring CommandLine(const std::vector<std::wstring>& arguments) {
         line += blank ? L"\"" + argument + L"\"" : argument;
     }
     return line;
+}
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos)
+        return argument;
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes are doubled only before a quote, the closing one included.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    return quoted + L"\"";
 }
 
 std::string Utf8(const std::wstring& text) {
@@ -204,10 +229,11 @@ DosOutcome ReadDosOutcome(bool scriptEnded, const std::string& status, int exitS
     return outcome;
 }
 
-void AddDosOutcomeRows(BuildResults& results,
-                       const DosOutcome& outcome,
-                       const std::wstring& tasmPath,
-                       const std::wstring& tlinkPath) {
+void AddDosOutcomeRows(BuildResults& results, const DosOutcome& outcome) {
+    if (outcome.end == DosEnd::DosBoxNotStarted) {
+        results.worthShowing = false;
+        return;
+    }
     std::vector<ResultRow> rows;
     const auto row = [&rows](const std::wstring& text) { rows.push_back({L"DOSBox", L"", text, 0}); };
     if (outcome.end == DosEnd::DosBoxEnded)
@@ -216,10 +242,11 @@ void AddDosOutcomeRows(BuildResults& results,
         if (missing)
             row(std::wstring(L"The ") + what + L" " + path + L" was not found in DOSBox.");
         if (failed)
-            row(std::wstring(L"The ") + what + L" reported a failure; its messages are in the DOSBox window.");
+            row(std::wstring(L"The ") + what +
+                L" reported a failure; its messages are in the DOSBox window.");
     };
-    tool(L"assembler", tasmPath, outcome.tasmMissing, outcome.tasmFailed);
-    tool(L"linker", tlinkPath, outcome.tlinkMissing, outcome.tlinkFailed);
+    tool(L"assembler", outcome.tasmPath, outcome.tasmMissing, outcome.tasmFailed);
+    tool(L"linker", outcome.tlinkPath, outcome.tlinkMissing, outcome.tlinkFailed);
     results.rows.insert(results.rows.begin(), rows.begin(), rows.end());
     results.worthShowing = results.worthShowing || !rows.empty();
 }

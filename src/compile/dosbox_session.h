@@ -20,7 +20,7 @@ bool IsDosName(const std::wstring& name);
 bool IsDrivePath(const std::wstring& path);
 
 // Whose path a refusal names, and so how the user mends it.
-enum class DosPathOwner { Document, Assembler, Linker, Output };
+enum class DosPathOwner { Document, Assembler, Linker, Output, Debugger };
 // The message that refuses a file DOSBox cannot name, or empty: a path not on
 // a drive, or a name with no DOS form. The output's is its base name (no
 // extension of its own).
@@ -51,12 +51,18 @@ std::string DosScriptCopy(const ScriptParts& dosParts, const std::wstring& statu
 
 // The shell script that starts a host DOSBox under Wine (no process handle
 // can be waited on there) and writes DOSBox's exit status to `gone` after it.
-std::string HostWrapper(const std::wstring& dosboxHostPath, const std::wstring& config, const std::wstring& gone);
+std::string HostWrapper(const std::wstring& dosboxHostPath,
+                        const std::wstring& config,
+                        const std::wstring& gone);
 
 // The arguments as one command line: each quoted when it holds a blank. An
 // argument holding a quote or ending in a backslash has no form both
 // splitters read alike; the route never makes one.
 std::wstring CommandLine(const std::vector<std::wstring>& arguments);
+
+// One argument quoted, when it needs it, the way the C runtime splits a
+// command line (for programs started without DOSBox).
+std::wstring QuoteArgument(const std::wstring& argument);
 
 // Text for a host program: UTF-8.
 std::string Utf8(const std::wstring& text);
@@ -67,12 +73,11 @@ struct DosOutcome {
     DosEnd end = DosEnd::ScriptEnded;
     std::uint32_t startError = 0;  // DosBoxNotStarted: the system's error code
     bool tasmMissing = false, tasmFailed = false, tlinkMissing = false, tlinkFailed = false;
+    std::wstring tasmPath, tlinkPath;  // as the rows name them
 };
 // From the watch's news. A host DOSBox's wrapper gives 126 (not a program)
 // or 127 (not found) when DOSBox could not start.
 DosOutcome ReadDosOutcome(bool scriptEnded, const std::string& status, int exitStatus, bool wrapped);
-// Rows of kind "DOSBox" before the others; any makes the results worth showing.
-void AddDosOutcomeRows(BuildResults& results,
-                       const DosOutcome& outcome,
-                       const std::wstring& tasmPath,
-                       const std::wstring& tlinkPath);
+// Rows of kind "DOSBox" before the others; any makes the results worth
+// showing. DOSBox that did not start is said in a message instead: no window.
+void AddDosOutcomeRows(BuildResults& results, const DosOutcome& outcome);

@@ -25,6 +25,8 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
     const std::wstring doc = workFolder + L"\\hello.asm";  // in a folder with a blank: named short
     PutFile(doc, "mov ax, 4c00h\r\n");
     Program app(doc);
+    app.Run(Command::Debug);  // nothing built, nothing to debug: Debug is off while Run is
+    EXPECT_FALSE(app.Find(kDialogClass));
     const std::string folder = Utf8(Win32Processes().ShortPath(workFolder)) + "\\";
     const std::tuple<Command, const wchar_t*, const char*> cases[] = {
         {Command::Make16Com, L"hello.com", "/x /v /t"},
@@ -44,6 +46,17 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
         EXPECT_FALSE(app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
     }
     EXPECT_EQ(FileText(doc), "mov ax, 4c00h\r\n\r\n");
+    // Debug (F5): TD32.EXE beside neither tool: one question, and No starts nothing. Beside the
+    // linker, it starts in the program's folder with the program's name.
+    const std::wstring log = workFolder + L"\\standin.log";
+    DeleteFileW(log.c_str());
+    app.Click(Command::Debug);
+    EXPECT_NE(Text(app.Box(), kMessageTextId).find(L"TD32.EXE"), std::wstring::npos);
+    Press(app.Box(), IDNO);
+    CopyFileW((builtTools + L"\\TD32.EXE").c_str(), L"C:\\standin\\TD32.EXE", FALSE);
+    app.Click(Command::Debug);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(log); }, kStartTimeout));
+    EXPECT_EQ(FileText(log), "td32 prog32.exe @ " + folder.substr(0, folder.size() - 1) + "\r\n");
 }
 
 // The assembler's messages, read from its listing once the script has ended; a double-click goes to their
@@ -95,18 +108,29 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
     app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
     results = app.Wait(L"KorvelineBuildResults");
     EXPECT_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
+    // Another text since: the rows no longer lead into it, and the user is told.
+    Send(editor, WM_SETTEXT, 0, LPARAM(L"nop\r\n"));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageW(FindWindowExW(results, nullptr, L"ListBox", nullptr), message,
+                     message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+    EXPECT_NE(Text(app.Box(), kMessageTextId).find(L"earlier build"), std::wstring::npos);
+    Press(app.Box(), IDOK);
+    EXPECT_EQ(app.Selection(), "0-0");
 }
 
 // Through the host's dosbox (headless) with the DOS stand-ins of tests/tools/dos, wherever the files are: on
 // the host's drive (Z:, which DOSBox keeps for itself), in a long Cyrillic folder with blanks, at the root
-// of a drive other than C:, the tools each in a folder of its own; Run starts the program in DOSBox. A tool
-// missing in DOSBox is a row of the results, at once. Skipped without the host's dosbox or nasm.
+// of a drive other than C:, the tools each in a folder of its own; Run and Debug (TD.EXE beside the
+// assembler) start the program in DOSBox, in its folder. A tool missing in DOSBox is a row of the results,
+// at once. Skipped without the host's dosbox or nasm.
 TEST(DosBox, BuildsWhereverTheFilesAreAndSaysWhatWentWrongInDosBox) {
     const char* prefix = std::getenv("WINEPREFIX");
     if (!prefix || !FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
         GTEST_SKIP() << "needs the host's dosbox and nasm; scripts/install-deps.sh installs both";
     const std::wstring tasm = L"C:\\DOS tools\\TASM 5\\BIN\\TASM.EXE", tlink = L"C:\\Линкер\\TLINK.EXE";
-    for (const auto& [from, to] : {std::pair{L"\\TASM.EXE", tasm}, std::pair{L"\\TLINK.EXE", tlink}}) {
+    const std::wstring td = tasm.substr(0, tasm.rfind(L'\\')) + L"\\TD.EXE";
+    for (const auto& [from, to] :
+         {std::pair{L"\\TASM.EXE", tasm}, std::pair{L"\\TLINK.EXE", tlink}, std::pair{L"\\TD.EXE", td}}) {
         MakeFolders(to.substr(0, to.rfind(L'\\')));
         CopyFileW((builtTools + L"\\dos" + from).c_str(), to.c_str(), FALSE);
     }
@@ -131,12 +155,19 @@ TEST(DosBox, BuildsWhereverTheFilesAreAndSaysWhatWentWrongInDosBox) {
         Program app(folder + L"\\hello.asm");
         app.Build(Command::Make16Com, folder + L"\\hello.com");
         EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, Ms(60000))) << Utf8(folder);
-        EXPECT_EQ(FileText(folder + L"\\STANDIN.LOG"), ToolsLog("C:\\hello.asm", "C:\\hello", "/x /v /t"));
+        const std::string built = ToolsLog("C:\\hello.asm", "C:\\hello", "/x /v /t");
+        EXPECT_EQ(FileText(folder + L"\\STANDIN.LOG"), built);
         EXPECT_FALSE(app.Find(L"KorvelineBuildResults"));
         if (folder[0] != L'Z')
             continue;
         app.Click(Command::RunCompiled);
         EXPECT_TRUE(WaitUntil([&] { return FileExists(folder + L"\\hello.RAN"); }, Ms(60000)));
+        app.Click(Command::Debug);
+        const auto debugged = [&] { return FileText(folder + L"\\STANDIN.LOG").substr(built.size()); };
+        EXPECT_TRUE(WaitUntil([&] { return debugged().find("\r\n") != std::string::npos; }, Ms(60000)));
+        std::string line = debugged();
+        CharUpperBuffA(line.data(), DWORD(line.size()));
+        EXPECT_EQ(line, "TD HELLO.COM @ C:\\\r\n");
     }
 
     PutStore(tasm, L"C:\\nowhere\\TLINK.EXE");

@@ -7,8 +7,9 @@
 
 #include "codepage/cp1251.h"
 #include "compile/build_listing.h"
-#include "compile/build_pipeline.h"
 #include "compile/build_results.h"
+#include "compile/build_session.h"
+#include "compile/debugger.h"
 #include "fakes.h"
 
 namespace {
@@ -22,6 +23,38 @@ std::string Script(const std::string& n, const std::string& document, const std:
     return " prompt $s\r\nT.EXE a" + n + " " + document + ", " + outs + "L.EXE l" + n + " " + outs;
 }
 
+// Wine's host unless told otherwise: Z: is the host's root, another drive X: is /x.
+class FakeDosHost : public DosHost {
+  public:
+    bool startsDos = true, wine = true;
+    std::uint32_t failStart = 0;
+    std::vector<DosSession> started;
+
+    static std::wstring Swapped(std::wstring path, wchar_t from, wchar_t to) {
+        std::replace(path.begin(), path.end(), from, to);
+        return path;
+    }
+    bool StartsDosPrograms() override { return startsDos; }
+    std::wstring FromHostPath(Text path) override { return wine ? L"Z:" + Swapped(path, L'/', L'\\') : L""; }
+    std::wstring ToHostPath(Text path) override {
+        if (!wine || path.size() < 3 || path[1] != L':')
+            return L"";
+        const std::wstring rest = Swapped(path.substr(2), L'\\', L'/');
+        return path[0] == L'Z' ? rest : L"/" + std::wstring(1, std::towlower(path[0])) + rest;
+    }
+    std::optional<std::string> AnsiText(Text text) override {  // a Russian Windows
+        for (wchar_t c : text)
+            if (c >= 0x80 && (c < 0x410 || c > 0x44F))
+                return std::nullopt;
+        return EncodeCp1251(text);
+    }
+    void Start(DosSession session) override {
+        started.push_back(session);
+        if (failStart)
+            throw PlatformError(L"start", failStart);
+    }
+};
+
 class BuildTest : public ::testing::Test {
   protected:
     BuildTest() {
@@ -33,22 +66,28 @@ class BuildTest : public ::testing::Test {
         s.opt32COMTlink = L"l32c";
         p.files.Put(s.tasmPath, "tool");
         p.files.Put(s.tlinkPath, "tool");
-        view.caption = kDoc;
-        view.text = L"mov ax, 4c00h\r\n";
+        doc.SetPath(kDoc);
+        doc.Load(L"mov ax, 4c00h\r\n");
         p.processes.onStart = [this] {  // the script makes the file named in produces, as the tools would
-            runEnabledWhileScriptRuns = view.runEnabled;
+            runEnabledWhileScriptRuns = session.RunEnabled();
             if (!produces.empty())
                 p.files.Put(produces, "MZ");
         };
     }
     void Build(BuildKind kind, Text chosen = L"C:\\W\\HI.EXE") {
         p.dialogs.Choose(chosen);
-        view.runEnabled = true;
-        RunBuild(kind, p.platform, p.settings, doc, build, view, dialog);
+        session.Build(kind, p.settings, doc, dialog);
+    }
+    // A COM build that found its output: Run enabled, lastBuildCom 1; nothing of it logged.
+    void EarlierBuild() {
+        produces = L"C:\\W\\HI.COM";
+        Build(BuildKind::Com16, produces);
+        produces.clear();
+        p.files.log.clear(), p.processes.started.clear(), p.dialogs.shown.clear();
     }
     // Run enabled, files written, programs started, messages (style unless a stop sign).
     std::wstring Outcome() {
-        std::wstring s = view.runEnabled ? L"run" : L"-";
+        std::wstring s = session.RunEnabled() ? L"run" : L"-";
         for (const std::wstring& w : p.files.log)
             s += L" | " + w;
         for (const std::wstring& w : p.processes.started)
@@ -61,10 +100,11 @@ class BuildTest : public ::testing::Test {
     }
 
     FakeProgram p;
-    FakeMainView view;
-    DocumentState doc;
-    BuildState build;
+    Document doc;
     CommonDialog dialog{p.dialogs};
+    FakeDosHost host;
+    int notified = 0;
+    BuildSession session{p.platform, p.user, host, [this] { ++notified; }};
     std::wstring produces;
     bool runEnabledWhileScriptRuns = true;
 };
@@ -87,14 +127,14 @@ TEST_F(BuildTest, EachKindWritesItsScriptWithItsSwitchesAndShortFolders) {
               L"C:\\W\\HI6");
     EXPECT_EQ(p.processes.slept, std::vector<unsigned>(4, 1000));
     EXPECT_EQ(doc.DocChanged, 0) << "an ASCII document comes back unchanged";
-    view.caption = L"C:\\My Work\\hello.asm";
+    doc.SetPath(L"C:\\My Work\\hello.asm");
     p.processes.shortPaths[L"c:\\my work\\hello.asm"] = L"C:\\MYWORK~1\\HELLO.ASM";
     p.processes.shortPaths[L"c:\\out dir\\"] = L"C:\\OUTDIR~1\\";
     Build(BuildKind::Exe16, L"C:\\Out Dir\\prog");
     EXPECT_EQ(p.files.Bytes(L"C:\\My Work\\hello.bat"),
               Script("16e", "C:\\MYWORK~1\\HELLO.ASM", "C:\\OUTDIR~1\\"));
     p.processes.shortPathFails = true;
-    view.caption = L"C:\\W\\abcd";  // exactly four: nothing left of the name, and it builds
+    doc.SetPath(L"C:\\W\\abcd");  // exactly four: nothing left of the name, and it builds
     Build(BuildKind::Exe16);
     EXPECT_EQ(p.files.Bytes(L"C:\\W\\.bat"), Script("16e", "", "HI"));
 }
@@ -110,20 +150,20 @@ TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
     };
     for (const auto& [kind, chosen, made, runs, com] : cases) {
         produces = made;
-        build.lastBuildCom = 1;
         Build(kind, chosen);
         EXPECT_FALSE(runEnabledWhileScriptRuns);
-        EXPECT_EQ(view.runEnabled, runs);
-        EXPECT_EQ(build.lastBuildCom, com);
-        RunCompiledProgram(build, p.processes);
+        EXPECT_EQ(session.RunEnabled(), runs);
+        EXPECT_EQ(session.State().lastBuildCom, com);
+        session.Run();
         EXPECT_EQ(p.processes.started.back(), std::wstring(chosen).substr(0, 7) + (com ? L".com" : L".exe"));
     }
     p.processes.failStart = true;
-    EXPECT_NO_THROW(RunCompiledProgram(build, p.processes));
+    EXPECT_NO_THROW(session.Run());
 }
 
-// Up to the dialog a failure is reported and leaves the editor as it was;
-// after it a failure is silent, but for an output name the script would run.
+// Up to the dialog a failure is reported and leaves the editor as it was (its
+// text, caret and undo); after it a failure is silent, but for an output name
+// the script would run. The tool check leaves an earlier build's results.
 TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     const wchar_t* const written = L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM";
     const std::tuple<std::function<void()>, std::wstring> cases[] = {
@@ -132,7 +172,7 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
         {[this] { p.settings.tasmPath = L"", p.settings.tlinkPath = L"L.EXE"; },
          L"run | \"Choose tasm in Options... > Tasm.\" 0"},
         {[this] { p.settings.tlinkPath = L""; }, L"run | \"Choose tlink in Options... > Tlink.\" 0"},
-        {[this] { view.caption = L"C:\\W\\x.s"; },
+        {[this] { doc.SetPath(L"C:\\W\\x.s"); },
          L"- | \"The document's name is too short to build. Save it under a name of four characters or more, "
          L"such as prog.asm.\""},
         {[this] { p.files.fail[L"c:\\w\\hi.bat"] = 3; },
@@ -147,7 +187,7 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
              L" | \"The output name C:\\W\\x&calc holds the character \"&\", which the build "
              L"script would run as a command. Build again and choose an output name and folder "
              L"without \"&\".\""},
-        {[this] { view.caption = L"C:\\W\\HI^.ASM"; },
+        {[this] { doc.SetPath(L"C:\\W\\HI^.ASM"); },
          L"- | create C:\\W\\HI^.bat | write C:\\W\\HI^.ASM | \"The document's path C:\\W\\HI^.ASM holds the "
          L"character \"^\", which the build script would run as a command. Rename the document or its folder "
          L"so "
@@ -157,22 +197,31 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     };
     const std::wstring text = L"; \u0411\r\n";  // Б
     for (const auto& [arrange, outcome] : cases) {
-        view.caption = kDoc, view.text = text, view.runEnabled = true;
         p.settings.tasmPath = L"T.EXE",
         p.settings.tlinkPath = L"C:\\L";  // set but missing passes when the other exists
-        doc.DocChanged = 0, build.lastBuildCom = 1;
-        p.files.fail.clear(), p.dialogs.fail = false, p.dialogs.answers = {L"C:\\W\\HI.COM"};
+        p.files.fail.clear(), p.dialogs.fail = false;
+        doc.SetPath(kDoc);
+        EarlierBuild();
+        p.processes.watching(0);  // its script ended, its results not yet shown
+        doc.Load(L"; \u0411");
+        doc.Select(4, 4);
+        doc.ReplaceSelection(L"\r\n");
+        doc.DocChanged = 0;
+        p.dialogs.answers = {L"C:\\W\\HI.COM"};
         arrange();
-        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog);
-        // A document with Cyrillic, once written, counts as changed.
-        EXPECT_EQ(doc.DocChanged, outcome.find(L".ASM") != std::wstring::npos &&
-                                      outcome.find(L"not write") == std::wstring::npos);
+        session.Build(BuildKind::Com16, p.settings, doc, dialog);
+        // A document with Cyrillic, once written, counts as changed and has nothing to undo.
+        const bool docWritten =
+            outcome.find(L".ASM") != std::wstring::npos && outcome.find(L"not write") == std::wstring::npos;
+        EXPECT_EQ(doc.DocChanged, docWritten);
+        EXPECT_EQ(doc.Model().CanUndo(), !docWritten);
         EXPECT_EQ(Outcome(), outcome);
-        EXPECT_EQ(view.text, text);
-        EXPECT_EQ(build.lastBuildCom, 1);
+        EXPECT_EQ(doc.Text() + std::to_wstring(doc.Model().Caret()), text + (docWritten ? L"0" : L"5"));
+        EXPECT_EQ(session.State().lastBuildCom, 1);
+        EXPECT_EQ(session.TakeEnded().has_value(), outcome.rfind(L"run", 0) == 0) << outcome;
     }
-    EXPECT_EQ(p.files.Bytes(kDoc), "; \x81\r\n\r\n");  // in the DOS code page
-    EXPECT_TRUE(p.processes.slept.empty());
+    EXPECT_EQ(p.files.Bytes(kDoc), "; \x81\r\n\r\n");       // in the DOS code page
+    EXPECT_EQ(p.processes.slept.size(), std::size(cases));  // the earlier builds' only
 }
 
 // A header of 40h bytes whose new-header offset (the double word at 3Ch) is `at`, then `tail`.
@@ -204,38 +253,6 @@ TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
                   std::make_tuple(dosExe, dosProgram, windows, host))
             << testing::PrintToString(b);
 }
-
-// Wine's host unless told otherwise: Z: is the host's root, another drive X: is /x.
-class FakeDosHost : public DosHost {
-  public:
-    bool startsDos = false, wine = true;
-    std::uint32_t failStart = 0;
-    std::vector<DosSession> started;
-
-    static std::wstring Swapped(std::wstring path, wchar_t from, wchar_t to) {
-        std::replace(path.begin(), path.end(), from, to);
-        return path;
-    }
-    bool StartsDosPrograms() override { return startsDos; }
-    std::wstring FromHostPath(Text path) override { return wine ? L"Z:" + Swapped(path, L'/', L'\\') : L""; }
-    std::wstring ToHostPath(Text path) override {
-        if (!wine || path.size() < 3 || path[1] != L':')
-            return L"";
-        const std::wstring rest = Swapped(path.substr(2), L'\\', L'/');
-        return path[0] == L'Z' ? rest : L"/" + std::wstring(1, std::towlower(path[0])) + rest;
-    }
-    std::optional<std::string> AnsiText(Text text) override {  // a Russian Windows
-        for (wchar_t c : text)
-            if (c >= 0x80 && (c < 0x410 || c > 0x44F))
-                return std::nullopt;
-        return EncodeCp1251(text);
-    }
-    void Start(DosSession session) override {
-        started.push_back(session);
-        if (failStart)
-            throw PlatformError(L"start", failStart);
-    }
-};
 
 // The command line as Microsoft's rules split it (CommandLineToArgvW, the C runtime; Wine, SDL 2).
 std::vector<std::wstring> SplitMicrosoft(Text line) {
@@ -298,7 +315,7 @@ class DosRouteTest : public BuildTest {
     }
     void Build(Text output = L"C:\\W\\HI.COM") {
         p.dialogs.Choose(output);
-        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &*route);
+        dos->Build(BuildKind::Com16, p.settings, doc, dialog);
     }
     // The last session's arguments (which both splitters must read alike), its mounts and the script copy's
     // assembler line; "KV*" for each session's own name.
@@ -326,14 +343,15 @@ class DosRouteTest : public BuildTest {
     }
 
     void Restart() {  // the program started anew, nothing found or declined yet, the machine as at first
-        route.emplace(p.platform, p.user, host, [this] { ++notified; });
-        host.wine = true, view.caption = kDoc, p.system.environment = {{L"TEMP", L"C:\\users\\u\\Temp"}};
+        dos.emplace(p.platform, p.user, host, [this] { ++notified; });
+        host.wine = true, host.startsDos = false, doc.SetPath(kDoc);
+        p.system.environment = {{L"TEMP", L"C:\\users\\u\\Temp"}};
         p.settings.tasmPath = L"C:\\TASM\\TASM.EXE", p.settings.tlinkPath = L"C:\\TASM\\TLINK.EXE";
     }
 
     FakeDosHost host;
     int notified = 0;
-    std::optional<DosRoute> route;
+    std::optional<BuildSession> dos;
 };
 
 // Declined DOSBox (asked once until the next start), a system that starts DOS programs, or Windows tools.
@@ -375,12 +393,11 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
         std::wregex(LR"(C:\\users\\u\\Temp\\\|(C:\\users\\u\\Temp\\KV[0-9A-F]{6}\.)END\|\1GON)")));
 
     const std::pair<std::function<void()>, std::string> forms[] = {
-        {[this] { view.caption = L"Z:\\home\\u\\hi.asm"; },
+        {[this] { doc.SetPath(L"Z:\\home\\u\\hi.asm"); },
          "@mount C /home/u/\r\n@mount D /c/W/"},  // the host's drive
-        {[this] { view.caption = L"C:\\Мои работы\\Лабы 2\\hi.asm"; },
-         u8"@mount C \"/c/Мои работы/Лабы 2/\""},
+        {[this] { doc.SetPath(L"C:\\Мои работы\\Лабы 2\\hi.asm"); }, u8"@mount C \"/c/Мои работы/Лабы 2/\""},
         {[this] {  // a drive root, each tool in a folder of its own
-             view.caption = L"Q:\\HI.ASM";
+             doc.SetPath(L"Q:\\HI.ASM");
              p.settings.tasmPath = L"Q:\\TASM\\100%\\TASM.EXE", p.settings.tlinkPath = L"R:\\LINK\\TLINK.EXE";
              p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
          },
@@ -389,7 +406,7 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
         {[this] {  // DOSBox for Windows: Windows folders, by their short names where they hold Cyrillic
              host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
              p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
-             view.caption = L"C:\\My Work\\Лабы\\hi.asm";
+             doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
              p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
          },
          "C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe | -conf | KV*.CNF | \n@mount C C:\\MYWORK~1\\8A7B~1"
@@ -397,7 +414,7 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
         {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
              host.wine = false, p.system.environment[L"PATH"] = L"relative;D:\\Программы\\DOSBox";
              p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
-             view.caption = L"D:\\Лабы\\hi.asm";
+             doc.SetPath(L"D:\\Лабы\\hi.asm");
              p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
              p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
          },
@@ -417,22 +434,21 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
 // output, which the dialog names.
 TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
     const std::tuple<std::function<void()>, std::wstring, bool> cases[] = {
-        {[this] { view.caption = L" asm"; },  // the unnamed document
+        {[this] { doc.SetPath(L" asm"); },  // the unnamed document
          L"DOSBox reaches only files in a folder of a drive, such as C:\\WORK\\HELLO.ASM, and the path of "
          L"the "
          L"document, \" asm\", is not one. Save it elsewhere or under another name (Save Project As), then "
          L"build "
          L"again.",
          false},
-        {[this] { view.caption = L"hi.asm"; }, L"drive, such as C:\\WORK\\HELLO.ASM, and the path of", false},
-        {[this] { view.caption = L"\\\\srv\\share\\hi.asm"; }, L"path of the document, \"\\\\srv\\", false},
-        {[this] { view.caption = L"C:\\W\\лаба.asm"; }, L"The name of the document, \"лаба.asm\", is", false},
-        {[this] { view.caption = L"C:\\W\\long name.asm"; }, L"The name of the document, \"long name", false},
+        {[this] { doc.SetPath(L"hi.asm"); }, L"drive, such as C:\\WORK\\HELLO.ASM, and the path of", false},
+        {[this] { doc.SetPath(L"\\\\srv\\share\\hi.asm"); }, L"path of the document, \"\\\\srv\\", false},
+        {[this] { doc.SetPath(L"C:\\W\\лаба.asm"); }, L"The name of the document, \"лаба.asm\", is", false},
+        {[this] { doc.SetPath(L"C:\\W\\long name.asm"); }, L"The name of the document, \"long name", false},
         {[this] { p.settings.tasmPath = L"C:\\TASM\\tasm 5.exe"; }, L"assembler, \"tasm 5.exe\"", false},
         {[this] { p.settings.tlinkPath = L"TLINK.EXE"; }, L"linker, \"TLINK.EXE\", is not", false},
         {[this] {  // DOSBox for Windows, and a folder the ANSI code page cannot name
-             host.wine = false, view.caption = L"C:\\\u03A9\\hi.asm",
-             p.system.environment[L"PATH"] = L"C:\\DB";
+             host.wine = false, doc.SetPath(L"C:\\\u03A9\\hi.asm"), p.system.environment[L"PATH"] = L"C:\\DB";
              p.files.Put(L"C:\\DB\\dosbox.exe", kWindowsProgram);
          },
          L"DOSBox cannot be given the folder \"C:\\\u03A9\\\" of the document: its name holds", false},
@@ -444,7 +460,7 @@ TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
         Restart();
         p.files.log.clear(), p.messages.shown.clear(), p.dialogs.answers = {L"C:\\W\\HI.COM"};
         arrange();
-        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &*route);
+        dos->Build(BuildKind::Com16, p.settings, doc, dialog);
         ASSERT_EQ(p.messages.shown.size(), 1u) << refusal;
         EXPECT_NE(p.messages.shown[0].text.find(refusal), std::wstring::npos) << p.messages.shown[0].text;
         EXPECT_EQ(p.files.log.size(), afterDialog ? 2u : 0u);  // the empty script and the document, or none
@@ -472,40 +488,84 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
         {{false, "", 127}, false, L"", L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 2."},
         {{true, "", -1}, true, L"", L""},
     };
+    p.files.Put(L"C:\\W\\HI.LST", "");
     for (const auto& [end, made, dosRows, said] : cases) {
         Build();
         p.messages.shown.clear();
         if (made)
             p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
-        BuildResults results{{{L"Output", L"", L"", 0}}, false};
-        route->ScriptEnded(build, view, &results);  // not yet: nothing
+        EXPECT_FALSE(dos->TakeEnded());  // not yet: nothing
         host.started.back().ended(end);
-        route->ScriptEnded(build, view, &results);
+        const std::optional<BuildResults> results = dos->TakeEnded();
+        ASSERT_TRUE(results);
         std::wstring rows;
-        for (const ResultRow& r : results.rows)
+        for (const ResultRow& r : results->rows)
             rows += r.kind == L"DOSBox" ? r.kind + L"|" + r.text + L"\n" : L"";
         EXPECT_EQ(rows, dosRows);
-        EXPECT_EQ(results.worthShowing, !rows.empty());
+        EXPECT_EQ(results->worthShowing, !made && said.empty());
         EXPECT_EQ(p.messages.shown.empty() ? L"" : p.messages.shown[0].text, said);
-        EXPECT_EQ(std::make_pair(view.runEnabled, build.lastBuildCom),
+        EXPECT_EQ(std::make_pair(dos->RunEnabled(), dos->State().lastBuildCom),
                   std::make_pair(made, std::int16_t(made)));
     }
     EXPECT_EQ(notified, 5);
     const auto earlierEnd = host.started.back().ended;
     Build();  // a later build: the earlier session's end no longer counts
     earlierEnd({true, "", -1});
-    route->ScriptEnded(build, view);
-    EXPECT_FALSE(view.runEnabled);
+    EXPECT_FALSE(dos->TakeEnded() || dos->RunEnabled());
     host.failStart = 5;
     Build();
     EXPECT_EQ(p.messages.shown.back().text,
               L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 5.");
     host.failStart = 0;
 
-    EXPECT_TRUE(route->RunProgram(L"C:\\W\\HI.COM"));  // Run: the program's folder as C:
-    EXPECT_NE(Written("CNF").find("@mount C /c/W/\r\n@C:\r\n@HI.COM\r\n@pause"), std::string::npos);
-    p.files.Put(L"C:\\W\\WIN.EXE", kWindowsProgram);
-    EXPECT_FALSE(route->RunProgram(L"C:\\W\\WIN.EXE"));
+    dos->Run();  // Run: a DOS program, its folder as C:
+    EXPECT_NE(Written("CNF").find("@mount C /c/W/\r\n@C:\r\n@HI.com\r\n@pause"), std::string::npos);
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a Windows program starts as it always has
+    dos->Run();
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\W\\HI.com"});
+}
+
+// TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as the user chose, then beside the
+// assembler and the linker; started in the program's folder with its name, through DOSBox where DOS needs it.
+TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
+    const std::tuple<std::string, std::optional<DebuggerKind>> programs[] = {
+        {Mz(0, "dos"), DebuggerKind::Dos},
+        {"\xB4\x4C\xCD\x21", DebuggerKind::Dos},
+        {kWindowsProgram, DebuggerKind::Windows32},
+        {Mz(0x40, std::string("PE\0", 3)), DebuggerKind::Dos},
+        {Mz(0x40, "NE"), std::nullopt},
+        {"", std::nullopt}};
+    for (const auto& [bytes, kind] : programs)
+        EXPECT_EQ(DebuggerFor(bytes), kind) << testing::PrintToString(bytes);
+    SharedSettings tools;
+    tools.tasmPath = L"C:\\TASM\\TASM.EXE", tools.tlinkPath = L"TLINK.EXE";
+    EXPECT_EQ(DebuggerCandidates(DebuggerKind::Windows32, L"D:\\td32.exe", tools),
+              (std::vector<std::wstring>{L"D:\\td32.exe", L"C:\\TASM\\TD32.EXE"}));
+    EXPECT_EQ(DebugLaunchFor(L"C:\\HI.COM").folder + L"|" + DebugLaunchFor(L"C:\\W\\HI.EXE").folder,
+              L"C:\\|C:\\W");
+
+    dos->Debug(p.settings);  // nothing built: nothing to debug
+    p.settings.tlinkPath = L"C:\\TL\\TLINK.EXE";
+    p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
+    Build();
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program
+    host.started.back().ended({true, "", -1});
+    dos->TakeEnded();
+    dos->Debug(p.settings);  // no TD32.EXE: asked once, declined, then told where to choose it
+    dos->Debug(p.settings);
+    EXPECT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | kMbIconQuestion);
+    EXPECT_NE(p.messages.shown[1].text.find(L"\"Debugger...\""), std::wstring::npos);
+    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
+    dos->Debug(p.settings);
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W"});
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox
+    p.files.Put(L"C:\\TASM\\TD.EXE", Mz(0, "td"));
+    dos->Debug(p.settings);
+    EXPECT_NE(
+        Written("CNF").find("@mount C /c/W/\r\n@mount D /c/TASM/\r\n@C:\r\n@D:\\TD.EXE HI.com\r\n@pause"),
+        std::string::npos)
+        << Written("CNF");
 }
 
 // The context menu's DOSBox...: which DOSBox is in use, another chosen (a program only), or the choice
@@ -533,7 +593,7 @@ TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
         p.messages.shown.clear(), p.messages.answers = {answers}, p.dialogs.answers = chosen;
         if (!stored.empty())
             p.user.SetPath(UserPath::DosBox, stored);
-        route->ChooseDosBox();
+        dos->ChooseDosBox();
         std::wstring said;
         for (const auto& m : p.messages.shown)
             said += (said.empty() ? L"" : L" | ") + m.text + L" " + std::to_wstring(m.style);
@@ -544,7 +604,7 @@ TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
     p.files.Put(L"Z:\\usr\\bin\\dosbox", "");  // none found: a build asks, and Yes locates it
     p.messages.answers = {kIdYes};
     p.dialogs.answers = {L"E:\\db\\dosbox.exe", L"C:\\W\\HI.COM"};
-    RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &*route);
+    dos->Build(BuildKind::Com16, p.settings, doc, dialog);
     EXPECT_EQ(host.started.back().commandLine.rfind(L"E:\\db\\dosbox.exe -conf KV", 0), 0u);
     EXPECT_EQ(p.user.Path(UserPath::DosBox), L"E:\\db\\dosbox.exe");
 }

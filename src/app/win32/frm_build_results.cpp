@@ -78,6 +78,8 @@ void FrmBuildResults::Update(const BuildResults& results) {
 
 void FrmBuildResults::Fill(const BuildResults& results) {
     rows_ = results.rows;
+    build_ = results.build;
+    documentGeneration_ = results.documentGeneration;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     ScopedWindowDC windowDc(list_);
@@ -107,7 +109,7 @@ void FrmBuildResults::ActivateRow(int index) {
         MessageBeep(MB_OK);
         return;
     }
-    goToLine_(rows_[index].line);
+    goToLine_(rows_[index].line, build_, documentGeneration_);
 }
 
 void FrmBuildResults::Layout() {

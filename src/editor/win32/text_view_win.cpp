@@ -39,21 +39,6 @@ COLORREF ColourOf(SyntaxKind kind) {
     return kBlack;
 }
 
-enum MenuCommand : UINT {
-    kMenuUndo = 1,
-    kMenuCut,
-    kMenuCopy,
-    kMenuPaste,
-    kMenuDelete,
-    kMenuSelectAll,
-    kMenuFind,
-    kMenuFindNext,
-    kMenuGoToLine,
-    kMenuColours,
-    kMenuLineNumbers,
-    kMenuOwners
-};
-
 bool KeyDown(int key) {
     return GetKeyState(key) < 0;
 }
@@ -81,35 +66,40 @@ HWND TextView::CreateControl(HWND parent,
     return hwnd;
 }
 
-void TextView::AddOwnersCommand(const std::wstring& caption, std::function<void()> run) {
-    ownersCaption_ = caption;
-    ownersCommand_ = std::move(run);
+TextView::TextView(Document& document) : document_(document), model_(document.Model()) {
+    document_.Listen(*this);
 }
 
-void TextView::UseSettings(const ViewSettings& settings, KeepSettings keep) {
-    settings_ = settings;
-    keepSettings_ = std::move(keep);
+// Every change of the document ends here, whoever made it: the colours below
+// the edited lines are found again, an edit or a selection is brought into
+// view, and the view is refreshed once.
+void TextView::DocumentChanged(DocumentChange change, std::size_t fromLine) {
+    switch (change) {
+        case DocumentChange::Path:
+            return;
+        case DocumentChange::Replaced:
+            syntax_.Forget(0);
+            view_ = ViewPosition{};
+            break;
+        case DocumentChange::Edited:
+            syntax_.Forget(std::min(fromLine, model_.Buffer().LineOf(model_.SelStart())));
+            ShowPosition(model_.Caret());
+            break;
+        case DocumentChange::Selection:
+            ShowPosition(model_.Caret());
+            break;
+    }
     Refresh();
-}
-
-void TextView::SetText(std::wstring text) {
-    model_.SetText(std::move(text));
-    syntax_.Forget(0);
-    view_ = ViewPosition{};
-    Changed(false);
 }
 
 void TextView::ReplaceSelection(const std::wstring& text, bool undoable) {
     const std::size_t from = EditStarts();
-    const bool changed = model_.ReplaceSelection(text, undoable);
-    Edited(from);
-    ShowPosition(model_.Caret());
-    Changed(changed);
+    document_.Edited(from, model_.ReplaceSelection(text, undoable));
 }
 
 void TextView::SetSelection(std::size_t anchor, std::size_t caret) {
     model_.Select(anchor, caret);
-    Changed(false);
+    Refresh();
 }
 
 void TextView::ScrollCaret() {
@@ -119,31 +109,10 @@ void TextView::ScrollCaret() {
     Refresh();
 }
 
-void TextView::Undo() {
-    const std::size_t from = EditStarts();
-    const bool changed = model_.Undo();
-    Edited(from);
-    ShowPosition(model_.Caret());
-    Changed(changed);
-}
-
-std::size_t TextView::EditStarts() const {
-    return model_.Buffer().LineOf(model_.SelStart());
-}
-
 // Every edit starts at the selection's start before it or at the one after
 // it (an undo puts back text where the caret lands).
-void TextView::Edited(std::size_t fromLine) {
-    syntax_.Forget(std::min(fromLine, model_.Buffer().LineOf(model_.SelStart())));
-}
-
-void TextView::Changed(bool textChanged) {
-    Refresh();
-    if (textChanged && Hwnd()) {
-        const int id = GetDlgCtrlID(Hwnd());
-        SendMessageW(GetParent(Hwnd()), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE),
-                     reinterpret_cast<LPARAM>(Hwnd()));
-    }
+std::size_t TextView::EditStarts() const {
+    return model_.Buffer().LineOf(model_.SelStart());
 }
 
 ViewMetrics TextView::Metrics() const {
@@ -397,10 +366,7 @@ void TextView::OnKeyDown(WPARAM key) {
                 return;
             }
             const std::size_t from = EditStarts();
-            const bool changed = model_.DeleteForward();
-            Edited(from);
-            ShowPosition(model_.Caret());
-            Changed(changed);
+            document_.Edited(from, model_.DeleteForward());
             return;
         }
         case VK_INSERT:
@@ -408,17 +374,6 @@ void TextView::OnKeyDown(WPARAM key) {
                 SendMessageW(Hwnd(), WM_COPY, 0, 0);
             if (shift)
                 SendMessageW(Hwnd(), WM_PASTE, 0, 0);
-            return;
-        case VK_F3:  // Find next; with Shift the other way
-            FindNext(findOptions_.down != shift);
-            return;
-        case 'F':
-            if (ctrl && shift)
-                OpenFindDialog();
-            return;
-        case 'G':
-            if (ctrl && !shift)
-                GoToLine();
             return;
         default:
             return;
@@ -444,13 +399,12 @@ void TextView::OnChar(wchar_t c) {
         changed = model_.ReplaceSelection(std::wstring(1, c));
     else
         return;  // other control characters (Ctrl+letters) type nothing
-    Edited(from);
+    syntax_.Forget(std::min(from, text.LineOf(model_.SelStart())));
     const std::size_t to = text.LineOf(model_.Caret());
     typed_ = Typed{true, std::min(from, to), std::max(from, to)};
     if (colours && below < text.LineCount() && syntax_.At(text, below) != stateBelow)
         typed_.to = static_cast<std::size_t>(-1);  // to the bottom of the view
-    ShowPosition(model_.Caret());
-    Changed(changed);
+    document_.Edited(from, changed);
     typed_ = Typed{};
 }
 
@@ -484,90 +438,22 @@ void TextView::OnMouse(UINT message, WPARAM keys, int x, int y) {
     ScrollCaret();
 }
 
+// The menu is the commands' owner's, which is told where to show it: at the
+// mouse, or from the keyboard at the caret.
 void TextView::OnContextMenu(int x, int y) {
     SetFocus(Hwnd());
-    if (x == -1 && y == -1) {  // from the keyboard: at the caret
+    if (x == -1 && y == -1) {
         POINT caret{};
         GetCaretPos(&caret);
         ClientToScreen(Hwnd(), &caret);
         x = caret.x;
         y = caret.y + lineHeight_;
     }
-    const bool selection = model_.SelStart() != model_.SelEnd();
-    HMENU menu = CreatePopupMenu();
-    const auto add = [&](UINT id, const wchar_t* text, bool enabled, bool checked = false) {
-        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED) | (checked ? MF_CHECKED : 0), id, text);
-    };
-    add(kMenuUndo, L"&Undo", model_.CanUndo());
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuCut, L"Cu&t", selection);
-    add(kMenuCopy, L"&Copy", selection);
-    add(kMenuPaste, L"&Paste", IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
-    add(kMenuDelete, L"&Delete", selection);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuSelectAll, L"Select &All", model_.Length() > 0);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuFind, L"&Find...\tCtrl+Shift+F", true);
-    add(kMenuFindNext, L"Find ne&xt\tF3", !findWhat_.empty());
-    add(kMenuGoToLine, L"&Go to line...\tCtrl+G", true);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuColours, L"Colour &syntax", true, settings_.colourSyntax);
-    add(kMenuLineNumbers, L"Line &numbers", true, settings_.lineNumbers);
-    if (ownersCommand_) {
-        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        add(kMenuOwners, ownersCaption_.c_str(), true);
-    }
-    const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, Hwnd(), nullptr));
-    DestroyMenu(menu);
-    switch (chosen) {
-        case kMenuUndo:
-            Undo();
-            break;
-        case kMenuCut:
-            SendMessageW(Hwnd(), WM_CUT, 0, 0);
-            break;
-        case kMenuCopy:
-            SendMessageW(Hwnd(), WM_COPY, 0, 0);
-            break;
-        case kMenuPaste:
-            SendMessageW(Hwnd(), WM_PASTE, 0, 0);
-            break;
-        case kMenuDelete:
-            ReplaceSelection(L"");
-            break;
-        case kMenuSelectAll:
-            SetSelection(0, model_.Length());
-            break;
-        case kMenuFind:
-            OpenFindDialog();
-            break;
-        case kMenuFindNext:
-            FindNext(findOptions_.down);
-            break;
-        case kMenuGoToLine:
-            GoToLine();
-            break;
-        case kMenuColours:
-            Toggle(&ViewSettings::colourSyntax);
-            break;
-        case kMenuLineNumbers:
-            Toggle(&ViewSettings::lineNumbers);
-            break;
-        case kMenuOwners:
-            ownersCommand_();
-            break;
-        default:
-            break;
-    }
+    SendMessageW(GetParent(Hwnd()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(x, y));
 }
 
-// A switch that cannot be kept (a registry that refuses the write) still
-// applies until the program ends.
-void TextView::Toggle(bool ViewSettings::*which) {
-    settings_.*which = !(settings_.*which);
-    if (keepSettings_)
-        keepSettings_(settings_);
+void TextView::SetViewSettings(const ViewSettings& settings) {
+    settings_ = settings;
     ShowPosition(model_.Caret());
     Refresh();
 }
