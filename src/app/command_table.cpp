@@ -44,7 +44,7 @@ const std::array<FreeKey, 5> kFreeKeys = {{
     {{0, kVkF5}, Command::Debug},  // beside Run's Shift+F5
 }};
 
-const std::array<ContextEntry, 18> kContextMenu = {{
+const std::array<ContextEntry, 19> kContextMenu = {{
     {Command::Undo, L"&Undo"},
     {Command::None, nullptr},
     {Command::Cut, L"Cu&t"},
@@ -63,6 +63,7 @@ const std::array<ContextEntry, 18> kContextMenu = {{
     {Command::None, nullptr},
     {Command::Debug, L"De&bug"},
     {Command::ChooseDebugger, L"Debugge&r..."},
+    {Command::ChooseDosBox, L"D&OSBox..."},
 }};
 
 int CommandIdOf(Command command) {

@@ -39,8 +39,9 @@ enum class Command {
     LineNumbers,
     Debug,
     ChooseDebugger,
+    ChooseDosBox,
 };
-constexpr Command kLastCommand = Command::ChooseDebugger;
+constexpr Command kLastCommand = Command::ChooseDosBox;
 
 enum Modifier : unsigned { kCtrl = 1, kShift = 2 };
 
@@ -84,7 +85,7 @@ constexpr unsigned short kVkF9 = 0x78;
 extern const std::array<TopMenu, 6> kTopMenus;
 extern const std::array<MenuEntry, 24> kMenuEntries;
 extern const std::array<FreeKey, 5> kFreeKeys;
-extern const std::array<ContextEntry, 18> kContextMenu;
+extern const std::array<ContextEntry, 19> kContextMenu;
 
 // The command id of a command: its place in the enumeration plus a base, so
 // that the ids stay clear of the platform's own (IDOK, IDCANCEL ...).

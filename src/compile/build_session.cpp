@@ -97,7 +97,10 @@ void BuildSession::Build(BuildKind kind,
                          CommonDialog& dialog) {
     if (!ToolsConfigured(settings, p_))
         return;  // an earlier build's results stay as they were
-    const bool viaDosBox = dosRoute_.Prepare(settings);
+    const DosRoute::Way way = dosRoute_.Prepare(settings, document.Path());
+    if (way == DosRoute::Way::Refused)
+        return;  // said; an earlier build's results stay as they were
+    const bool viaDosBox = way == DosRoute::Way::DosBox;
     unsigned build = 0;
     {
         std::lock_guard<std::mutex> guard(ended_->lock);
@@ -174,20 +177,27 @@ void BuildSession::WriteAndStart(BuildKind kind,
             p_.messages.Show(*refusal, kMbOk | kMbIconStop);
             return;
         }
+        if (viaDosBox && !dosRoute_.AcceptOutput(outFolder, state_.outBase))
+            return;  // DOSBox could not name the output: said
 
         const ScriptParts parts{s.tasmPath,  s.*row.asmSwitches,  documentShort,
                                 s.tlinkPath, s.*row.linkSwitches, state_.outBase};
         p_.files.WriteAll(state_.batPath, BuildScriptBytes(parts));
+        if (viaDosBox)  // the output folder itself where it has no short form
+            state_.outBase = dosRoute_.OutBase();
 
         // The watcher reads the listing and looks for the output off the
         // window's thread; only the latest build's results are kept.
         const ScriptOutputs outputs{documentPath, documentShort, state_.outBase,
                                     state_.outBase + row.extension};
         auto collect = [ended = ended_, notify = notifyEnded_, files = &p_.files, outputs, build,
-                        generation = document.Generation()](std::uint64_t startedAt) {
+                        generation = document.Generation()](std::uint64_t startedAt,
+                                                            const DosOutcome* inDosBox = nullptr) {
             BuildResults results;
             try {
                 results = CollectBuildResults(outputs, startedAt, *files);
+                if (inDosBox)
+                    AddDosOutcomeRows(results, *inDosBox);
             } catch (const std::exception&) {
                 // Nothing leaves the watching thread: a listing that cannot
                 // be read is a row of its own.
@@ -212,10 +222,13 @@ void BuildSession::WriteAndStart(BuildKind kind,
             // script's own file, just written, dates the build's start.
             const std::uint64_t startedAt = p_.files.Stamp(state_.batPath).writeTime;
             pendingTest_ = OutputTest{build, row.extension, row.com};
-            dosRoute_.StartScript(state_, parts, [collect, startedAt] { collect(startedAt); });
+            dosRoute_.StartScript(state_, parts, [collect, startedAt](const DosOutcome& outcome) {
+                collect(startedAt, &outcome);
+            });
             return;
         }
-        p_.processes.StartAndWatch(state_.batPath, collect);
+        p_.processes.StartAndWatch(state_.batPath,
+                                   [collect](std::uint64_t startedAt) { collect(startedAt); });
         p_.processes.Sleep(1000);
         TestOutput(OutputTest{build, row.extension, row.com});
     } catch (const Failure&) {
@@ -243,6 +256,7 @@ std::optional<BuildResults> BuildSession::TakeEnded() {
     if (pendingTest_ && pendingTest_->build == endedBuild) {
         TestOutput(*pendingTest_);
         pendingTest_.reset();
+        dosRoute_.SayIfNotStarted();
     }
     return results;
 }

@@ -38,6 +38,8 @@ class BuildSession {
     // Debug: the program Run would start, in its debugger; only while Run is enabled.
     void Debug(const SharedSettings& settings);
     void ChooseDebugger(const SharedSettings& settings) { debugging_.Choose(settings); }
+    // The editor's "DOSBox...": the DOSBox in use, another chosen or the choice forgotten.
+    void ChooseDosBox() { dosRoute_.ChooseDosBox(); }
 
     bool RunEnabled() const { return state_.runEnabled; }
     // The number of the latest build that passed the tool check (from 1).

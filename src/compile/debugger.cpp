@@ -10,20 +10,6 @@ std::wstring FolderOf(const std::wstring& path) {
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-constexpr std::size_t kNewHeaderOffset = 0x3C;
-
-// "MZ" and, at the offset its header names, "PE\0\0": a Windows program. The
-// tools link 32-bit ones; whatever else a PE holds is the debugger's to say.
-bool IsWindowsProgram(std::string_view bytes) {
-    if (bytes.size() < kNewHeaderOffset + 4 || bytes[0] != 'M' || bytes[1] != 'Z')
-        return false;
-    std::size_t at = 0;
-    for (int i = 3; i >= 0; --i)
-        at = at << 8 | static_cast<unsigned char>(bytes[kNewHeaderOffset + i]);
-    return at <= bytes.size() && bytes.size() - at >= 4 &&
-           bytes.substr(at, 4) == std::string_view("PE\0\0", 4);
-}
-
 }  // namespace
 
 std::optional<DebuggerKind> DebuggerFor(std::string_view programBytes) {

@@ -1,20 +1,10 @@
 #include "compile/dos_route.h"
 
 #include <chrono>
-#include <cwctype>
+
+#include "compile/build_results.h"
 
 namespace {
-
-unsigned Word(std::string_view bytes, std::size_t at) {
-    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
-}
-
-bool StartsWithMz(std::string_view bytes) {
-    return bytes.size() >= 2 && bytes[0] == 'M' && bytes[1] == 'Z';
-}
-
-// The offset of the new (PE or NE) header is the double word at 3Ch.
-constexpr std::size_t kNewHeaderOffset = 0x3C;
 
 std::wstring FolderPart(const std::wstring& path) {
     const auto slash = path.find_last_of(L'\\');
@@ -25,146 +15,153 @@ std::wstring NamePart(const std::wstring& path) {
     return path.substr(path.find_last_of(L'\\') + 1);
 }
 
-bool HasDrive(const std::wstring& path) {
-    return path.size() >= 2 && path[1] == L':' && std::iswalpha(path[0]);
+bool IsAscii(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
 }
 
-// "C:\WORK\" -> "C:\WORK"; a drive root keeps its backslash.
-std::wstring WithoutTrailingSlash(std::wstring folder) {
-    if (folder.size() > 3 && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
+const wchar_t kDosBoxFilter[] = L"DOSBox (dosbox*)|dosbox*|Programs (*.exe)|*.exe|All files (*.*)|*.*";
 
 }  // namespace
-
-bool IsDosExe(std::string_view bytes) {
-    if (!StartsWithMz(bytes))
-        return false;
-    if (bytes.size() < kNewHeaderOffset + 4)
-        return true;
-    const std::size_t at =
-        Word(bytes, kNewHeaderOffset) | static_cast<std::size_t>(Word(bytes, kNewHeaderOffset + 2)) << 16;
-    if (at + 2 > bytes.size())
-        return true;
-    const std::string_view header = bytes.substr(at, 2);
-    if (header == "NE")
-        return false;
-    return !(header == "PE" && at + 4 <= bytes.size() && bytes[at + 2] == 0 && bytes[at + 3] == 0);
-}
-
-bool IsDosProgram(std::string_view bytes) {
-    return IsDosExe(bytes) || (!bytes.empty() && !StartsWithMz(bytes));
-}
-
-std::wstring QuoteArgument(const std::wstring& argument) {
-    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos)
-        return argument;
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-        } else if (c == L'"') {
-            quoted.append(backslashes * 2 + 1, L'\\');
-            backslashes = 0;
-        } else {
-            quoted.append(backslashes, L'\\');
-            backslashes = 0;
-        }
-        if (c != L'\\')
-            quoted += c;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    return quoted + L"\"";
-}
-
-std::wstring DosBoxArguments(const DosBoxSession& session) {
-    std::vector<std::wstring> commands;
-    for (const auto& [drive, folder] : session.mounts) {
-        const bool blank = folder.find(L' ') != std::wstring::npos;
-        commands.push_back(std::wstring(L"@mount ") + drive + L" " +
-                           (blank ? L"\"" + folder + L"\"" : folder));
-    }
-    commands.push_back(L"@" + session.folder.substr(0, 2));
-    commands.push_back(L"@cd " + session.folder.substr(2));
-    commands.push_back(session.command);
-    // Written after the command, so the program learns that the command has
-    // ended while the window stays for the user to read.
-    if (!session.doneMarker.empty())
-        commands.push_back(L"@echo done>" + session.doneMarker);
-    commands.push_back(L"@pause");
-    commands.push_back(L"@exit");
-    std::wstring arguments;
-    for (const std::wstring& command : commands)
-        arguments += (arguments.empty() ? L"-c " : L" -c ") + QuoteArgument(command);
-    return arguments;
-}
-
-std::wstring DrivesNamed(const std::vector<std::wstring>& paths) {
-    std::wstring drives;
-    for (const std::wstring& path : paths) {
-        if (!HasDrive(path))
-            continue;
-        const wchar_t drive = static_cast<wchar_t>(std::towupper(path[0]));
-        if (drives.find(drive) == std::wstring::npos)
-            drives += drive;
-    }
-    return drives;
-}
-
-std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::wstring& hostRoot) {
-    std::vector<std::wstring> candidates;
-    const std::wstring path = system.Environment(L"PATH");
-    std::size_t start = 0;
-    while (start < path.size()) {
-        std::size_t end = path.find(L';', start);
-        if (end == std::wstring::npos)
-            end = path.size();
-        std::wstring folder = path.substr(start, end - start);
-        if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
-            folder = folder.substr(1, folder.size() - 2);
-        if (!folder.empty())
-            candidates.push_back(folder + (folder.back() == L'\\' ? L"" : L"\\") + L"dosbox.exe");
-        start = end + 1;
-    }
-    const wchar_t* const roots[] = {L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"SystemDrive"};
-    const wchar_t* const installs[] = {L"DOSBox-0.74-3\\DOSBox.exe", L"DOSBox-0.74-2\\DOSBox.exe",
-                                       L"DOSBox-0.74\\DOSBox.exe", L"DOSBox-X\\dosbox-x.exe",
-                                       L"DOSBox Staging\\dosbox.exe"};
-    for (const wchar_t* root : roots) {
-        const std::wstring folder = system.Environment(root);
-        if (folder.empty())
-            continue;
-        for (const wchar_t* install : installs)
-            candidates.push_back(folder + (folder.back() == L'\\' ? L"" : L"\\") + install);
-    }
-    if (!hostRoot.empty()) {
-        for (const wchar_t* name : {L"dosbox", L"dosbox-x", L"dosbox-staging"}) {
-            candidates.push_back(hostRoot + L"usr\\bin\\" + name);
-            candidates.push_back(hostRoot + L"usr\\local\\bin\\" + name);
-        }
-    }
-    return candidates;
-}
 
 DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host)
     : p_(platform), user_(user), host_(host) {}
 
-std::wstring DosRoute::Find() {
-    const std::wstring stored = user_.Path(UserPath::DosBox);
-    if (p_.files.FileExists(stored))
-        return stored;
-    for (const std::wstring& candidate : DosBoxCandidates(p_.system, host_.HostRoot())) {
-        if (p_.files.FileExists(candidate))
-            return candidate;
+// A Windows program, or under Wine a host program (started through the host's shell).
+bool DosRoute::Usable(const std::wstring& path, Found& found) {
+    try {
+        if (!p_.files.FileExists(path))
+            return false;
+        const std::string bytes = p_.files.ReadAll(path);
+        const bool host = IsHostProgram(bytes) && !host_.FromHostPath(L"/bin/sh").empty() &&
+                          !host_.ToHostPath(path).empty();
+        if (!host && !IsWindowsProgram(bytes))
+            return false;
+        found = {path, host};
+        return true;
+    } catch (const Failure&) {
+        return false;
+    }
+}
+
+DosRoute::Found DosRoute::Find() {
+    Found found;
+    if (Usable(user_.Path(UserPath::DosBox), found))
+        return found;
+    for (const std::wstring& candidate : DosBoxCandidates(p_.system, host_)) {
+        if (Usable(candidate, found))
+            return found;
     }
     return {};
 }
 
-bool DosRoute::Prepare(const SharedSettings& settings) {
-    if (host_.StartsDosPrograms())
+// The Open dialog until a program is chosen (and kept for the next builds)
+// or the dialog is cancelled.
+bool DosRoute::Locate() {
+    for (;;) {
+        FileDialogResult chosen;
+        const bool shown = SkipOnFailure([&] {
+            chosen = p_.fileDialogs.ShowOpen({kDosBoxFilter, kOfnFileMustExist | kOfnHideReadOnly, L""});
+        });
+        if (!shown || chosen.fileName.empty())
+            return false;
+        if (Usable(chosen.fileName, dosbox_)) {
+            declined_ = false;
+            // A store that fails does not stop this build.
+            user_.SetPath(UserPath::DosBox, dosbox_.path);
+            return true;
+        }
+        p_.messages.Show(chosen.fileName +
+                             L" is not a program. Choose DOSBox itself: dosbox.exe, or under Linux "
+                             L"the dosbox program.",
+                         kMbOk | kMbIconStop);
+    }
+}
+
+bool DosRoute::EnsureDosBox(const std::wstring& why) {
+    if (!dosbox_.path.empty() && p_.files.FileExists(dosbox_.path))
+        return true;
+    dosbox_ = Find();
+    if (!dosbox_.path.empty())
+        return true;
+    if (declined_)
         return false;
+    const int answer = p_.messages.Show(why +
+                                            L", which this computer cannot start by itself. Korveline runs "
+                                            L"them in DOSBox, but could not find DOSBox here.\r\n\r\n"
+                                            L"Do you want to locate DOSBox yourself?",
+                                        kMbYesNo | kMbIconQuestion);
+    if (answer != kIdYes) {
+        declined_ = true;
+        return false;
+    }
+    return Locate();
+}
+
+bool DosRoute::Refuse(const std::wstring& refusal) {
+    if (refusal.empty())
+        return false;
+    p_.messages.Show(refusal, kMbOk | kMbIconStop);
+    return true;
+}
+
+// What DOSBox mounts for a Windows folder; empty when DOSBox cannot be given it.
+// A host DOSBox takes the Unix folder. A Windows DOSBox reads its configuration
+// in the ANSI code page: a folder with other characters goes by its short
+// name, when it has one that is plain ASCII.
+std::wstring DosRoute::MountFolder(const std::wstring& folder) {
+    std::wstring mount;
+    if (dosbox_.host) {
+        mount = host_.ToHostPath(folder);
+    } else {
+        mount = folder;
+        const std::wstring shortPath = IsAscii(folder) ? std::wstring() : p_.processes.ShortPath(folder);
+        if (!shortPath.empty() && IsAscii(shortPath))
+            mount = shortPath;
+        if (!host_.AnsiText(mount))
+            mount.clear();
+    }
+    for (wchar_t c : mount) {  // a line of the configuration, and a quoted argument in it
+        if (c < 0x20 || c == L'"')
+            return {};
+    }
+    return mount;
+}
+
+wchar_t DosRoute::Drive(std::vector<DosDrive>& drives, const std::wstring& folder) {
+    const std::wstring mount = MountFolder(folder);
+    const std::wstring shortPath = p_.processes.ShortPath(folder);
+    return mount.empty() ? 0 : DriveFor(drives, shortPath.empty() ? folder : shortPath, mount);
+}
+
+// The session's own files go to the user's temporary folder, or beside the document.
+std::wstring DosRoute::WorkFolder(const std::wstring& fallback) {
+    for (const wchar_t* name : {L"TEMP", L"TMP"}) {
+        std::wstring folder = p_.system.Environment(name);
+        if (!IsDrivePath(folder))
+            continue;
+        if (folder.back() != L'\\')
+            folder += L'\\';
+        if (!MountFolder(folder).empty())
+            return folder;
+    }
+    return fallback;
+}
+
+DosRoute::Way DosRoute::Prepare(const SharedSettings& settings, const std::wstring& documentPath) {
+    try {
+        return Decide(settings, documentPath);
+    } catch (const std::exception&) {
+        return Way::Refused;  // out of memory, or worse: the command ends
+    }
+}
+
+DosRoute::Way DosRoute::Decide(const SharedSettings& settings, const std::wstring& documentPath) {
+    if (host_.StartsDosPrograms())
+        return Way::Direct;
     bool dosTools = false;
     for (const std::wstring* tool : {&settings.tasmPath, &settings.tlinkPath}) {
         SkipOnFailure([&] {
@@ -172,111 +169,243 @@ bool DosRoute::Prepare(const SharedSettings& settings) {
         });
     }
     if (!dosTools)
-        return false;
-    dosbox_.clear();
-    return HaveDosBox(L"The assembler and linker are DOS programs");
+        return Way::Direct;
+    // Names first: no question about DOSBox for a build it could not run.
+    if (Refuse(DosNameRefusal(DosPathOwner::Document, documentPath)) ||
+        Refuse(DosNameRefusal(DosPathOwner::Assembler, settings.tasmPath)) ||
+        Refuse(DosNameRefusal(DosPathOwner::Linker, settings.tlinkPath)))
+        return Way::Refused;
+    if (!EnsureDosBox(L"The assembler and linker are DOS programs"))
+        return Way::Direct;
+    const std::pair<DosPathOwner, std::wstring> folders[] = {
+        {DosPathOwner::Document, FolderPart(documentPath)},
+        {DosPathOwner::Assembler, FolderPart(settings.tasmPath)},
+        {DosPathOwner::Linker, FolderPart(settings.tlinkPath)}};
+    for (const auto& [owner, folder] : folders) {
+        // A tool that is missing is said missing by the script in DOSBox, as by the script without it.
+        const std::wstring& tool = owner == DosPathOwner::Assembler ? settings.tasmPath : settings.tlinkPath;
+        if (owner != DosPathOwner::Document && !p_.files.FileExists(tool))
+            continue;
+        if (MountFolder(folder).empty() && Refuse(DosFolderRefusal(owner, folder)))
+            return Way::Refused;
+    }
+    document_ = documentPath, tasm_ = settings.tasmPath, tlink_ = settings.tlinkPath;
+    work_ = WorkFolder(FolderPart(documentPath));
+    return Way::DosBox;
 }
 
-bool DosRoute::HaveDosBox(const std::wstring& why) {
-    if (dosbox_.empty())
-        dosbox_ = Find();
-    if (!dosbox_.empty())
-        return true;
-    const int answer =
-        p_.messages.Show(why +
-                             L", which this computer cannot start by itself. "
-                             L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
-                             L"Do you want to locate DOSBox yourself?",
-                         kMbYesNo | kMbIconQuestion);
-    if (answer != kIdYes)
+bool DosRoute::AcceptOutput(const std::wstring& outFolder, const std::wstring& outBase) {
+    try {
+        outBase_ = IsDrivePath(FolderPart(outBase)) ? outBase : outFolder + NamePart(outBase);
+        const std::wstring folder = FolderPart(outBase_);
+        std::wstring refusal = DosNameRefusal(DosPathOwner::Output, outBase_);
+        if (refusal.empty() && MountFolder(folder).empty())
+            refusal = DosFolderRefusal(DosPathOwner::Output, folder);
+        return !Refuse(refusal);
+    } catch (const std::exception&) {
         return false;
-    FileDialogResult chosen;
-    const bool shown = SkipOnFailure([&] {
-        chosen =
-            p_.fileDialogs.ShowOpen({L"DOSBox (dosbox*)|dosbox*|Programs (*.exe)|*.exe|All files (*.*)|*.*",
-                                     kOfnFileMustExist | kOfnHideReadOnly, L""});
-    });
-    if (!shown || chosen.fileName.empty())
-        return false;
-    dosbox_ = chosen.fileName;
-    // Stored for the next builds; a store that fails does not stop this one.
-    user_.SetPath(UserPath::DosBox, dosbox_);
-    return true;
+    }
 }
 
-std::wstring DosRoute::HostFolder(wchar_t drive) {
-    std::wstring folder = host_.HostFolderOfDrive(drive);
-    if (folder.empty())
-        throw ProgramError(std::wstring(L"no folder for drive ") + drive);
-    return folder;
+// A name of its own for each session ("KV" and six hex digits, a DOS name),
+// so that neither an earlier session's files nor another window's count.
+std::wstring DosRoute::NewToken() {
+    const auto now = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned token = (++tokens_ * 2654435761u) ^ now;
+    std::wstring name = L"KV";
+    for (int shift = 20; shift >= 0; shift -= 4)
+        name += L"0123456789ABCDEF"[(token >> shift) & 0xF];
+    return name;
 }
 
-// The name DOSBox knows a file by: its short (8.3) name, or its own when it has none.
-std::wstring DosRoute::DosName(const std::wstring& path) {
-    const std::wstring shortPath = p_.processes.ShortPath(path);
-    return NamePart(shortPath.empty() ? path : shortPath);
+// Writes the configuration (and under Wine the shell script that starts a
+// host DOSBox) to the work folder, and says how to start and watch it.
+DosSession DosRoute::Planned(const std::wstring& work,
+                             const std::wstring& token,
+                             const std::vector<DosDrive>& drives,
+                             const std::vector<std::wstring>& commands,
+                             DosSession session) {
+    const std::wstring config = token + L".CNF", configText = DosBoxConfig(drives, commands);
+    const auto ansi = dosbox_.host ? std::nullopt : host_.AnsiText(configText);
+    if (!dosbox_.host && !ansi)
+        throw ProgramError(L"no ANSI form of " + config);
+    p_.files.WriteAll(work + config, dosbox_.host ? Utf8(configText) : *ansi);
+    session.folder = work;
+    session.workFiles.push_back(work + config);
+    if (dosbox_.host) {
+        // No handle of a host program can be waited on under Wine: the shell
+        // that starts DOSBox writes its end.
+        const std::wstring wrapper = token + L".SH", gone = token + L".GON";
+        p_.files.WriteAll(work + wrapper, HostWrapper(host_.ToHostPath(dosbox_.path), config, gone));
+        session.commandLine = CommandLine({host_.FromHostPath(L"/bin/sh"), wrapper});
+        session.goneMarker = work + gone;
+        session.workFiles.push_back(work + wrapper);
+        session.workFiles.push_back(session.goneMarker);
+    } else {
+        session.commandLine = CommandLine({dosbox_.path, L"-conf", config});
+    }
+    return session;
 }
 
 void DosRoute::StartScript(const BuildState& build,
                            const ScriptParts& script,
-                           std::function<void()> onEnded) {
-    DosBoxSession session;
-    // Every drive a line of the script names; the document's drive holds the script.
-    for (wchar_t drive : DrivesNamed(
-             {script.documentShortPath, build.batPath, build.outBase, script.tasmPath, script.tlinkPath}))
-        session.mounts.emplace_back(drive, HostFolder(drive));
-    const std::wstring& document =
-        script.documentShortPath.empty() ? build.batPath : script.documentShortPath;
-    session.folder = WithoutTrailingSlash(FolderPart(document));
-    session.command = L"call " + DosName(build.batPath);
-    // A name of its own for each build, so that neither an earlier build's
-    // marker nor another window's counts.
-    const auto now = static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
-    const unsigned token = (++serial_ * 2654435761u) ^ now;
-    std::wstring marker = L"KV";
-    for (int shift = 20; shift >= 0; shift -= 4)
-        marker += L"0123456789ABCDEF"[(token >> shift) & 0xF];
-    marker += L".END";
-    session.doneMarker = session.folder + (session.folder.back() == L'\\' ? L"" : L"\\") + marker;
-    host_.WatchFor(build.srcFolder + marker, std::move(onEnded));
-    host_.Start(dosbox_, DosBoxArguments(session));
+                           std::function<void(const DosOutcome&)> onEnded) {
+    DosSession session;
+    try {
+        const std::wstring name = NewToken();
+        // The document's folder is C:, where the script runs; every other folder a drive of its own.
+        // A missing tool's folder may have no drive: Y:, never mounted, names it.
+        std::vector<DosDrive> drives;
+        const auto on = [&](const std::wstring& path, bool tool = false) {
+            const wchar_t drive = Drive(drives, FolderPart(path));
+            if (!drive && !tool)
+                throw ProgramError(L"no drive for " + path);
+            return std::wstring(1, drive ? drive : L'Y') + L":\\" + NamePart(path);
+        };
+        ScriptParts dos = script;
+        dos.documentShortPath = on(document_);
+        dos.outBase = on(build.outBase);
+        dos.tasmPath = on(script.tasmPath, true);
+        dos.tlinkPath = on(script.tlinkPath, true);
+        const std::wstring onWork = on(work_ + name);
+        const std::wstring copy = work_ + name + L".BAT", status = work_ + name + L".STA";
+        p_.files.WriteAll(copy, DosScriptCopy(dos, onWork + L".STA"));
+        session.endMarker = work_ + name + L".END";
+        session.statusFile = status;
+        session.workFiles = {copy, status, session.endMarker};
+        session = Planned(work_, name, drives,
+                          {L"@" + dos.documentShortPath.substr(0, 2), L"@call " + onWork + L".BAT",
+                           L"@echo done>" + onWork + L".END", L"@pause", L"@exit"},
+                          std::move(session));
+    } catch (const Failure&) {
+        throw;
+    } catch (const std::exception&) {
+        throw ProgramError(L"the build through DOSBox");  // out of memory, or worse
+    }
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        notStarted_ = 0;
+    }
+    session.ended = [this, host = dosbox_.host, tasm = tasm_, tlink = tlink_,
+                     onEnded = std::move(onEnded)](const DosSessionEnd& end) {
+        DosOutcome outcome = ReadDosOutcome(end.scriptEnded, end.status, end.exitStatus, host);
+        outcome.tasmPath = tasm, outcome.tlinkPath = tlink;
+        if (outcome.end == DosEnd::DosBoxNotStarted) {
+            std::lock_guard<std::mutex> guard(lock_);
+            notStarted_ = outcome.startError;
+        }
+        if (onEnded)
+            onEnded(outcome);
+    };
+    try {
+        host_.Start(std::move(session));
+    } catch (const PlatformError& error) {
+        ShowNotStarted(error.Code());
+        throw ProgramError(L"DOSBox did not start");  // said: the build ends here
+    }
+}
+
+void DosRoute::SayIfNotStarted() {
+    std::uint32_t code = 0;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        std::swap(code, notStarted_);
+    }
+    if (code)
+        ShowNotStarted(code);
+}
+
+void DosRoute::ShowNotStarted(std::uint32_t code) {
+    p_.messages.Show(
+        L"DOSBox could not be started: " + dosbox_.path + L"\r\n\r\n" + p_.system.ErrorText(code),
+        kMbOk | kMbIconStop);
 }
 
 bool DosRoute::RunProgram(const std::wstring& program) {
     if (host_.StartsDosPrograms())
         return false;
     // A failure anywhere leaves Run to start the program as it always has.
-    return SkipOnFailure([&] {
-        if (!p_.files.FileExists(program) || !IsDosProgram(p_.files.ReadAll(program)))
-            throw ProgramError(L"not a DOS program");
-        if (dosbox_.empty())
+    try {
+        if (!IsDrivePath(program) || !IsDosName(NamePart(program)) || !p_.files.FileExists(program) ||
+            !IsDosProgram(p_.files.ReadAll(program)))
+            return false;
+        if (dosbox_.path.empty() || !p_.files.FileExists(dosbox_.path))
             dosbox_ = Find();
-        const std::wstring shortPath = p_.processes.ShortPath(program);
-        const std::wstring dosPath = shortPath.empty() ? program : shortPath;
-        if (dosbox_.empty() || !HasDrive(dosPath))
-            throw ProgramError(L"no DOSBox for " + program);
-        DosBoxSession session;
-        session.mounts.emplace_back(static_cast<wchar_t>(std::towupper(dosPath[0])), HostFolder(dosPath[0]));
-        session.folder = WithoutTrailingSlash(FolderPart(dosPath));
-        session.command = NamePart(dosPath);
-        host_.Start(dosbox_, DosBoxArguments(session));
-    });
+        std::vector<DosDrive> drives;
+        if (dosbox_.path.empty() || !Drive(drives, FolderPart(program)))
+            return false;
+        host_.Start(Planned(WorkFolder(FolderPart(program)), NewToken(), drives,
+                            {L"@C:", L"@" + NamePart(program), L"@pause", L"@exit"}, DosSession{}));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void DosRoute::RunDebugger(const std::wstring& debugger, const std::wstring& program) {
-    if (!HaveDosBox(L"The debugger is a DOS program"))
+    if (!EnsureDosBox(L"The debugger is a DOS program"))
         throw ProgramError(L"no DOSBox to debug in");
-    const auto dosPath = [&](const std::wstring& path) {
-        const std::wstring shortPath = p_.processes.ShortPath(path);
-        return shortPath.empty() ? path : shortPath;
-    };
-    const std::wstring td = dosPath(debugger), target = dosPath(program);
-    if (!HasDrive(td) || !HasDrive(target))
-        throw ProgramError(L"no DOS path for " + debugger + L" or " + program);
-    DosBoxSession session;
-    for (wchar_t drive : DrivesNamed({target, td}))
-        session.mounts.emplace_back(drive, HostFolder(drive));
-    session.folder = WithoutTrailingSlash(FolderPart(target));
-    session.command = td + L" " + NamePart(target);
-    host_.Start(dosbox_, DosBoxArguments(session));
+    std::vector<DosDrive> drives;
+    std::wstring refusal = DosNameRefusal(DosPathOwner::Output, program.substr(0, program.rfind(L'.')));
+    if (refusal.empty() && !IsDosName(NamePart(program)))
+        refusal = DosNameRefusal(DosPathOwner::Output, program);
+    if (refusal.empty())
+        refusal = DosNameRefusal(DosPathOwner::Debugger, debugger);
+    const std::wstring folder = FolderPart(program);
+    if (refusal.empty() && !Drive(drives, folder))
+        refusal = DosFolderRefusal(DosPathOwner::Output, folder);
+    const wchar_t td = refusal.empty() ? Drive(drives, FolderPart(debugger)) : 0;
+    if (refusal.empty() && !td)
+        refusal = DosFolderRefusal(DosPathOwner::Debugger, FolderPart(debugger));
+    if (Refuse(refusal))
+        throw ProgramError(L"no DOS name for " + debugger + L" or " + program);
+    DosSession session =
+        Planned(WorkFolder(folder), NewToken(), drives,
+                {L"@C:", std::wstring(L"@") + td + L":\\" + NamePart(debugger) + L" " + NamePart(program),
+                 L"@pause", L"@exit"},
+                DosSession{});
+    try {
+        host_.Start(std::move(session));
+    } catch (const PlatformError& error) {
+        ShowNotStarted(error.Code());
+        throw ProgramError(L"DOSBox did not start");
+    }
+}
+
+void DosRoute::ChooseDosBox() {
+    try {
+        const std::wstring stored = user_.Path(UserPath::DosBox);
+        const Found inUse = Find();
+        std::wstring text;
+        unsigned style = kMbYesNo | kMbIconQuestion;
+        if (!stored.empty()) {
+            style = kMbYesNoCancel | kMbIconQuestion;
+            text = inUse.path == stored
+                       ? L"Korveline runs DOS tools in the DOSBox you chose:\r\n\r\n" + stored
+                       : L"The DOSBox you chose, " + stored + L", is missing or not a program." +
+                             (inUse.path.empty()
+                                  ? L""
+                                  : L" Korveline runs DOS tools in the one it found: " + inUse.path + L".");
+            text +=
+                L"\r\n\r\nDo you want to choose another one? No forgets your choice, and Korveline looks "
+                L"for DOSBox itself again.";
+        } else if (!inUse.path.empty()) {
+            text = L"Korveline runs DOS tools in the DOSBox it found:\r\n\r\n" + inUse.path +
+                   L"\r\n\r\nDo you want to choose another one?";
+        } else {
+            text =
+                L"Korveline has found no DOSBox, in which it runs DOS tools that this computer cannot start "
+                L"by itself.\r\n\r\nDo you want to locate DOSBox?";
+        }
+        const int answer = p_.messages.Show(text, style);
+        if (answer == kIdYes) {
+            Locate();
+        } else if (answer == kIdNo && !stored.empty()) {
+            user_.ForgetPath(UserPath::DosBox);
+            dosbox_ = {};
+            declined_ = false;
+        }
+    } catch (const std::exception&) {
+        // Nothing chosen, nothing changed.
+    }
 }

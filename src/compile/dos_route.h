@@ -1,79 +1,96 @@
 #pragma once
 // Builds and runs through DOSBox where the system cannot start DOS programs
 // (64-bit Windows, Wine): telling DOS programs from Windows ones, finding
-// DOSBox, and the DOSBox command line that mounts the drives a script names,
-// runs it, leaves a marker when it has ended and waits for a key.
+// DOSBox (and letting the user choose it), and starting a session that
+// compile/dosbox_session plans, watched until DOSBox ends.
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "compile/build_script.h"
 #include "compile/build_state.h"
+#include "compile/dos_programs.h"
+#include "compile/dosbox_session.h"
 #include "platform/dos_host.h"
 #include "platform/platform.h"
 #include "settings/shared_settings.h"
 #include "settings/user_settings.h"
 
-// "MZ" with no PE or NE header at the offset the MZ header names: a DOS .exe.
-bool IsDosExe(std::string_view bytes);
-// A DOS .exe, or a memory image without "MZ" (a DOS .com).
-bool IsDosProgram(std::string_view bytes);
-
-// One argument quoted, when it needs it, the way the C runtime splits a command line.
-std::wstring QuoteArgument(const std::wstring& argument);
-
-struct DosBoxSession {
-    std::vector<std::pair<wchar_t, std::wstring>> mounts;  // drive letter, host folder
-    std::wstring folder;                                   // the DOS folder to start in, "C:\WORK"
-    std::wstring command;                                  // "call HELLO.BAT", "HELLO.COM"
-    std::wstring doneMarker;  // DOS path written when the command has ended; may be empty
-};
-// DOSBox's arguments: mount each drive, change to the folder, run the
-// command, write the marker, then wait for a key and close.
-std::wstring DosBoxArguments(const DosBoxSession& session);
-
-// The drive letters (upper case) that the texts name as "X:...", each once, in order.
-std::wstring DrivesNamed(const std::vector<std::wstring>& paths);
-
-// Where DOSBox is looked for, in order: dosbox.exe on PATH, the usual install
-// folders of DOSBox, DOSBox-X and DOSBox Staging, and under Wine the host's
-// programs through hostRoot (the Windows path of the Unix "/", e.g. "Z:\").
-std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::wstring& hostRoot);
-
 // The build session's part of the DOSBox route. The build asks it whether to
-// go through DOSBox and hands it the script.
+// go through DOSBox and hands it the script; Run and Debug start programs
+// through it. Nothing thrown inside leaves it but the Failures said below.
 class DosRoute {
   public:
     DosRoute(Platform& platform, UserSettings& user, DosHost& host);
 
-    // After the tool check: true when this build goes through DOSBox. Asks the
-    // user to locate DOSBox when it is needed and cannot be found; a refusal
-    // gives false, and the build goes on as it would without DOSBox.
-    bool Prepare(const SharedSettings& settings);
-    // Starts the written script in DOSBox; onEnded is called off the
-    // window's thread when its end is seen.
-    void StartScript(const BuildState& build, const ScriptParts& script, std::function<void()> onEnded);
+    enum class Way { Direct, DosBox, Refused };
+    // After the tool check, before anything is written. DosBox: this build
+    // goes through DOSBox. Direct: as without DOSBox (Windows tools, a system
+    // that starts DOS programs, or DOSBox declined: after No to locating it,
+    // it is not asked for again until the program starts anew). Refused: a
+    // path DOSBox cannot reach, said in a message.
+    Way Prepare(const SharedSettings& settings, const std::wstring& documentPath);
+    // After the save dialog, before the script is written: false, said in a
+    // message, when DOSBox cannot name the output in the chosen folder.
+    bool AcceptOutput(const std::wstring& outFolder, const std::wstring& outBase);
+    // Where DOSBox writes the output: outBase, or the chosen folder itself
+    // and the base name where that folder has no short form.
+    const std::wstring& OutBase() const { return outBase_; }
+    // Starts a copy of the written script in DOSBox. onEnded is called off
+    // the window's thread when the script has ended, or DOSBox has first, with
+    // what happened there. DOSBox that cannot start is said in a message;
+    // files that cannot be written throw a Failure.
+    void StartScript(const BuildState& build,
+                     const ScriptParts& script,
+                     std::function<void(const DosOutcome&)> onEnded);
+    // On the window's thread once the session has ended: DOSBox that could not
+    // start (under Wine seen only then) said in its one message.
+    void SayIfNotStarted();
     // Run: starts the program in DOSBox when it is a DOS program the system
     // cannot start itself and DOSBox can be found; false otherwise.
     bool RunProgram(const std::wstring& program);
     // Whether DOS programs go through DOSBox here.
     bool NeedsDosBox() { return !host_.StartsDosPrograms(); }
-    // Debug: the DOS debugger in DOSBox, in the program's folder, given the
-    // program's name. Finds DOSBox, or asks for it as a build does; throws a
-    // Failure when it cannot start.
+    // Debug: the DOS debugger in DOSBox, in the program's folder (C:), given
+    // the program's name. Finds DOSBox, or asks for it as a build does; a path
+    // DOSBox cannot name, or DOSBox that cannot start, is said in a message.
+    // Throws a ProgramError when it has not started.
     void RunDebugger(const std::wstring& debugger, const std::wstring& program);
+    // The editor's "DOSBox..." command: shows the DOSBox in use and lets the
+    // user choose another or forget the choice.
+    void ChooseDosBox();
 
   private:
-    std::wstring Find();
-    // DOSBox found, or located by the user when asked; `why` opens the question.
-    bool HaveDosBox(const std::wstring& why);
-    std::wstring HostFolder(wchar_t drive);
-    std::wstring DosName(const std::wstring& path);
+    struct Found {
+        std::wstring path;
+        bool host = false;  // a host program under Wine, started through the host's shell
+    };
+    Found Find();
+    bool Usable(const std::wstring& path, Found& found);
+    bool EnsureDosBox(const std::wstring& why);
+    bool Locate();
+    Way Decide(const SharedSettings& settings, const std::wstring& documentPath);
+    bool Refuse(const std::wstring& refusal);
+    std::wstring MountFolder(const std::wstring& folder);
+    wchar_t Drive(std::vector<DosDrive>& drives, const std::wstring& folder);
+    std::wstring WorkFolder(const std::wstring& fallback);
+    std::wstring NewToken();
+    DosSession Planned(const std::wstring& work,
+                       const std::wstring& token,
+                       const std::vector<DosDrive>& drives,
+                       const std::vector<std::wstring>& commands,
+                       DosSession session);
+    void ShowNotStarted(std::uint32_t code);
 
     Platform& p_;
     UserSettings& user_;
     DosHost& host_;
-    std::wstring dosbox_;
-    unsigned serial_ = 0;
+    Found dosbox_;
+    bool declined_ = false;  // No to locating DOSBox: not asked again until the next start
+    std::wstring document_, tasm_, tlink_, work_, outBase_;
+    unsigned tokens_ = 0;
+    std::mutex lock_;               // what the watching thread hands over
+    std::uint32_t notStarted_ = 0;  // the error of a DOSBox that did not start, until said
 };

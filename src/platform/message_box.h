@@ -9,6 +9,7 @@ constexpr unsigned kMbIconQuestion = 0x20;
 constexpr unsigned kMbIconStop = 0x10;
 constexpr unsigned kMbIconInformation = 0x40;
 constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
 constexpr int kIdYes = 6;
 constexpr int kIdNo = 7;
 

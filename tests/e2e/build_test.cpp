@@ -1,6 +1,7 @@
 // The Compile commands and Run with the stand-in assembler and linker of
 // tests/tools: what the script gave the tools, what Run starts, the results
 // window, and a build through DOSBox.
+#include <algorithm>
 #include <cstdlib>
 #include <tuple>
 
@@ -117,37 +118,67 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
     EXPECT_EQ(app.Selection(), "0-0");
 }
 
-// The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
-// the DOS program built there. Skipped without the host's dosbox or nasm.
-TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
-    if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
+// Through the host's dosbox (headless) with the DOS stand-ins of tests/tools/dos, wherever the files are: on
+// the host's drive (Z:, which DOSBox keeps for itself), in a long Cyrillic folder with blanks, at the root
+// of a drive other than C:, the tools each in a folder of its own; Run and Debug (TD.EXE beside the
+// assembler) start the program in DOSBox, in its folder. A tool missing in DOSBox is a row of the results,
+// at once. Skipped without the host's dosbox or nasm.
+TEST(DosBox, BuildsWhereverTheFilesAreAndSaysWhatWentWrongInDosBox) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!prefix || !FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
         GTEST_SKIP() << "needs the host's dosbox and nasm; scripts/install-deps.sh installs both";
-    for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE", L"\\TD.EXE"})
-        CopyFileW((builtTools + L"\\dos" + name).c_str(), (dosFolder + name).c_str(), FALSE);
-    PutStore(dosFolder + L"\\TASM.EXE", dosFolder + L"\\TLINK.EXE");
+    const std::wstring tasm = L"C:\\DOS tools\\TASM 5\\BIN\\TASM.EXE", tlink = L"C:\\Линкер\\TLINK.EXE";
+    const std::wstring td = tasm.substr(0, tasm.rfind(L'\\')) + L"\\TD.EXE";
+    for (const auto& [from, to] :
+         {std::pair{L"\\TASM.EXE", tasm}, std::pair{L"\\TLINK.EXE", tlink}, std::pair{L"\\TD.EXE", td}}) {
+        MakeFolders(to.substr(0, to.rfind(L'\\')));
+        CopyFileW((builtTools + L"\\dos" + from).c_str(), to.c_str(), FALSE);
+    }
+    PutStore(tasm, tlink);
+    // Drive Q: at a folder of the prefix; the DOSBox sessions, which wait for a key, are ended at the end.
+    const std::string unixPrefix = prefix;
+    std::wstring hostPrefix = L"Z:" + std::wstring(unixPrefix.begin(), unixPrefix.end());
+    std::replace(hostPrefix.begin(), hostPrefix.end(), L'/', L'\\');
+    WinExec(
+        ("/bin/sh -c \"cd " + unixPrefix + " && mkdir drive_q && ln -s ../drive_q dosdevices/q:\"").c_str(),
+        0);
+    ASSERT_TRUE(WaitUntil([] { return GetFileAttributesW(L"Q:\\") != INVALID_FILE_ATTRIBUTES; }));
+    struct EndSessions {  // this prefix's: their folder is its temporary folder
+        std::string kill;
+        ~EndSessions() { WinExec(kill.c_str(), SW_HIDE); }
+    } endSessions{"/bin/sh -c \"for p in $(pgrep -x dosbox); do case $(readlink /proc/$p/cwd) in " +
+                  unixPrefix + "/*) kill $p;; esac; done\""};
+
+    for (const std::wstring& folder :
+         {hostPrefix + L"\\host", workFolder + L"\\Лабораторные работы", std::wstring(L"Q:")}) {
+        PutFile(folder + L"\\hello.asm", "mov ax, 4c00h\r\n");
+        Program app(folder + L"\\hello.asm");
+        app.Build(Command::Make16Com, folder + L"\\hello.com");
+        EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, Ms(60000))) << Utf8(folder);
+        const std::string built = ToolsLog("C:\\hello.asm", "C:\\hello", "/x /v /t");
+        EXPECT_EQ(FileText(folder + L"\\STANDIN.LOG"), built);
+        EXPECT_FALSE(app.Find(L"KorvelineBuildResults"));
+        if (folder[0] != L'Z')
+            continue;
+        app.Click(Command::RunCompiled);
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(folder + L"\\hello.RAN"); }, Ms(60000)));
+        app.Click(Command::Debug);
+        const auto debugged = [&] { return FileText(folder + L"\\STANDIN.LOG").substr(built.size()); };
+        EXPECT_TRUE(WaitUntil([&] { return debugged().find("\r\n") != std::string::npos; }, Ms(60000)));
+        std::string line = debugged();
+        CharUpperBuffA(line.data(), DWORD(line.size()));
+        EXPECT_EQ(line, "TD HELLO.COM @ C:\\\r\n");
+    }
+
+    PutStore(tasm, L"C:\\nowhere\\TLINK.EXE");
     PutFile(dosFolder + L"\\hello.asm", "mov ax, 4c00h\r\n");
-    struct EndSessions {  // which wait for a key after their script: those of this prefix
-        ~EndSessions() {
-            if (const char* prefix = std::getenv("WINEPREFIX"))
-                WinExec(("/bin/sh -c \"pkill -f '" + std::string(prefix) + "/[d]osdevices'\"").c_str(),
-                        SW_HIDE);
-        }
-    } endSessions;
     Program app(dosFolder + L"\\hello.asm");
-    app.Build(Command::Make16Exe, dosFolder + L"\\hello.exe");
-    EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second if idle
-    const std::string out = Utf8(dosFolder) + "\\hello", log = FileText(dosFolder + L"\\standin.log");
-    EXPECT_EQ(log, ToolsLog(out + ".asm", out, "/x /v"));
-    app.Click(Command::RunCompiled);
-    EXPECT_TRUE(WaitUntil([&] { return FileExists(dosFolder + L"\\hello.RAN"); }, Ms(60000)));
-    // Debug: TD.EXE beside the tools, in DOSBox, in the program's folder with its name.
-    app.Click(Command::Debug);
-    const auto debugged = [&] { return FileText(dosFolder + L"\\standin.log").substr(log.size()); };
-    EXPECT_TRUE(WaitUntil([&] { return debugged().find("\r\n") != std::string::npos; }, Ms(60000)));
-    std::string line = debugged();
-    CharUpperBuffA(line.data(), DWORD(line.size()));
-    EXPECT_EQ(line,
-              "TD HELLO.EXE @ " + Utf8(dosFolder).substr(0, 2) + "\\" + Utf8(dosFolder).substr(3) + "\r\n");
+    app.Build(Command::Make16Com, dosFolder + L"\\hello.com");
+    HWND list = FindWindowExW(app.Wait(L"KorvelineBuildResults", 0, Ms(60000)), nullptr, L"ListBox", nullptr);
+    wchar_t row[512] = {};
+    Send(list, LB_GETTEXT, 0, LPARAM(row));
+    EXPECT_EQ(std::wstring(row), L"DOSBox\t\tThe linker C:\\nowhere\\TLINK.EXE was not found in DOSBox.");
+    EXPECT_FALSE(RunEnabled(app));
 }
 
 }  // namespace e2e

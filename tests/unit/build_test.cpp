@@ -1,8 +1,11 @@
 // Building: the Compile commands and Run, the DOSBox route, and the build's results.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
+#include <sstream>
 
+#include "codepage/cp1251.h"
 #include "compile/build_listing.h"
 #include "compile/build_results.h"
 #include "compile/build_session.h"
@@ -20,17 +23,36 @@ std::string Script(const std::string& n, const std::string& document, const std:
     return " prompt $s\r\nT.EXE a" + n + " " + document + ", " + outs + "L.EXE l" + n + " " + outs;
 }
 
+// Wine's host unless told otherwise: Z: is the host's root, another drive X: is /x.
 class FakeDosHost : public DosHost {
   public:
-    bool startsDos = true;
-    std::vector<std::wstring> started;  // "<program> <arguments>"
-    std::function<void()> appeared;
+    bool startsDos = true, wine = true;
+    std::uint32_t failStart = 0;
+    std::vector<DosSession> started;
 
+    static std::wstring Swapped(std::wstring path, wchar_t from, wchar_t to) {
+        std::replace(path.begin(), path.end(), from, to);
+        return path;
+    }
     bool StartsDosPrograms() override { return startsDos; }
-    std::wstring HostRoot() override { return L"Z:\\"; }
-    std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L" x/"; }
-    void Start(Text program, Text args) override { started.push_back(program + L" " + args); }
-    void WatchFor(Text, std::function<void()> then) override { appeared = std::move(then); }
+    std::wstring FromHostPath(Text path) override { return wine ? L"Z:" + Swapped(path, L'/', L'\\') : L""; }
+    std::wstring ToHostPath(Text path) override {
+        if (!wine || path.size() < 3 || path[1] != L':')
+            return L"";
+        const std::wstring rest = Swapped(path.substr(2), L'\\', L'/');
+        return path[0] == L'Z' ? rest : L"/" + std::wstring(1, std::towlower(path[0])) + rest;
+    }
+    std::optional<std::string> AnsiText(Text text) override {  // a Russian Windows
+        for (wchar_t c : text)
+            if (c >= 0x80 && (c < 0x410 || c > 0x44F))
+                return std::nullopt;
+        return EncodeCp1251(text);
+    }
+    void Start(DosSession session) override {
+        started.push_back(session);
+        if (failStart)
+            throw PlatformError(L"start", failStart);
+    }
 };
 
 class BuildTest : public ::testing::Test {
@@ -202,116 +224,309 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     EXPECT_EQ(p.processes.slept.size(), std::size(cases));  // the earlier builds' only
 }
 
-// A header of 40h bytes whose new-header offset (at 3Ch) is `at`, then `tail`.
-std::string Mz(unsigned at, const std::string& tail) {
-    return "MZ" + std::string(0x3A, '\0') + std::string(1, char(at)) + std::string(3, '\0') + tail;
+// A header of 40h bytes whose new-header offset (the double word at 3Ch) is `at`, then `tail`.
+std::string Mz(std::uint32_t at, const std::string& tail) {
+    std::string header = "MZ" + std::string(0x3E, '\0');
+    for (int i = 0; i < 4; ++i)
+        header[0x3C + i] = char(at >> 8 * i);
+    return header + tail;
 }
-const std::string kWindowsProgram = Mz(0x40, std::string("PE\0\0", 4));
+const std::string kWindowsProgram = Mz(0x40, std::string("PE\0\0", 4)), kElf = "\177ELF\2\1\1";
 
 TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
-    const std::tuple<std::string, bool, bool> cases[] = {
-        {kWindowsProgram, false, false},    // also under a .com name
-        {Mz(0x40, "NE"), false, false},     // a 16-bit Windows program
-        {Mz(0x40, "PE"), true, true},       // cut short: no PE signature
-        {Mz(0x00, ""), true, true},         // points at its own "MZ"
-        {Mz(0xF0, ""), true, true},         // points past the end
-        {"MZ\x90", true, true},             // too short for a new header
-        {"\xB4\x4C\xCD\x21", false, true},  // a memory image: a DOS .com
-        {"", false, false},
+    // DOS .exe, DOS program, Windows program, host program
+    const std::tuple<std::string, bool, bool, bool, bool> cases[] = {
+        {kWindowsProgram, false, false, true, false},      // also under a .com name
+        {Mz(0x40, "NE"), false, false, false, false},      // a 16-bit Windows program
+        {Mz(0x40, "PE"), true, true, false, false},        // cut short: no PE signature
+        {Mz(0x00, ""), true, true, false, false},          // points at its own "MZ"
+        {Mz(0xF0, ""), true, true, false, false},          // points past the end
+        {Mz(0xFFFFFFFE, "PE"), true, true, false, false},  // past what a 32-bit sum holds
+        {"MZ\x90", true, true, false, false},              // too short for a new header
+        {"\xB4\x4C\xCD\x21", false, true, false, false},   // a memory image: a DOS .com
+        {kElf, false, true, false, true},
+        {"#!/bin/sh\n", false, true, false, true},
+        {"", false, false, false, false},
     };
-    for (const auto& [bytes, dosExe, dosProgram] : cases) {
-        EXPECT_EQ(IsDosExe(bytes), dosExe) << testing::PrintToString(bytes);
-        EXPECT_EQ(IsDosProgram(bytes), dosProgram) << testing::PrintToString(bytes);
+    for (const auto& [b, dosExe, dosProgram, windows, host] : cases)
+        EXPECT_EQ(std::make_tuple(IsDosExe(b), IsDosProgram(b), IsWindowsProgram(b), IsHostProgram(b)),
+                  std::make_tuple(dosExe, dosProgram, windows, host))
+            << testing::PrintToString(b);
+}
+
+// The command line as Microsoft's rules split it (CommandLineToArgvW, the C runtime; Wine, SDL 2).
+std::vector<std::wstring> SplitMicrosoft(Text line) {
+    const bool q = !line.empty() && line[0] == L'"';  // the program: to its closing quote, or a blank
+    const std::size_t end = std::min(q ? line.find(L'"', 1) : line.find_first_of(L" \t"), line.size());
+    std::vector<std::wstring> args{line.substr(q, end - q)};
+    for (std::size_t i = end + (q && end < line.size());;) {
+        while (i < line.size() && (line[i] == L' ' || line[i] == L'\t'))
+            ++i;
+        if (i == line.size())
+            return args;
+        std::wstring arg;
+        for (bool quoted = false; i < line.size() && (quoted || (line[i] != L' ' && line[i] != L'\t'));) {
+            std::size_t slashes = 0;
+            for (; i < line.size() && line[i] == L'\\'; ++i)
+                ++slashes;
+            const bool quote = i < line.size() && line[i] == L'"';
+            arg.append(quote ? slashes / 2 : slashes, L'\\');
+            if (quote && slashes % 2 == 0)
+                quoted = !quoted, ++i;
+            else if (i < line.size() && (quote || quoted || (line[i] != L' ' && line[i] != L'\t')))
+                arg += line[i++];
+        }
+        args.push_back(arg);
     }
 }
 
-// A COM program built with DOS tools, through the DOS route.
+// The command line as SDL 1.2 splits it (DOSBox 0.74 on Windows): a quote after a backslash neither
+// opens nor closes, and loses the backslash; a quote inside a word ends it.
+std::vector<std::wstring> SplitSdl12(Text line) {
+    std::vector<std::wstring> args;
+    const auto blank = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
+    for (std::size_t i = 0; i < line.size();) {
+        while (i < line.size() && blank(line[i]))
+            ++i;
+        const bool quoted = i < line.size() && line[i] == L'"';
+        i += quoted;
+        if (i >= line.size())
+            break;
+        const std::size_t start = i;
+        while (i < line.size() && (line[i] != L'"' || (i > start && line[i - 1] == L'\\')) &&
+               (quoted || !blank(line[i])))
+            ++i;
+        std::wstring arg = line.substr(start, i - start);
+        for (std::size_t at = arg.find(L"\\\""); at != std::wstring::npos; at = arg.find(L"\\\"", at + 1))
+            arg.erase(at, 1);
+        args.push_back(arg);
+        i += i < line.size();
+    }
+    return args;
+}
+
+// A COM program built with the DOS tools in C:\TASM, through DOSBox.
 class DosRouteTest : public BuildTest {
   protected:
     DosRouteTest() {
-        host.startsDos = false;
-        p.files.Put(L"T.EXE", Mz(0, "dos"));
-        p.files.Put(L"L.EXE", Mz(0, "dos"));
+        Restart();
+        p.files.Put(p.settings.tasmPath, Mz(0, "dos")), p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
+        p.files.Put(L"Z:\\usr\\bin\\dosbox", kElf);
     }
-    void Build() { BuildTest::Build(BuildKind::Com16, L"C:\\W\\HI.COM"); }
+    void Build(Text output = L"C:\\W\\HI.COM") {
+        p.dialogs.Choose(output);
+        dos->Build(BuildKind::Com16, p.settings, doc, dialog);
+    }
+    // The last session's arguments (which both splitters must read alike), its mounts and the script copy's
+    // assembler line; "KV*" for each session's own name.
+    std::string Session() {
+        const std::wstring line = host.started.back().commandLine;
+        EXPECT_EQ(SplitMicrosoft(line), SplitSdl12(line)) << testing::PrintToString(line);
+        std::wstring args;
+        for (Text arg : SplitMicrosoft(line))
+            args += arg + L" | ";
+        std::string text = Utf8(args) + "\n";
+        for (const char* type : {"CNF", "BAT"}) {
+            std::istringstream lines(Written(type));
+            for (std::string l; std::getline(lines, l);)
+                if (l.rfind("@mount", 0) == 0 || l.rfind("D:\\TASM", 0) == 0 || l.rfind("E:\\TASM", 0) == 0)
+                    text += l + "\n";
+        }
+        return std::regex_replace(text, std::regex("KV[0-9A-F]{6}"), "KV*");
+    }
+    std::string Written(const char* type) {  // the last session file of the type written, "KV*" for its name
+        for (auto w = p.files.log.rbegin(); w != p.files.log.rend(); ++w)
+            if (std::regex_search(
+                    *w, std::wregex(L"KV[0-9A-F]{6}\\." + std::wstring(type, type + std::strlen(type)))))
+                return std::regex_replace(p.files.Bytes(w->substr(6)), std::regex("KV[0-9A-F]{6}"), "KV*");
+        return "(none)";
+    }
+
+    void Restart() {  // the program started anew, nothing found or declined yet, the machine as at first
+        dos.emplace(p.platform, p.user, host, [this] { ++notified; });
+        host.wine = true, host.startsDos = false, doc.SetPath(kDoc);
+        p.system.environment = {{L"TEMP", L"C:\\users\\u\\Temp"}};
+        p.settings.tasmPath = L"C:\\TASM\\TASM.EXE", p.settings.tlinkPath = L"C:\\TASM\\TLINK.EXE";
+    }
+
+    FakeDosHost host;
+    int notified = 0;
+    std::optional<BuildSession> dos;
 };
 
-// Declined DOSBox, a system that starts DOS programs, or Windows tools: as before.
+// Declined DOSBox (asked once until the next start), a system that starts DOS programs, or Windows tools.
 TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
-    Build();  // DOSBox nowhere: the offer to locate it, declined
+    host.wine = false;  // no host DOSBox, none anywhere
+    Build();            // the offer to locate DOSBox, declined
+    Build();            // not offered again
     EXPECT_EQ(p.messages.shown.at(0).style, kMbYesNo | 0x20u);
     host.startsDos = true;
     Build();
     host.startsDos = false;
-    p.files.Put(L"T.EXE", kWindowsProgram);
-    p.files.Put(L"L.EXE", kWindowsProgram);
+    p.files.Put(p.settings.tasmPath, kWindowsProgram), p.files.Put(p.settings.tlinkPath, kWindowsProgram);
     Build();
-    EXPECT_EQ(p.processes.started, std::vector<std::wstring>(3, L"C:\\W\\HI.bat"));
-    EXPECT_EQ(p.processes.slept, std::vector<unsigned>(3, 1000));
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>(4, L"C:\\W\\HI.bat"));
     EXPECT_TRUE(host.started.empty() && p.messages.shown.size() == 1 && p.registry.log.empty());
 }
 
-// DOSBox nowhere: Yes locates it in an Open dialog, and the choice is kept for the next builds.
-TEST_F(DosRouteTest, ALocatedDosBoxIsKeptUnderTheUsersKey) {
-    p.files.Put(L"E:\\db\\dosbox.exe", "MZ");
-    p.messages.answers = {kIdYes};
-    p.dialogs.answers = {L"E:\\db\\dosbox.exe"};  // DOSBox, then the output
+// The script beside the document as ever; DOSBox runs a copy that names each folder's own drive.
+TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandLine) {
     Build();
-    Build();
-    EXPECT_EQ(p.messages.shown.size() + p.dialogs.shown.size(), 4u);  // asked once: locate, save, save
-    EXPECT_EQ(p.dialogs.shown[0].request.filter,
-              L"DOSBox (dosbox*)|dosbox*|Programs (*.exe)|*.exe|All files (*.*)|*.*");
-    EXPECT_EQ(p.registry.ReadValue(RegRoot::CurrentUser, L"Software\\Korveline", L"DOSBox").text,
-              L"E:\\db\\dosbox.exe");
-    ASSERT_EQ(host.started.size(), 2u);
-    EXPECT_EQ(host.started[1].rfind(L"E:\\db\\dosbox.exe -c", 0), 0u);
-}
-
-// DOSBox found on PATH runs the script: each drive mounted once, a marker of
-// its own. Run follows the script's end, the latest build's only.
-TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
-    p.system.environment[L"PATH"] = L"C:\\bin;\"D:\\Dos Box\\\";E:\\x";
-    p.files.Put(L"D:\\Dos Box\\dosbox.exe", "MZ");
-    Build();
-    EXPECT_TRUE(p.processes.started.empty());
-    EXPECT_TRUE(p.processes.slept.empty());
-    ASSERT_EQ(host.started.size(), 1u);
+    EXPECT_EQ(p.files.Bytes(kBat),
+              " prompt $s\r\nC:\\TASM\\TASM.EXE a16c C:\\W\\HI.ASM, C:\\W\\HI, C:\\W\\HI\r\n"
+              "C:\\TASM\\TLINK.EXE l16c C:\\W\\HI, C:\\W\\HI\r\n");
+    EXPECT_EQ(Written("CNF"),
+              "[autoexec]\r\n@mount C /c/W/\r\n@mount D /c/TASM/\r\n@mount E /c/users/u/Temp/\r\n"
+              "@C:\r\n@call E:\\KV*.BAT\r\n@echo done>E:\\KV*.END\r\n@pause\r\n@exit\r\n");
+    EXPECT_EQ(
+        Written("BAT"),
+        " prompt $s\r\n@if not exist D:\\TASM.EXE echo tasm missing>>E:\\KV*.STA\r\n"
+        "D:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, C:\\HI\r\n"
+        "@if exist D:\\TASM.EXE if errorlevel 1 echo tasm failed>>E:\\KV*.STA\r\n"
+        "@if not exist D:\\TLINK.EXE echo tlink missing>>E:\\KV*.STA\r\nD:\\TLINK.EXE l16c C:\\HI, C:\\HI\r\n"
+        "@if exist D:\\TLINK.EXE if errorlevel 1 echo tlink failed>>E:\\KV*.STA\r\n");
+    EXPECT_EQ(Written("SH"), "'/usr/bin/dosbox' -conf KV*.CNF\necho $? >KV*.GON\n");
+    EXPECT_EQ(Session().substr(0, 18), "Z:\\bin\\sh | KV*.SH");
+    const DosSession& s = host.started.back();
     EXPECT_TRUE(std::regex_match(
-        host.started[0],
-        std::wregex(LR"(D:\\Dos Box\\dosbox.exe -c "@mount C \\"/C x/\\"" -c @C: -c "@cd \\W" )"
-                    LR"(-c "call HI.bat" -c "@echo done>C:\\W\\KV[0-9A-F]{6}\.END")"
-                    LR"( -c @pause -c @exit)")))
-        << testing::PrintToString(host.started[0]);
-    EXPECT_EQ(QuoteArgument(L"a\\ \"b\\"), L"\"a\\ \\\"b\\\\\"");  // backslashes doubled only before a quote
-    EXPECT_FALSE(session.TakeEnded());                             // not this script's end: nothing yet
-    EXPECT_FALSE(session.RunEnabled());
+        s.folder + L"|" + s.endMarker + L"|" + s.goneMarker,
+        std::wregex(LR"(C:\\users\\u\\Temp\\\|(C:\\users\\u\\Temp\\KV[0-9A-F]{6}\.)END\|\1GON)")));
 
-    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
-    host.appeared();
-    EXPECT_EQ(notified, 1);
-    EXPECT_TRUE(session.TakeEnded());
-    EXPECT_TRUE(session.RunEnabled());
-    EXPECT_EQ(session.State().lastBuildCom, 1);
-    session.Run();  // a DOS program, in DOSBox
-    EXPECT_EQ(host.started.size(), 2u);
-
-    const auto earlierEnd = host.appeared;
-    Build();  // a later build: the earlier script's end no longer counts
-    earlierEnd();
-    EXPECT_FALSE(session.TakeEnded());
-    EXPECT_FALSE(session.RunEnabled());
-
-    p.files.Put(L"C:\\W\\HI.EXE", kWindowsProgram);
-    BuildTest::Build(BuildKind::Exe16);
-    host.appeared();
-    session.TakeEnded();
-    session.Run();  // a Windows program starts as it always has
-    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\W\\HI.exe"});
+    const std::pair<std::function<void()>, std::string> forms[] = {
+        {[this] { doc.SetPath(L"Z:\\home\\u\\hi.asm"); },
+         "@mount C /home/u/\r\n@mount D /c/W/"},  // the host's drive
+        {[this] { doc.SetPath(L"C:\\Мои работы\\Лабы 2\\hi.asm"); }, u8"@mount C \"/c/Мои работы/Лабы 2/\""},
+        {[this] {  // a drive root, each tool in a folder of its own
+             doc.SetPath(L"Q:\\HI.ASM");
+             p.settings.tasmPath = L"Q:\\TASM\\100%\\TASM.EXE", p.settings.tlinkPath = L"R:\\LINK\\TLINK.EXE";
+             p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+         },
+         "@mount C /q/\r\n@mount D /c/W/\r\n@mount E /q/TASM/100%%/\r\n@mount F /r/LINK/\r\n"
+         "@mount G /c/users/u/Temp/\r\nE:\\TASM.EXE a16c C:\\HI.ASM, D:\\HI, D:\\HI"},
+        {[this] {  // DOSBox for Windows: Windows folders, by their short names where they hold Cyrillic
+             host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
+             p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
+             doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
+             p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
+         },
+         "C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe | -conf | KV*.CNF | \n@mount C C:\\MYWORK~1\\8A7B~1"
+         "\r\n@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
+        {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
+             host.wine = false, p.system.environment[L"PATH"] = L"relative;D:\\Программы\\DOSBox";
+             p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
+             doc.SetPath(L"D:\\Лабы\\hi.asm");
+             p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
+             p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+         },
+         u8"D:\\Программы\\DOSBox\\dosbox.exe | -conf | KV*.CNF | \n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
+         "@mount D C:\\W\r\n@mount E E:\\\r\n"},
+        {[this] { p.processes.shortPathFails = true; },
+         "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
+    };
+    for (const auto& [arrange, expected] : forms) {
+        Restart();
+        arrange();
+        Build();
+        EXPECT_NE(Session().find(expected), std::string::npos) << Session();
+    }
+}
+// A path DOSBox cannot reach or name is refused in plain words: before anything is written, but for the
+// output, which the dialog names.
+TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
+    const std::tuple<std::function<void()>, std::wstring, bool> cases[] = {
+        {[this] { doc.SetPath(L" asm"); },  // the unnamed document
+         L"DOSBox reaches only files in a folder of a drive, such as C:\\WORK\\HELLO.ASM, and the path of "
+         L"the "
+         L"document, \" asm\", is not one. Save it elsewhere or under another name (Save Project As), then "
+         L"build "
+         L"again.",
+         false},
+        {[this] { doc.SetPath(L"hi.asm"); }, L"drive, such as C:\\WORK\\HELLO.ASM, and the path of", false},
+        {[this] { doc.SetPath(L"\\\\srv\\share\\hi.asm"); }, L"path of the document, \"\\\\srv\\", false},
+        {[this] { doc.SetPath(L"C:\\W\\лаба.asm"); }, L"The name of the document, \"лаба.asm\", is", false},
+        {[this] { doc.SetPath(L"C:\\W\\long name.asm"); }, L"The name of the document, \"long name", false},
+        {[this] { p.settings.tasmPath = L"C:\\TASM\\tasm 5.exe"; }, L"assembler, \"tasm 5.exe\"", false},
+        {[this] { p.settings.tlinkPath = L"TLINK.EXE"; }, L"linker, \"TLINK.EXE\", is not", false},
+        {[this] {  // DOSBox for Windows, and a folder the ANSI code page cannot name
+             host.wine = false, doc.SetPath(L"C:\\\u03A9\\hi.asm"), p.system.environment[L"PATH"] = L"C:\\DB";
+             p.files.Put(L"C:\\DB\\dosbox.exe", kWindowsProgram);
+         },
+         L"DOSBox cannot be given the folder \"C:\\\u03A9\\\" of the document: its name holds", false},
+        {[this] { p.dialogs.answers = {L"C:\\W\\my prog.com"}; }, L"output, \"my prog\", is not", true},
+        {[this] { p.dialogs.answers = {L"C:\\W\\HI.X.COM"}; }, L"output, \"HI.X\", is not", true},
+        {[this] { p.dialogs.answers = {L"\\\\srv\\share\\HI.COM"}; }, L"\"\\\\srv\\share\\HI\"", true},
+    };
+    for (const auto& [arrange, refusal, afterDialog] : cases) {
+        Restart();
+        p.files.log.clear(), p.messages.shown.clear(), p.dialogs.answers = {L"C:\\W\\HI.COM"};
+        arrange();
+        dos->Build(BuildKind::Com16, p.settings, doc, dialog);
+        ASSERT_EQ(p.messages.shown.size(), 1u) << refusal;
+        EXPECT_NE(p.messages.shown[0].text.find(refusal), std::wstring::npos) << p.messages.shown[0].text;
+        EXPECT_EQ(p.files.log.size(), afterDialog ? 2u : 0u);  // the empty script and the document, or none
+        EXPECT_TRUE(host.started.empty() && p.processes.started.empty());
+    }
 }
 
-// TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as
-// the user chose, then beside the assembler and the linker; started in the
-// program's folder with its name, through DOSBox where DOS needs it.
+// How the session ended: Run follows the output, DOSBox's part is rows of the results, and DOSBox that
+// cannot start is one message with the system's wording.
+TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
+    const std::wstring tasm = L"DOSBox|The assembler", failure =
+                                                           L" reported a failure; its messages are in the "
+                                                           L"DOSBox window.\n";
+    const std::tuple<DosSessionEnd, bool, std::wstring, std::wstring> cases[] = {
+        {{true, "tasm missing\r\n", -1},
+         false,
+         tasm + L" C:\\TASM\\TASM.EXE was not found in DOSBox.\n",
+         L""},
+        {{true, "tlink failed\r\n", -1}, false, L"DOSBox|The linker" + failure, L""},
+        {{false, "tasm failed\r\n", 0},
+         false,
+         L"DOSBox|The build did not finish in DOSBox: DOSBox ended before the build script did.\n" + tasm +
+             failure,
+         L""},
+        {{false, "", 127}, false, L"", L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 2."},
+        {{true, "", -1}, true, L"", L""},
+    };
+    p.files.Put(L"C:\\W\\HI.LST", "");
+    for (const auto& [end, made, dosRows, said] : cases) {
+        Build();
+        p.messages.shown.clear();
+        if (made)
+            p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
+        EXPECT_FALSE(dos->TakeEnded());  // not yet: nothing
+        host.started.back().ended(end);
+        const std::optional<BuildResults> results = dos->TakeEnded();
+        ASSERT_TRUE(results);
+        std::wstring rows;
+        for (const ResultRow& r : results->rows)
+            rows += r.kind == L"DOSBox" ? r.kind + L"|" + r.text + L"\n" : L"";
+        EXPECT_EQ(rows, dosRows);
+        EXPECT_EQ(results->worthShowing, !made && said.empty());
+        EXPECT_EQ(p.messages.shown.empty() ? L"" : p.messages.shown[0].text, said);
+        EXPECT_EQ(std::make_pair(dos->RunEnabled(), dos->State().lastBuildCom),
+                  std::make_pair(made, std::int16_t(made)));
+    }
+    EXPECT_EQ(notified, 5);
+    const auto earlierEnd = host.started.back().ended;
+    Build();  // a later build: the earlier session's end no longer counts
+    earlierEnd({true, "", -1});
+    EXPECT_FALSE(dos->TakeEnded() || dos->RunEnabled());
+    host.failStart = 5;
+    Build();
+    EXPECT_EQ(p.messages.shown.back().text,
+              L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 5.");
+    host.failStart = 0;
+
+    dos->Run();  // Run: a DOS program, its folder as C:
+    EXPECT_NE(Written("CNF").find("@mount C /c/W/\r\n@C:\r\n@HI.com\r\n@pause"), std::string::npos);
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a Windows program starts as it always has
+    dos->Run();
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\W\\HI.com"});
+}
+
+// TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as the user chose, then beside the
+// assembler and the linker; started in the program's folder with its name, through DOSBox where DOS needs it.
 TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
     const std::tuple<std::string, std::optional<DebuggerKind>> programs[] = {
         {Mz(0, "dos"), DebuggerKind::Dos},
@@ -329,30 +544,69 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
     EXPECT_EQ(DebugLaunchFor(L"C:\\HI.COM").folder + L"|" + DebugLaunchFor(L"C:\\W\\HI.EXE").folder,
               L"C:\\|C:\\W");
 
-    session.Debug(p.settings);  // nothing built: nothing to debug
-    p.settings.tasmPath = L"C:\\TASM\\T.EXE", p.settings.tlinkPath = L"C:\\TL\\L.EXE";
-    p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+    dos->Debug(p.settings);  // nothing built: nothing to debug
+    p.settings.tlinkPath = L"C:\\TL\\TLINK.EXE";
     p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
-    p.files.Put(L"D:\\dosbox.exe", "MZ");
-    p.user.SetPath(UserPath::DosBox, L"D:\\dosbox.exe");
     Build();
     p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program
-    host.appeared();
-    session.TakeEnded();
-    session.Debug(p.settings);  // no TD32.EXE: asked once, declined, then told where to choose it
-    session.Debug(p.settings);
+    host.started.back().ended({true, "", -1});
+    dos->TakeEnded();
+    dos->Debug(p.settings);  // no TD32.EXE: asked once, declined, then told where to choose it
+    dos->Debug(p.settings);
     EXPECT_EQ(p.messages.shown.size(), 2u);
     EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | kMbIconQuestion);
     EXPECT_NE(p.messages.shown[1].text.find(L"\"Debugger...\""), std::wstring::npos);
     p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
-    session.Debug(p.settings);
+    dos->Debug(p.settings);
     EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W"});
     p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox
     p.files.Put(L"C:\\TASM\\TD.EXE", Mz(0, "td"));
-    session.Debug(p.settings);
-    ASSERT_EQ(host.started.size(), 2u);
-    EXPECT_NE(host.started[1].find(L"-c \"C:\\TASM\\TD.EXE HI.com\""), std::wstring::npos) << host.started[1];
-    EXPECT_NE(host.started[1].find(L"-c \"@cd \\W\""), std::wstring::npos) << host.started[1];
+    dos->Debug(p.settings);
+    EXPECT_NE(
+        Written("CNF").find("@mount C /c/W/\r\n@mount D /c/TASM/\r\n@C:\r\n@D:\\TD.EXE HI.com\r\n@pause"),
+        std::string::npos)
+        << Written("CNF");
+}
+
+// The context menu's DOSBox...: which DOSBox is in use, another chosen (a program only), or the choice
+// forgotten.
+TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
+    p.files.Put(L"E:\\db\\dosbox.exe", kWindowsProgram);
+    p.files.Put(L"C:\\x.txt", "text");
+    const std::wstring db = L"E:\\db\\dosbox.exe", found = L"\r\n\r\nZ:\\usr\\bin\\dosbox\r\n\r\nDo you want";
+    const std::tuple<std::wstring, int, std::deque<std::wstring>, std::wstring, std::wstring> cases[] = {
+        {L"", kIdNo, {}, L"", L"DOSBox it found:" + found + L" to choose another one? 36"},
+        {L"", kIdYes, {L"C:\\x.txt", db}, db, L"36 | C:\\x.txt is not a program. Choose DOSBox itself"},
+        {db,
+         kIdNo,
+         {},
+         L"",
+         L"you chose:\r\n\r\n" + db + L"\r\n\r\nDo you want to choose another one? No forgets"},
+        {L"E:\\gone.exe",
+         kIdCancel,
+         {},
+         L"E:\\gone.exe",
+         L"gone.exe, is missing or not a program. Korveline"},
+    };
+    for (const auto& [stored, answers, chosen, kept, shown] : cases) {
+        Restart();
+        p.messages.shown.clear(), p.messages.answers = {answers}, p.dialogs.answers = chosen;
+        if (!stored.empty())
+            p.user.SetPath(UserPath::DosBox, stored);
+        dos->ChooseDosBox();
+        std::wstring said;
+        for (const auto& m : p.messages.shown)
+            said += (said.empty() ? L"" : L" | ") + m.text + L" " + std::to_wstring(m.style);
+        EXPECT_NE(said.find(shown), std::wstring::npos) << said;
+        EXPECT_EQ(p.user.Path(UserPath::DosBox), kept);
+        p.user.ForgetPath(UserPath::DosBox);
+    }
+    p.files.Put(L"Z:\\usr\\bin\\dosbox", "");  // none found: a build asks, and Yes locates it
+    p.messages.answers = {kIdYes};
+    p.dialogs.answers = {L"E:\\db\\dosbox.exe", L"C:\\W\\HI.COM"};
+    dos->Build(BuildKind::Com16, p.settings, doc, dialog);
+    EXPECT_EQ(host.started.back().commandLine.rfind(L"E:\\db\\dosbox.exe -conf KV", 0), 0u);
+    EXPECT_EQ(p.user.Path(UserPath::DosBox), L"E:\\db\\dosbox.exe");
 }
 
 // "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning);

@@ -347,6 +347,9 @@ void FrmMain::OnCommand(Command command) {
         case Command::ChooseDebugger:
             session_.ChooseDebugger(program_.settings);
             break;
+        case Command::ChooseDosBox:
+            session_.ChooseDosBox();
+            break;
         case Command::None:
             break;
     }

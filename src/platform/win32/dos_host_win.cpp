@@ -1,6 +1,7 @@
 #include "platform/win32/dos_host_win.h"
 
-#include <chrono>
+#include <cstdlib>
+#include <functional>
 
 #include "platform/win32/win32_platform.h"
 
@@ -22,9 +23,31 @@ bool UnderWine() {
     return WineExport<WineGetVersion>(L"ntdll.dll", "wine_get_version") != nullptr;
 }
 
-// A session that never ends (its window closed before the script did) is
-// given up after this long.
-constexpr auto kLongestWatch = std::chrono::minutes(30);
+std::string Encoded(UINT codePage, const std::wstring& text, BOOL* lossy = nullptr) {
+    if (text.empty())
+        return {};
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, lossy);
+    std::string bytes(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), bytes.data(), n,
+                            nullptr, lossy);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Read(const std::wstring& path) {
+    try {
+        return Exists(path) ? Win32FileSystem().ReadAll(path) : std::string();
+    } catch (const PlatformError&) {
+        return {};
+    }
+}
+
 constexpr DWORD kPollMs = 100;
 
 }  // namespace
@@ -47,77 +70,145 @@ bool Win32DosHost::StartsDosPrograms() {
 #endif
 }
 
-std::wstring Win32DosHost::HostRoot() {
+std::wstring Win32DosHost::FromHostPath(const std::wstring& hostPath) {
     auto dosFileName = WineExport<WineGetDosFileName>(L"kernel32.dll", "wine_get_dos_file_name");
     if (!UnderWine() || !dosFileName)
         return {};
-    wchar_t* root = dosFileName("/");
-    if (!root)
+    wchar_t* dosPath = dosFileName(Encoded(CP_UTF8, hostPath).c_str());
+    if (!dosPath)
         return {};
-    std::wstring path = root;
-    HeapFree(GetProcessHeap(), 0, root);
-    // Only a drive ("Z:\\"): a prefix without one has hidden the host on purpose.
-    return path.size() == 3 && path[1] == L':' ? path : std::wstring();
+    std::wstring path = dosPath;
+    HeapFree(GetProcessHeap(), 0, dosPath);
+    // Only a path on a drive: a prefix without one has hidden that part of the host on purpose.
+    return path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? path : std::wstring();
 }
 
-std::wstring Win32DosHost::HostFolderOfDrive(wchar_t drive) {
-    const std::wstring root = std::wstring(1, drive) + L":\\";
-    if (!UnderWine())
-        return GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : root;
+std::wstring Win32DosHost::ToHostPath(const std::wstring& path) {
     auto unixFileName = WineExport<WineGetUnixFileName>(L"kernel32.dll", "wine_get_unix_file_name");
-    char* unixPath = unixFileName ? unixFileName(root.c_str()) : nullptr;
+    if (!UnderWine() || !unixFileName)
+        return {};
+    char* unixPath = unixFileName(path.c_str());
     if (!unixPath)
         return {};
     const int n = MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, nullptr, 0);
-    std::wstring folder(n > 0 ? n - 1 : 0, L'\0');
+    std::wstring hostPath(n > 0 ? n - 1 : 0, L'\0');
     if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, folder.data(), n);
+        MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, hostPath.data(), n);
     HeapFree(GetProcessHeap(), 0, unixPath);
-    if (!folder.empty() && folder.back() != L'/')
-        folder += L'/';
-    return folder;
+    if (!path.empty() && path.back() == L'\\' && !hostPath.empty() && hostPath.back() != L'/')
+        hostPath += L'/';
+    return hostPath;
 }
 
-void Win32DosHost::Start(const std::wstring& program, const std::wstring& arguments) {
-    // Under Wine a host program (Z:\usr\bin\dosbox) starts like any other.
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+std::optional<std::string> Win32DosHost::AnsiText(const std::wstring& text) {
+    BOOL lossy = FALSE;
+    std::string bytes = Encoded(CP_ACP, text, &lossy);
+    if (lossy)
+        return std::nullopt;
+    return bytes;
+}
+
+void Win32DosHost::Start(DosSession session) {
+    std::wstring commandLine = session.commandLine;  // CreateProcess may write into it
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        ThrowWin32(L"CreateProcess " + program);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        session.folder.empty() ? nullptr : session.folder.c_str(), &startup, &process)) {
+        const DWORD error = GetLastError();
+        for (const std::wstring& file : session.workFiles)
+            DeleteFileW(file.c_str());
+        ThrowWin32(L"CreateProcess " + session.commandLine, error);
+    }
+    // Under Wine a host program (through Z:\bin\sh) comes without handles.
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    std::lock_guard<std::mutex> guard(lock_);
+    if (session.ended) {
+        for (Watched& earlier : sessions_)
+            earlier.told = true;
+    }
+    sessions_.push_back({std::move(session), process.hProcess, false});
+    if (watching_)
+        return;
+    if (watcher_.joinable())
+        watcher_.join();  // a thread that has ended, its sessions all gone
+    ResetEvent(stop_);
+    watching_ = true;
+    watcher_ = std::thread([this] { Watch(); });
 }
 
-void Win32DosHost::WatchFor(const std::wstring& path, std::function<void()> appeared) {
-    StopWatching();
-    ResetEvent(stop_);
-    // Polled rather than waited on: under Wine the process handle of a host
-    // program cannot be waited on, and the file is written by DOSBox.
-    watcher_ = std::thread([this, path, appeared = std::move(appeared)] {
-        const auto deadline = std::chrono::steady_clock::now() + kLongestWatch;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                appeared();
-                // Removed after the news is on its way, so that a marker gone
-                // means the window has been told. DOSBox may hold it for an instant.
-                for (int tries = 0; tries < 10 && !DeleteFileW(path.c_str()); ++tries)
-                    Sleep(20);
+// Polled: under Wine the gone marker is a file, and the end marker always is.
+void Win32DosHost::Watch() {
+    for (;;) {
+        std::vector<std::function<void()>> news;
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            for (auto at = sessions_.begin(); at != sessions_.end();) {
+                Watched& watched = *at;
+                const DosSession& s = watched.session;
+                const bool scriptEnd = Exists(s.endMarker);
+                DosSessionEnd end;
+                bool gone = false;
+                if (watched.process) {
+                    DWORD code = 0;
+                    gone = WaitForSingleObject(watched.process, 0) == WAIT_OBJECT_0 &&
+                           GetExitCodeProcess(watched.process, &code);
+                    end.exitStatus = gone ? static_cast<int>(code) : -1;
+                } else if (!s.goneMarker.empty()) {
+                    const std::string status = Read(s.goneMarker);  // "$?" and a line end, once written
+                    gone = status.find('\n') != std::string::npos;
+                    end.exitStatus = gone ? std::atoi(status.c_str()) : -1;
+                } else {
+                    gone = scriptEnd || s.endMarker.empty();
+                }
+                end.scriptEnded = scriptEnd || (gone && Exists(s.endMarker));
+                if (!watched.told && s.ended && (end.scriptEnded || gone)) {
+                    watched.told = true;
+                    end.status = Read(s.statusFile);
+                    news.push_back([tell = s.ended, end] { tell(end); });
+                }
+                if (!gone) {
+                    ++at;
+                    continue;
+                }
+                for (const std::wstring& file : s.workFiles)
+                    DeleteFileW(file.c_str());
+                if (watched.process)
+                    CloseHandle(watched.process);
+                at = sessions_.erase(at);
+            }
+        }
+        for (const auto& tell : news) {
+            try {
+                tell();
+            } catch (...) {
+                // Nothing thrown on this thread may end the program.
+            }
+        }
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (sessions_.empty()) {
+                watching_ = false;
                 return;
             }
-            if (WaitForSingleObject(stop_, kPollMs) == WAIT_OBJECT_0)
-                return;
         }
-    });
+        if (WaitForSingleObject(stop_, kPollMs) == WAIT_OBJECT_0)
+            return;
+    }
 }
 
 void Win32DosHost::StopWatching() {
-    if (!watcher_.joinable())
-        return;
     SetEvent(stop_);
-    watcher_.join();
+    if (watcher_.joinable())
+        watcher_.join();
+    std::lock_guard<std::mutex> guard(lock_);
+    for (Watched& watched : sessions_) {
+        if (watched.process)
+            CloseHandle(watched.process);
+    }
+    sessions_.clear();
+    watching_ = false;
 }

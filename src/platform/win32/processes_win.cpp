@@ -39,7 +39,11 @@ DWORD WINAPI WaitForEnd(void* parameter) {
     if (GetProcessTimes(watch->process, &created, &exited, &kernel, &user))
         startedAt = (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
     CloseHandle(watch->process);
-    watch->onEnded(startedAt);
+    try {
+        watch->onEnded(startedAt);
+    } catch (...) {
+        // Nothing thrown on this thread (out of memory reading the results) may end the program.
+    }
     return 0;
 }
 
