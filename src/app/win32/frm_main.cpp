@@ -75,10 +75,12 @@ void FrmMain::Show() {
     editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
     SetControlFont(txtCode.Hwnd(), editorFont_.Get());
     UserSettings& user = program_.user;
-    txtCode.UseSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers)},
+    txtCode.UseSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers),
+                         user.Switch(UserSwitch::FindWrapAround)},
                         [&user](const ViewSettings& settings) {
                             user.SetSwitch(UserSwitch::ColourSyntax, settings.colourSyntax);
                             user.SetSwitch(UserSwitch::LineNumbers, settings.lineNumbers);
+                            user.SetSwitch(UserSwitch::FindWrapAround, settings.findWrapAround);
                         });
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
         clipboard->SetOwner(Hwnd());

@@ -6,11 +6,47 @@
 
 #include <memory>
 
+#include "app/menu_table.h"
 #include "app/win32/frm_boot.h"
 #include "app/win32/frm_main.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
+
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
+}
+
+// A key of the Edit menu (Ctrl+C, Ctrl+V ...) typed into a text box, such as
+// Find's, edits that box and not the document.
+bool EditsTextBox(const MSG& msg) {
+    wchar_t className[8] = {};
+    if (!GetClassNameW(msg.hwnd, className, 8) || lstrcmpiW(className, L"Edit") != 0)
+        return false;
+    const unsigned modifiers = (KeyDown(VK_CONTROL) ? kCtrl : 0u) | (KeyDown(VK_SHIFT) ? kShift : 0u);
+    for (const MenuEntry& e : kMenuEntries)
+        if (std::wstring(kTopMenus[e.menu].name) == L"mnuEdit" && e.key == msg.wParam &&
+            e.modifiers == modifiers)
+            return true;
+    return false;
+}
+
+// A key typed in a tool window of the main window (Build results, Find) that
+// the main window would take: its menu's shortcuts, and the editor's own
+// commands (F3 ...), which go to the editor. Not while a dialog holds the
+// main window disabled.
+bool ToMainWindow(MSG& msg, const FrmMain& main) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    if (GetWindow(root, GW_OWNER) != main.Hwnd() || !IsWindowEnabled(main.Hwnd()) || EditsTextBox(msg))
+        return false;
+    if (TranslateAcceleratorW(main.Hwnd(), main.Accelerators(), &msg))
+        return true;
+    if (msg.message != WM_KEYDOWN || !TextView::IsCommandKey(msg.wParam))
+        return false;
+    if (HWND editor = FindWindowExW(main.Hwnd(), nullptr, kTextViewClass, nullptr))
+        SendMessageW(editor, msg.message, msg.wParam, msg.lParam);
+    return true;
+}
 
 // Keyboard messages of the main window and its editor go through the menu's
 // accelerators; those of the program's other windows through dialog
@@ -25,9 +61,9 @@ bool PreTranslate(MSG& msg, const FrmMain* main) {
         return TranslateAcceleratorW(root, main->Accelerators(), &msg) != 0;
     DWORD pid = 0;
     GetWindowThreadProcessId(root, &pid);
-    if (pid == GetCurrentProcessId())
-        return IsDialogMessageW(root, &msg) != 0;
-    return false;
+    if (pid != GetCurrentProcessId())
+        return false;
+    return (main && ToMainWindow(msg, *main)) || IsDialogMessageW(root, &msg) != 0;
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "editor/win32/go_to_line_win.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/handles_win.h"
 
@@ -82,6 +81,7 @@ HWND TextView::CreateControl(HWND parent,
 
 void TextView::UseSettings(const ViewSettings& settings, KeepSettings keep) {
     settings_ = settings;
+    findOptions_.wrap = settings.findWrapAround;
     keepSettings_ = std::move(keep);
     Refresh();
 }
@@ -571,6 +571,10 @@ void TextView::OpenFindDialog() {
 void TextView::FindNext(const std::wstring& what, const FindOptions& options) {
     findWhat_ = what;
     findOptions_ = options;
+    if (options.wrap != settings_.findWrapAround && keepSettings_) {
+        settings_.findWrapAround = options.wrap;
+        keepSettings_(settings_);
+    }
     FindNext(options.down);
 }
 
@@ -598,14 +602,20 @@ void TextView::FindNext(bool down) {
 
 void TextView::GoToLine() {
     const TextBuffer& text = model_.Buffer();
-    const auto number =
-        AskLineNumber(GetAncestor(Hwnd(), GA_ROOT), text.LineOf(model_.Caret()) + 1, text.LineCount());
-    if (!number)
-        return;
-    const std::size_t line = std::min(*number, text.LineCount()) - 1;
-    model_.Select(text.LineStart(line), text.LineStart(line));
-    ShowPosition(model_.Caret(), true);
-    Refresh();
+    goToLineDialog_.Open(GetAncestor(Hwnd(), GA_ROOT), text.LineOf(model_.Caret()) + 1, text.LineCount(),
+                         [this](std::size_t line) {
+                             const TextBuffer& now = model_.Buffer();
+                             line = std::min(line, now.LineCount() - 1);
+                             model_.Select(now.LineStart(line), now.LineStart(line));
+                             ShowPosition(model_.Caret(), true);
+                             Refresh();
+                         });
+}
+
+bool TextView::IsCommandKey(WPARAM key) {
+    const bool ctrl = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT);
+    return !KeyDown(VK_MENU) &&
+           ((key == VK_F3 && !ctrl) || (key == 'F' && ctrl && shift) || (key == 'G' && ctrl && !shift));
 }
 
 // The clipboard through the program's one path (a short retry while another

@@ -22,6 +22,7 @@
 #include "editor/view_layout.h"
 #include "editor/view_settings.h"
 #include "editor/win32/find_dialog_win.h"
+#include "editor/win32/go_to_line_win.h"
 #include "platform/win32/window_base_win.h"
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
@@ -46,6 +47,10 @@ class TextView : public WindowBase, private FindDialog::Finder {
     void ScrollCaret();
     void Undo();
     void EmptyUndo() { model_.EmptyUndo(); }
+
+    // A key of the view's own commands (Find, Find next, Go to line), which
+    // the main window's tool windows pass on to the view.
+    static bool IsCommandKey(WPARAM key);
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -113,8 +118,9 @@ class TextView : public WindowBase, private FindDialog::Finder {
     std::wstring shown_text_;
     std::vector<INT> advances_;
 
-    // The Find dialog (modeless) and what it last looked for.
+    // The Find dialog (modeless) and what it last looked for; Go to line.
     FindDialog findDialog_;
+    GoToLineDialog goToLineDialog_;
     std::wstring findWhat_;
     FindOptions findOptions_;
 };
