@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/menu_table.h"
+#include "app/command_table.h"
 #include "bench_common.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menu_table.h"
+#include "app/command_table.h"
 #include "bench_common.h"
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"

@@ -13,9 +13,9 @@
 
 namespace {
 
-double PageThrough(TextView& view, const std::wstring& text, bool colours, bool numbers) {
-    view.UseSettings({colours, numbers}, {});
-    view.SetText(text);  // the colours' states found anew, as after opening
+double PageThrough(TextView& view, Document& document, const std::wstring& text, bool colours, bool numbers) {
+    view.SetViewSettings({colours, numbers});
+    document.Load(text);  // the colours' states found anew, as after opening
     UpdateWindow(view.Hwnd());
     const double start = Seconds();
     for (LRESULT top = -1; top != SendMessageW(view.Hwnd(), EM_GETFIRSTVISIBLELINE, 0, 0);) {
@@ -41,16 +41,17 @@ int wmain(int argc, wchar_t** argv) {
     ShowWindow(frame, SW_SHOWNORMAL);
     RECT client{};
     GetClientRect(frame, &client);
-    TextView view;
+    Document document;
+    TextView view(document);
     view.CreateControl(frame, 1, WS_VSCROLL | WS_HSCROLL, 0, 0, 0, client.right, client.bottom);
     HFONT font = MakeFont(L"Fixedsys", 9.75, 96, false, true);
     SetControlFont(view.Hwnd(), font);
     const std::wstring text = SampleSource(4 << 20);
     double off = 1e9, colours = 1e9, both = 1e9;
     for (int round = 0; round < 2; ++round) {
-        off = std::min(off, PageThrough(view, text, false, false));
-        colours = std::min(colours, PageThrough(view, text, true, false));
-        both = std::min(both, PageThrough(view, text, true, true));
+        off = std::min(off, PageThrough(view, document, text, false, false));
+        colours = std::min(colours, PageThrough(view, document, text, true, false));
+        both = std::min(both, PageThrough(view, document, text, true, true));
     }
     const auto lines = SendMessageW(view.Hwnd(), EM_GETLINECOUNT, 0, 0);
     Say(L"Paging through 4 Mi characters (%d lines) in the text view, painted page by page:\n",

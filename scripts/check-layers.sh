@@ -2,8 +2,9 @@
 # Checks that every include under src/ runs one way:
 #   app -> compile, shell -> editor, settings -> codepage, platform
 # and that a win32/ folder uses the portable code of its own part and below,
-# while portable code never includes a win32/ header. Prints each include
-# that runs against the arrows; exits 1 if there is one.
+# while portable code never includes a win32/ header; that only
+# settings/user_settings names the per-user key and only the main window makes
+# menus. Prints each line that breaks a rule; exits 1 if there is one.
 set -uo pipefail
 cd "$(dirname "$0")/../src"
 
@@ -43,5 +44,18 @@ while IFS= read -r file; do
     done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
 done < <(find . -name '*.cpp' -o -name '*.h' -o -name '*.rc' | sed 's#^\./##' | sort)
 
-[ $bad -eq 0 ] && echo "layers: every include runs one way"
+# Per-user settings have one owner: no other file names their key.
+while IFS= read -r file; do
+    echo "src/$file names the per-user key; settings/user_settings owns it"
+    bad=1
+done < <(grep -rlF 'Software\\Korveline' . | sed 's#^\./##' | grep -vx 'settings/user_settings.cpp')
+
+# The main window's commands come from one table: no other file makes a menu.
+while IFS= read -r file; do
+    echo "src/$file makes a menu; menus come from app/command_table through app/win32/frm_main"
+    bad=1
+done < <(grep -rlE '\b(CreatePopupMenu|CreateMenu|CreateAcceleratorTableW)\(' . | sed 's#^\./##' |
+    grep -vx 'app/win32/frm_main.cpp')
+
+[ $bad -eq 0 ] && echo "layers: every include runs one way; per-user settings and menus have one owner each"
 exit $bad

@@ -15,39 +15,38 @@ namespace {
 // Loads the file named on the command line. When it cannot be read the
 // editor stays empty and the document stays unnamed, so that no later Save
 // overwrites the unread file with nothing.
-void LoadCommandLineFile(ProgramContext& program, MainFields& fields, MainWindowView& view) {
+void LoadCommandLineFile(ProgramContext& program, const std::wstring& cmdLine, Document& document) {
     FileSystem& files = program.platform.files;
-    if (!files.FileExists(fields.cmdLine))
+    if (!files.FileExists(cmdLine))
         return;  // the caption keeps " asm"
-    view.SetCaption(fields.cmdLine);
-    std::wstring text = ReadSourceText(files.ReadAll(fields.cmdLine));  // the bytes go at once
-    view.TakeEditorText(std::move(text));
-    fields.doc.DocHasName = 1;
-    fields.doc.DocChanged = 0;
+    document.SetPath(cmdLine);
+    std::wstring text = ReadSourceText(files.ReadAll(cmdLine));  // the bytes go at once
+    document.Load(std::move(text));
+    document.DocHasName = 1;
+    document.DocChanged = 0;
 }
 
 }  // namespace
 
 void RunMainLoadStep(ProgramContext& program,
                      MainFields& fields,
-                     MainWindowView& view,
+                     Document& document,
                      const std::function<void()>& registerAsmFiles) {
     SystemServices& system = program.platform.system;
     program.settings.tasmPath.clear();
     program.settings.tlinkPath.clear();
     fields.settings.settingsMarker = 0;
-    fields.doc.DocHasName = 0;
-    fields.doc.fileNo = 1;
+    document.DocHasName = 0;
     fields.cmdLine.clear();
-    fields.doc.DocChanged = 0;
+    document.DocChanged = 0;
     SkipOnFailure([&] { system.SetCaretBlinkTime(700); });
     SkipOnFailure([&] { fields.cmdLine = system.CommandLine(); });
-    SkipOnFailure([&] { LoadSettings(program, fields.settings, view, registerAsmFiles); });
+    SkipOnFailure([&] { LoadSettings(program, fields.settings, registerAsmFiles); });
     if (!fields.cmdLine.empty()) {
-        SkipOnFailure([&] { LoadCommandLineFile(program, fields, view); });
+        SkipOnFailure([&] { LoadCommandLineFile(program, fields.cmdLine, document); });
     } else {
         SkipOnFailure([&] {
-            view.SetCaption(DefaultDocumentPath(system.ProgramFolder(), system.Environment(L"windir")));
+            document.SetPath(DefaultDocumentPath(system.ProgramFolder(), system.Environment(L"windir")));
         });
     }
 }

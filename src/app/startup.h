@@ -3,14 +3,11 @@
 #include <functional>
 #include <string>
 
-#include "compile/build_state.h"
 #include "editor/document.h"
 #include "settings/settings_store.h"
 
 struct MainFields {
-    DocumentState doc;
     SettingsFields settings;
-    BuildState build;
     std::wstring cmdLine;
 };
 
@@ -24,5 +21,5 @@ inline const wchar_t kDesignCaption[] = L" asm";
 // fails is skipped and the step goes on.
 void RunMainLoadStep(ProgramContext& program,
                      MainFields& fields,
-                     MainWindowView& view,
+                     Document& document,
                      const std::function<void()>& registerAsmFiles);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "compile/build_pipeline.h"
+#include "compile/build_state.h"
 #include "platform/file_system.h"
 
 struct ResultRow {
@@ -19,6 +19,8 @@ struct BuildResults {
     std::vector<ResultRow> rows;
     // Messages, no listing or no output; a clean build has nothing to say.
     bool worthShowing = false;
+    unsigned build = 0;               // the build they belong to
+    unsigned documentGeneration = 0;  // the document's text they speak of (Document::Generation)
 };
 
 // Reads outBase.LST and looks for the output. Files older than the script

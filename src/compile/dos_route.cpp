@@ -36,8 +36,6 @@ std::wstring WithoutTrailingSlash(std::wstring folder) {
     return folder;
 }
 
-constexpr unsigned kMbIconQuestion = 0x20;
-
 }  // namespace
 
 bool IsDosExe(std::string_view bytes) {
@@ -150,8 +148,8 @@ std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::ws
     return candidates;
 }
 
-DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded)
-    : p_(platform), user_(user), host_(host), notifyEnded_(std::move(notifyEnded)) {}
+DosRoute::DosRoute(Platform& platform, UserSettings& user, DosHost& host)
+    : p_(platform), user_(user), host_(host) {}
 
 std::wstring DosRoute::Find() {
     const std::wstring stored = user_.Path(UserPath::DosBox);
@@ -165,7 +163,6 @@ std::wstring DosRoute::Find() {
 }
 
 bool DosRoute::Prepare(const SharedSettings& settings) {
-    pending_ = false;  // a new build: an earlier script's end no longer counts
     if (host_.StartsDosPrograms())
         return false;
     bool dosTools = false;
@@ -176,14 +173,21 @@ bool DosRoute::Prepare(const SharedSettings& settings) {
     }
     if (!dosTools)
         return false;
-    dosbox_ = Find();
+    dosbox_.clear();
+    return HaveDosBox(L"The assembler and linker are DOS programs");
+}
+
+bool DosRoute::HaveDosBox(const std::wstring& why) {
+    if (dosbox_.empty())
+        dosbox_ = Find();
     if (!dosbox_.empty())
         return true;
-    const int answer = p_.messages.Show(
-        L"The assembler and linker are DOS programs, which this computer cannot start by itself. "
-        L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
-        L"Do you want to locate DOSBox yourself?",
-        kMbYesNo | kMbIconQuestion);
+    const int answer =
+        p_.messages.Show(why +
+                             L", which this computer cannot start by itself. "
+                             L"Korveline runs them in DOSBox, but could not find DOSBox here.\r\n\r\n"
+                             L"Do you want to locate DOSBox yourself?",
+                         kMbYesNo | kMbIconQuestion);
     if (answer != kIdYes)
         return false;
     FileDialogResult chosen;
@@ -203,7 +207,7 @@ bool DosRoute::Prepare(const SharedSettings& settings) {
 std::wstring DosRoute::HostFolder(wchar_t drive) {
     std::wstring folder = host_.HostFolderOfDrive(drive);
     if (folder.empty())
-        throw PlatformError(std::wstring(L"no folder for drive ") + drive, 3);
+        throw ProgramError(std::wstring(L"no folder for drive ") + drive);
     return folder;
 }
 
@@ -213,10 +217,8 @@ std::wstring DosRoute::DosName(const std::wstring& path) {
     return NamePart(shortPath.empty() ? path : shortPath);
 }
 
-void DosRoute::StartScript(BuildState& build,
+void DosRoute::StartScript(const BuildState& build,
                            const ScriptParts& script,
-                           const std::wstring& extension,
-                           bool com,
                            std::function<void()> onEnded) {
     DosBoxSession session;
     // Every drive a line of the script names; the document's drive holds the script.
@@ -236,32 +238,8 @@ void DosRoute::StartScript(BuildState& build,
         marker += L"0123456789ABCDEF"[(token >> shift) & 0xF];
     marker += L".END";
     session.doneMarker = session.folder + (session.folder.back() == L'\\' ? L"" : L"\\") + marker;
-    pending_ = true;
-    pendingExtension_ = extension;
-    pendingCom_ = com;
-    const unsigned serial = serial_;
-    host_.WatchFor(build.srcFolder + marker, [this, serial, onEnded = std::move(onEnded)] {
-        if (onEnded)
-            onEnded();
-        endedSerial_ = serial;
-        notifyEnded_();
-    });
-    try {
-        host_.Start(dosbox_, DosBoxArguments(session));
-    } catch (const PlatformError&) {
-        pending_ = false;
-        throw;
-    }
-}
-
-void DosRoute::ScriptEnded(BuildState& build, MainWindowView& view) {
-    if (!pending_ || endedSerial_ != serial_)
-        return;
-    pending_ = false;
-    const bool found = p_.files.FileExists(build.outBase + pendingExtension_);
-    if (found)
-        view.SetRunEnabled(true);
-    build.lastBuildCom = (pendingCom_ && found) ? 1 : 0;
+    host_.WatchFor(build.srcFolder + marker, std::move(onEnded));
+    host_.Start(dosbox_, DosBoxArguments(session));
 }
 
 bool DosRoute::RunProgram(const std::wstring& program) {
@@ -270,17 +248,35 @@ bool DosRoute::RunProgram(const std::wstring& program) {
     // A failure anywhere leaves Run to start the program as it always has.
     return SkipOnFailure([&] {
         if (!p_.files.FileExists(program) || !IsDosProgram(p_.files.ReadAll(program)))
-            throw PlatformError(L"not a DOS program", 0);
+            throw ProgramError(L"not a DOS program");
         if (dosbox_.empty())
             dosbox_ = Find();
         const std::wstring shortPath = p_.processes.ShortPath(program);
         const std::wstring dosPath = shortPath.empty() ? program : shortPath;
         if (dosbox_.empty() || !HasDrive(dosPath))
-            throw PlatformError(L"no DOSBox for " + program, 0);
+            throw ProgramError(L"no DOSBox for " + program);
         DosBoxSession session;
         session.mounts.emplace_back(static_cast<wchar_t>(std::towupper(dosPath[0])), HostFolder(dosPath[0]));
         session.folder = WithoutTrailingSlash(FolderPart(dosPath));
         session.command = NamePart(dosPath);
         host_.Start(dosbox_, DosBoxArguments(session));
     });
+}
+
+void DosRoute::RunDebugger(const std::wstring& debugger, const std::wstring& program) {
+    if (!HaveDosBox(L"The debugger is a DOS program"))
+        throw ProgramError(L"no DOSBox to debug in");
+    const auto dosPath = [&](const std::wstring& path) {
+        const std::wstring shortPath = p_.processes.ShortPath(path);
+        return shortPath.empty() ? path : shortPath;
+    };
+    const std::wstring td = dosPath(debugger), target = dosPath(program);
+    if (!HasDrive(td) || !HasDrive(target))
+        throw ProgramError(L"no DOS path for " + debugger + L" or " + program);
+    DosBoxSession session;
+    for (wchar_t drive : DrivesNamed({target, td}))
+        session.mounts.emplace_back(drive, HostFolder(drive));
+    session.folder = WithoutTrailingSlash(FolderPart(target));
+    session.command = td + L" " + NamePart(target);
+    host_.Start(dosbox_, DosBoxArguments(session));
 }

@@ -3,7 +3,6 @@
 // (64-bit Windows, Wine): telling DOS programs from Windows ones, finding
 // DOSBox, and the DOSBox command line that mounts the drives a script names,
 // runs it, leaves a marker when it has ended and waits for a key.
-#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,7 +11,6 @@
 #include "compile/build_script.h"
 #include "compile/build_state.h"
 #include "platform/dos_host.h"
-#include "platform/main_window.h"
 #include "platform/platform.h"
 #include "settings/shared_settings.h"
 #include "settings/user_settings.h"
@@ -43,44 +41,39 @@ std::wstring DrivesNamed(const std::vector<std::wstring>& paths);
 // programs through hostRoot (the Windows path of the Unix "/", e.g. "Z:\").
 std::vector<std::wstring> DosBoxCandidates(SystemServices& system, const std::wstring& hostRoot);
 
-// The main window's part of the DOSBox route: one per window. The build asks
-// it whether to go through DOSBox and hands it the script; the window calls
-// ScriptEnded when `notifyEnded` (called on another thread) has reached it.
+// The build session's part of the DOSBox route. The build asks it whether to
+// go through DOSBox and hands it the script.
 class DosRoute {
   public:
-    DosRoute(Platform& platform, UserSettings& user, DosHost& host, std::function<void()> notifyEnded);
+    DosRoute(Platform& platform, UserSettings& user, DosHost& host);
 
     // After the tool check: true when this build goes through DOSBox. Asks the
     // user to locate DOSBox when it is needed and cannot be found; a refusal
     // gives false, and the build goes on as it would without DOSBox.
     bool Prepare(const SharedSettings& settings);
-    // Starts the written script in DOSBox; the output test waits for its end.
-    // onEnded, when given, is called first when the end is seen, off the window's thread.
-    void StartScript(BuildState& build,
-                     const ScriptParts& script,
-                     const std::wstring& extension,
-                     bool com,
-                     std::function<void()> onEnded = {});
-    // The script has ended (the marker appeared): the one-second test's
-    // output test, now. Ignores an end that is not the last build's.
-    void ScriptEnded(BuildState& build, MainWindowView& view);
+    // Starts the written script in DOSBox; onEnded is called off the
+    // window's thread when its end is seen.
+    void StartScript(const BuildState& build, const ScriptParts& script, std::function<void()> onEnded);
     // Run: starts the program in DOSBox when it is a DOS program the system
     // cannot start itself and DOSBox can be found; false otherwise.
     bool RunProgram(const std::wstring& program);
+    // Whether DOS programs go through DOSBox here.
+    bool NeedsDosBox() { return !host_.StartsDosPrograms(); }
+    // Debug: the DOS debugger in DOSBox, in the program's folder, given the
+    // program's name. Finds DOSBox, or asks for it as a build does; throws a
+    // Failure when it cannot start.
+    void RunDebugger(const std::wstring& debugger, const std::wstring& program);
 
   private:
     std::wstring Find();
+    // DOSBox found, or located by the user when asked; `why` opens the question.
+    bool HaveDosBox(const std::wstring& why);
     std::wstring HostFolder(wchar_t drive);
     std::wstring DosName(const std::wstring& path);
 
     Platform& p_;
     UserSettings& user_;
     DosHost& host_;
-    std::function<void()> notifyEnded_;
     std::wstring dosbox_;
     unsigned serial_ = 0;
-    std::atomic<unsigned> endedSerial_{0};
-    bool pending_ = false;
-    std::wstring pendingExtension_;
-    bool pendingCom_ = false;
 };

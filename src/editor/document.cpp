@@ -1,10 +1,66 @@
 #include "editor/document.h"
 
-void AssignEditorText(MainWindowView& view, DocumentState& doc, const std::wstring& text) {
-    if (view.EditorText() == text)
+#include <algorithm>
+#include <utility>
+
+#include "codepage/recode.h"
+
+void Document::SetPath(const std::wstring& path) {
+    path_ = path;
+    Tell(DocumentChange::Path);
+}
+
+void Document::Load(std::wstring text) {
+    model_.SetText(std::move(text));
+    ++generation_;
+    Tell(DocumentChange::Replaced);
+}
+
+void Document::Assign(const std::wstring& text) {
+    if (model_.Length() == text.size() && model_.Text() == text)
         return;
-    view.SetEditorText(text);
-    doc.DocChanged = 1;
+    model_.SetText(text);
+    DocChanged = 1;
+    Tell(DocumentChange::Replaced);
+}
+
+void Document::ShowDosRoundTrip() {
+    const std::wstring text = model_.Text();
+    if (WinToDos(text) != text) {
+        model_.SetText(text);  // back from the DOS form: the same text, assigned anew
+        DocChanged = 1;
+        Tell(DocumentChange::Replaced);
+    }
+    model_.EmptyUndo();
+}
+
+void Document::ReplaceSelection(const std::wstring& text) {
+    const std::size_t from = model_.Buffer().LineOf(model_.SelStart());
+    Edited(from, model_.ReplaceSelection(text));
+}
+
+void Document::Undo() {
+    const std::size_t from = model_.Buffer().LineOf(model_.SelStart());
+    const bool changed = model_.Undo();
+    // An undo puts text back where the caret lands: the colours are found
+    // again from the higher of the two lines.
+    Edited(std::min(from, model_.Buffer().LineOf(model_.SelStart())), changed);
+}
+
+void Document::Select(std::size_t anchor, std::size_t caret) {
+    model_.Select(anchor, caret);
+    Tell(DocumentChange::Selection);
+}
+
+void Document::Edited(std::size_t fromLine, bool changed) {
+    if (changed)
+        DocChanged = 1;
+    Tell(DocumentChange::Edited, fromLine);
+}
+
+void Document::Tell(DocumentChange change, std::size_t fromLine) {
+    for (Listener* listener : listeners_)
+        listener->DocumentChanged(change, fromLine);
 }
 
 std::wstring GetFileName(const std::wstring& path) {

@@ -18,8 +18,8 @@ void DocumentCommands::mnuNew_Click() {
             if (SaveThroughDialog() == DialogSave::Failed)
                 return;
         }
-        view_.SetEditorText(L"");
-    } catch (const PlatformError&) {
+        doc_.Load(L"");
+    } catch (const Failure&) {
         return;
     }
     doc_.DocChanged = 1;
@@ -32,7 +32,7 @@ void DocumentCommands::mnuOpen_Click() {
         dialog_.Filter = kAsmFilter;
         dialog_.Flags = kOpenDialogFlags;
         dialog_.ShowOpen();
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return;
     }
     const std::wstring path = dialog_.FileName;
@@ -65,13 +65,13 @@ void DocumentCommands::ExitCheck() {
 
 bool DocumentCommands::SaveDocument() {
     if (doc_.DocHasName != 0) {
-        if (!WriteDocument(view_.Caption()))
+        if (!WriteDocument(doc_.Path()))
             return false;
         doc_.DocChanged = 0;
         return true;
     }
     // A cancelled dialog and the read-only refusal settle the document under
-    // the caption's path, as a save would.
+    // its path, as a save would.
     if (SaveThroughDialog() == DialogSave::Failed)
         return false;
     doc_.DocChanged = 0;
@@ -82,7 +82,7 @@ bool DocumentCommands::SaveDocument() {
 DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
     dialog_.Filter = kAsmFilter;
     dialog_.Flags = kSaveDialogFlags;
-    dialog_.FileName = view_.Caption();
+    dialog_.FileName = doc_.Path();
     dialog_.ShowSave();
     const std::wstring path = dialog_.FileName;
     if (path.empty())
@@ -93,7 +93,7 @@ DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
     }
     if (!WriteDocument(path))
         return DialogSave::Failed;
-    view_.SetCaption(path);
+    doc_.SetPath(path);
     return DialogSave::Written;
 }
 
@@ -102,7 +102,7 @@ DocumentCommands::DialogSave DocumentCommands::SaveThroughDialog() {
 bool DocumentCommands::IsReadOnlyFile(const std::wstring& path) {
     try {
         return (platform_.files.GetAttributes(path) & kAttributeReadOnly) != 0;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return false;
     }
 }
@@ -114,27 +114,27 @@ bool DocumentCommands::IsReadOnlyFile(const std::wstring& path) {
 bool DocumentCommands::WriteDocument(const std::wstring& path) {
     Platform& p = platform_;
     try {
-        p.files.WriteAll(path, SourceFileBytes(view_.EditorText()));
+        p.files.WriteAll(path, SourceFileBytes(doc_.Text()));
     } catch (const PlatformError& error) {
         p.messages.Show(SaveFailureText(path, p.system.ErrorText(error.Code())), kMbOk | kMbIconStop);
         return false;
     }
-    view_.EmptyUndo();  // a save ends the editor's undo, as replacing its text would
+    doc_.EmptyUndo();  // a save ends the editor's undo, as replacing its text would
     return true;
 }
 
-// The caption names the chosen file first. When the file cannot be read the
-// command ends silently with everything as it was, the caption included, so
+// The document names the chosen file first. When the file cannot be read the
+// command ends silently with everything as it was, the path included, so
 // the document never names a file whose text it does not hold (a later Save
 // would overwrite that file with the other document's text).
 void DocumentCommands::ReadDocument(const std::wstring& path) {
-    const std::wstring previous = view_.Caption();
-    view_.SetCaption(path);
+    const std::wstring previous = doc_.Path();
+    doc_.SetPath(path);
     try {
         std::wstring text = ReadSourceText(platform_.files.ReadAll(path));  // the bytes go at once
-        view_.TakeEditorText(std::move(text));
-    } catch (const PlatformError&) {
-        SkipOnFailure([&] { view_.SetCaption(previous); });
+        doc_.Load(std::move(text));
+    } catch (const Failure&) {
+        doc_.SetPath(previous);
         return;
     }
     doc_.DocChanged = 0;

@@ -21,8 +21,8 @@ std::wstring SaveFailureText(const std::wstring& path, const std::wstring& reaso
 
 class DocumentCommands {
   public:
-    DocumentCommands(Platform& platform, DocumentState& doc, MainWindowView& view, CommonDialog& dialog)
-        : platform_(platform), doc_(doc), view_(view), dialog_(dialog) {}
+    DocumentCommands(Platform& platform, Document& doc, CommonDialog& dialog)
+        : platform_(platform), doc_(doc), dialog_(dialog) {}
 
     // Each command ends silently when its file dialog cannot be shown.
     void mnuNew_Click();
@@ -46,7 +46,6 @@ class DocumentCommands {
     void ReadDocument(const std::wstring& path);
 
     Platform& platform_;
-    DocumentState& doc_;
-    MainWindowView& view_;
+    Document& doc_;
     CommonDialog& dialog_;
 };

@@ -1,29 +1,29 @@
 #include "editor/edit_commands.h"
 
-// Every change goes through the editor as a user's edit would, so the
-// editor's change notification marks the document changed and Undo sees it.
+// Every change goes through the document as a user's edit would, so it marks
+// the document changed and Undo sees it.
 
-void mnuCut_Click(MainWindowView& view, Clipboard& clipboard) {
-    clipboard.SetText(view.SelectedText());  // the clipboard first, the editor second
-    view.ReplaceSelection(L"");
+void mnuCut_Click(Document& doc, Clipboard& clipboard) {
+    clipboard.SetText(doc.Model().SelectedText());  // the clipboard first, the editor second
+    doc.ReplaceSelection(L"");
 }
 
-void mnuCopy_Click(MainWindowView& view, Clipboard& clipboard) {
-    clipboard.SetText(view.SelectedText());
+void mnuCopy_Click(const Document& doc, Clipboard& clipboard) {
+    clipboard.SetText(doc.Model().SelectedText());
 }
 
-void mnuPaste_Click(MainWindowView& view, Clipboard& clipboard) {
-    view.ReplaceSelection(clipboard.GetText());
+void mnuPaste_Click(Document& doc, Clipboard& clipboard) {
+    doc.ReplaceSelection(clipboard.GetText());
 }
 
-void mnuUndo_Click(MainWindowView& view) {
-    view.Undo();
+void mnuUndo_Click(Document& doc) {
+    doc.Undo();
 }
 
-void mnuDel_Click(MainWindowView& view) {
-    view.ReplaceSelection(L"");
+void mnuDel_Click(Document& doc) {
+    doc.ReplaceSelection(L"");
 }
 
-void mnuAll_Click(MainWindowView& view) {
-    view.SetSelection(0, view.EditorTextLength());
+void mnuAll_Click(Document& doc) {
+    doc.Select(0, doc.Length());
 }

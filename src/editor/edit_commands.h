@@ -1,11 +1,11 @@
 #pragma once
-// The Edit menu: thin commands on txtCode's selection and the clipboard.
+// The Edit menu: thin commands on the document's selection and the clipboard.
+#include "editor/document.h"
 #include "platform/clipboard.h"
-#include "platform/main_window.h"
 
-void mnuCut_Click(MainWindowView& view, Clipboard& clipboard);
-void mnuCopy_Click(MainWindowView& view, Clipboard& clipboard);
-void mnuPaste_Click(MainWindowView& view, Clipboard& clipboard);
-void mnuUndo_Click(MainWindowView& view);
-void mnuDel_Click(MainWindowView& view);
-void mnuAll_Click(MainWindowView& view);
+void mnuCut_Click(Document& doc, Clipboard& clipboard);
+void mnuCopy_Click(const Document& doc, Clipboard& clipboard);
+void mnuPaste_Click(Document& doc, Clipboard& clipboard);
+void mnuUndo_Click(Document& doc);
+void mnuDel_Click(Document& doc);
+void mnuAll_Click(Document& doc);

@@ -1,31 +1,48 @@
 #pragma once
-// Every platform operation reports failure by throwing PlatformError; the
-// program's two failure styles (skip the statement, or end the command) are
-// expressed by the helpers below.
+// Every failure the program expects is a Failure: a PlatformError when the
+// system refused an operation (with its error code, whose wording the user
+// sees), a ProgramError when the program's own logic found the input wanting
+// (a value of the wrong type, a path DOS cannot name). The program's two
+// failure styles (skip the statement, or end the command) are expressed by
+// the helpers below; anything else that is thrown is a fault, and the window
+// procedure's boundary reports it.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
-class PlatformError : public std::runtime_error {
+class Failure : public std::runtime_error {
   public:
-    PlatformError(std::wstring operation, std::uint32_t code)
-        : std::runtime_error("platform operation failed"), operation_(std::move(operation)), code_(code) {}
-    const std::wstring& Operation() const { return operation_; }
+    explicit Failure(std::wstring what) : std::runtime_error("failure"), what_(std::move(what)) {}
+    // What failed, in words.
+    const std::wstring& What() const { return what_; }
+
+  private:
+    std::wstring what_;
+};
+
+class PlatformError : public Failure {
+  public:
+    PlatformError(std::wstring operation, std::uint32_t code) : Failure(std::move(operation)), code_(code) {}
+    const std::wstring& Operation() const { return What(); }
     std::uint32_t Code() const { return code_; }
 
   private:
-    std::wstring operation_;
     std::uint32_t code_;
 };
 
-// Runs one statement; a PlatformError is swallowed ("skip the failing
-// statement and go on"). Returns false when the statement failed.
+class ProgramError : public Failure {
+  public:
+    using Failure::Failure;
+};
+
+// Runs one statement; a Failure is swallowed ("skip the failing statement
+// and go on"). Returns false when the statement failed.
 template <class Statement>
 bool SkipOnFailure(Statement&& statement) {
     try {
         statement();
         return true;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return false;
     }
 }

@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr std::uint32_t kErrorInvalidPath = 0x80070057;  // E_INVALIDARG
-constexpr std::uint32_t kErrorTypeMismatch = 13;         // the runtime's "type mismatch"
-
 std::wstring Upper(std::wstring s) {
     for (auto& c : s)
         c = static_cast<wchar_t>(std::towupper(c));
@@ -67,7 +64,7 @@ std::wstring RegVariant::ToString() const {
         case Kind::Text:
             return text;
         default:
-            throw PlatformError(L"RegRead: value is not text", kErrorTypeMismatch);
+            throw ProgramError(L"RegRead: value is not text");
     }
 }
 
@@ -93,16 +90,16 @@ RegPath ParseRegPath(const std::wstring& path) {
     const auto firstSlash = path.find(L'\\');
     RegPath result{};
     if (firstSlash == std::wstring::npos || !RootOf(path.substr(0, firstSlash), result.root))
-        throw PlatformError(L"registry path without a root: " + path, kErrorInvalidPath);
+        throw ProgramError(L"registry path without a root: " + path);
     const auto lastSlash = path.rfind(L'\\');
     result.key = path.substr(firstSlash + 1, lastSlash - firstSlash - 1);
     result.name = path.substr(lastSlash + 1);
     if (lastSlash == firstSlash && !result.name.empty()) {
         // "HKLM\name": a value directly under the root is not allowed
-        throw PlatformError(L"registry path without a key: " + path, kErrorInvalidPath);
+        throw ProgramError(L"registry path without a key: " + path);
     }
     if (result.key.empty() && lastSlash != firstSlash)
-        throw PlatformError(L"registry path with an empty key: " + path, kErrorInvalidPath);
+        throw ProgramError(L"registry path with an empty key: " + path);
     return result;
 }
 
@@ -135,10 +132,10 @@ void RegShell::RegWrite(const std::wstring& path, const std::wstring& value, con
     } else if (t == L"REG_DWORD") {
         auto parsed = ParseNumber(value);
         if (!parsed)
-            throw PlatformError(L"RegWrite: not a number: " + value, kErrorTypeMismatch);
+            throw ProgramError(L"RegWrite: not a number: " + value);
         RegWrite(path, static_cast<std::int64_t>(std::nearbyint(*parsed)), type);
     } else {
-        throw PlatformError(L"RegWrite: unsupported type " + type, kErrorInvalidPath);
+        throw ProgramError(L"RegWrite: unsupported type " + type);
     }
 }
 
@@ -150,7 +147,7 @@ void RegShell::RegWrite(const std::wstring& path, std::int64_t value, const std:
     } else if (t == L"REG_SZ") {
         registry_.WriteString(p.root, p.key, p.name, std::to_wstring(value));
     } else {
-        throw PlatformError(L"RegWrite: unsupported type " + type, kErrorInvalidPath);
+        throw ProgramError(L"RegWrite: unsupported type " + type);
     }
 }
 

@@ -17,7 +17,7 @@ const std::array<StoreValue, 10> kStoreValues = {{
 
 namespace {
 
-void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& view) {
+void LoadStore(ProgramContext& program, SettingsFields& fields) {
     std::size_t next = 0;
     try {
         for (; next < kStoreValues.size(); ++next) {
@@ -26,10 +26,10 @@ void LoadStore(ProgramContext& program, SettingsFields& fields, MainWindowView& 
         }
         auto flag = ToInt16(program.regShell.RegRead(kAsmFilesPath));
         if (!flag)
-            throw PlatformError(L"asmfiles is not a 16-bit number", 13);
+            throw ProgramError(L"asmfiles is not a 16-bit number");
         fields.asmFilesFlag = *flag;
-        view.SetRegChecked(fields.asmFilesFlag == 1);
-    } catch (const PlatformError&) {
+        fields.mnuRegChecked = fields.asmFilesFlag == 1;
+    } catch (const Failure&) {
         // Loading ends at the failing value. The switches not read yet take
         // their first-run strings, so builds still get working switches.
         for (std::size_t i = std::max<std::size_t>(next, 2); i < kStoreValues.size(); ++i)
@@ -52,14 +52,13 @@ void CreateStore(ProgramContext& program, const std::function<void()>& registerA
 
 void LoadSettings(ProgramContext& program,
                   SettingsFields& fields,
-                  MainWindowView& view,
                   const std::function<void()>& registerAsmFiles) {
     SkipOnFailure([&] {
         if (auto marker = ToInt16(program.regShell.RegRead(kStoreMarkerPath)))
             fields.settingsMarker = *marker;
     });
     if (fields.settingsMarker != 0)
-        LoadStore(program, fields, view);
+        LoadStore(program, fields);
     else
         CreateStore(program, registerAsmFiles);
 }

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/main_window.h"
 #include "settings/program_context.h"
 
 // One REG_SZ value of the store, in the order the first run writes them.
@@ -22,10 +21,12 @@ inline const wchar_t kStoreKey[] = L"Software\\asm";
 
 extern const std::array<StoreValue, 10> kStoreValues;
 
-// Fields of the main window that LoadSettings alone sets.
+// Fields of the main window that LoadSettings alone sets, and the check mark
+// of mnuReg, which the menu shows and the association command consults.
 struct SettingsFields {
     std::int16_t settingsMarker = 0;
     std::int16_t asmFilesFlag = 0;
+    bool mnuRegChecked = false;
 };
 
 // Creates the store on the first run (ending with registerAsmFiles) and loads
@@ -33,5 +34,4 @@ struct SettingsFields {
 // before it stays done.
 void LoadSettings(ProgramContext& program,
                   SettingsFields& fields,
-                  MainWindowView& view,
                   const std::function<void()>& registerAsmFiles);

@@ -6,28 +6,16 @@ namespace {
 
 const wchar_t kUserKey[] = L"Software\\Korveline";
 
+// The values' names, in the order of the enumerations.
+const wchar_t* const kSwitchNames[] = {L"ColourSyntax", L"LineNumbers", L"FindWrapAround"};
+const wchar_t* const kPathNames[] = {L"DOSBox", L"TD", L"TD32"};
+
 const wchar_t* NameOf(UserSwitch which) {
-    switch (which) {
-        case UserSwitch::ColourSyntax:
-            return L"ColourSyntax";
-        case UserSwitch::LineNumbers:
-            return L"LineNumbers";
-        case UserSwitch::FindWrapAround:
-            return L"FindWrapAround";
-    }
-    return L"";
+    return kSwitchNames[static_cast<int>(which)];
 }
 
 const wchar_t* NameOf(UserPath which) {
-    switch (which) {
-        case UserPath::DosBox:
-            return L"DOSBox";
-        case UserPath::Debugger16:
-            return L"TD";
-        case UserPath::Debugger32:
-            return L"TD32";
-    }
-    return L"";
+    return kPathNames[static_cast<int>(which)];
 }
 
 const wchar_t kPlaceNames[4][7] = {L"Left", L"Top", L"Width", L"Height"};
@@ -43,7 +31,7 @@ bool UserSettings::Switch(UserSwitch which) const {
     try {
         const RegValue value = registry_.ReadValue(RegRoot::CurrentUser, kUserKey, NameOf(which));
         return value.type == RegType::Dword && value.number != 0;
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return false;
     }
 }
@@ -56,7 +44,7 @@ std::wstring UserSettings::Path(UserPath which) const {
     try {
         const RegValue value = registry_.ReadValue(RegRoot::CurrentUser, kUserKey, NameOf(which));
         return value.type == RegType::String ? value.text : std::wstring();
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return {};
     }
 }
@@ -78,7 +66,7 @@ std::optional<WindowRect> UserSettings::WindowPlace(const std::wstring& window) 
                 return std::nullopt;
             values[i] = static_cast<std::int32_t>(v.number);  // left and top may be negative
         }
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
         return std::nullopt;
     }
     const WindowRect rect{values[0], values[1], values[2], values[3]};

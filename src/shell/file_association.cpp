@@ -35,7 +35,7 @@ std::wstring IconLocation(const std::wstring& folder, const std::wstring& name) 
     return ProgramPathPrefix(folder, name) + L".exe" + L",0";
 }
 
-void RegisterAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view) {
+void RegisterAsmFiles(Platform& platform, RegShell& regShell, bool& mnuRegChecked) {
     SystemServices& system = platform.system;
     Registry& registry = platform.registry;
     RegShell& reg = regShell;
@@ -52,18 +52,18 @@ void RegisterAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& vi
     SkipOnFailure([&] { registry.CreateKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\DefaultIcon"); });
     reg.RegWrite(L"HKCR\\Korveline.Qorvath\\DefaultIcon\\", IconLocation(folder, name), L"REG_SZ");
     reg.RegWrite(kAsmFilesPath, std::int64_t{1}, L"REG_DWORD");
-    view.SetRegChecked(true);
+    mnuRegChecked = true;
 }
 
-void RemoveAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view) {
+void RemoveAsmFiles(Platform& platform, RegShell& regShell, bool& mnuRegChecked) {
     DeleteAssociationKeys(platform.registry);
-    view.SetRegChecked(false);
+    mnuRegChecked = false;
     regShell.RegWrite(kAsmFilesPath, std::int64_t{0}, L"REG_DWORD");
 }
 
-void ToggleAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view) {
-    if (view.RegChecked())
-        RemoveAsmFiles(platform, regShell, view);
+void ToggleAsmFiles(Platform& platform, RegShell& regShell, bool& mnuRegChecked) {
+    if (mnuRegChecked)
+        RemoveAsmFiles(platform, regShell, mnuRegChecked);
     else
-        RegisterAsmFiles(platform, regShell, view);
+        RegisterAsmFiles(platform, regShell, mnuRegChecked);
 }

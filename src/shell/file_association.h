@@ -2,7 +2,6 @@
 // The .asm file association under HKEY_CLASSES_ROOT.
 #include <string>
 
-#include "platform/main_window.h"
 #include "platform/platform.h"
 #include "settings/reg_shell.h"
 
@@ -19,10 +18,10 @@ std::wstring IconLocation(const std::wstring& folder, const std::wstring& name);
 
 // Writes the association, sets "asmfiles" to 1 and checks mnuReg. Throws at
 // the first failing write; the steps before it stay done.
-void RegisterAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view);
+void RegisterAsmFiles(Platform& platform, RegShell& regShell, bool& mnuRegChecked);
 
 // Removes the association, its sub-keys included, then sets "asmfiles" to 0.
-void RemoveAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view);
+void RemoveAsmFiles(Platform& platform, RegShell& regShell, bool& mnuRegChecked);
 
 // The menu command: decides by mnuReg's check mark alone.
-void ToggleAsmFiles(Platform& platform, RegShell& regShell, MainWindowView& view);
+void ToggleAsmFiles(Platform& platform, RegShell& regShell, bool& mnuRegChecked);

@@ -25,6 +25,8 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
     const std::wstring doc = workFolder + L"\\hello.asm";  // in a folder with a blank: named short
     PutFile(doc, "mov ax, 4c00h\r\n");
     Program app(doc);
+    app.Run(Command::Debug);  // nothing built, nothing to debug: Debug is off while Run is
+    EXPECT_FALSE(app.Find(kDialogClass));
     const std::string folder = Utf8(Win32Processes().ShortPath(workFolder)) + "\\";
     const std::tuple<Command, const wchar_t*, const char*> cases[] = {
         {Command::Make16Com, L"hello.com", "/x /v /t"},
@@ -44,6 +46,17 @@ TEST(Build, EachKindRunsItsToolsAndRunStartsWhatTheLastBuildMade) {
         EXPECT_FALSE(app.Find(L"KorvelineBuildResults"));  // a clean build shows no results
     }
     EXPECT_EQ(FileText(doc), "mov ax, 4c00h\r\n\r\n");
+    // Debug (F5): TD32.EXE beside neither tool: one question, and No starts nothing. Beside the
+    // linker, it starts in the program's folder with the program's name.
+    const std::wstring log = workFolder + L"\\standin.log";
+    DeleteFileW(log.c_str());
+    app.Click(Command::Debug);
+    EXPECT_NE(Text(app.Box(), kMessageTextId).find(L"TD32.EXE"), std::wstring::npos);
+    Press(app.Box(), IDNO);
+    CopyFileW((builtTools + L"\\TD32.EXE").c_str(), L"C:\\standin\\TD32.EXE", FALSE);
+    app.Click(Command::Debug);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(log); }, kStartTimeout));
+    EXPECT_EQ(FileText(log), "td32 prog32.exe @ " + folder.substr(0, folder.size() - 1) + "\r\n");
 }
 
 // The assembler's messages, read from its listing once the script has ended; a double-click goes to their
@@ -103,6 +116,14 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
     app.Build(Command::Make16Exe, workFolder + L"\\hello.exe");
     results = app.Wait(L"KorvelineBuildResults");
     EXPECT_EQ(Pos(results) + " " + Size(results), "100,120 500,200");
+    // Another text since: the rows no longer lead into it, and the user is told.
+    Send(editor, WM_SETTEXT, 0, LPARAM(L"nop\r\n"));
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageW(FindWindowExW(results, nullptr, L"ListBox", nullptr), message,
+                     message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+    EXPECT_NE(Text(app.Box(), kMessageTextId).find(L"earlier build"), std::wstring::npos);
+    Press(app.Box(), IDOK);
+    EXPECT_EQ(app.Selection(), "0-0");
 }
 
 // The DOS stand-ins of tests/tools/dos run by the script in the host's dosbox (headless), and Run starting
@@ -110,7 +131,7 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
 TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
     if (!FileExists(L"Z:\\usr\\bin\\dosbox") || !FileExists(builtTools + L"\\dos\\TASM.EXE"))
         GTEST_SKIP() << "needs the host's dosbox and nasm; scripts/install-deps.sh installs both";
-    for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE"})
+    for (const wchar_t* name : {L"\\TASM.EXE", L"\\TLINK.EXE", L"\\TD.EXE"})
         CopyFileW((builtTools + L"\\dos" + name).c_str(), (dosFolder + name).c_str(), FALSE);
     PutStore(dosFolder + L"\\TASM.EXE", dosFolder + L"\\TLINK.EXE");
     PutFile(dosFolder + L"\\hello.asm", "mov ax, 4c00h\r\n");
@@ -122,12 +143,20 @@ TEST(DosBox, ABuildRunsTheDosToolsInDosBoxAndRunStartsTheProgramThere) {
         }
     } endSessions;
     Program app(dosFolder + L"\\hello.asm");
-    app.Build(Command::Make16Com, dosFolder + L"\\hello.com");
+    app.Build(Command::Make16Exe, dosFolder + L"\\hello.exe");
     EXPECT_TRUE(WaitUntil([&] { return RunEnabled(app); }, Ms(60000)));  // DOSBox starts in a second if idle
-    const std::string out = Utf8(dosFolder) + "\\hello";
-    EXPECT_EQ(FileText(dosFolder + L"\\standin.log"), ToolsLog(out + ".asm", out, "/x /v /t"));
+    const std::string out = Utf8(dosFolder) + "\\hello", log = FileText(dosFolder + L"\\standin.log");
+    EXPECT_EQ(log, ToolsLog(out + ".asm", out, "/x /v"));
     app.Click(Command::RunCompiled);
     EXPECT_TRUE(WaitUntil([&] { return FileExists(dosFolder + L"\\hello.RAN"); }, Ms(60000)));
+    // Debug: TD.EXE beside the tools, in DOSBox, in the program's folder with its name.
+    app.Click(Command::Debug);
+    const auto debugged = [&] { return FileText(dosFolder + L"\\standin.log").substr(log.size()); };
+    EXPECT_TRUE(WaitUntil([&] { return debugged().find("\r\n") != std::string::npos; }, Ms(60000)));
+    std::string line = debugged();
+    CharUpperBuffA(line.data(), DWORD(line.size()));
+    EXPECT_EQ(line,
+              "TD HELLO.EXE @ " + Utf8(dosFolder).substr(0, 2) + "\\" + Utf8(dosFolder).substr(3) + "\r\n");
 }
 
 }  // namespace e2e

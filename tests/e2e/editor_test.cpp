@@ -42,6 +42,10 @@ TEST(Editor, KeysTypeAndSelectTheEditMenuWorksOnTheSharedClipboardAndTheMouseSel
     EXPECT_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
     PressKeys(app.Main(), {VK_CONTROL, 'Z'});  // Undo
     EXPECT_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
+    PressKeys(app.Main(), {VK_CONTROL, VK_MENU, 'G'});  // AltGr+G types on some layouts: no Go to line
+    PressKeys(app.Main(), {VK_END});
+    EXPECT_EVENTUALLY_EQ(app.Selection(), "8-8");
+    EXPECT_FALSE(app.Find(L"KorvelineGoToLine"));
     WriteClipboardText(nullptr, kPrivet);  // from another program, through the Edit menu
     app.Select(0, 3);
     app.Run(Command::Paste);

@@ -1,7 +1,8 @@
-// A stand-in for the assembler (as standin_tasm.exe) or the linker (as
-// standin_tlink.exe) for Korveline's build tests, and under any other name the
-// program the linker writes. It assembles and links nothing; README.md beside
-// it says what it takes, writes and logs, and how it is made to fail.
+// A stand-in for the assembler (as standin_tasm.exe), the linker (as
+// standin_tlink.exe) or the 32-bit debugger (as TD32.EXE) for Korveline's
+// build tests, and under any other name the program the linker writes. It
+// assembles, links and debugs nothing; README.md beside it says what it
+// takes, writes and logs, and how it is made to fail.
 #include <windows.h>
 
 #include <cstdio>
@@ -47,17 +48,13 @@ int wmain() {
     wchar_t buffer[MAX_PATH];
     const std::wstring self(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
     const std::wstring name = self.substr(self.find_last_of(L'\\') + 1);
-    if (_wcsnicmp(name.c_str(), L"standin_", 8) != 0) {  // a program the linker wrote: it ran
+    const bool debugger = _wcsnicmp(name.c_str(), L"td", 2) == 0;
+    if (!debugger && _wcsnicmp(name.c_str(), L"standin_", 8) != 0) {  // a program the linker wrote: it ran
         const std::wstring line = GetCommandLineW();
         const bool ran =
             Write(self + L".ran", std::string(reinterpret_cast<const char*>(line.data()), line.size() * 2));
         return ran ? 0 : 1;
     }
-    const bool linker = _wcsnicmp(name.c_str(), L"standin_tlink", 13) == 0;
-    const wchar_t* tool = linker ? L"tlink" : L"tasm";
-    std::fwprintf(stdout, linker
-                              ? L"Stand-in linker for Korveline's build tests; it links nothing.\n"
-                              : L"Stand-in assembler for Korveline's build tests; it assembles nothing.\n");
     // The command line after the program's own name and the one blank after it.
     const wchar_t* p = GetCommandLineW();
     const bool quoted = *p == L'"';
@@ -66,6 +63,18 @@ int wmain() {
     p += quoted && *p;
     p += *p == L' ' || *p == L'\t';
     const std::wstring tail = p;
+    if (debugger) {  // where it was started, and with what
+        std::fwprintf(stdout, L"Stand-in debugger for Korveline's tests; it debugs nothing.\n");
+        wchar_t folder[MAX_PATH] = L"";
+        GetCurrentDirectoryW(MAX_PATH, folder);
+        return Write(L"standin.log", Narrow(L"td32 " + tail + L" @ " + folder, CP_UTF8) + "\r\n", L"ab") ? 0
+                                                                                                         : 1;
+    }
+    const bool linker = _wcsnicmp(name.c_str(), L"standin_tlink", 13) == 0;
+    const wchar_t* tool = linker ? L"tlink" : L"tasm";
+    std::fwprintf(stdout, linker
+                              ? L"Stand-in linker for Korveline's build tests; it links nothing.\n"
+                              : L"Stand-in assembler for Korveline's build tests; it assembles nothing.\n");
 
     // Leading words that start with "/" are switches; the rest is split at commas.
     bool com = false;

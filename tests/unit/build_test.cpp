@@ -4,8 +4,9 @@
 #include <regex>
 
 #include "compile/build_listing.h"
-#include "compile/build_pipeline.h"
 #include "compile/build_results.h"
+#include "compile/build_session.h"
+#include "compile/debugger.h"
 #include "fakes.h"
 
 namespace {
@@ -19,6 +20,19 @@ std::string Script(const std::string& n, const std::string& document, const std:
     return " prompt $s\r\nT.EXE a" + n + " " + document + ", " + outs + "L.EXE l" + n + " " + outs;
 }
 
+class FakeDosHost : public DosHost {
+  public:
+    bool startsDos = true;
+    std::vector<std::wstring> started;  // "<program> <arguments>"
+    std::function<void()> appeared;
+
+    bool StartsDosPrograms() override { return startsDos; }
+    std::wstring HostRoot() override { return L"Z:\\"; }
+    std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L" x/"; }
+    void Start(Text program, Text args) override { started.push_back(program + L" " + args); }
+    void WatchFor(Text, std::function<void()> then) override { appeared = std::move(then); }
+};
+
 class BuildTest : public ::testing::Test {
   protected:
     BuildTest() {
@@ -30,22 +44,28 @@ class BuildTest : public ::testing::Test {
         s.opt32COMTlink = L"l32c";
         p.files.Put(s.tasmPath, "tool");
         p.files.Put(s.tlinkPath, "tool");
-        view.caption = kDoc;
-        view.text = L"mov ax, 4c00h\r\n";
+        doc.SetPath(kDoc);
+        doc.Load(L"mov ax, 4c00h\r\n");
         p.processes.onStart = [this] {  // the script makes the file named in produces, as the tools would
-            runEnabledWhileScriptRuns = view.runEnabled;
+            runEnabledWhileScriptRuns = session.RunEnabled();
             if (!produces.empty())
                 p.files.Put(produces, "MZ");
         };
     }
     void Build(BuildKind kind, Text chosen = L"C:\\W\\HI.EXE") {
         p.dialogs.Choose(chosen);
-        view.runEnabled = true;
-        RunBuild(kind, p.platform, p.settings, doc, build, view, dialog);
+        session.Build(kind, p.settings, doc, dialog);
+    }
+    // A COM build that found its output: Run enabled, lastBuildCom 1; nothing of it logged.
+    void EarlierBuild() {
+        produces = L"C:\\W\\HI.COM";
+        Build(BuildKind::Com16, produces);
+        produces.clear();
+        p.files.log.clear(), p.processes.started.clear(), p.dialogs.shown.clear();
     }
     // Run enabled, files written, programs started, messages (style unless a stop sign).
     std::wstring Outcome() {
-        std::wstring s = view.runEnabled ? L"run" : L"-";
+        std::wstring s = session.RunEnabled() ? L"run" : L"-";
         for (const std::wstring& w : p.files.log)
             s += L" | " + w;
         for (const std::wstring& w : p.processes.started)
@@ -58,10 +78,11 @@ class BuildTest : public ::testing::Test {
     }
 
     FakeProgram p;
-    FakeMainView view;
-    DocumentState doc;
-    BuildState build;
+    Document doc;
     CommonDialog dialog{p.dialogs};
+    FakeDosHost host;
+    int notified = 0;
+    BuildSession session{p.platform, p.user, host, [this] { ++notified; }};
     std::wstring produces;
     bool runEnabledWhileScriptRuns = true;
 };
@@ -84,14 +105,14 @@ TEST_F(BuildTest, EachKindWritesItsScriptWithItsSwitchesAndShortFolders) {
               L"C:\\W\\HI6");
     EXPECT_EQ(p.processes.slept, std::vector<unsigned>(4, 1000));
     EXPECT_EQ(doc.DocChanged, 0) << "an ASCII document comes back unchanged";
-    view.caption = L"C:\\My Work\\hello.asm";
+    doc.SetPath(L"C:\\My Work\\hello.asm");
     p.processes.shortPaths[L"c:\\my work\\hello.asm"] = L"C:\\MYWORK~1\\HELLO.ASM";
     p.processes.shortPaths[L"c:\\out dir\\"] = L"C:\\OUTDIR~1\\";
     Build(BuildKind::Exe16, L"C:\\Out Dir\\prog");
     EXPECT_EQ(p.files.Bytes(L"C:\\My Work\\hello.bat"),
               Script("16e", "C:\\MYWORK~1\\HELLO.ASM", "C:\\OUTDIR~1\\"));
     p.processes.shortPathFails = true;
-    view.caption = L"C:\\W\\abcd";  // exactly four: nothing left of the name, and it builds
+    doc.SetPath(L"C:\\W\\abcd");  // exactly four: nothing left of the name, and it builds
     Build(BuildKind::Exe16);
     EXPECT_EQ(p.files.Bytes(L"C:\\W\\.bat"), Script("16e", "", "HI"));
 }
@@ -107,20 +128,20 @@ TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
     };
     for (const auto& [kind, chosen, made, runs, com] : cases) {
         produces = made;
-        build.lastBuildCom = 1;
         Build(kind, chosen);
         EXPECT_FALSE(runEnabledWhileScriptRuns);
-        EXPECT_EQ(view.runEnabled, runs);
-        EXPECT_EQ(build.lastBuildCom, com);
-        RunCompiledProgram(build, p.processes);
+        EXPECT_EQ(session.RunEnabled(), runs);
+        EXPECT_EQ(session.State().lastBuildCom, com);
+        session.Run();
         EXPECT_EQ(p.processes.started.back(), std::wstring(chosen).substr(0, 7) + (com ? L".com" : L".exe"));
     }
     p.processes.failStart = true;
-    EXPECT_NO_THROW(RunCompiledProgram(build, p.processes));
+    EXPECT_NO_THROW(session.Run());
 }
 
-// Up to the dialog a failure is reported and leaves the editor as it was;
-// after it a failure is silent, but for an output name the script would run.
+// Up to the dialog a failure is reported and leaves the editor as it was (its
+// text, caret and undo); after it a failure is silent, but for an output name
+// the script would run. The tool check leaves an earlier build's results.
 TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     const wchar_t* const written = L"- | create C:\\W\\HI.bat | write C:\\W\\HI.ASM";
     const std::tuple<std::function<void()>, std::wstring> cases[] = {
@@ -129,7 +150,7 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
         {[this] { p.settings.tasmPath = L"", p.settings.tlinkPath = L"L.EXE"; },
          L"run | \"Choose tasm in Options... > Tasm.\" 0"},
         {[this] { p.settings.tlinkPath = L""; }, L"run | \"Choose tlink in Options... > Tlink.\" 0"},
-        {[this] { view.caption = L"C:\\W\\x.s"; },
+        {[this] { doc.SetPath(L"C:\\W\\x.s"); },
          L"- | \"The document's name is too short to build. Save it under a name of four characters or more, "
          L"such as prog.asm.\""},
         {[this] { p.files.fail[L"c:\\w\\hi.bat"] = 3; },
@@ -144,7 +165,7 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
              L" | \"The output name C:\\W\\x&calc holds the character \"&\", which the build "
              L"script would run as a command. Build again and choose an output name and folder "
              L"without \"&\".\""},
-        {[this] { view.caption = L"C:\\W\\HI^.ASM"; },
+        {[this] { doc.SetPath(L"C:\\W\\HI^.ASM"); },
          L"- | create C:\\W\\HI^.bat | write C:\\W\\HI^.ASM | \"The document's path C:\\W\\HI^.ASM holds the "
          L"character \"^\", which the build script would run as a command. Rename the document or its folder "
          L"so "
@@ -154,22 +175,31 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
     };
     const std::wstring text = L"; \u0411\r\n";  // Б
     for (const auto& [arrange, outcome] : cases) {
-        view.caption = kDoc, view.text = text, view.runEnabled = true;
         p.settings.tasmPath = L"T.EXE",
         p.settings.tlinkPath = L"C:\\L";  // set but missing passes when the other exists
-        doc.DocChanged = 0, build.lastBuildCom = 1;
-        p.files.fail.clear(), p.dialogs.fail = false, p.dialogs.answers = {L"C:\\W\\HI.COM"};
+        p.files.fail.clear(), p.dialogs.fail = false;
+        doc.SetPath(kDoc);
+        EarlierBuild();
+        p.processes.watching(0);  // its script ended, its results not yet shown
+        doc.Load(L"; \u0411");
+        doc.Select(4, 4);
+        doc.ReplaceSelection(L"\r\n");
+        doc.DocChanged = 0;
+        p.dialogs.answers = {L"C:\\W\\HI.COM"};
         arrange();
-        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog);
-        // A document with Cyrillic, once written, counts as changed.
-        EXPECT_EQ(doc.DocChanged, outcome.find(L".ASM") != std::wstring::npos &&
-                                      outcome.find(L"not write") == std::wstring::npos);
+        session.Build(BuildKind::Com16, p.settings, doc, dialog);
+        // A document with Cyrillic, once written, counts as changed and has nothing to undo.
+        const bool docWritten =
+            outcome.find(L".ASM") != std::wstring::npos && outcome.find(L"not write") == std::wstring::npos;
+        EXPECT_EQ(doc.DocChanged, docWritten);
+        EXPECT_EQ(doc.Model().CanUndo(), !docWritten);
         EXPECT_EQ(Outcome(), outcome);
-        EXPECT_EQ(view.text, text);
-        EXPECT_EQ(build.lastBuildCom, 1);
+        EXPECT_EQ(doc.Text() + std::to_wstring(doc.Model().Caret()), text + (docWritten ? L"0" : L"5"));
+        EXPECT_EQ(session.State().lastBuildCom, 1);
+        EXPECT_EQ(session.TakeEnded().has_value(), outcome.rfind(L"run", 0) == 0) << outcome;
     }
-    EXPECT_EQ(p.files.Bytes(kDoc), "; \x81\r\n\r\n");  // in the DOS code page
-    EXPECT_TRUE(p.processes.slept.empty());
+    EXPECT_EQ(p.files.Bytes(kDoc), "; \x81\r\n\r\n");       // in the DOS code page
+    EXPECT_EQ(p.processes.slept.size(), std::size(cases));  // the earlier builds' only
 }
 
 // A header of 40h bytes whose new-header offset (at 3Ch) is `at`, then `tail`.
@@ -195,34 +225,15 @@ TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
     }
 }
 
-class FakeDosHost : public DosHost {
-  public:
-    bool startsDos = false;
-    std::vector<std::wstring> started;  // "<program> <arguments>"
-    std::function<void()> appeared;
-
-    bool StartsDosPrograms() override { return startsDos; }
-    std::wstring HostRoot() override { return L"Z:\\"; }
-    std::wstring HostFolderOfDrive(wchar_t drive) override { return L"/" + std::wstring(1, drive) + L" x/"; }
-    void Start(Text program, Text args) override { started.push_back(program + L" " + args); }
-    void WatchFor(Text, std::function<void()> then) override { appeared = std::move(then); }
-};
-
 // A COM program built with DOS tools, through the DOS route.
 class DosRouteTest : public BuildTest {
   protected:
     DosRouteTest() {
+        host.startsDos = false;
         p.files.Put(L"T.EXE", Mz(0, "dos"));
         p.files.Put(L"L.EXE", Mz(0, "dos"));
     }
-    void Build() {
-        p.dialogs.Choose(L"C:\\W\\HI.COM");
-        RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
-    }
-
-    FakeDosHost host;
-    int notified = 0;
-    DosRoute route{p.platform, p.user, host, [this] { ++notified; }};
+    void Build() { BuildTest::Build(BuildKind::Com16, L"C:\\W\\HI.COM"); }
 };
 
 // Declined DOSBox, a system that starts DOS programs, or Windows tools: as before.
@@ -244,8 +255,8 @@ TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
 TEST_F(DosRouteTest, ALocatedDosBoxIsKeptUnderTheUsersKey) {
     p.files.Put(L"E:\\db\\dosbox.exe", "MZ");
     p.messages.answers = {kIdYes};
-    p.dialogs.answers = {L"E:\\db\\dosbox.exe", L"C:\\W\\HI.COM"};  // DOSBox, then the output
-    RunBuild(BuildKind::Com16, p.platform, p.settings, doc, build, view, dialog, &route);
+    p.dialogs.answers = {L"E:\\db\\dosbox.exe"};  // DOSBox, then the output
+    Build();
     Build();
     EXPECT_EQ(p.messages.shown.size() + p.dialogs.shown.size(), 4u);  // asked once: locate, save, save
     EXPECT_EQ(p.dialogs.shown[0].request.filter,
@@ -256,7 +267,8 @@ TEST_F(DosRouteTest, ALocatedDosBoxIsKeptUnderTheUsersKey) {
     EXPECT_EQ(host.started[1].rfind(L"E:\\db\\dosbox.exe -c", 0), 0u);
 }
 
-// DOSBox found on PATH runs the script: each drive mounted once, a marker of its own.
+// DOSBox found on PATH runs the script: each drive mounted once, a marker of
+// its own. Run follows the script's end, the latest build's only.
 TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
     p.system.environment[L"PATH"] = L"C:\\bin;\"D:\\Dos Box\\\";E:\\x";
     p.files.Put(L"D:\\Dos Box\\dosbox.exe", "MZ");
@@ -271,25 +283,76 @@ TEST_F(DosRouteTest, DosToolsRunInDosBoxAndRunFollowsTheScriptsEnd) {
                     LR"( -c @pause -c @exit)")))
         << testing::PrintToString(host.started[0]);
     EXPECT_EQ(QuoteArgument(L"a\\ \"b\\"), L"\"a\\ \\\"b\\\\\"");  // backslashes doubled only before a quote
-    route.ScriptEnded(build, view);                                // not this script's end: nothing yet
-    EXPECT_FALSE(view.runEnabled);
+    EXPECT_FALSE(session.TakeEnded());                             // not this script's end: nothing yet
+    EXPECT_FALSE(session.RunEnabled());
 
     p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
     host.appeared();
     EXPECT_EQ(notified, 1);
-    route.ScriptEnded(build, view);
-    EXPECT_TRUE(view.runEnabled);
-    EXPECT_EQ(build.lastBuildCom, 1);
+    EXPECT_TRUE(session.TakeEnded());
+    EXPECT_TRUE(session.RunEnabled());
+    EXPECT_EQ(session.State().lastBuildCom, 1);
+    session.Run();  // a DOS program, in DOSBox
+    EXPECT_EQ(host.started.size(), 2u);
 
     const auto earlierEnd = host.appeared;
     Build();  // a later build: the earlier script's end no longer counts
     earlierEnd();
-    route.ScriptEnded(build, view);
-    EXPECT_FALSE(view.runEnabled);
+    EXPECT_FALSE(session.TakeEnded());
+    EXPECT_FALSE(session.RunEnabled());
 
-    EXPECT_TRUE(route.RunProgram(L"C:\\W\\HI.COM"));
-    p.files.Put(L"C:\\W\\WIN.EXE", kWindowsProgram);
-    EXPECT_FALSE(route.RunProgram(L"C:\\W\\WIN.EXE"));
+    p.files.Put(L"C:\\W\\HI.EXE", kWindowsProgram);
+    BuildTest::Build(BuildKind::Exe16);
+    host.appeared();
+    session.TakeEnded();
+    session.Run();  // a Windows program starts as it always has
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\W\\HI.exe"});
+}
+
+// TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as
+// the user chose, then beside the assembler and the linker; started in the
+// program's folder with its name, through DOSBox where DOS needs it.
+TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
+    const std::tuple<std::string, std::optional<DebuggerKind>> programs[] = {
+        {Mz(0, "dos"), DebuggerKind::Dos},
+        {"\xB4\x4C\xCD\x21", DebuggerKind::Dos},
+        {kWindowsProgram, DebuggerKind::Windows32},
+        {Mz(0x40, std::string("PE\0", 3)), DebuggerKind::Dos},
+        {Mz(0x40, "NE"), std::nullopt},
+        {"", std::nullopt}};
+    for (const auto& [bytes, kind] : programs)
+        EXPECT_EQ(DebuggerFor(bytes), kind) << testing::PrintToString(bytes);
+    SharedSettings tools;
+    tools.tasmPath = L"C:\\TASM\\TASM.EXE", tools.tlinkPath = L"TLINK.EXE";
+    EXPECT_EQ(DebuggerCandidates(DebuggerKind::Windows32, L"D:\\td32.exe", tools),
+              (std::vector<std::wstring>{L"D:\\td32.exe", L"C:\\TASM\\TD32.EXE"}));
+    EXPECT_EQ(DebugLaunchFor(L"C:\\HI.COM").folder + L"|" + DebugLaunchFor(L"C:\\W\\HI.EXE").folder,
+              L"C:\\|C:\\W");
+
+    session.Debug(p.settings);  // nothing built: nothing to debug
+    p.settings.tasmPath = L"C:\\TASM\\T.EXE", p.settings.tlinkPath = L"C:\\TL\\L.EXE";
+    p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+    p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
+    p.files.Put(L"D:\\dosbox.exe", "MZ");
+    p.user.SetPath(UserPath::DosBox, L"D:\\dosbox.exe");
+    Build();
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program
+    host.appeared();
+    session.TakeEnded();
+    session.Debug(p.settings);  // no TD32.EXE: asked once, declined, then told where to choose it
+    session.Debug(p.settings);
+    EXPECT_EQ(p.messages.shown.size(), 2u);
+    EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | kMbIconQuestion);
+    EXPECT_NE(p.messages.shown[1].text.find(L"\"Debugger...\""), std::wstring::npos);
+    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
+    session.Debug(p.settings);
+    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W"});
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox
+    p.files.Put(L"C:\\TASM\\TD.EXE", Mz(0, "td"));
+    session.Debug(p.settings);
+    ASSERT_EQ(host.started.size(), 2u);
+    EXPECT_NE(host.started[1].find(L"-c \"C:\\TASM\\TD.EXE HI.com\""), std::wstring::npos) << host.started[1];
+    EXPECT_NE(host.started[1].find(L"-c \"@cd \\W\""), std::wstring::npos) << host.started[1];
 }
 
 // "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning).

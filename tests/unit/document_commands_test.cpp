@@ -10,25 +10,23 @@ namespace {
 // The file o holds a text, r is read-only, f can be neither read nor written.
 struct Scene {
     FakeProgram p;
-    FakeMainView view;
-    DocumentState doc;
+    Document doc;
     CommonDialog dialog{p.dialogs};
-    DocumentCommands commands{p.platform, doc, view, dialog};
+    DocumentCommands commands{p.platform, doc, dialog};
 
-    Scene(Text caption, int named, Text typed) {
+    Scene(Text path, int named, Text typed) {
         p.files.Put(L"o", "A\rB\nC");
         p.files.Put(L"r", "ro\r\n", 0x21);  // read-only among other attributes
         p.files.Put(L"f", "f\r\n");
         p.files.fail[L"f"] = 112;
-        view.caption = caption;
-        view.onChange = [this] { doc.DocChanged = 1; };  // the editor's change notification
-        view.ReplaceSelection(typed);
+        doc.SetPath(path);
+        doc.ReplaceSelection(typed);
         doc.DocHasName = static_cast<std::int16_t>(named);
     }
-    // DocChanged, DocHasName, caption, [text], dialogs with their preset, writes, messages.
+    // DocChanged, DocHasName, path, [text], dialogs with their preset, writes, messages.
     std::wstring Outcome() {
         std::wstring s = std::to_wstring(doc.DocChanged) + std::to_wstring(doc.DocHasName) + L" " +
-                         view.caption + L" [" + view.text + L"]";
+                         doc.Path() + L" [" + doc.Text() + L"]";
         for (const auto& d : p.dialogs.shown)
             s += (d.save ? L" save? " : L" open? ") + d.request.fileName;
         for (const std::wstring& w : p.files.log)
@@ -51,7 +49,7 @@ struct Scene {
 // leaves the document changed and unnamed; a failed read or dialog (!) changes nothing.
 TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
     const std::tuple<char, const wchar_t*, int, const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-        // command, caption, named, dialog choice, answer, outcome
+        // command, path, named, dialog choice, answer, outcome
         {'S', L"p", 1, L"", L"", L"01 p [t] write p"},
         {'S', L"f", 1, L"", L"", L"11 f [t] write f failed!"},
         {'S', L"p", 0, L"o", L"", L"01 o [t] save? p write o"},
@@ -78,8 +76,8 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
         {'O', L"p", 1, L"f", L"", L"11 p [t] open? "},
         {'O', L"p", 1, L"!", L"", L"11 p [t] open? "},
     };
-    for (const auto& [command, caption, named, choice, answer, outcome] : cases) {
-        Scene s(caption, named, L"t");
+    for (const auto& [command, path, named, choice, answer, outcome] : cases) {
+        Scene s(path, named, L"t");
         if (*answer == L'-')
             s.doc.DocChanged = 0;
         s.p.dialogs.fail = *choice == L'!';
@@ -95,22 +93,22 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
         // A save ends the editor's undo memory; anything else that leaves the text keeps it.
         const bool saved =
             !s.p.files.log.empty() && std::wstring(outcome).find(L"failed!") == std::wstring::npos;
-        EXPECT_EQ(s.view.undoText.has_value(), s.view.text == L"t" && !saved) << outcome;
+        EXPECT_EQ(s.doc.Model().CanUndo(), s.doc.Text() == L"t" && !saved) << outcome;
     }
 }
 
 // A busy clipboard fails Cut and Paste before the editor changes; Select All never needs it.
 TEST(EditCommands, ABusyClipboardLeavesTheEditorAsItWas) {
-    FakeMainView view;
+    Document doc;
     FakeClipboard clipboard;
-    view.text = L"mov ax, bx";
-    view.SetSelection(4, 2);
+    doc.Load(L"mov ax, bx");
+    doc.Select(4, 6);
     clipboard.busy = true;
-    EXPECT_FALSE(SkipOnFailure([&] { mnuCut_Click(view, clipboard); }));
-    EXPECT_FALSE(SkipOnFailure([&] { mnuPaste_Click(view, clipboard); }));
-    EXPECT_EQ(view.SelectedText(), L"ax");
-    mnuAll_Click(view);
-    EXPECT_EQ(view.SelectedText(), L"mov ax, bx");
+    EXPECT_FALSE(SkipOnFailure([&] { mnuCut_Click(doc, clipboard); }));
+    EXPECT_FALSE(SkipOnFailure([&] { mnuPaste_Click(doc, clipboard); }));
+    EXPECT_EQ(doc.Model().SelectedText() + std::to_wstring(doc.DocChanged), L"ax0");
+    mnuAll_Click(doc);
+    EXPECT_EQ(doc.Model().SelectedText(), L"mov ax, bx");
 }
 
 }  // namespace

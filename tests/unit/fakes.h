@@ -9,7 +9,6 @@
 #include <set>
 #include <utility>
 
-#include "platform/main_window.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
@@ -185,6 +184,7 @@ class FakeProcesses : public Processes {
     bool shortPathFails = false;                      // else paths without an entry come back unchanged
     bool failStart = false;
     std::function<void()> onStart;  // e.g. the script writes the output
+    Ended watching;                 // the last watched process's end, to be called by the test
 
     void Start(Text path) override {
         started.push_back(path);
@@ -193,7 +193,13 @@ class FakeProcesses : public Processes {
         if (onStart)
             onStart();
     }
-    void StartAndWatch(Text path, Ended) override { Start(path); }
+    void StartAndWatch(Text path, Ended ended) override {
+        Start(path);
+        watching = std::move(ended);
+    }
+    void StartIn(Text program, Text arguments, Text folder) override {
+        Start(program + L" " + arguments + L" in " + folder);
+    }
     void Sleep(unsigned ms) override { slept.push_back(ms); }
     std::wstring ShortPath(Text path) override {
         auto s = shortPaths.find(Lower(path));
@@ -221,56 +227,6 @@ class FakeSystem : public SystemServices {
     std::wstring ProgramName() override { return L"korveline"; }
     std::wstring Environment(Text name) override { return environment[name]; }
     std::wstring ErrorText(std::uint32_t code) override { return L"Error " + std::to_wstring(code) + L"."; }
-};
-
-// The main window: edits as the user's (ReplaceSelection, Undo) notify onChange;
-// one step of undo, which a second Undo takes back.
-class FakeMainView : public MainWindowView {
-  public:
-    std::wstring caption = L" asm", text;
-    std::size_t selStart = 0, selLength = 0;
-    bool runEnabled = false, regChecked = false;
-    std::function<void()> onChange;
-    std::optional<std::wstring> undoText;
-
-    std::wstring Caption() const override { return caption; }
-    void SetCaption(Text c) override { caption = c; }
-    std::wstring EditorText() const override { return text; }
-    void SetEditorText(Text t) override {
-        text = t;
-        selStart = selLength = 0;
-        undoText.reset();
-    }
-    std::size_t EditorTextLength() const override { return text.size(); }
-    std::wstring SelectedText() const override { return text.substr(selStart, selLength); }
-    void ReplaceSelection(Text t) override {
-        const std::wstring before = text;
-        text.replace(selStart, selLength, t);
-        selStart += t.size();
-        selLength = 0;
-        if (text != before)
-            Changed(before);
-    }
-    void SetSelection(std::size_t start, std::size_t length) override {
-        selStart = std::min(start, text.size());
-        selLength = std::min(length, text.size() - selStart);
-    }
-    void Undo() override {
-        if (undoText)
-            Changed(std::exchange(text, *undoText));
-    }
-    void EmptyUndo() override { undoText.reset(); }
-    void SetRunEnabled(bool e) override { runEnabled = e; }
-    bool RunEnabled() const override { return runEnabled; }
-    void SetRegChecked(bool c) override { regChecked = c; }
-    bool RegChecked() const override { return regChecked; }
-
-  private:
-    void Changed(Text before) {
-        undoText = before;
-        if (onChange)
-            onChange();
-    }
 };
 
 // Everything a test of the program's logic needs, wired together.

@@ -12,10 +12,10 @@ const wchar_t kKey[] = L"Software\\asm";
 const RegRoot kHklm = RegRoot::LocalMachine;
 
 // Loads as the start-up does (the registration sets only its flag); true when a first run wrote.
-bool Load(FakeProgram& p, FakeMainView& view, SettingsFields& fields) {
+bool Load(FakeProgram& p, SettingsFields& fields) {
     p.registry.log.clear();
     const auto registration = [&] { p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1)); };
-    SkipOnFailure([&] { LoadSettings(p.context, fields, view, registration); });
+    SkipOnFailure([&] { LoadSettings(p.context, fields, registration); });
     return !p.registry.log.empty();
 }
 
@@ -30,14 +30,13 @@ const wchar_t kFirstRun[] =
 // first run runs again next time; one that may not create the key goes on.
 TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     FakeProgram p;
-    FakeMainView view;
     SettingsFields fields;
     p.registry.refuseWrites.insert(kHklm);
-    EXPECT_TRUE(Load(p, view, fields));
+    EXPECT_TRUE(Load(p, fields));
     EXPECT_FALSE(p.registry.Has(kHklm, kKey, L"asmfiles"));
     p.registry.refuseWrites.clear();
     p.registry.refuseCreateKey = true;
-    ASSERT_TRUE(Load(p, view, fields));
+    ASSERT_TRUE(Load(p, fields));
     std::vector<std::wstring> log{L"createkey HKLM\\Software\\asm", L"write HKLM\\Software\\asm\\"};
     for (const wchar_t* name : {L"tasm", L"tlink", L"16btasmEXE", L"16btlinkEXE", L"32btasmEXE",
                                 L"32btlinkEXE", L"16btasmCOM", L"16btlinkCOM", L"32btasmCOM", L"32btlinkCOM"})
@@ -45,10 +44,10 @@ TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     EXPECT_EQ(p.registry.log, log);  // then the association registers
     EXPECT_EQ(Switches(p.settings), L"|||||||");
     SettingsFields next;
-    EXPECT_FALSE(Load(p, view, next));
+    EXPECT_FALSE(Load(p, next));
     EXPECT_EQ(next.settingsMarker + next.asmFilesFlag, 2);
     EXPECT_EQ(Switches(p.settings), kFirstRun);
-    EXPECT_TRUE(view.regChecked && p.messages.shown.empty());
+    EXPECT_TRUE(next.mnuRegChecked && p.messages.shown.empty());
 }
 
 // A non-zero 16-bit marker counts, else a first run overwrites the tool path; a
@@ -68,7 +67,6 @@ TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
     for (const auto& [marker, value, name, counts, checked] : cases) {
         SCOPED_TRACE(std::to_string(marker.number) + " " + std::string(name, name + 5));
         FakeProgram p;
-        FakeMainView view;
         SettingsFields fields;
         p.registry.Set(kHklm, kKey, L"", marker);
         for (const StoreValue& v : kStoreValues)
@@ -77,10 +75,10 @@ TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
         p.registry.DeleteValue(kHklm, kKey, name);
         if (value)
             p.registry.Set(kHklm, kKey, name, *value);
-        EXPECT_EQ(Load(p, view, fields), !counts);
+        EXPECT_EQ(Load(p, fields), !counts);
         EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").text + p.settings.tasmPath,
                   counts ? L"xx" : L"");
-        EXPECT_EQ(view.regChecked, checked);
+        EXPECT_EQ(fields.mnuRegChecked, checked);
         EXPECT_EQ(Switches(p.settings), !counts                          ? L"|||||||"
                                         : std::wstring(name) == L"tlink" ? kFirstRun
                                                                          : L"x|x|x|x|x|x|x|x");
@@ -104,7 +102,7 @@ TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
     EXPECT_EQ(value.key + L"|" + value.name + L"|" + key.key + L"|" + key.name, L"Software\\asm|tasm|.asm|");
     for (const wchar_t* bad :
          {L"", L"HKLM", L"HKXX\\k\\v", L"Software\\asm\\tasm", L"HKLM\\tasm", L"HKLM\\\\"})
-        EXPECT_THROW(ParseRegPath(bad), PlatformError) << std::string(bad, bad + wcslen(bad));
+        EXPECT_THROW(ParseRegPath(bad), ProgramError) << std::string(bad, bad + wcslen(bad));
 }
 
 TEST(RegShell, SixteenBitConversion) {
@@ -121,7 +119,7 @@ TEST(RegShell, SixteenBitConversion) {
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(ToInt16(value), expected)
             << std::string(value.text.begin(), value.text.end()) << value.number;
-    EXPECT_THROW(RegVariant{}.ToString(), PlatformError);
+    EXPECT_THROW(RegVariant{}.ToString(), ProgramError);
 }
 
 // OK takes any existing file as a plain string; a refused registry keeps it for this run.

@@ -19,7 +19,8 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
     };
     for (const auto& [folder, commandLine, caption, text] : cases) {
         FakeProgram p;
-        FakeMainView view;
+        Document doc;
+        doc.FollowCaption(L" asm");
         MainFields fields;
         int registrations = 0;
         p.files.Put(L"C:\\M W\\\x43f.a", "mov\r\n\xCF\r\ra\nb");
@@ -28,12 +29,12 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
         p.system.folder = folder, p.system.commandLine = commandLine;
         p.settings.tasmPath = L"stale";
         p.registry.refuseWrites = {RegRoot::LocalMachine};
-        fields.doc.DocChanged = 1;
-        RunMainLoadStep(p.context, fields, view, [&] { ++registrations; });
-        EXPECT_EQ(view.caption + L"|" + view.text + p.settings.tasmPath,
+        doc.DocChanged = 1;
+        RunMainLoadStep(p.context, fields, doc, [&] { ++registrations; });
+        EXPECT_EQ(doc.Path() + L"|" + doc.Text() + p.settings.tasmPath,
                   caption + (L"|" + std::wstring(text)));
-        EXPECT_EQ(fields.doc.DocHasName, *text ? 1 : 0);
-        EXPECT_EQ(fields.doc.DocChanged + registrations, 0);
+        EXPECT_EQ(doc.DocHasName, *text ? 1 : 0);
+        EXPECT_EQ(doc.DocChanged + registrations, 0);
         EXPECT_TRUE(p.system.caretBlink == 700 && p.messages.shown.empty());
     }
 }
@@ -42,36 +43,35 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
 // a refused write stops before the flag.
 TEST(Association, ToggleRegistersOverAnOldRegistrationAndRemovesOnlyItsOwnKeys) {
     FakeProgram p;
-    FakeMainView view;
+    bool checked = false;  // mnuReg
     const auto read = [&](Text key, const wchar_t* name = L"") {
         return p.registry.ReadValue(RegRoot::ClassesRoot, key, name).text;
     };
     const wchar_t kCommand[] = L"Korveline.Qorvath\\Shell\\Open\\command";
     p.registry.Set(RegRoot::ClassesRoot, L".asm", L"PerceivedType", RegText(L"text"));
     p.system.folder = L"C:\\My Tools";
-    ToggleAsmFiles(p.platform, p.regShell, view);
+    ToggleAsmFiles(p.platform, p.regShell, checked);
     EXPECT_EQ(read(L".asm") + L"|" + read(L".asm", L"Content Type"), L"Korveline.Qorvath|Korveline");
     EXPECT_EQ(read(kCommand) + L"|" + read(L"Korveline.Qorvath\\DefaultIcon"),
               L"C:\\My Tools\\korveline.exe %1|C:\\My Tools\\korveline.exe,0");
     EXPECT_FALSE(p.registry.Has(RegRoot::ClassesRoot, L".asm", L"PerceivedType"));
-    EXPECT_TRUE(view.regChecked);
-    ToggleAsmFiles(p.platform, p.regShell, view);
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath") || view.regChecked);
+    EXPECT_TRUE(checked);
+    ToggleAsmFiles(p.platform, p.regShell, checked);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath") || checked);
     EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 0u);
 
     p.system.folder = L"D:\\";
-    ToggleAsmFiles(p.platform, p.regShell, view);
+    ToggleAsmFiles(p.platform, p.regShell, checked);
     EXPECT_EQ(read(kCommand), L"D:\\korveline.exe %1");
     p.registry.Set(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command", L"", RegText(L"pr %1"));
     p.registry.refuseWrites = {RegRoot::LocalMachine};
-    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
-    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open") ||
-                 view.regChecked);
+    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, checked), PlatformError);
+    EXPECT_FALSE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Open") || checked);
     EXPECT_TRUE(p.registry.HasKey(RegRoot::ClassesRoot, L"Korveline.Qorvath\\Shell\\Print\\command"));
     EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 1u);
     p.registry.refuseWrites = {RegRoot::ClassesRoot};
-    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, view), PlatformError);
-    EXPECT_FALSE(view.regChecked);
+    EXPECT_THROW(ToggleAsmFiles(p.platform, p.regShell, checked), PlatformError);
+    EXPECT_FALSE(checked);
     EXPECT_EQ(p.registry.ReadValue(RegRoot::LocalMachine, L"Software\\asm", L"asmfiles").number, 1u);
 }
 

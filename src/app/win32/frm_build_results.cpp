@@ -87,6 +87,8 @@ void FrmBuildResults::Update(const BuildResults& results) {
 
 void FrmBuildResults::Fill(const BuildResults& results) {
     rows_ = results.rows;
+    build_ = results.build;
+    documentGeneration_ = results.documentGeneration;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     ScopedWindowDC windowDc(list_);
@@ -118,7 +120,7 @@ void FrmBuildResults::ActivateRow(int index) {
         MessageBeep(MB_OK);
         return;
     }
-    goToLine_(rows_[index].line);
+    goToLine_(rows_[index].line, build_, documentGeneration_);
 }
 
 void FrmBuildResults::Layout() {

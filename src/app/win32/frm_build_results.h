@@ -17,7 +17,9 @@ inline const wchar_t kBuildResultsClass[] = L"KorvelineBuildResults";
 
 class FrmBuildResults : public WindowBase {
   public:
-    using GoToLine = std::function<void(std::size_t line)>;
+    // A row's line of the document, with the build and the document's text
+    // that the rows speak of (BuildResults::build, documentGeneration).
+    using GoToLine = std::function<void(std::size_t line, unsigned build, unsigned documentGeneration)>;
     FrmBuildResults(UserSettings& user, GoToLine goToLine);
 
     // Shows the rows and makes the window active, opening it where the user
@@ -40,6 +42,7 @@ class FrmBuildResults : public WindowBase {
     UserSettings& user_;
     GoToLine goToLine_;
     std::vector<ResultRow> rows_;
+    unsigned build_ = 0, documentGeneration_ = 0;
     HWND list_ = nullptr;
     ScopedFont font_;
 };

@@ -1,15 +1,10 @@
 #include "app/win32/frm_main.h"
 
-#include <mutex>
-#include <optional>
-#include <utility>
 #include <vector>
 
-#include "app/menu_table.h"
 #include "app/win32/frm_about.h"
 #include "app/win32/frm_command.h"
 #include "app/win32/frm_tool_path.h"
-#include "compile/build_pipeline.h"
 #include "editor/edit_commands.h"
 #include "platform/win32/win32_platform.h"
 #include "shell/file_association.h"
@@ -25,32 +20,34 @@ constexpr int kDesignClientHeight = 5685;
 constexpr int kLoadLeft = 1400;
 constexpr int kLoadTop = 1000;
 
-int MenuIdOf(const wchar_t* name) {
-    for (const MenuEntry& e : kMenuEntries) {
-        if (std::wstring(e.name) == name)
-            return CommandIdOf(e.command);
-    }
-    return 0;
+ACCEL AcceleratorOf(Shortcut shortcut, Command command) {
+    // Without FALT a key fires only while Alt is up, so AltGr (Ctrl+Alt)
+    // types its character instead.
+    BYTE flags = FVIRTKEY;
+    if (shortcut.modifiers & kCtrl)
+        flags |= FCONTROL;
+    if (shortcut.modifiers & kShift)
+        flags |= FSHIFT;
+    return ACCEL{flags, shortcut.key, static_cast<WORD>(CommandIdOf(command))};
 }
 
 }  // namespace
 
-struct FrmMain::BuildEnd {
-    std::mutex lock;
-    unsigned latest = 0;  // the number of the latest build command
-    std::optional<BuildResults> results;
-};
-
 FrmMain::FrmMain(ProgramContext& program)
     : program_(program),
       CDialog(program.platform.fileDialogs),
-      documents_(program.platform, fields_.doc, *this, CDialog),
-      dosRoute_(program.platform,
-                program.user,
-                dosHost_,
-                [this] { PostMessageW(Hwnd(), WM_BUILD_ENDED, 0, 0); }),
-      buildEnd_(std::make_shared<BuildEnd>()),
-      frmBuildResults(program.user, [this](std::size_t line) { GoToAssemblerLine(line); }) {}
+      documents_(program.platform, document_, CDialog),
+      txtCode(document_),
+      session_(program.platform,
+               program.user,
+               dosHost_,
+               [this] { PostMessageW(Hwnd(), WM_BUILD_ENDED, 0, 0); }),
+      frmBuildResults(program.user, [this](std::size_t line, unsigned build, unsigned generation) {
+          GoToResultLine(line, build, generation);
+      }) {
+    document_.FollowCaption(kDesignCaption);
+    document_.Listen(*this);
+}
 
 FrmMain::~FrmMain() {
     dosHost_.StopWatching();
@@ -72,16 +69,10 @@ void FrmMain::Show() {
     // seconds to lay out a large source, the view lays out what is in sight.
     txtCode.CreateControl(Hwnd(), kTxtCodeId, WS_VSCROLL | WS_HSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, 0, 0,
                           Px(kDesignClientWidth), Px(kDesignClientHeight));
-    editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
-    SetControlFont(txtCode.Hwnd(), editorFont_.Get());
-    UserSettings& user = program_.user;
-    txtCode.UseSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers),
-                         user.Switch(UserSwitch::FindWrapAround)},
-                        [&user](const ViewSettings& settings) {
-                            user.SetSwitch(UserSwitch::ColourSyntax, settings.colourSyntax);
-                            user.SetSwitch(UserSwitch::LineNumbers, settings.lineNumbers);
-                            user.SetSwitch(UserSwitch::FindWrapAround, settings.findWrapAround);
-                        });
+    SetEditorFont(Dpi());
+    const UserSettings& user = program_.user;
+    txtCode.SetViewSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers),
+                             user.Switch(UserSwitch::FindWrapAround)});
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
         clipboard->SetOwner(Hwnd());
     Form_Load();
@@ -90,6 +81,13 @@ void FrmMain::Show() {
     SetFocus(txtCode.Hwnd());
 }
 
+void FrmMain::SetEditorFont(int dpi) {
+    editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, dpi, false, true));
+    SetControlFont(txtCode.Hwnd(), editorFont_.Get());
+}
+
+// The menu bar as the table has it, and one accelerator table for its
+// shortcuts and the keys the editor's commands use.
 void FrmMain::BuildMenuBar() {
     menuBar_ = CreateMenu();
     std::vector<HMENU> popups;
@@ -103,24 +101,23 @@ void FrmMain::BuildMenuBar() {
             AppendMenuW(popups[e.menu], MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        const int id = CommandIdOf(e.command);
-        const std::wstring text = std::wstring(e.caption) + L"\t" + ShortcutText(e);
-        AppendMenuW(popups[e.menu], MF_STRING | (e.enabledAtStart ? 0 : MF_GRAYED), id, text.c_str());
-        BYTE flags = FVIRTKEY;
-        if (e.modifiers & kCtrl)
-            flags |= FCONTROL;
-        if (e.modifiers & kShift)
-            flags |= FSHIFT;
-        accels.push_back(ACCEL{flags, e.key, static_cast<WORD>(id)});
+        const std::wstring text = std::wstring(e.caption) + L"\t" + ShortcutText(e.shortcut);
+        AppendMenuW(popups[e.menu], MF_STRING | (e.enabledAtStart ? 0 : MF_GRAYED), CommandIdOf(e.command),
+                    text.c_str());
+        accels.push_back(AcceleratorOf(e.shortcut, e.command));
     }
+    for (const FreeKey& k : kFreeKeys)
+        accels.push_back(AcceleratorOf(k.shortcut, k.command));
     SetMenu(Hwnd(), menuBar_);
     accelerators_ = CreateAcceleratorTableW(accels.data(), static_cast<int>(accels.size()));
 }
 
 void FrmMain::Form_Load() {
     SkipOnFailure([&] { MoveTo(kLoadLeft, kLoadTop); });
-    RunMainLoadStep(program_, fields_, *this,
-                    [this] { RegisterAsmFiles(program_.platform, program_.regShell, *this); });
+    RunMainLoadStep(program_, fields_, document_, [this] {
+        RegisterAsmFiles(program_.platform, program_.regShell, fields_.settings.mnuRegChecked);
+    });
+    UpdateMenuBar();
 }
 
 void FrmMain::Form_Resize() {
@@ -133,28 +130,21 @@ void FrmMain::Form_Resize() {
     MoveWindow(txtCode.Hwnd(), 0, 0, client.right, client.bottom, TRUE);
 }
 
-void FrmMain::Form_Unload() {
+void FrmMain::ExitCheckOnce() {
     if (!exitChecked_) {
         exitChecked_ = true;
         documents_.ExitCheck();
     }
+}
+
+void FrmMain::Form_Unload() {
+    ExitCheckOnce();
     DestroyWindow(Hwnd());
 }
 
-void FrmMain::txtCode_Change() {
-    fields_.doc.DocChanged = 1;
-}
-
-void FrmMain::mnuExit_Click() {
-    Form_Unload();
-}
-
-void FrmMain::mnuReg_Click() {
-    try {
-        ToggleAsmFiles(program_.platform, program_.regShell, *this);
-    } catch (const PlatformError& error) {
-        ShowFailure(L"The .asm file association could not be changed.", error);
-    }
+void FrmMain::DocumentChanged(DocumentChange change, std::size_t) {
+    if (change == DocumentChange::Path && Hwnd())
+        SetWindowTextW(Hwnd(), document_.Path().c_str());
 }
 
 void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) {
@@ -162,41 +152,11 @@ void FrmMain::ShowFailure(const std::wstring& what, const PlatformError& error) 
                                     kMbOk | kMbIconStop);
 }
 
-// The build as it always was; its script is watched off this thread, which
-// reads the listing and looks for the output, then posts WM_BUILD_ENDED.
-void FrmMain::Build(BuildKind kind) {
-    unsigned number = 0;
-    {
-        std::lock_guard<std::mutex> guard(buildEnd_->lock);
-        number = ++buildEnd_->latest;
-        buildEnd_->results.reset();
-    }
-    // The watcher holds what it uses, so a script that outlives the window harms nothing.
-    auto ended = [end = buildEnd_, window = Hwnd(), number](const ScriptOutputs& outputs,
-                                                            std::uint64_t startedAt) {
-        Win32FileSystem files;
-        BuildResults results = CollectBuildResults(outputs, startedAt, files);
-        {
-            std::lock_guard<std::mutex> guard(end->lock);
-            if (end->latest != number)
-                return;
-            end->results = std::move(results);
-        }
-        PostMessageW(window, WM_BUILD_ENDED, 0, 0);
-    };
-    RunBuild(kind, program_.platform, program_.settings, fields_.doc, fields_.build, *this, CDialog,
-             &dosRoute_, ended);
-}
-
 // A build with something to say opens the results; a clean one leaves the
 // user alone, and updates the window only if it is open.
 void FrmMain::OnBuildEnded() {
-    dosRoute_.ScriptEnded(fields_.build, *this);  // the DOSBox route's output test
-    std::optional<BuildResults> results;
-    {
-        std::lock_guard<std::mutex> guard(buildEnd_->lock);
-        results.swap(buildEnd_->results);
-    }
+    const std::optional<BuildResults> results = session_.TakeEnded();
+    UpdateMenuBar();
     if (!results)
         return;
     if (results->worthShowing)
@@ -205,21 +165,99 @@ void FrmMain::OnBuildEnded() {
         frmBuildResults.Update(*results);
 }
 
-// Caret at the start of the line, the line selected and in view.
-void FrmMain::GoToAssemblerLine(std::size_t line) {
+// Caret at the start of the line, the line selected and in view. Rows of an
+// earlier build, or of a text since replaced, would land on a line they do
+// not speak of: the user is told instead.
+void FrmMain::GoToResultLine(std::size_t line, unsigned build, unsigned generation) {
     if (IsIconic(Hwnd()))
         ShowWindow(Hwnd(), SW_RESTORE);
     SetForegroundWindow(Hwnd());
     SetActiveWindow(Hwnd());
-    const TextSpan span = AssemblerLineSpan(txtCode.Text(), line);
-    txtCode.SetSelection(span.end, span.start);
-    txtCode.ScrollCaret();
+    if (build != session_.LatestBuild() || generation != document_.Generation()) {
+        program_.platform.messages.Show(
+            L"These results belong to an earlier build or to another text. Build again to go to the lines "
+            L"of this one.",
+            kMbOk | kMbIconInformation);
+        return;
+    }
+    const TextSpan span = AssemblerLineSpan(document_.Text(), line);
+    document_.Select(span.end, span.start);
     SetFocus(txtCode.Hwnd());
 }
 
-void FrmMain::OnCommand(int id) {
+FrmMain::CommandState FrmMain::StateOf(Command command) const {
+    const EditModel& text = document_.Model();
+    const bool selection = text.SelStart() != text.SelEnd();
+    switch (command) {
+        case Command::Undo:
+            return {text.CanUndo()};
+        case Command::Cut:
+        case Command::Copy:
+        case Command::Delete:
+            return {selection};
+        case Command::Paste:
+            return {IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE};
+        case Command::SelectAll:
+            return {text.Length() > 0};
+        case Command::FindNext:
+        case Command::FindPrevious:
+            return {txtCode.CanFindNext()};
+        case Command::RunCompiled:
+        case Command::Debug:
+            return {session_.RunEnabled()};
+        case Command::AsmFiles:
+            return {true, fields_.settings.mnuRegChecked};
+        case Command::ColourSyntax:
+            return {true, txtCode.Settings().colourSyntax};
+        case Command::LineNumbers:
+            return {true, txtCode.Settings().lineNumbers};
+        default:
+            return {};
+    }
+}
+
+// The menu bar keeps its items enabled but for Run; the association's tick
+// and Run's state follow the program's own.
+void FrmMain::UpdateMenuBar() {
+    if (!menuBar_)
+        return;
+    EnableMenuItem(menuBar_, CommandIdOf(Command::RunCompiled),
+                   MF_BYCOMMAND | (StateOf(Command::RunCompiled).enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menuBar_, CommandIdOf(Command::AsmFiles),
+                  MF_BYCOMMAND | (StateOf(Command::AsmFiles).checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void FrmMain::ShowContextMenu(int x, int y) {
+    HMENU menu = CreatePopupMenu();
+    for (const ContextEntry& e : kContextMenu) {
+        if (e.command == Command::None) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const CommandState state = StateOf(e.command);
+        const std::wstring key = ShortcutText(ShortcutOf(e.command));
+        const std::wstring text = key.empty() ? e.caption : e.caption + (L"\t" + key);
+        AppendMenuW(menu, MF_STRING | (state.enabled ? 0 : MF_GRAYED) | (state.checked ? MF_CHECKED : 0),
+                    CommandIdOf(e.command), text.c_str());
+    }
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, Hwnd(), nullptr));
+    DestroyMenu(menu);
+    OnCommand(CommandOfId(chosen));
+}
+
+// A switch that cannot be kept (a registry that refuses the write) still
+// applies until the program ends.
+void FrmMain::ToggleViewSetting(bool ViewSettings::*which, UserSwitch kept) {
+    ViewSettings settings = txtCode.Settings();
+    settings.*which = !(settings.*which);
+    txtCode.SetViewSettings(settings);
+    program_.user.SetSwitch(kept, settings.*which);
+}
+
+void FrmMain::OnCommand(Command command) {
     Platform& p = program_.platform;
-    switch (CommandOfId(id)) {
+    switch (command) {
         case Command::New:
             documents_.mnuNew_Click();
             break;
@@ -233,48 +271,51 @@ void FrmMain::OnCommand(int id) {
             documents_.mnuSaveAs_Click();
             break;
         case Command::Exit:
-            mnuExit_Click();
-            break;
+            Form_Unload();
+            return;
         case Command::Cut:
-            SkipOnFailure([&] { mnuCut_Click(*this, p.clipboard); });
+            SkipOnFailure([&] { mnuCut_Click(document_, p.clipboard); });
             break;
         case Command::Copy:
-            SkipOnFailure([&] { mnuCopy_Click(*this, p.clipboard); });
+            SkipOnFailure([&] { mnuCopy_Click(document_, p.clipboard); });
             break;
         case Command::Paste:
-            SkipOnFailure([&] { mnuPaste_Click(*this, p.clipboard); });
+            SkipOnFailure([&] { mnuPaste_Click(document_, p.clipboard); });
             break;
         case Command::Undo:
-            mnuUndo_Click(*this);
+            mnuUndo_Click(document_);
             break;
         case Command::Delete:
-            mnuDel_Click(*this);
+            mnuDel_Click(document_);
             break;
         case Command::SelectAll:
-            mnuAll_Click(*this);
+            mnuAll_Click(document_);
             break;
         case Command::Make16Exe:
-            Build(BuildKind::Exe16);
+            session_.Build(BuildKind::Exe16, program_.settings, document_, CDialog);
             break;
         case Command::Make32Exe:
-            Build(BuildKind::Exe32);
+            session_.Build(BuildKind::Exe32, program_.settings, document_, CDialog);
             break;
         case Command::Make16Com:
-            Build(BuildKind::Com16);
+            session_.Build(BuildKind::Com16, program_.settings, document_, CDialog);
             break;
         case Command::Make32Com:
-            Build(BuildKind::Com32);
+            session_.Build(BuildKind::Com32, program_.settings, document_, CDialog);
             break;
         case Command::RunCompiled:
-            if (RunEnabled() && !dosRoute_.RunProgram(fields_.build.outBase +
-                                                      (fields_.build.lastBuildCom == 0 ? L".exe" : L".com")))
-                RunCompiledProgram(fields_.build, p.processes);
+            if (session_.RunEnabled())
+                session_.Run();
             break;
         case Command::CommandLines:
             ShowBuildOptionsDialog(program_, Hwnd());
             break;
         case Command::AsmFiles:
-            mnuReg_Click();
+            try {
+                ToggleAsmFiles(p, program_.regShell, fields_.settings.mnuRegChecked);
+            } catch (const PlatformError& error) {
+                ShowFailure(L"The .asm file association could not be changed.", error);
+            }
             break;
         case Command::Tasm:
             ShowToolPathDialog(ToolKind::Tasm, program_, Hwnd());
@@ -285,22 +326,52 @@ void FrmMain::OnCommand(int id) {
         case Command::About:
             ShowAboutBox(Hwnd());
             break;
+        case Command::Find:
+            txtCode.OpenFindDialog();
+            break;
+        case Command::FindNext:
+        case Command::FindPrevious:
+            txtCode.FindNext(command == Command::FindNext);
+            break;
+        case Command::GoToLine:
+            txtCode.GoToLine();
+            break;
+        case Command::ColourSyntax:
+            ToggleViewSetting(&ViewSettings::colourSyntax, UserSwitch::ColourSyntax);
+            break;
+        case Command::LineNumbers:
+            ToggleViewSetting(&ViewSettings::lineNumbers, UserSwitch::LineNumbers);
+            break;
+        case Command::Debug:
+            session_.Debug(program_.settings);
+            break;
+        case Command::ChooseDebugger:
+            session_.ChooseDebugger(program_.settings);
+            break;
         case Command::None:
             break;
     }
+    UpdateMenuBar();
 }
 
 LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (LOWORD(wParam) == kTxtCodeId) {
-                if (HIWORD(wParam) == EN_CHANGE)
-                    txtCode_Change();
-                return 0;
-            }
             if (lParam == 0)
-                OnCommand(LOWORD(wParam));
+                OnCommand(CommandOfId(LOWORD(wParam)));
+            else if (HIWORD(wParam) == kFindWrapChanged && reinterpret_cast<HWND>(lParam) == txtCode.Hwnd())
+                program_.user.SetSwitch(UserSwitch::FindWrapAround, txtCode.Settings().findWrapAround);
             return 0;
+        case WM_CONTEXTMENU:
+            if (reinterpret_cast<HWND>(wParam) == txtCode.Hwnd())
+                ShowContextMenu(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_SETTEXT: {
+            // The caption is the document's path, whoever sets it.
+            const LRESULT result = WindowBase::HandleMessage(message, wParam, lParam);
+            document_.FollowCaption(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
+            return result;
+        }
         case WM_SIZE:
             Form_Resize();
             return 0;
@@ -309,8 +380,7 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // and the editor's font (and with it the editor's rows and
             // gutter) made for the new DPI.
             const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
-            editorFont_.Reset(MakeFont(L"Fixedsys", 9.75, HIWORD(wParam), false, true));
-            SetControlFont(txtCode.Hwnd(), editorFont_.Get());
+            SetEditorFont(HIWORD(wParam));
             SetWindowPos(Hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
                          proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
@@ -328,10 +398,7 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_QUERYENDSESSION:
             // Windows is ending the session: ask about unsaved changes now,
             // once; the session may end without a WM_CLOSE.
-            if (!exitChecked_) {
-                exitChecked_ = true;
-                documents_.ExitCheck();
-            }
+            ExitCheckOnce();
             return TRUE;
         case WM_ENDSESSION:
             if (!wParam)
@@ -343,72 +410,4 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return WindowBase::HandleMessage(message, wParam, lParam);
     }
-}
-
-std::wstring FrmMain::Caption() const {
-    const int n = GetWindowTextLengthW(Hwnd());
-    std::wstring text(n + 1, L'\0');
-    text.resize(GetWindowTextW(Hwnd(), text.data(), n + 1));
-    return text;
-}
-
-void FrmMain::SetCaption(const std::wstring& caption) {
-    SetWindowTextW(Hwnd(), caption.c_str());
-}
-
-// The editor's text and selection straight from the view: a NUL in the text
-// would end the string that WM_GETTEXT gives.
-std::wstring FrmMain::EditorText() const {
-    return txtCode.Text();
-}
-
-void FrmMain::SetEditorText(const std::wstring& text) {
-    txtCode.SetText(text);
-}
-
-void FrmMain::TakeEditorText(std::wstring&& text) {
-    txtCode.SetText(std::move(text));
-}
-
-std::size_t FrmMain::EditorTextLength() const {
-    return txtCode.TextLength();
-}
-
-std::wstring FrmMain::SelectedText() const {
-    return txtCode.SelectedText();
-}
-
-void FrmMain::ReplaceSelection(const std::wstring& text) {
-    txtCode.ReplaceSelection(text);
-}
-
-void FrmMain::SetSelection(std::size_t start, std::size_t length) {
-    txtCode.SetSelection(start, start + length);
-    txtCode.ScrollCaret();
-}
-
-void FrmMain::Undo() {
-    txtCode.Undo();
-}
-
-void FrmMain::EmptyUndo() {
-    txtCode.EmptyUndo();
-}
-
-void FrmMain::SetRunEnabled(bool enabled) {
-    EnableMenuItem(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-bool FrmMain::RunEnabled() const {
-    const UINT state = GetMenuState(menuBar_, MenuIdOf(L"mnuRunC"), MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-}
-
-void FrmMain::SetRegChecked(bool checked) {
-    CheckMenuItem(menuBar_, MenuIdOf(L"mnuReg"), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
-}
-
-bool FrmMain::RegChecked() const {
-    const UINT state = GetMenuState(menuBar_, MenuIdOf(L"mnuReg"), MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
 }

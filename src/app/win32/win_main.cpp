@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/menu_table.h"
+#include "app/command_table.h"
 #include "app/win32/frm_boot.h"
 #include "app/win32/frm_main.h"
 #include "platform/win32/win32_platform.h"
@@ -25,27 +25,20 @@ bool EditsTextBox(const MSG& msg) {
         return false;
     const unsigned modifiers = (KeyDown(VK_CONTROL) ? kCtrl : 0u) | (KeyDown(VK_SHIFT) ? kShift : 0u);
     for (const MenuEntry& e : kMenuEntries)
-        if (std::wstring(kTopMenus[e.menu].name) == L"mnuEdit" && e.key == msg.wParam &&
-            e.modifiers == modifiers)
+        if (std::wstring(kTopMenus[e.menu].name) == L"mnuEdit" && e.shortcut.key == msg.wParam &&
+            e.shortcut.modifiers == modifiers)
             return true;
     return false;
 }
 
-// A key typed in a tool window of the main window (Build results, Find) that
-// the main window would take: its menu's shortcuts, and the editor's own
-// commands (F3 ...), which go to the editor. Not while a dialog holds the
-// main window disabled.
+// A key typed in a tool window of the main window (Build results, Find) goes
+// through the main window's accelerators (its menu's shortcuts and the
+// editor's keys, F3 ...), but not while a dialog holds the main window
+// disabled.
 bool ToMainWindow(MSG& msg, const FrmMain& main) {
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    if (GetWindow(root, GW_OWNER) != main.Hwnd() || !IsWindowEnabled(main.Hwnd()) || EditsTextBox(msg))
-        return false;
-    if (TranslateAcceleratorW(main.Hwnd(), main.Accelerators(), &msg))
-        return true;
-    if (msg.message != WM_KEYDOWN || !TextView::IsCommandKey(msg.wParam))
-        return false;
-    if (HWND editor = FindWindowExW(main.Hwnd(), nullptr, kTextViewClass, nullptr))
-        SendMessageW(editor, msg.message, msg.wParam, msg.lParam);
-    return true;
+    return GetWindow(root, GW_OWNER) == main.Hwnd() && IsWindowEnabled(main.Hwnd()) && !EditsTextBox(msg) &&
+           TranslateAcceleratorW(main.Hwnd(), main.Accelerators(), &msg);
 }
 
 // Keyboard messages of the main window and its editor go through the menu's

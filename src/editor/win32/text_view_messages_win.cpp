@@ -90,7 +90,7 @@ LRESULT TextView::OnEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     const TextBuffer& text = model_.Buffer();
     switch (message) {
         case WM_SETTEXT:
-            SetText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
+            document_.Load(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
             return TRUE;
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(model_.Length());
@@ -131,7 +131,7 @@ LRESULT TextView::OnEditMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
             return TRUE;
         case EM_UNDO:
         case WM_UNDO:
-            Undo();
+            document_.Undo();
             return TRUE;
         case EM_CANUNDO:
             return model_.CanUndo() ? TRUE : FALSE;

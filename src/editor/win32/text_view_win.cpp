@@ -38,20 +38,6 @@ COLORREF ColourOf(SyntaxKind kind) {
     return kBlack;
 }
 
-enum MenuCommand : UINT {
-    kMenuUndo = 1,
-    kMenuCut,
-    kMenuCopy,
-    kMenuPaste,
-    kMenuDelete,
-    kMenuSelectAll,
-    kMenuFind,
-    kMenuFindNext,
-    kMenuGoToLine,
-    kMenuColours,
-    kMenuLineNumbers
-};
-
 bool KeyDown(int key) {
     return GetKeyState(key) < 0;
 }
@@ -79,31 +65,40 @@ HWND TextView::CreateControl(HWND parent,
     return hwnd;
 }
 
-void TextView::UseSettings(const ViewSettings& settings, KeepSettings keep) {
-    settings_ = settings;
-    findOptions_.wrap = settings.findWrapAround;
-    keepSettings_ = std::move(keep);
-    Refresh();
+TextView::TextView(Document& document) : document_(document), model_(document.Model()) {
+    document_.Listen(*this);
 }
 
-void TextView::SetText(std::wstring text) {
-    model_.SetText(std::move(text));
-    syntax_.Forget(0);
-    view_ = ViewPosition{};
-    Changed(false);
+// Every change of the document ends here, whoever made it: the colours below
+// the edited lines are found again, an edit or a selection is brought into
+// view, and the view is refreshed once.
+void TextView::DocumentChanged(DocumentChange change, std::size_t fromLine) {
+    switch (change) {
+        case DocumentChange::Path:
+            return;
+        case DocumentChange::Replaced:
+            syntax_.Forget(0);
+            view_ = ViewPosition{};
+            break;
+        case DocumentChange::Edited:
+            syntax_.Forget(std::min(fromLine, model_.Buffer().LineOf(model_.SelStart())));
+            ShowPosition(model_.Caret());
+            break;
+        case DocumentChange::Selection:
+            ShowPosition(model_.Caret());
+            break;
+    }
+    Refresh();
 }
 
 void TextView::ReplaceSelection(const std::wstring& text, bool undoable) {
     const std::size_t from = EditStarts();
-    const bool changed = model_.ReplaceSelection(text, undoable);
-    Edited(from);
-    ShowPosition(model_.Caret());
-    Changed(changed);
+    document_.Edited(from, model_.ReplaceSelection(text, undoable));
 }
 
 void TextView::SetSelection(std::size_t anchor, std::size_t caret) {
     model_.Select(anchor, caret);
-    Changed(false);
+    Refresh();
 }
 
 void TextView::ScrollCaret() {
@@ -113,31 +108,10 @@ void TextView::ScrollCaret() {
     Refresh();
 }
 
-void TextView::Undo() {
-    const std::size_t from = EditStarts();
-    const bool changed = model_.Undo();
-    Edited(from);
-    ShowPosition(model_.Caret());
-    Changed(changed);
-}
-
-std::size_t TextView::EditStarts() const {
-    return model_.Buffer().LineOf(model_.SelStart());
-}
-
 // Every edit starts at the selection's start before it or at the one after
 // it (an undo puts back text where the caret lands).
-void TextView::Edited(std::size_t fromLine) {
-    syntax_.Forget(std::min(fromLine, model_.Buffer().LineOf(model_.SelStart())));
-}
-
-void TextView::Changed(bool textChanged) {
-    Refresh();
-    if (textChanged && Hwnd()) {
-        const int id = GetDlgCtrlID(Hwnd());
-        SendMessageW(GetParent(Hwnd()), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE),
-                     reinterpret_cast<LPARAM>(Hwnd()));
-    }
+std::size_t TextView::EditStarts() const {
+    return model_.Buffer().LineOf(model_.SelStart());
 }
 
 ViewMetrics TextView::Metrics() const {
@@ -391,10 +365,7 @@ void TextView::OnKeyDown(WPARAM key) {
                 return;
             }
             const std::size_t from = EditStarts();
-            const bool changed = model_.DeleteForward();
-            Edited(from);
-            ShowPosition(model_.Caret());
-            Changed(changed);
+            document_.Edited(from, model_.DeleteForward());
             return;
         }
         case VK_INSERT:
@@ -402,17 +373,6 @@ void TextView::OnKeyDown(WPARAM key) {
                 SendMessageW(Hwnd(), WM_COPY, 0, 0);
             if (shift)
                 SendMessageW(Hwnd(), WM_PASTE, 0, 0);
-            return;
-        case VK_F3:  // Find next; with Shift the other way
-            FindNext(findOptions_.down != shift);
-            return;
-        case 'F':
-            if (ctrl && shift)
-                OpenFindDialog();
-            return;
-        case 'G':
-            if (ctrl && !shift)
-                GoToLine();
             return;
         default:
             return;
@@ -438,13 +398,12 @@ void TextView::OnChar(wchar_t c) {
         changed = model_.ReplaceSelection(std::wstring(1, c));
     else
         return;  // other control characters (Ctrl+letters) type nothing
-    Edited(from);
+    syntax_.Forget(std::min(from, text.LineOf(model_.SelStart())));
     const std::size_t to = text.LineOf(model_.Caret());
     typed_ = Typed{true, std::min(from, to), std::max(from, to)};
     if (colours && below < text.LineCount() && syntax_.At(text, below) != stateBelow)
         typed_.to = static_cast<std::size_t>(-1);  // to the bottom of the view
-    ShowPosition(model_.Caret());
-    Changed(changed);
+    document_.Edited(from, changed);
     typed_ = Typed{};
 }
 
@@ -478,83 +437,23 @@ void TextView::OnMouse(UINT message, WPARAM keys, int x, int y) {
     ScrollCaret();
 }
 
+// The menu is the commands' owner's, which is told where to show it: at the
+// mouse, or from the keyboard at the caret.
 void TextView::OnContextMenu(int x, int y) {
     SetFocus(Hwnd());
-    if (x == -1 && y == -1) {  // from the keyboard: at the caret
+    if (x == -1 && y == -1) {
         POINT caret{};
         GetCaretPos(&caret);
         ClientToScreen(Hwnd(), &caret);
         x = caret.x;
         y = caret.y + lineHeight_;
     }
-    const bool selection = model_.SelStart() != model_.SelEnd();
-    HMENU menu = CreatePopupMenu();
-    const auto add = [&](UINT id, const wchar_t* text, bool enabled, bool checked = false) {
-        AppendMenuW(menu, MF_STRING | (enabled ? 0 : MF_GRAYED) | (checked ? MF_CHECKED : 0), id, text);
-    };
-    add(kMenuUndo, L"&Undo", model_.CanUndo());
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuCut, L"Cu&t", selection);
-    add(kMenuCopy, L"&Copy", selection);
-    add(kMenuPaste, L"&Paste", IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE);
-    add(kMenuDelete, L"&Delete", selection);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuSelectAll, L"Select &All", model_.Length() > 0);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuFind, L"&Find...\tCtrl+Shift+F", true);
-    add(kMenuFindNext, L"Find ne&xt\tF3", !findWhat_.empty());
-    add(kMenuGoToLine, L"&Go to line...\tCtrl+G", true);
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    add(kMenuColours, L"Colour &syntax", true, settings_.colourSyntax);
-    add(kMenuLineNumbers, L"Line &numbers", true, settings_.lineNumbers);
-    const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, Hwnd(), nullptr));
-    DestroyMenu(menu);
-    switch (chosen) {
-        case kMenuUndo:
-            Undo();
-            break;
-        case kMenuCut:
-            SendMessageW(Hwnd(), WM_CUT, 0, 0);
-            break;
-        case kMenuCopy:
-            SendMessageW(Hwnd(), WM_COPY, 0, 0);
-            break;
-        case kMenuPaste:
-            SendMessageW(Hwnd(), WM_PASTE, 0, 0);
-            break;
-        case kMenuDelete:
-            ReplaceSelection(L"");
-            break;
-        case kMenuSelectAll:
-            SetSelection(0, model_.Length());
-            break;
-        case kMenuFind:
-            OpenFindDialog();
-            break;
-        case kMenuFindNext:
-            FindNext(findOptions_.down);
-            break;
-        case kMenuGoToLine:
-            GoToLine();
-            break;
-        case kMenuColours:
-            Toggle(&ViewSettings::colourSyntax);
-            break;
-        case kMenuLineNumbers:
-            Toggle(&ViewSettings::lineNumbers);
-            break;
-        default:
-            break;
-    }
+    SendMessageW(GetParent(Hwnd()), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(x, y));
 }
 
-// A switch that cannot be kept (a registry that refuses the write) still
-// applies until the program ends.
-void TextView::Toggle(bool ViewSettings::*which) {
-    settings_.*which = !(settings_.*which);
-    if (keepSettings_)
-        keepSettings_(settings_);
+void TextView::SetViewSettings(const ViewSettings& settings) {
+    settings_ = settings;
+    findOptions_.wrap = settings.findWrapAround;
     ShowPosition(model_.Caret());
     Refresh();
 }
@@ -571,9 +470,10 @@ void TextView::OpenFindDialog() {
 void TextView::FindNext(const std::wstring& what, const FindOptions& options) {
     findWhat_ = what;
     findOptions_ = options;
-    if (options.wrap != settings_.findWrapAround && keepSettings_) {
+    if (options.wrap != settings_.findWrapAround) {
         settings_.findWrapAround = options.wrap;
-        keepSettings_(settings_);
+        SendMessageW(GetParent(Hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Hwnd()), kFindWrapChanged),
+                     reinterpret_cast<LPARAM>(Hwnd()));
     }
     FindNext(options.down);
 }
@@ -610,12 +510,6 @@ void TextView::GoToLine() {
                              ShowPosition(model_.Caret(), true);
                              Refresh();
                          });
-}
-
-bool TextView::IsCommandKey(WPARAM key) {
-    const bool ctrl = KeyDown(VK_CONTROL), shift = KeyDown(VK_SHIFT);
-    return !KeyDown(VK_MENU) &&
-           ((key == VK_F3 && !ctrl) || (key == 'F' && ctrl && shift) || (key == 'G' && ctrl && !shift));
 }
 
 // The clipboard through the program's one path (a short retry while another

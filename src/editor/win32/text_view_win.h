@@ -1,22 +1,22 @@
 #pragma once
-// The editor control: a window class of the program's own that shows an
-// EditModel and lays out only the lines in view, so that a text of many
+// The editor control: a window class of the program's own that shows a
+// Document and lays out only the lines in view, so that a text of many
 // megabytes is taken in a blink. It answers the edit control's messages that
-// the program and its tests send (WM_SETTEXT, WM_GETTEXT, EM_GETSEL,
-// EM_SETSEL, EM_REPLACESEL, EM_UNDO ...) with their meaning for that control,
-// and tells its parent of every user's change with EN_CHANGE; WM_SETTEXT and
-// SetText tell nothing.
+// the program, its tests and other programs send (WM_SETTEXT, WM_GETTEXT,
+// EM_GETSEL, EM_SETSEL, EM_REPLACESEL, EM_UNDO ...) with their meaning for
+// that control, on the document it shows.
 //
 // Beyond the edit control it colours the syntax, shows line numbers, finds
-// text and goes to a line; these are reached from its context menu and from
-// keys that the menu bar leaves free (Ctrl+Shift+F, F3, Shift+F3, Ctrl+G).
+// text and goes to a line. The commands that reach these (its context menu,
+// keys the menu bar leaves free) are the main window's: the view asks its
+// parent for the context menu with WM_CONTEXTMENU at the mouse or the caret.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "editor/asm_syntax.h"
+#include "editor/document.h"
 #include "editor/edit_model.h"
 #include "editor/find_text.h"
 #include "editor/view_layout.h"
@@ -26,31 +26,26 @@
 #include "platform/win32/window_base_win.h"
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
+// Told to the parent as a WM_COMMAND notification, as an edit control tells
+// EN_CHANGE: the user ticked or cleared Find's "Wrap around" (Settings()).
+constexpr WORD kFindWrapChanged = 0x4001;
 
-class TextView : public WindowBase, private FindDialog::Finder {
+class TextView : public WindowBase, private FindDialog::Finder, private Document::Listener {
   public:
+    // Shows the document for as long as the view lives.
+    explicit TextView(Document& document);
     // A child window at a rectangle in pixels; style adds to WS_CHILD | WS_VISIBLE.
     HWND CreateControl(HWND parent, int id, DWORD style, DWORD exStyle, int x, int y, int width, int height);
-    // The switches of the context menu as the user left them, and where a
-    // change of them is kept.
-    using KeepSettings = std::function<void(const ViewSettings&)>;
-    void UseSettings(const ViewSettings& settings, KeepSettings keep);
 
-    // The program's own access: whole strings, NUL characters included.
-    std::wstring Text() const { return model_.Text(); }
-    std::size_t TextLength() const { return model_.Length(); }
-    void SetText(std::wstring text);  // a moved string is taken over, not copied
-    std::wstring SelectedText() const { return model_.SelectedText(); }
-    // As the user's edit: undoable (unless told otherwise), tells the parent.
-    void ReplaceSelection(const std::wstring& text, bool undoable = true);
-    void SetSelection(std::size_t anchor, std::size_t caret);
+    const ViewSettings& Settings() const { return settings_; }
+    void SetViewSettings(const ViewSettings& settings);
     void ScrollCaret();
-    void Undo();
-    void EmptyUndo() { model_.EmptyUndo(); }
 
-    // A key of the view's own commands (Find, Find next, Go to line), which
-    // the main window's tool windows pass on to the view.
-    static bool IsCommandKey(WPARAM key);
+    // The commands the view carries out for its owner.
+    void OpenFindDialog();
+    bool CanFindNext() const { return !findWhat_.empty(); }
+    void FindNext(bool down);
+    void GoToLine();
 
   protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -66,13 +61,14 @@ class TextView : public WindowBase, private FindDialog::Finder {
     void OnScroll(int bar, int request);
     void SetFont(HFONT font);
 
-    // Every event ends in one call of Refresh (through Changed when the text
-    // may have changed): the scroll bars, the caret and what to repaint.
-    void Changed(bool textChanged);
+    // Every event ends in one call of Refresh (through DocumentChanged when
+    // the document changed): the scroll bars, the caret and what to repaint.
+    void DocumentChanged(DocumentChange change, std::size_t fromLine) override;
     void Refresh();
-    // Before and after an edit: the colours below the edited lines are found again.
+    // The view's own edits, told to the document afterwards.
     std::size_t EditStarts() const;
-    void Edited(std::size_t fromLine);
+    void ReplaceSelection(const std::wstring& text, bool undoable = true);
+    void SetSelection(std::size_t anchor, std::size_t caret);
     void UpdateScrollBars();
     void SetBar(int bar, int max, UINT page, int pos);
     void PlaceCaret();
@@ -80,19 +76,15 @@ class TextView : public WindowBase, private FindDialog::Finder {
     void ScrollTo(ViewPosition view);
     ViewMetrics Metrics() const;
 
-    void OpenFindDialog();
-    void FindNext(bool down);
     void FindNext(const std::wstring& what, const FindOptions& options) override;  // from the Find dialog
-    void GoToLine();
-    void Toggle(bool ViewSettings::*which);
 
     bool CopyToClipboard();
     void PasteFromClipboard();
 
-    EditModel model_;
+    Document& document_;
+    EditModel& model_;  // the document's
     SyntaxStates syntax_;
     ViewSettings settings_;
-    KeepSettings keepSettings_;
     HFONT font_ = nullptr;
     int lineHeight_ = 16, charWidth_ = 8;
     ViewPosition view_;

@@ -7,17 +7,19 @@ namespace {
 
 // Starts the path in a normal window that takes the focus, with a console of
 // its own; the caller owns the handles it gets back.
-PROCESS_INFORMATION StartProcess(const std::wstring& path) {
+PROCESS_INFORMATION StartProcess(const std::wstring& path,
+                                 const std::wstring& arguments = {},
+                                 const std::wstring& folder = {}) {
     // CreateProcess may write into the command line, so it gets its own copy;
     // the path is quoted so that blanks in it do not split it.
-    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring commandLine = L"\"" + path + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        nullptr, &startup, &process))
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         ThrowWin32(L"CreateProcess " + path);
     return process;
 }
@@ -62,6 +64,14 @@ void Win32Processes::StartAndWatch(const std::wstring& path, Ended onEnded) {
     }
     watch.release();
     CloseHandle(thread);
+}
+
+void Win32Processes::StartIn(const std::wstring& program,
+                             const std::wstring& arguments,
+                             const std::wstring& folder) {
+    const PROCESS_INFORMATION process = StartProcess(program, arguments, folder);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 void Win32Processes::Sleep(unsigned milliseconds) {

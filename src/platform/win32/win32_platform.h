@@ -48,6 +48,9 @@ class Win32Processes : public Processes {
   public:
     void Start(const std::wstring& path) override;
     void StartAndWatch(const std::wstring& path, Ended onEnded) override;
+    void StartIn(const std::wstring& program,
+                 const std::wstring& arguments,
+                 const std::wstring& folder) override;
     void Sleep(unsigned milliseconds) override;
     std::wstring ShortPath(const std::wstring& path) override;
 };

@@ -42,6 +42,8 @@ std::wstring DescribeFailure() {
         return lead + L"there is not enough memory.";
     } catch (const PlatformError& e) {
         return lead + e.Operation() + L" failed.\r\n\r\n" + Win32System().ErrorText(e.Code());
+    } catch (const Failure& e) {
+        return lead + e.What();
     } catch (const std::exception& e) {
         return lead + Widened(e.what());
     } catch (...) {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/menu_table.h"
+#include "app/command_table.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/win32_platform.h"
 #include "probe/probe.h"

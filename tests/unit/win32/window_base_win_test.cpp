@@ -70,8 +70,9 @@ TEST(WindowBaseWin, ADialogOnAMonitorOfAnotherScaleLaysItsTwipsOutAgainWithFonts
     MapWindowPoints(nullptr, dialog.Hwnd(), reinterpret_cast<POINT*>(&label), 2);
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.label, WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_EQ(std::to_string(label.left) + "," + std::to_string(label.top) + "," + std::to_string(label.right) +
-                  "," + std::to_string(label.bottom) + " " + std::to_string(font.lfHeight),
+    EXPECT_EQ(std::to_string(label.left) + "," + std::to_string(label.top) + "," +
+                  std::to_string(label.right) + "," + std::to_string(label.bottom) + " " +
+                  std::to_string(font.lfHeight),
               "192,96,288,144 -32");
     EXPECT_EQ(dialog.fontsMade, 2);
     GetWindowRect(dialog.Hwnd(), &window);
