@@ -2,12 +2,14 @@
 # Runs the end-to-end tests (the real korveline.exe under Wine, in a virtual
 # desktop on Xvfb, in a throwaway prefix); builds nothing. Usage and the
 # environment it reads: tests/e2e/README.md. E2E_DRIVER may name another
-# driver built from tests/e2e/driver, such as the long run's.
+# driver built from tests/e2e/driver, such as the long run's; E2E_PROGRAM
+# another program (build/win32/korveline.exe with E2E_BUILD_DIR=build/win32-e2e,
+# whose driver is 32-bit as that program is).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${E2E_BUILD_DIR:-$root/build/win64}"
 out="${E2E_OUT:-$root/build/e2e-out}"
-program="$build/korveline.exe"
+program="${E2E_PROGRAM:-$build/korveline.exe}"
 driver="${E2E_DRIVER:-$build/tests/e2e/korveline_e2e.exe}"
 
 for f in "$program" "$driver" "$build/tests/e2e/korveline_e2e_probe.dll"; do

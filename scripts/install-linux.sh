@@ -33,8 +33,9 @@ uninstall() {
     elif [ -f "$mimeapps" ]; then
         sed -i '/^text\/x-asm=korveline\.desktop;\?$/d' "$mimeapps"
     fi
-    local kind path was
-    tac "$state/installed" | while read -r kind was path; do
+    local line kind path was
+    tac "$state/installed" | while IFS= read -r line; do
+        kind="${line%% *}" && line="${line#* }" && was="${line%% *}" && path="${line#* }"  # blanks kept
         case "$kind" in
             file) rm -f -- "$path" ;;
             dir) rmdir -- "$path" 2>/dev/null || true ;;
@@ -67,15 +68,20 @@ note file - "$state/installed"
 newfile "$state/korveline.exe" && cp "$program" "$state/korveline.exe"
 launcher="$HOME/.local/bin/korveline"
 newfile "$launcher"
+quoted() { printf "'%s'" "$(printf '%s' "$1" | sed "s/'/'\\\\''/g")"; }  # for sh, whatever it holds
 cat >"$launcher" <<EOF
 #!/bin/sh
 # Starts Korveline under Wine; a file named on the command line is opened.
-# The program takes its whole command line as one path, and Wine would quote
-# a path with blanks, so the Windows path (drive Z: is /) goes as its words.
-set -f
-[ \$# -eq 0 ] && exec wine "$state/korveline.exe"
-path="\$(realpath -m -- "\$1")"
-exec wine "$state/korveline.exe" \$(printf 'Z:%s' "\$path" | tr / '\\\\')
+# The program takes its whole command line as one path, and Wine quotes an
+# argument that holds a blank, so an existing file goes through Wine's own way
+# of opening a file with a program: a class of this launcher's, whose open
+# command is the program and %1, which Wine replaces with the path as it is.
+program=$(quoted "$state/korveline.exe")
+[ \$# -eq 0 ] && exec wine "\$program"
+[ -f "\$1" ] || exec wine "\$program" "\$1"
+command="\"Z:\$(printf '%s' "\$program" | tr / '\\\\')\" %1"
+wine reg add 'HKCR\\Korveline.Launcher\\shell\\open\\command' /ve /d "\$command" /f >/dev/null 2>&1
+exec wine start /progIDOpen Korveline.Launcher "\$(realpath -- "\$1")"
 EOF
 chmod +x "$launcher"
 

@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test: the host
 # unit tests (plain and under AddressSanitizer/UBSan), short fuzz runs, the
 # unit tests under Wine, and the end-to-end tests of the real program under
-# Wine + Xvfb, after the layer and formatting checks; then it makes the
+# Wine + Xvfb (also of the 32-bit program where Wine runs it), after the layer
+# and formatting checks; then it makes the
 # release and installs it on Windows (Wine) and Linux. Ends with one line "N passed, N failed".
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -78,6 +79,14 @@ run_step unit-host-asan count_gtest "$root/build/host-asan/tests/korveline_unit_
 run_step fuzz count_summary "$root/scripts/fuzz.sh" 8
 [ -x "$root/scripts/wine-unit.sh" ] && run_step unit-wine count_gtest "$root/scripts/wine-unit.sh"
 [ -x "$root/scripts/e2e.sh" ] && run_step e2e count_summary "$root/scripts/e2e.sh"
+# The program users get, 32-bit, where Wine runs it (wine32), with a 32-bit driver.
+. "$root/scripts/wine-env.sh"
+if wine_runs_32bit; then
+    run_step e2e-win32 count_summary env E2E_BUILD_DIR="$root/build/win32-e2e" \
+        E2E_PROGRAM="$root/build/win32/korveline.exe" E2E_OUT="$root/build/e2e-out-win32" "$root/scripts/e2e.sh"
+else
+    echo "== e2e-win32: skipped, this Wine runs no 32-bit program (Debian: apt install wine32:i386)"
+fi
 # The release, its 64-bit installer in a fresh prefix, the Linux desktop entry.
 check_step release "$root/scripts/release.sh"
 run_step install-windows count_summary "$root/tests/install/windows_install_test.sh"

@@ -12,6 +12,13 @@
 #   E2E_PREFIX_ROOT   where prefixes are made (default /tmp); each is e2e-*.
 #   E2E_KEEP_PREFIX=1 leave the prefix on disk after the run, for a look inside.
 
+# True where Wine runs 32-bit programs beside 64-bit ones: Debian's wine32
+# (its 32-bit loader), or KORVELINE_WINE32=1; KORVELINE_WINE32=0 says no.
+wine_runs_32bit() {
+    case "${KORVELINE_WINE32:-}" in 1) return 0 ;; 0) return 1 ;; esac
+    [ -x /usr/lib/wine/wine ]
+}
+
 wine_env_xvfb_pid=""
 wine_env_prefix=""
 

@@ -1,5 +1,6 @@
 #include "compile/build_listing.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "codepage/cp1251.h"
@@ -65,46 +66,67 @@ void SplitLocation(const std::wstring& body, AssemblerMessage& message) {
     }
 }
 
-// One line without its line end; false when it is no message.
-bool ParseLine(std::string_view line, AssemblerMessage& message) {
+// The marker a line starts with (after blanks), or none: most lines of a
+// listing are decided by their first character.
+const Marker* MarkerOf(std::string_view& line) {
     std::size_t at = 0;
     while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
         ++at;
+    if (at == line.size() || line[at] != '*')
+        return nullptr;
     line.remove_prefix(at);
-    if (line.empty() || line[0] != '*')
-        return false;  // most lines of a listing: one test and done
     for (const Marker& marker : kMarkers) {
-        if (!StartsWithNoCase(line, marker.text))
-            continue;
-        message = AssemblerMessage{};
-        message.kind = marker.kind;
-        const std::wstring body = Trimmed(DosToWin(DecodeCp1251(line.substr(marker.text.size()))));
-        message.text = body;
-        SplitLocation(body, message);
-        return true;
+        if (StartsWithNoCase(line, marker.text))
+            return &marker;
     }
-    return false;
+    return nullptr;
+}
+
+AssemblerMessage MessageOf(const Marker& marker, std::string_view line) {
+    AssemblerMessage message;
+    message.kind = marker.kind;
+    message.text = Trimmed(DosToWin(DecodeCp1251(line.substr(marker.text.size()))));
+    SplitLocation(message.text, message);
+    return message;
 }
 
 }  // namespace
 
-ParsedListing ParseListing(std::string_view bytes, bool complete) {
-    ParsedListing parsed;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const void* found = std::memchr(bytes.data() + start, '\n', bytes.size() - start);
-        std::size_t end =
+void ListingReader::Take(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const void* found = std::memchr(bytes.data(), '\n', bytes.size());
+        const std::size_t end =
             found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data()) : bytes.size();
-        if (!found && !complete)
-            break;
-        const std::size_t next = found ? end + 1 : end;
-        if (end > start && bytes[end - 1] == '\r')
-            --end;
-        AssemblerMessage message;
-        if (ParseLine(bytes.substr(start, end - start), message))
-            parsed.messages.push_back(std::move(message));
-        start = next;
+        // A line within the piece is looked at where it lies; only the start
+        // of a line that the piece leaves open is kept, up to the longest.
+        if (open_.empty() && found) {
+            Line(bytes.substr(0, end));
+        } else {
+            open_.append(bytes.data(), std::min(end, kLongestLine - std::min(kLongestLine, open_.size())));
+            if (!found)
+                return;
+            Line(open_);
+            open_.clear();
+        }
+        bytes.remove_prefix(end + 1);
     }
-    parsed.consumed = start;
-    return parsed;
+}
+
+void ListingReader::Finish() {
+    if (!open_.empty())
+        Line(open_);
+    open_.clear();
+}
+
+void ListingReader::Line(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    line = line.substr(0, kLongestLine);  // as much as a line left open keeps
+    const Marker* marker = MarkerOf(line);
+    if (!marker)
+        return;
+    if (kept_.size() < keep_)
+        kept_.push_back(MessageOf(*marker, line));
+    else
+        ++notKept_;
 }

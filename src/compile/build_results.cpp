@@ -1,10 +1,17 @@
 #include "compile/build_results.h"
 
+#include <exception>
+#include <new>
+
 #include "compile/build_listing.h"
 
 namespace {
 
 constexpr std::uint64_t kFatTimeSlack = 2 * 10000000ull;  // two seconds in file-time units
+// A listing of any size makes at most this many rows of messages, read a
+// megabyte at a time (a 100 MB one held 1.9 million).
+constexpr std::size_t kRowsShown = 5000;
+constexpr std::size_t kPieceSize = 1 << 20;
 
 wchar_t Folded(wchar_t c) {
     if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F))
@@ -84,29 +91,60 @@ bool WrittenByThisBuild(FileSystem& files,
     return stamp.writeTime + kFatTimeSlack >= startedAt;
 }
 
-}  // namespace
+// What stopped a read, in a few words for a row.
+std::wstring WhyNot(const std::exception& error) {
+    if (const auto* platform = dynamic_cast<const PlatformError*>(&error))
+        return L"Windows error " + std::to_wstring(platform->Code());
+    if (dynamic_cast<const std::bad_alloc*>(&error))
+        return L"not enough memory";
+    return L"an unexpected failure";
+}
 
-BuildResults CollectBuildResults(const ScriptOutputs& outputs, std::uint64_t startedAt, FileSystem& files) {
+// The listing's messages, the first kRowsShown of them as rows; a read that
+// fails midway keeps the rows before it and says so.
+void AddListingRows(const std::wstring& listing,
+                    const ScriptOutputs& outputs,
+                    FileSystem& files,
+                    BuildResults& results) {
+    ListingReader reader(kRowsShown);
+    std::wstring failure;
+    try {
+        files.ReadPieces(listing, kPieceSize, [&](std::string_view piece) { reader.Take(piece); });
+        reader.Finish();
+    } catch (const std::exception& error) {
+        failure = WhyNot(error);
+    }
+    for (const AssemblerMessage& m : reader.Kept())
+        results.rows.push_back(RowOf(m, outputs));
+    if (reader.NotKept() > 0) {
+        results.rows.push_back(
+            {L"Listing", L"",
+             L"... and " + Grouped(reader.NotKept()) + L" more messages, in " + NameOf(listing) + L".", 0});
+    }
+    if (!failure.empty()) {
+        results.rows.push_back({L"Listing", L"",
+                                NameOf(listing) + L" could not be read to its end (" + failure +
+                                    L"), so messages may be missing here.",
+                                0});
+    }
+}
+
+BuildResults CollectListingAndOutput(const ScriptOutputs& outputs,
+                                     std::uint64_t startedAt,
+                                     FileSystem& files) {
     BuildResults results;
     const std::wstring listing = outputs.outBase + L".LST";
     FileStamp stamp;
-    bool listed = false;
-    if (WrittenByThisBuild(files, listing, startedAt, stamp)) {
-        try {
-            for (const AssemblerMessage& m : ParseListing(files.ReadAll(listing)).messages)
-                results.rows.push_back(RowOf(m, outputs));
-            listed = true;
-        } catch (const PlatformError&) {
-            // Held by another program beyond the short retry: said below as no listing.
-        }
-    }
-    const bool messages = !results.rows.empty();
-    if (!listed) {
+    const bool listed = WrittenByThisBuild(files, listing, startedAt, stamp);
+    if (listed) {
+        AddListingRows(listing, outputs, files, results);
+    } else {
         results.rows.push_back({L"Listing", L"",
                                 L"The assembler wrote no listing (" + NameOf(listing) +
                                     L"), so its messages cannot be shown here.",
                                 0});
     }
+    const bool messages = listed && !results.rows.empty();
 
     const std::wstring output = NameOf(outputs.outputPath);
     const bool written = WrittenByThisBuild(files, outputs.outputPath, startedAt, stamp);
@@ -121,6 +159,21 @@ BuildResults CollectBuildResults(const ScriptOutputs& outputs, std::uint64_t sta
     }
     results.worthShowing = messages || !listed || !written;
     return results;
+}
+
+}  // namespace
+
+// Runs off the window's thread, where nothing may escape: every failure is a row.
+BuildResults CollectBuildResults(const ScriptOutputs& outputs, std::uint64_t startedAt, FileSystem& files) {
+    try {
+        return CollectListingAndOutput(outputs, startedAt, files);
+    } catch (const std::exception& error) {
+        BuildResults failed;  // what was gathered is freed by now
+        failed.rows.push_back(
+            {L"Build", L"", L"The build's results could not be gathered (" + WhyNot(error) + L").", 0});
+        failed.worthShowing = true;
+        return failed;
+    }
 }
 
 TextSpan AssemblerLineSpan(const std::wstring& text, std::size_t line) {

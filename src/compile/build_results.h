@@ -1,6 +1,8 @@
 #pragma once
 // What a finished build has to say: the assembler's messages from its
 // listing and whether the output was written, as rows for the results view.
+// A listing of any size gives a bounded number of rows, and every failure
+// (the listing unreadable, memory running out) becomes a row.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,7 +11,7 @@
 #include "platform/file_system.h"
 
 struct ResultRow {
-    std::wstring kind;   // "Error", "Warning", "Fatal", "Listing" or "Output"
+    std::wstring kind;   // "Error", "Warning", "Fatal", "Listing", "Output" or "Build"
     std::wstring where;  // the document's line, "FILE(line)" for another file, or empty
     std::wstring text;
     std::size_t line = 0;  // the document's line the row leads to (from 1); 0: none

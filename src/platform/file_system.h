@@ -2,7 +2,9 @@
 // Files as the program uses them. Paths are wide; contents are bytes.
 // Implementations throw PlatformError on failure.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/platform_error.h"
 
@@ -26,7 +28,12 @@ class FileSystem {
     // Fails when there is no such file.
     virtual FileStamp Stamp(const std::wstring& path) = 0;
     virtual std::string ReadAll(const std::wstring& path) = 0;
-    // Replaces the file's whole content. Written beside the target and then
-    // moved over it, so a failed write leaves the old file as it was.
+    // Hands the file's bytes to `take` in order, a piece of at most
+    // pieceSize bytes at a time, for a file too large to hold whole.
+    using TakePiece = std::function<void(std::string_view piece)>;
+    virtual void ReadPieces(const std::wstring& path, std::size_t pieceSize, const TakePiece& take) = 0;
+    // Replaces the file's whole content, keeping what the file is beyond its
+    // bytes (attributes, links, other names). A failed write leaves the old
+    // file as it was.
     virtual void WriteAll(const std::wstring& path, const std::string& bytes) = 0;
 };

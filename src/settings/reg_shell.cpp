@@ -109,8 +109,9 @@ RegVariant RegShell::RegRead(const std::wstring& path) {
     RegVariant result;
     switch (value.type) {
         case RegType::Dword:
+            // A signed 32-bit number, as the registry object reads it: 0xFFFFFFFF is -1.
             result.kind = RegVariant::Kind::Number;
-            result.number = value.number;
+            result.number = static_cast<std::int32_t>(value.number);
             break;
         case RegType::String:
         case RegType::ExpandString:

@@ -8,7 +8,8 @@
 
 #include "platform/registry.h"
 
-// What RegRead gives back: a number for REG_DWORD, text for string types.
+// What RegRead gives back: a number for REG_DWORD (signed 32-bit: 0xFFFFFFFF
+// reads as -1), text for string types.
 // Binary and multi-string values are neither, and convert to nothing.
 struct RegVariant {
     enum class Kind { Number, Text, Other } kind = Kind::Other;

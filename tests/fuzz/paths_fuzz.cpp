@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const RegPath p = ParseRegPath(text);
         FUZZ_CHECK(text.substr(text.find(L'\\') + 1) == (p.key.empty() ? L"" : p.key + L"\\") + p.name);
-    } catch (const PlatformError&) {
+    } catch (const Failure&) {
     }
     ToInt16(RegVariant{RegVariant::Kind::Text, 0, text});
     FUZZ_CHECK(DocumentFolder(text) + GetFileName(text) == text);

@@ -19,7 +19,7 @@ mkdir -p "$home/.config" "$apps" "$home/my sources"
 printf '[Default Applications]\ntext/html=browser.desktop\n' >"$home/.config/mimeapps.list"
 printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=editor %%f\nMimeType=text/plain;\n' >"$apps/editor.desktop"
 update-desktop-database "$apps"
-printf 'mov ax, 4C00h\r\n' >"$home/my sources/hello.asm"
+printf 'mov ax, 4C00h\r\n' >"$home/my sources/lab  1.asm"  # two blanks, kept as they are
 snapshot >"$home.wine/before"
 
 check "install-linux.sh installs" as_user "$root/scripts/install-linux.sh" "$program"
@@ -31,7 +31,7 @@ check "the menu icon is a 48-pixel PNG" grep -q '48 x 48' <(file "$home/.local/s
 check "the other defaults stay" grep -qx 'text/html=browser.desktop' "$home/.config/mimeapps.list"
 if check "Wine starts" wine_env_start; then  # a double-click: the entry's Exec line with the file for %f
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-    exec_line="$(sed -n 's/^Exec=//p' "$apps/korveline.desktop")" file="$home/my sources/hello.asm"
+    exec_line="$(sed -n 's/^Exec=//p' "$apps/korveline.desktop")" file="$home/my sources/lab  1.asm"
     eval "${exec_line/\%f/\"\$file\"}" >/dev/null 2>&1 &
     opens "a double-clicked .asm file opens in Korveline" "Z:$(tr / '\\' <<<"$file")"
     wineserver -k
@@ -39,4 +39,9 @@ fi
 check "--uninstall" as_user "$root/scripts/install-linux.sh" --uninstall
 snapshot >"$home.wine/after"
 same "--uninstall leaves HOME as it was" "$home.wine/before" "$home.wine/after"
+for how in "$program" --uninstall; do  # the data folder's name ends in blanks
+    XDG_DATA_HOME="$home/data  " as_user "$root/scripts/install-linux.sh" "$how" >/dev/null 2>&1
+done
+snapshot >"$home.wine/after"
+same "--uninstall leaves HOME as it was, with the data folder's name ending in blanks" "$home.wine/before" "$home.wine/after"
 summary

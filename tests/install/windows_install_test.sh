@@ -17,22 +17,22 @@ c="$WINEPREFIX/drive_c" && dir="$c/Program Files/Korveline"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korveline'
 program='C:\Program Files\Korveline\korveline.exe'
 
-value() {  # key [name]: the value's data, as reg prints it
+value() {  # key [name]: the value's data (the 64-bit view, which wine32's reg.exe does not read by itself)
     local sel=(/ve); [ $# -gt 1 ] && sel=(/v "$2")
-    wine reg query "$1" "${sel[@]}" 2>/dev/null | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
+    wine reg query "$1" "${sel[@]}" /reg:64 2>/dev/null | tr -d '\r' | sed -n 's/^    .*    REG_[A-Z_]*    //p'
 }
 is() { [ "$(value "${@:2}")" = "$1" ]; }  # expected, key [name]
-absent() { local key; for key; do ! wine reg query "$key" >/dev/null 2>&1 || return 1; done; }
+absent() { local key; for key; do ! wine reg query "$key" /reg:64 >/dev/null 2>&1 || return 1; done; }
 quietly() { timeout 120 wine "$@" >/dev/null 2>&1; timeout 60 wineserver -w; }
 snapshot() {  # name [files]: the prefix's files (not its temp folder) and registry
     (cd "$c" && find . -path './users/*/Temp' -prune -o -print | sort) >"$HOME/$1.files"
     [ $# -gt 1 ] && return
     for hive in HKEY_LOCAL_MACHINE\\Software HKEY_CURRENT_USER\\Software; do
-        wine regedit /E "Z:$HOME/reg.tmp" "$hive" 2>/dev/null && wineserver -w
+        wine reg export "$hive" "Z:$HOME/reg.tmp" /y /reg:64 >/dev/null 2>&1 && wineserver -w
         iconv -f UTF-16LE -t UTF-8 "$HOME/reg.tmp" | tr -d '\r'
     done >"$HOME/$1.reg"
 }
-close_program() { wine taskkill /f /im korveline.exe >/dev/null 2>&1; timeout 60 wineserver -w; }
+close_program() { wineserver -k; timeout 60 wineserver -w; }  # wine32's taskkill finds no 64-bit program
 
 mkdir -p "$c/work" && printf 'mov ax, 4C00h\r\nint 21h\r\n' >"$c/work/hello.asm"
 snapshot before

@@ -355,16 +355,29 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
     EXPECT_NE(host.started[1].find(L"-c \"@cd \\W\""), std::wstring::npos) << host.started[1];
 }
 
-// "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning).
-std::vector<std::wstring> Messages(const std::string& bytes, bool complete = true) {
-    std::vector<std::wstring> out;
-    for (const AssemblerMessage& m : ParseListing(bytes, complete).messages)
-        out.push_back(L"FEW"[static_cast<int>(m.kind)] +
-                      (L"|" + m.file + L"|" + std::to_wstring(m.line) + L"|" + m.text));
-    return out;
+// "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning);
+// the same whatever pieces the bytes come in.
+std::vector<std::wstring> Messages(const std::string& bytes, bool ended = true, std::size_t keep = 9) {
+    std::vector<std::wstring> whole;
+    for (std::size_t piece : {bytes.size() + 1, std::size_t{1}, std::size_t{2}, std::size_t{7}}) {
+        ListingReader reader(keep);
+        for (std::size_t at = 0; at < bytes.size(); at += piece)
+            reader.Take(std::string_view(bytes).substr(at, piece));
+        if (ended)
+            reader.Finish();
+        std::vector<std::wstring> out;
+        for (const AssemblerMessage& m : reader.Kept())
+            out.push_back(L"FEW"[static_cast<int>(m.kind)] +
+                          (L"|" + m.file + L"|" + std::to_wstring(m.line) + L"|" + m.text));
+        if (reader.NotKept() > 0)
+            out.push_back(L"+" + std::to_wstring(reader.NotKept()));
+        EXPECT_EQ(out, piece > bytes.size() ? (whole = out) : whole) << "in pieces of " << piece;
+    }
+    return whole;
 }
 
 TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
+    const std::string longText(2000, 'x');
     const std::pair<std::string, std::wstring> cases[] = {
         {"**Error** C:\\WORK\\HELLO.ASM(12) Undefined symbol: FOO\r\n",
          L"E|C:\\WORK\\HELLO.ASM|12|Undefined symbol: FOO"},
@@ -376,7 +389,9 @@ TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
          L"F||0|Command line: Can't locate file: X(1)"},
         {"**Error** A.ASM(40) MYMAC(2) Undefined\n", L"E|A.ASM|40|MYMAC(2) Undefined"},
         {"**Error** C:\\V(2)A\\B(X)\\A.ASM(9) Bad\r\n",
-         L"E|C:\\V(2)A\\B(X)\\A.ASM|9|Bad"},  // brackets in folders
+         L"E|C:\\V(2)A\\B(X)\\A.ASM|9|Bad"},           // brackets in folders
+        {"  **Error** A.ASM(2) " + longText + "\r\n",  // a line is read up to its first 1,024 bytes
+         L"E|A.ASM|2|" + std::wstring(ListingReader::kLongestLine - 21, L'x')},
         {"      5  0000  B8 0000s   mov ax, foo ; **Error** not here\r\n", L""},
         {"*Warnings* 1\r\n", L""},
         {"", L""},
@@ -387,7 +402,9 @@ TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
     // A listing still being written: only its ended lines count.
     const std::string partial = "**Error** A.ASM(1) first\r\n**Error** A.ASM(3";
     EXPECT_EQ(Messages(partial, false), std::vector<std::wstring>{L"E|A.ASM|1|first"});
-    EXPECT_EQ(ParseListing(partial, false).consumed, partial.rfind('\n') + 1);
+    // Past the messages kept, the rest are counted.
+    EXPECT_EQ(Messages(partial + ")\n*warning* B.ASM(4) w\n", true, 1),
+              (std::vector<std::wstring>{L"E|A.ASM|1|first", L"+2"}));
 }
 
 TEST(BuildResults, RowsForMessagesListingAndOutput) {
@@ -396,11 +413,16 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
     const std::uint64_t t = 500000000;  // the script's start; two seconds are 20,000,000
     const std::wstring noListing =
         L"Listing||The assembler wrote no listing (hello.LST), so its messages cannot be shown here.|0\n";
+    const std::wstring unread = L"Listing||hello.LST could not be read to its end (",
+                       missing = L"), so messages may be missing here.|0\n",
+                       written = L"Output||hello.exe written, 20 bytes|0\n!";
     struct Case {
         const char* listing;  // nullptr: none
         std::uint64_t listingTime, outputTime;
         int outputSize;  // -1: no output
         std::wstring rows;
+        const wchar_t* failing = nullptr;  // ".LST": reading it fails after its first piece
+        std::uint32_t code = FakeFileSystem::kOutOfMemory;
     } cases[] = {
         {"**Error** C:\\MYWORK~1\\HELLO.ASM(4) bad\r\n*Warning* HELLO.ASM(9) odd\r\n**Error** DEFS.INC(5) "
          "x\r\n",
@@ -411,6 +433,9 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
         {"clean\r\n", t, t - 15000000, 20, L"Output||hello.exe written, 20 bytes|0\n"},  // not worth a window
         {"**Error** HELLO.ASM(1) old\r\n", t - 30000000, t - 30000000, 20,
          noListing + L"Output||No output: hello.exe is from an earlier build; this one wrote none.|0\n!"},
+        {"**Error** HELLO.ASM(4) bad\r\n", t, t, 20,
+         L"Error|4|bad|4\n" + unread + L"Windows error 32" + missing + written, L".LST", 32},
+        {"clean\r\n", t, t, 20, unread + L"not enough memory" + missing + written, L".LST"},
     };
     for (const Case& c : cases) {
         FakeFileSystem files;
@@ -419,12 +444,30 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
         if (c.outputSize >= 0)
             files.Put(out.outputPath, std::string(static_cast<std::size_t>(c.outputSize), 'x'), 0,
                       c.outputTime);
+        if (c.failing)
+            files.fail[Lower(out.outBase + c.failing)] = c.code;
         const BuildResults results = CollectBuildResults(out, t, files);
         std::wstring rows;  // a row a line; "!" when it is worth a window
         for (const ResultRow& r : results.rows)
             rows += r.kind + L"|" + r.where + L"|" + r.text + L"|" + std::to_wstring(r.line) + L"\n";
         EXPECT_EQ(rows + (results.worthShowing ? L"!" : L""), c.rows);
     }
+    // A listing of any size: the first 5,000 messages and a count of the rest.
+    FakeFileSystem files;
+    std::string listing;
+    for (int n = 0; n < 5003; ++n)
+        listing += "**Error** HELLO.ASM(1) bad\n";
+    files.Put(out.outBase + L".LST", listing, 0, t);
+    const BuildResults many = CollectBuildResults(out, t, files);
+    ASSERT_EQ(many.rows.size(), 5002u);
+    EXPECT_EQ(many.rows[5000].text, L"... and 3 more messages, in hello.LST.");
+    struct NoMemory : FakeFileSystem {
+        FileStamp Stamp(Text) override { throw std::bad_alloc(); }
+    } noMemory;
+    noMemory.Put(out.outBase + L".LST", "", 0, t);
+    const BuildResults failed = CollectBuildResults(out, t, noMemory);
+    ASSERT_EQ(failed.rows.size(), 1u);
+    EXPECT_EQ(failed.rows[0].text, L"The build's results could not be gathered (not enough memory).");
 }
 
 TEST(BuildResults, AnAssemblerLineIsFoundInTheEditorsText) {

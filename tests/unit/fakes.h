@@ -100,13 +100,22 @@ class FakeFileSystem : public FileSystem {
         std::uint64_t writeTime = 0;
     };
     std::map<std::wstring, std::uint32_t> fail;  // lower-case path: the error reading or writing it gives
-    std::vector<std::wstring> log;               // "create C:\x", "write C:\x"
+    static constexpr std::uint32_t kOutOfMemory = ~0u;  // a failure that is std::bad_alloc
+    std::vector<std::wstring> log;                      // "create C:\x", "write C:\x"
 
     bool FileExists(Text path) override { return files_.count(Lower(path)) != 0; }
     std::uint32_t GetAttributes(Text path) override { return Get(path).attributes; }
     FileStamp Stamp(Text path) override { return {Get(path).bytes.size(), Get(path).writeTime}; }
     void CreateEmptyFile(Text path) override { Write(L"create ", path, ""); }
     std::string ReadAll(Text path) override { return Get(path, true).bytes; }
+    // A failing file fails after its first piece.
+    void ReadPieces(Text path, std::size_t size, const TakePiece& take) override {
+        const std::string& bytes = Get(path).bytes;
+        for (std::size_t at = 0; at < bytes.size(); at += size) {
+            take(std::string_view(bytes).substr(at, size));
+            Get(path, true);
+        }
+    }
     void WriteAll(Text path, const std::string& bytes) override { Write(L"write ", path, bytes); }
 
     void Put(Text path, const std::string& bytes, std::uint32_t attributes = 0, std::uint64_t time = 0) {
@@ -116,6 +125,8 @@ class FakeFileSystem : public FileSystem {
 
   private:
     File& Get(Text path, bool failing = false) {
+        if (failing && fail.count(Lower(path)) && fail.at(Lower(path)) == kOutOfMemory)
+            throw std::bad_alloc();
         if (failing && fail.count(Lower(path)))
             throw PlatformError(L"failed", fail.at(Lower(path)));
         if (!FileExists(path))

@@ -61,6 +61,8 @@ TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
         {RegNumber(1), {}, L"asmfiles", true, false},
         {RegNumber(0), RegNumber(1), L"asmfiles", false, false},
         {RegNumber(40000), RegNumber(1), L"asmfiles", false, false},
+        {RegNumber(0xFFFFFFFF), RegNumber(1), L"asmfiles", true, true},    // -1
+        {RegNumber(0xFFFF7FFF), RegNumber(1), L"asmfiles", false, false},  // below -32768
         {RegNumber(1), {}, L"tlink", true, false},
         {RegNumber(1), binary, L"tlink", true, false},
     };
@@ -120,6 +122,12 @@ TEST(RegShell, SixteenBitConversion) {
         EXPECT_EQ(ToInt16(value), expected)
             << std::string(value.text.begin(), value.text.end()) << value.number;
     EXPECT_THROW(RegVariant{}.ToString(), ProgramError);
+    FakeRegistry registry;  // a REG_DWORD reads as a signed 32-bit number
+    for (const auto& [stored, text] :
+         {std::pair{5u, L"5"}, {0xFFFFFFFFu, L"-1"}, {0x80000000u, L"-2147483648"}}) {
+        registry.Set(kHklm, kKey, L"v", RegNumber(stored));
+        EXPECT_EQ(RegShell(registry).RegRead(L"HKLM\\Software\\asm\\v").ToString(), text);
+    }
 }
 
 // OK takes any existing file as a plain string; a refused registry keeps it for this run.

@@ -14,6 +14,8 @@ constexpr int kTabStops[] = {44, 110};
 // A first opening, in twips: below and right of the main window's corner.
 constexpr int kDefaultWidth = 8400, kDefaultHeight = 2700;
 constexpr int kDefaultOffset = 600;
+// Rows measured for the horizontal scroll bar: the longest by characters.
+constexpr std::size_t kRowsMeasured = 64;
 
 std::wstring RowText(const ResultRow& row) {
     return row.kind + L"\t" + row.where + L"\t" + row.text;
@@ -91,6 +93,21 @@ void FrmBuildResults::Fill(const BuildResults& results) {
     documentGeneration_ = results.documentGeneration;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    std::vector<std::wstring> texts;
+    texts.reserve(rows_.size());
+    SendMessageW(list_, LB_INITSTORAGE, rows_.size(), rows_.size() * 64 * sizeof(wchar_t));
+    for (const ResultRow& row : rows_) {
+        texts.push_back(RowText(row));
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(texts.back().c_str()));
+    }
+    // The scroll bar's width comes from the rows with the most characters:
+    // measuring every one of thousands would hold up this thread.
+    std::vector<std::size_t> longest(texts.size());
+    for (std::size_t i = 0; i < longest.size(); ++i)
+        longest[i] = i;
+    const std::size_t measured = std::min<std::size_t>(longest.size(), kRowsMeasured);
+    std::partial_sort(longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(measured), longest.end(),
+                      [&](std::size_t a, std::size_t b) { return texts[a].size() > texts[b].size(); });
     ScopedWindowDC windowDc(list_);
     const HDC dc = windowDc.Get();
     ScopedSelection font(dc, font_.Get());
@@ -100,9 +117,8 @@ void FrmBuildResults::Fill(const BuildResults& results) {
     const int stops[] = {MulDiv(kTabStops[0], metrics.tmAveCharWidth, 4),
                          MulDiv(kTabStops[1], metrics.tmAveCharWidth, 4)};
     LONG widest = 0;
-    for (const ResultRow& row : rows_) {
-        const std::wstring text = RowText(row);
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    for (std::size_t i = 0; i < measured; ++i) {
+        const std::wstring& text = texts[longest[i]];
         const DWORD extent =
             GetTabbedTextExtentW(dc, text.c_str(), static_cast<int>(text.size()), std::size(stops), stops);
         widest = std::max<LONG>(widest, LOWORD(extent));

@@ -30,6 +30,7 @@ class Win32FileSystem : public FileSystem {
     FileStamp Stamp(const std::wstring& path) override;
     void CreateEmptyFile(const std::wstring& path) override;
     std::string ReadAll(const std::wstring& path) override;
+    void ReadPieces(const std::wstring& path, std::size_t pieceSize, const TakePiece& take) override;
     void WriteAll(const std::wstring& path, const std::string& bytes) override;
 };
 
@@ -75,6 +76,10 @@ class Win32System : public SystemServices {
     std::wstring Environment(const std::wstring& name) override;
     std::wstring ErrorText(std::uint32_t code) override;
 };
+
+// The first name a save of the file writes its bytes to, beside it, before
+// they take the file's place.
+std::wstring SaveTempPath(const std::wstring& path);
 
 // The arguments part of a whole command line: what follows the program's own
 // name (quoted or not) and the blanks after it, verbatim.

@@ -28,13 +28,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 5 || !_wfreopen((std::wstring(argv[4]) + L"\\e2e.log").c_str(), L"w", stdout))
         return 2;
-    std::setvbuf(stdout, nullptr, _IONBF, 0);  // all of it there, should the driver crash
-    const std::wstring program = argv[2];
+    std::setvbuf(stdout, nullptr, _IONBF, 0);                // all of it there, should the driver crash
+    const std::wstring program = argv[2], driver = argv[0];  // the driver: in tests\e2e of its build
     argv[4] = argv[0];
     argc -= 4;
     testing::InitGoogleTest(&argc, argv + 4);  // what follows --program and --out
     e2e::MakeFolders(L"C:\\Program Files\\Korveline");
-    e2e::builtTools = program.substr(0, program.rfind(L'\\')) + L"\\tests\\tools";
+    e2e::builtTools = driver.substr(0, driver.rfind(L"\\e2e\\")) + L"\\tools";
     if (!CopyFileW(program.c_str(), e2e::kProgram.c_str(), FALSE))
         return std::printf("could not install %s\n", e2e::Utf8(program).c_str()), 2;
     SetEnvironmentVariableW(L"SDL_VIDEODRIVER",
