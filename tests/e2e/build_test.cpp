@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "driver/e2e.h"
+#include "settings/dialog_ids.h"
 
 namespace e2e {
 namespace {
@@ -85,6 +86,14 @@ TEST(BuildResults, MessagesAreListedADoubleClickSelectsTheLineAndTheWindowKeepsI
               L"Warning\t150\tArgument needs type override\nError\t170\tUndefined symbol: FOO\n"
               L"Output\t\tNo output: hello.exe was not written.\n");
     EXPECT_FALSE(RunEnabled(app));
+    // The main window's keys work in it; a dialog over the main window disables it too.
+    app.Type(L"; saved");
+    PressKeys(results, {VK_CONTROL, 'S'});
+    EXPECT_EVENTUALLY_EQ(FileText(workFolder + L"\\hello.asm").substr(0, 14), "; saved    nop");
+    HWND tasm = app.Open(Command::Tasm, L"KorvelineTasm");
+    EXPECT_FALSE(IsWindowEnabled(results));
+    Press(tasm, kIdToolCancel);
+    EXPECT_EVENTUALLY(IsWindowEnabled(results));
 
     // A double-click on the first row as the mouse gives it: the line selected, the caret in the editor.
     const LPARAM point = MAKELPARAM(8, Send(list, LB_GETITEMHEIGHT) / 2);

@@ -1,6 +1,7 @@
 // The editor and the File and Edit menus as a user reaches them: keys and the
 // mouse, the context menu's Go to line, Find and switches, files on disk byte
 // by byte through the real Open/Save dialog, the clipboard shared with other programs.
+#include "app/win32/frm_about.h"
 #include "driver/e2e.h"
 
 namespace e2e {
@@ -8,23 +9,6 @@ namespace {
 
 const std::wstring kPrivet =
     L"\u041F\u0440\u0438\u0432\u0435\u0442";  // in the DOS code page 8F E0 A8 A2 A5 E2
-
-// Real key presses to the main window brought to the front, held in order and released in
-// reverse (Shift, Ctrl, the key): they pass its accelerators as a user's would.
-void PressKeys(const Program& app, std::initializer_list<WORD> keys) {
-    SetForegroundWindow(app.Main());
-    if (!WaitUntil([&] { return GetForegroundWindow() == app.Main(); }))
-        Fail("the main window did not come to the front");
-    std::vector<INPUT> inputs(keys.size() * 2);
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-        inputs[i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = keys.begin()[i < keys.size() ? i : inputs.size() - 1 - i];
-        inputs[i].ki.dwFlags =
-            (inputs[i].ki.wVk >= VK_END && inputs[i].ki.wVk <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0) |
-            (i < keys.size() ? 0 : KEYEVENTF_KEYUP);
-    }
-    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 // A click (or double-click) just inside the character at the index.
 void ClickAt(const Program& app, std::size_t index, WPARAM keys = 0, UINT down = WM_LBUTTONDOWN) {
@@ -50,18 +34,18 @@ TEST(Editor, KeysTypeAndSelectTheEditMenuWorksOnTheSharedClipboardAndTheMouseSel
          std::wstring(L"\u043C\u043E\u0432 ax\r1\b\b\t;"))  // Backspace takes the 1, then CR LF as one
         Send(app.Editor(), WM_CHAR, c, 1);
     EXPECT_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
-    PressKeys(app, {VK_HOME});
+    PressKeys(app.Main(), {VK_HOME});
     for (int i = 0; i < 3; ++i)
-        PressKeys(app, {VK_SHIFT, VK_RIGHT});
+        PressKeys(app.Main(), {VK_SHIFT, VK_RIGHT});
     EXPECT_EVENTUALLY_EQ(app.Selection(), "0-3");
-    PressKeys(app, {VK_CONTROL, 'X'});  // Cut
+    PressKeys(app.Main(), {VK_CONTROL, 'X'});  // Cut
     EXPECT_EVENTUALLY_EQ(app.Text() + L"|" + Clipboard(), L" ax\t;|\u043C\u043E\u0432");
-    PressKeys(app, {VK_CONTROL, 'Z'});  // Undo
+    PressKeys(app.Main(), {VK_CONTROL, 'Z'});  // Undo
     EXPECT_EVENTUALLY_EQ(app.Text(), L"\u043C\u043E\u0432 ax\t;");
-    PressKeys(app, {VK_CONTROL, VK_MENU, 'G'});  // AltGr+G types on some layouts: no Go to line
-    PressKeys(app, {VK_END});
+    PressKeys(app.Main(), {VK_CONTROL, VK_MENU, 'G'});  // AltGr+G types on some layouts: no Go to line
+    PressKeys(app.Main(), {VK_END});
     EXPECT_EVENTUALLY_EQ(app.Selection(), "8-8");
-    EXPECT_FALSE(app.Find(kDialogClass));
+    EXPECT_FALSE(app.Find(L"KorvelineGoToLine"));
     WriteClipboardText(nullptr, kPrivet);  // from another program, through the Edit menu
     app.Select(0, 3);
     app.Run(Command::Paste);
@@ -95,14 +79,14 @@ TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
     ASSERT_EVENTUALLY_EQ(Send(app.Editor(), EM_GETLINECOUNT), 100001);
     const auto line = [&] { return Send(app.Editor(), EM_LINEFROMCHAR, WPARAM(-1)); };  // of the caret
     ChooseFromContextMenu(app, L'g');
-    HWND goTo = app.Wait(kDialogClass, 100, kStateTimeout);  // its number box
+    HWND goTo = app.Wait(L"KorvelineGoToLine", 100, kStateTimeout);  // its number box
     Send(GetDlgItem(goTo, 100), WM_SETTEXT, 0, LPARAM(L"40000"));
     Press(goTo, IDOK);
     EXPECT_EVENTUALLY_EQ(line(), 39999);
     EXPECT_TRUE(std::size_t(39999 - Send(app.Editor(), EM_GETFIRSTVISIBLELINE)) < 20);  // in view
 
     ChooseFromContextMenu(app, L'f');
-    HWND find = app.Wait(kDialogClass, 0x480, kStateTimeout);  // the system's Find dialog, its text box
+    HWND find = app.Wait(L"KorvelineFind", 0x480, kStateTimeout);  // ids of the system's Find dialog
     Send(GetDlgItem(find, 0x480), WM_SETTEXT, 0, LPARAM(L"\u043c\u0435\u0442\u043a\u0430"));  // lower case
     Send(GetDlgItem(find, 0x410), BM_SETCHECK, BST_CHECKED);                                  // whole word
     const auto found = [&] {  // the match's line, and the word itself as Copy takes it
@@ -116,6 +100,23 @@ TEST(Editor, GoToLineAndFindACyrillicWordBothWaysInA4MbSource) {
         EXPECT_EVENTUALLY_EQ(found(),
                              (up ? L"39000" : L"60000") + std::wstring(L" \u041c\u0415\u0422\u041a\u0410"));
     }
+    // Wrapping around, kept for the user; F3 typed in the dialog finds again, past the end to the top.
+    Send(GetDlgItem(find, 0x412), BM_SETCHECK, BST_CHECKED);
+    Send(GetDlgItem(find, 0x421), BM_SETCHECK, BST_CHECKED), Send(GetDlgItem(find, 0x420), BM_SETCHECK, 0);
+    Press(find, IDOK);
+    EXPECT_EVENTUALLY_EQ(line(), 60000);
+    PressKeys(find, {VK_F3});
+    EXPECT_EVENTUALLY_EQ(line(), 39000);
+    EXPECT_EQ(Reg(RegRoot::CurrentUser, kUserKey, L"FindWrapAround"), L"REG_DWORD 1");
+    WriteClipboardText(nullptr, L"mov");  // the Edit menu's keys in its text box edit the box alone
+    Send(GetDlgItem(find, 0x480), WM_SETTEXT, 0, LPARAM(L""));
+    PressKeys(find, {VK_CONTROL, 'V'});
+    EXPECT_EVENTUALLY_EQ(Text(find, 0x480), L"mov");
+    EXPECT_EQ(Send(app.Editor(), WM_GETTEXTLENGTH), LRESULT(source.size()));
+    HWND about = app.Open(Command::About, L"KorvelineAbout");  // while a dialog holds the main window
+    EXPECT_FALSE(IsWindowEnabled(find));
+    Press(about, kIdAboutOk);
+    EXPECT_EVENTUALLY(IsWindowEnabled(find));
 }
 
 TEST(Editor, ColourAndLineNumberSwitchesSurviveARestart) {

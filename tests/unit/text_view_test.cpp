@@ -1,7 +1,9 @@
 // The text view's portable half: colours (a letter a character: . plain, c comment, s string,
 // n number, r register, i instruction, d directive, l label; then | and an open COMMENT's
-// delimiter), Find, and the view's geometry and rows.
+// delimiter), Find and Go to line, and the view's geometry and rows.
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "editor/asm_syntax.h"
 #include "editor/find_text.h"
@@ -65,13 +67,15 @@ TEST(AsmSyntax, CommentBlockRunsToTheLineOfItsSecondDelimiterAndForgetsBelowAnEd
     EXPECT_EQ(fresh.At(text, 1), 0);
 }
 
-TEST(FindText, FindsDownAndUpWithCaseAndWholeWordRules) {
+TEST(FindText, FindsDownAndUpWithCaseWholeWordAndWrapRulesInOnePassOverTheText) {
     TextBuffer text;
-    // "Метка mov; меткаб MOV метка", CR LF, "mov_x": the words at 0, 6, 11, 18, 22 and 29.
+    // "Метка mov; меткаб MOV метка", CR LF, "mov_x xa-a-a a-a-ax": the words at 0, 6, 11, 18, 22, 29,
+    // 35 and 42.
     text.SetText(
         L"\u041c\u0435\u0442\u043a\u0430 mov; \u043c\u0435\u0442\u043a\u0430\u0431 MOV "
-        L"\u043c\u0435\u0442\u043a\u0430\r\nmov_x");
+        L"\u043c\u0435\u0442\u043a\u0430\r\nmov_x xa-a-a a-a-ax");
     const std::wstring word = L"\u043c\u0435\u0442\u043a\u0430";  // lower case
+    const FindOptions up{false, false, false}, wholeUp{false, true, false}, wholeDown{false, true, true};
     struct Case {
         std::wstring what;
         std::size_t from;
@@ -79,24 +83,45 @@ TEST(FindText, FindsDownAndUpWithCaseAndWholeWordRules) {
         std::optional<FoundText> expected;
     };
     const Case cases[] = {
-        {word, 0, {}, FoundText{0, 5}},                       // case folded
-        {word, 0, {true, false, true}, FoundText{11, 16}},    // match case
-        {word, 1, {false, true, true}, FoundText{22, 27}},    // whole word skips "меткаб"
-        {word, 27, {false, true, false}, FoundText{22, 27}},  // up: ends at or before from
-        {word, 22, {false, true, false}, FoundText{0, 5}},    // up, whole word, past "меткаб"
+        {word, 0, {}, FoundText{0, 5}},                     // case folded
+        {word, 0, {true, false, true}, FoundText{11, 16}},  // match case
+        {word, 1, wholeDown, FoundText{22, 27}},            // whole word skips "меткаб"
+        {word, 27, wholeUp, FoundText{22, 27}},             // up: ends at or before from
+        {word, 22, wholeUp, FoundText{0, 5}},               // up, whole word, past "меткаб"
         {L"MOV", 0, {true, false, true}, FoundText{18, 21}},
-        {L"mov", 7, {false, true, true}, FoundText{18, 21}},  // "mov_x" is not the word
-        {L"mov", 4, {false, false, false}, std::nullopt},     // nothing above, no wrapping
+        {L"mov", 7, wholeDown, FoundText{18, 21}},  // "mov_x" is not the word
+        {L"mov", 4, up, std::nullopt},              // nothing above, no wrapping
         {L"x\r\nm", 0, {}, std::nullopt},
         {L"\r\nmov", 0, {}, FoundText{27, 32}},  // across a line end
         {L"", 0, {}, std::nullopt},
-        {word, 5, {false, false, false}, FoundText{0, 5}},      // up from exactly its end
-        {L"mov_x", 0, {false, true, true}, FoundText{29, 34}},  // a whole word that ends the text
-        {L"mov_xy", 0, {}, std::nullopt},                       // longer than what is left
+        {word, 5, up, FoundText{0, 5}},                                // up from exactly its end
+        {L"a-ax", 0, wholeDown, FoundText{44, 48}},                    // a whole word that ends the text
+        {L"a-axy", 40, {}, std::nullopt},                              // longer than what is left
+        {L"a-a", 0, wholeDown, FoundText{38, 41}},                     // within a rejected "a-a" at 36
+        {L"a-a", 48, wholeUp, FoundText{42, 45}},                      // within a rejected "a-a" at 44
+        {L"mov", 30, {false, false, true, true}, FoundText{6, 9}},     // wrapped to the top
+        {L"mov", 9, {false, false, true, true}, FoundText{18, 21}},    // no need to wrap
+        {word, 3, {false, false, false, true}, FoundText{22, 27}},     // wrapped to the bottom
+        {L"mov_", 30, {false, false, true, true}, FoundText{29, 33}},  // wrapped all the way round
+        {L"xyz", 10, {false, false, true, true}, std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;
     EXPECT_EQ((std::wstring{FoldCase(L'\u0401'), FoldCase(L'\u042f')}), L"\u0451\u044f");  // Ё Я
+
+    // 1,000 characters that nearly match at every one of a million: linear, not a billion steps.
+    text.SetText(std::wstring(1000000, L'a'));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(FindInText(text, std::wstring(999, L'a') + L"b", 0, {}), std::nullopt);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+}
+
+TEST(GoToLine, ANumberPastTheLastLineIsTheLastHoweverLarge) {
+    std::wstring lines;  // of 100, from 0; "-" refused. 4294967297 is 1 after wrapping around 32 bits
+    for (const wchar_t* typed :
+         {L" 40 ", L"101", L"4294967297", L"99999999999999999999999", L"0", L"", L"1 2"})
+        lines += (LineOfNumber(typed, 100) ? std::to_wstring(*LineOfNumber(typed, 100)) : L"-") + L" ";
+    EXPECT_EQ(lines, L"39 99 99 99 - - - ");
 }
 
 EditModel With(const std::wstring& text, std::size_t anchor = 0, std::size_t caret = 0) {

@@ -18,20 +18,6 @@ const wchar_t kCopyrightLine[] = L"\x00A9 2026 the Korveline developers";
 const wchar_t kCreditLine[] = L"Written by the Korveline developers";
 const wchar_t kContactLine[] = L"Contact: korveline.invalid";
 
-// The font of the platform's message boxes at a size in points, with the
-// Cyrillic character set, so that the box reads like a message box.
-HFONT MessageFont(double points, int dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        return MakeFont(L"MS Sans Serif", points, dpi);
-    LOGFONTW font = metrics.lfMessageFont;
-    font.lfHeight = PointsToFontHeight(points, dpi);
-    font.lfWidth = 0;
-    font.lfCharSet = RUSSIAN_CHARSET;
-    return CreateFontIndirectW(&font);
-}
-
 class FrmAbout : public DialogWindow {
   public:
     void Show(HWND mainWindow) {
@@ -39,26 +25,18 @@ class FrmAbout : public DialogWindow {
         if (!CreateDialogWindow(L"KorvelineAbout", L" Korveline", WS_CAPTION | WS_SYSMENU, kClientWidth,
                                 kClientHeight))
             return;
-        const int dpi = Dpi();
-        font_.Reset(MakeFittingFont(
-            [dpi](double points) { return MessageFont(points, dpi); }, 8.25,
-            {{kNameLine, 2985}, {kCopyrightLine, 2850}, {kCreditLine, 2985}, {kContactLine, 3075}}));
         HWND command1 = AddWithFont(L"BUTTON", L"OK", WS_TABSTOP | BS_PUSHBUTTON, kIdAboutOk, 4320, 180, 1230,
-                                    375, font_.Get());
-        // Image1: the 32 x 32 picture of the icon the program's windows carry.
-        HWND image1 =
-            AddControl(L"STATIC", L"", SS_ICON | SS_REALSIZEIMAGE, kIdAboutImage, 90, 180, 480, 480);
-        icon_ = static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 32, 32, 0));
-        SendMessageW(image1, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
-        AddWithFont(L"STATIC", kNameLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 225, 2985, 240,
-                    font_.Get());
+                                    375, &font_);
+        // Image1: the picture of the icon the program's windows carry.
+        image1_ = AddWithFont(L"STATIC", L"", SS_ICON | SS_REALSIZEIMAGE, kIdAboutImage, 90, 180, 480, 480,
+                              nullptr);
+        SendMessageW(image1_, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+        AddWithFont(L"STATIC", kNameLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 225, 2985, 240, &font_);
         AddWithFont(L"STATIC", kCopyrightLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 495, 2850, 240,
-                    font_.Get());
-        AddWithFont(L"STATIC", kCreditLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 765, 2985, 285,
-                    font_.Get());
+                    &font_);
+        AddWithFont(L"STATIC", kCreditLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 765, 2985, 285, &font_);
         AddWithFont(L"STATIC", kContactLine, SS_LEFTNOWORDWRAP | SS_NOPREFIX, -1, 765, 1035, 3075, 240,
-                    font_.Get());
+                    &font_);
         Form_Load(mainWindow);
         ShowWithFocusOn(command1);
     }
@@ -69,6 +47,22 @@ class FrmAbout : public DialogWindow {
     }
 
   protected:
+    // The font of the platform's message boxes, so that the box reads like
+    // one, and the icon at 32 x 32 pixels at 96 DPI, both scaled with the layout.
+    void MakeFonts() override {
+        const int dpi = Dpi();
+        font_.Reset(MakeFittingFont(
+            [dpi](double points) { return MakeMessageFont(points, dpi); }, 8.25,
+            {{kNameLine, 2985}, {kCopyrightLine, 2850}, {kCreditLine, 2985}, {kContactLine, 3075}}));
+        HICON old = icon_;
+        icon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM),
+                                              IMAGE_ICON, Px(480), Px(480), 0));
+        if (image1_)
+            SendMessageW(image1_, STM_SETICON, reinterpret_cast<WPARAM>(icon_), 0);
+        if (old)
+            DestroyIcon(old);
+    }
+
     void OnButton(int id) override {
         if (id == kIdAboutOk)
             Command1_Click();
@@ -84,6 +78,7 @@ class FrmAbout : public DialogWindow {
 
     ScopedFont font_;
     HICON icon_ = nullptr;
+    HWND image1_ = nullptr;
 };
 
 std::unique_ptr<FrmAbout> instance;

@@ -123,6 +123,10 @@ LRESULT FrmBoot::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_ERASEBKGND:
             return 1;
+        case WM_DPICHANGED:  // on a monitor of another scale: laid out and lettered for it
+            Form_Load();
+            InvalidateRect(Hwnd(), nullptr, FALSE);
+            return 0;
         default:
             return WindowBase::HandleMessage(message, wParam, lParam);
     }

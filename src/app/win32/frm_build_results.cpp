@@ -8,7 +8,8 @@ namespace {
 
 const wchar_t kPlacementName[] = L"Build results";
 constexpr int kListId = 100;
-// Column stops of the rows "kind <tab> line <tab> text", in dialog units.
+// Column stops of the rows "kind <tab> line <tab> text", in quarters of the
+// font's average character.
 constexpr int kTabStops[] = {44, 110};
 // A first opening, in twips: below and right of the main window's corner.
 constexpr int kDefaultWidth = 8400, kDefaultHeight = 2700;
@@ -58,10 +59,18 @@ bool FrmBuildResults::Open(HWND owner) {
                                 LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT,
                             0, 0, 0, 0, Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)),
                             GetModuleHandleW(nullptr), nullptr);
-    SetControlFont(list_, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
-    SendMessageW(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
+    SetListFont();
+    FollowOwnerEnabled();
     Layout();
     return true;
+}
+
+// The face of the system's small dialogs for the window's DPI; the tab stops,
+// counted in the font's average character, go with it.
+void FrmBuildResults::SetListFont() {
+    font_.Reset(MakeMessageFont(8.25, Dpi()));
+    SetControlFont(list_, font_.Get());
+    SendMessageW(list_, LB_SETTABSTOPS, std::size(kTabStops), reinterpret_cast<LPARAM>(kTabStops));
 }
 
 void FrmBuildResults::Show(HWND owner, const BuildResults& results) {
@@ -101,10 +110,12 @@ void FrmBuildResults::Fill(const BuildResults& results) {
                       [&](std::size_t a, std::size_t b) { return texts[a].size() > texts[b].size(); });
     ScopedWindowDC windowDc(list_);
     const HDC dc = windowDc.Get();
-    ScopedSelection font(dc, reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
+    ScopedSelection font(dc, font_.Get());
     // The stops in pixels, for measuring the widest row for the scroll bar.
-    const LONG units = GetDialogBaseUnits();
-    const int stops[] = {MulDiv(kTabStops[0], LOWORD(units), 4), MulDiv(kTabStops[1], LOWORD(units), 4)};
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int stops[] = {MulDiv(kTabStops[0], metrics.tmAveCharWidth, 4),
+                         MulDiv(kTabStops[1], metrics.tmAveCharWidth, 4)};
     LONG widest = 0;
     for (std::size_t i = 0; i < measured; ++i) {
         const std::wstring& text = texts[longest[i]];
@@ -159,6 +170,14 @@ LRESULT FrmBuildResults::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
         case WM_SIZE:
             Layout();
             return 0;
+        case WM_DPICHANGED: {
+            // Moved to a monitor of another scale: the place Windows proposes, the font for it.
+            const RECT& proposed = *reinterpret_cast<const RECT*>(lParam);
+            SetListFont();
+            SetWindowPos(Hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+                         proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_SETFOCUS:
             SetFocus(list_);
             return 0;

@@ -1,8 +1,9 @@
 #pragma once
 // frmBuildResults: what the last build had to say, one row per message and a
 // last row about the output. A tool window owned by the main window, never
-// modal; double-click or Enter on a row shows its line in the editor, Esc
-// closes it, and it keeps its place and size for the user.
+// modal, but disabled while the main window is; double-click or Enter on a
+// row shows its line in the editor, Esc closes it, and it keeps its place and
+// size for the user. The main window's keys typed in it go to the main window.
 #include <windows.h>
 
 #include <functional>
@@ -34,6 +35,7 @@ class FrmBuildResults : public WindowBase {
     bool Open(HWND owner);
     void Fill(const BuildResults& results);
     void ActivateRow(int index);
+    void SetListFont();
     void Layout();
     void SavePlace();
 
@@ -42,4 +44,5 @@ class FrmBuildResults : public WindowBase {
     std::vector<ResultRow> rows_;
     unsigned build_ = 0, documentGeneration_ = 0;
     HWND list_ = nullptr;
+    ScopedFont font_;
 };

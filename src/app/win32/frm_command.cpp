@@ -39,28 +39,31 @@ class FrmCommand : public DialogWindow {
         if (!CreateDialogWindow(className, logic_.Config().caption, WS_OVERLAPPEDWINDOW, kClientWidth,
                                 kClientHeight))
             return;
-        fixedFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
-        const int checkWidth = kind_ == OptionsKind::Com ? 1545 : 1590;
-        textFont_.Reset(MakeFittingFont(
-            L"Times New Roman", 11.25,
-            {{L"tasm.exe", 960}, {L"tlink.exe", 870}, {L"Save changes", checkWidth, CheckBoxAllowance()}}));
         for (Ctl c : kind_ == OptionsKind::Exe ? kExeTabOrder : kComTabOrder)
             AddFocusable(c);
         // Labels and frames after the controls, so that the frames lie beneath them.
         for (int row = 0; row < 2; ++row) {
             AddWithFont(L"STATIC", L"tasm.exe", SS_LEFT, -1, kFrameLeft + 180, kFrameTop[row] + 315, 960, 330,
-                        textFont_.Get());
+                        &textFont_);
             AddWithFont(L"STATIC", L"tlink.exe", SS_LEFT, -1, kFrameLeft + 180, kFrameTop[row] + 720, 870,
-                        240, textFont_.Get());
+                        240, &textFont_);
             AddWithFont(L"BUTTON", logic_.Config().rows[row].frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS,
                         kIdOptionsFrame[row], kFrameLeft, kFrameTop[row], kFrameWidth, kFrameHeight,
-                        textFont_.Get());
+                        &textFont_);
         }
         Form_Load(opener);
         ShowWithFocusOn(GetDlgItem(Hwnd(), kIdOptionsOk));
     }
 
   protected:
+    void MakeFonts() override {
+        fixedFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
+        const int checkWidth = kind_ == OptionsKind::Com ? 1545 : 1590;
+        textFont_.Reset(MakeFittingFont(
+            L"Times New Roman", 11.25,
+            {{L"tasm.exe", 960}, {L"tlink.exe", 870}, {L"Save changes", checkWidth, CheckBoxAllowance()}}));
+    }
+
     void OnButton(int id) override {
         if (id == kIdOptionsOk)
             cmdOK_Click();
@@ -79,7 +82,7 @@ class FrmCommand : public DialogWindow {
         const DWORD box = WS_TABSTOP | ES_AUTOHSCROLL;
         const DWORD check = WS_TABSTOP | BS_AUTOCHECKBOX;
         const int checkWidth = com ? 1545 : 1590, checkHeight = com ? 270 : 285;
-        HFONT fixed = fixedFont_.Get(), text = textFont_.Get();
+        const ScopedFont *fixed = &fixedFont_, *text = &textFont_;
         switch (c) {
             case Ctl::Ok:
                 AddWithFont(L"BUTTON", L"OK", button, kIdOptionsOk, kButtonLeft, 180, kButtonWidth,

@@ -71,7 +71,8 @@ void FrmMain::Show() {
                           Px(kDesignClientWidth), Px(kDesignClientHeight));
     SetEditorFont(Dpi());
     const UserSettings& user = program_.user;
-    txtCode.SetViewSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers)});
+    txtCode.SetViewSettings({user.Switch(UserSwitch::ColourSyntax), user.Switch(UserSwitch::LineNumbers),
+                             user.Switch(UserSwitch::FindWrapAround)});
     if (auto* clipboard = dynamic_cast<Win32Clipboard*>(&program_.platform.clipboard))
         clipboard->SetOwner(Hwnd());
     Form_Load();
@@ -361,6 +362,8 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (lParam == 0)
                 OnCommand(CommandOfId(LOWORD(wParam)));
+            else if (HIWORD(wParam) == kFindWrapChanged && reinterpret_cast<HWND>(lParam) == txtCode.Hwnd())
+                program_.user.SetSwitch(UserSwitch::FindWrapAround, txtCode.Settings().findWrapAround);
             return 0;
         case WM_CONTEXTMENU:
             if (reinterpret_cast<HWND>(wParam) == txtCode.Hwnd())

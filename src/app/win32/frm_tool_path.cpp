@@ -25,26 +25,29 @@ class FrmToolPath : public DialogWindow {
             c.shared == &SharedSettings::tasmPath ? L"KorvelineTasm" : L"KorvelineTlink";
         if (!CreateDialogWindow(className, c.caption, WS_OVERLAPPEDWINDOW, kClientWidth, kClientHeight))
             return;
-        buttonFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
-        textFont_.Reset(MakeFittingFont(L"Times New Roman", 11.25, {{c.labelCaption, 915}}));
         // Created in tab order; the frame last, beneath what it holds.
         txtPath = AddWithFont(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, kIdToolText, kFrameLeft + 1260,
-                              kFrameTop + 315, 4110, 375, textFont_.Get(), WS_EX_CLIENTEDGE);
+                              kFrameTop + 315, 4110, 375, &textFont_, WS_EX_CLIENTEDGE);
         AddWithFont(L"BUTTON", L"OK", WS_TABSTOP, kIdToolOk, 990, kButtonTop, kButtonWidth, kButtonHeight,
-                    buttonFont_.Get());
+                    &buttonFont_);
         AddWithFont(L"BUTTON", L"Browse...", WS_TABSTOP, kIdToolBrowse, 2565, kButtonTop, kButtonWidth,
-                    kButtonHeight, buttonFont_.Get());
+                    kButtonHeight, &buttonFont_);
         AddWithFont(L"BUTTON", L"Cancel", WS_TABSTOP, kIdToolCancel, 4140, kButtonTop, kButtonWidth,
-                    kButtonHeight, buttonFont_.Get());
+                    kButtonHeight, &buttonFont_);
         AddWithFont(L"STATIC", c.labelCaption, SS_LEFT, kIdToolLabel, kFrameLeft + 180, kFrameTop + 360, 915,
-                    285, textFont_.Get());
+                    285, &textFont_);
         AddWithFont(L"BUTTON", c.frameCaption, BS_GROUPBOX | WS_CLIPSIBLINGS, kIdToolFrame, kFrameLeft,
-                    kFrameTop, 5550, 870, textFont_.Get());
+                    kFrameTop, 5550, 870, &textFont_);
         Form_Load(mainWindow);
         ShowWithFocusOn(txtPath);
     }
 
   protected:
+    void MakeFonts() override {
+        buttonFont_.Reset(MakeFont(L"Fixedsys", 9.75, Dpi(), false, true));
+        textFont_.Reset(MakeFittingFont(L"Times New Roman", 11.25, {{logic_.Config().labelCaption, 915}}));
+    }
+
     void OnButton(int id) override {
         if (id == kIdToolOk)
             cmdOK_Click();

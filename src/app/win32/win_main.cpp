@@ -6,11 +6,40 @@
 
 #include <memory>
 
+#include "app/command_table.h"
 #include "app/win32/frm_boot.h"
 #include "app/win32/frm_main.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
+
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
+}
+
+// A key of the Edit menu (Ctrl+C, Ctrl+V ...) typed into a text box, such as
+// Find's, edits that box and not the document.
+bool EditsTextBox(const MSG& msg) {
+    wchar_t className[8] = {};
+    if (!GetClassNameW(msg.hwnd, className, 8) || lstrcmpiW(className, L"Edit") != 0)
+        return false;
+    const unsigned modifiers = (KeyDown(VK_CONTROL) ? kCtrl : 0u) | (KeyDown(VK_SHIFT) ? kShift : 0u);
+    for (const MenuEntry& e : kMenuEntries)
+        if (std::wstring(kTopMenus[e.menu].name) == L"mnuEdit" && e.shortcut.key == msg.wParam &&
+            e.shortcut.modifiers == modifiers)
+            return true;
+    return false;
+}
+
+// A key typed in a tool window of the main window (Build results, Find) goes
+// through the main window's accelerators (its menu's shortcuts and the
+// editor's keys, F3 ...), but not while a dialog holds the main window
+// disabled.
+bool ToMainWindow(MSG& msg, const FrmMain& main) {
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    return GetWindow(root, GW_OWNER) == main.Hwnd() && IsWindowEnabled(main.Hwnd()) && !EditsTextBox(msg) &&
+           TranslateAcceleratorW(main.Hwnd(), main.Accelerators(), &msg);
+}
 
 // Keyboard messages of the main window and its editor go through the menu's
 // accelerators; those of the program's other windows through dialog
@@ -25,9 +54,9 @@ bool PreTranslate(MSG& msg, const FrmMain* main) {
         return TranslateAcceleratorW(root, main->Accelerators(), &msg) != 0;
     DWORD pid = 0;
     GetWindowThreadProcessId(root, &pid);
-    if (pid == GetCurrentProcessId())
-        return IsDialogMessageW(root, &msg) != 0;
-    return false;
+    if (pid != GetCurrentProcessId())
+        return false;
+    return (main && ToMainWindow(msg, *main)) || IsDialogMessageW(root, &msg) != 0;
 }
 
 }  // namespace

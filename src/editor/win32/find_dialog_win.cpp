@@ -1,99 +1,97 @@
 #include "editor/win32/find_dialog_win.h"
 
-#include "editor/win32/dialog_template_win.h"
+namespace {
 
-FindDialog::~FindDialog() {
-    if (hwnd_)
-        DestroyWindow(hwnd_);
-}
+// Design sizes in twips.
+constexpr int kClientWidth = 5310, kClientHeight = 1725;
+constexpr int kButtonLeft = 4095, kButtonWidth = 1080, kButtonHeight = 345;
+constexpr int kCheckLeft = 135, kCheckWidth = 2205, kCheckHeight = 285;
+constexpr int kUpLeft = 2520, kUpWidth = 630, kDownLeft = 3195, kDownWidth = 720, kRadioTop = 900;
+// From the owner's top right corner, where it hides little of the text.
+constexpr int kFromRight = 360, kFromTop = 960;
+
+}  // namespace
 
 void FindDialog::Open(HWND owner, const std::wstring& what, const FindOptions& options, Finder& finder) {
     finder_ = &finder;
-    if (hwnd_) {
-        SetActiveWindow(hwnd_);
+    if (Hwnd()) {
+        SetActiveWindow(Hwnd());
         return;
     }
-    DialogTemplate dialog(L"Find", 236, 62, false);
-    dialog.Item(kStaticAtom, L"Fi&nd what:", SS_LEFT, 6, 9, 46, 8, 0xFFFF);
-    dialog.Item(kEditAtom, L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 54, 7, 120, 12, kFindWhatId);
-    dialog.Item(kButtonAtom, L"Match &whole word only", BS_AUTOCHECKBOX | WS_TABSTOP, 6, 26, 98, 12,
-                kWholeWordId);
-    dialog.Item(kButtonAtom, L"Match &case", BS_AUTOCHECKBOX | WS_TABSTOP, 6, 42, 98, 12, kMatchCaseId);
-    dialog.Item(kButtonAtom, L"Direction", BS_GROUPBOX, 110, 24, 64, 32, 0xFFFF);
-    dialog.Item(kButtonAtom, L"&Up", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 114, 37, 26, 12, kUpId);
-    dialog.Item(kButtonAtom, L"&Down", BS_AUTORADIOBUTTON, 142, 37, 30, 12, kDownId);
-    dialog.Item(kButtonAtom, L"&Find Next", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 180, 6, 50, 14, IDOK);
-    dialog.Item(kButtonAtom, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 180, 24, 50, 14, IDCANCEL);
-    hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), owner, Proc,
-                                       reinterpret_cast<LPARAM>(this));
-    if (!hwnd_)
+    if (!CreateDialogWindow(kFindDialogClass, L"Find", WS_POPUP | WS_CAPTION | WS_SYSMENU, kClientWidth,
+                            kClientHeight, owner, WS_EX_DLGMODALFRAME))
         return;
-    SetDlgItemTextW(hwnd_, kFindWhatId, what.c_str());
-    CheckDlgButton(hwnd_, kWholeWordId, options.wholeWord ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(hwnd_, kMatchCaseId, options.matchCase ? BST_CHECKED : BST_UNCHECKED);
-    CheckRadioButton(hwnd_, kUpId, kDownId, options.down ? kDownId : kUpId);
-    EnableWindow(GetDlgItem(hwnd_, IDOK), !what.empty());
-    // At the owner's top right corner, where it hides little of the text.
-    RECT ownerBox{}, box{};
+    const DWORD check = BS_AUTOCHECKBOX | WS_TABSTOP;
+    AddWithFont(L"STATIC", L"Fi&nd what:", SS_LEFT, -1, 135, 210, 1035, 225, &font_);
+    HWND box = AddWithFont(L"EDIT", what, ES_AUTOHSCROLL | WS_TABSTOP, kFindWhatId, 1215, 165, 2700, 300,
+                           &font_, WS_EX_CLIENTEDGE);
+    AddWithFont(L"BUTTON", L"Match &whole word only", check, kWholeWordId, kCheckLeft, 630, kCheckWidth,
+                kCheckHeight, &font_);
+    AddWithFont(L"BUTTON", L"Match &case", check, kMatchCaseId, kCheckLeft, 960, kCheckWidth, kCheckHeight,
+                &font_);
+    AddWithFont(L"BUTTON", L"W&rap around", check, kWrapAroundId, kCheckLeft, 1290, kCheckWidth, kCheckHeight,
+                &font_);
+    AddWithFont(L"BUTTON", L"&Up", BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kUpId, kUpLeft, kRadioTop,
+                kUpWidth, kCheckHeight, &font_);
+    AddWithFont(L"BUTTON", L"&Down", BS_AUTORADIOBUTTON, kDownId, kDownLeft, kRadioTop, kDownWidth,
+                kCheckHeight, &font_);
+    AddWithFont(L"BUTTON", L"&Find Next", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, IDOK, kButtonLeft, 150,
+                kButtonWidth, kButtonHeight, &font_);
+    AddWithFont(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, kButtonLeft, 585, kButtonWidth,
+                kButtonHeight, &font_);
+    // The frame last, beneath the buttons it holds.
+    AddWithFont(L"BUTTON", L"Direction", BS_GROUPBOX | WS_CLIPSIBLINGS, -1, 2430, 585, 1530, 780, &font_);
+    FollowOwnerEnabled();
+    CheckDlgButton(Hwnd(), kWholeWordId, options.wholeWord ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Hwnd(), kMatchCaseId, options.matchCase ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(Hwnd(), kWrapAroundId, options.wrap ? BST_CHECKED : BST_UNCHECKED);
+    CheckRadioButton(Hwnd(), kUpId, kDownId, options.down ? kDownId : kUpId);
+    EnableWindow(GetDlgItem(Hwnd(), IDOK), !what.empty());
+    RECT ownerBox{}, self{};
     GetWindowRect(owner, &ownerBox);
-    GetWindowRect(hwnd_, &box);
-    SetWindowPos(hwnd_, nullptr, ownerBox.right - (box.right - box.left) - 24, ownerBox.top + 64, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
-    ShowWindow(hwnd_, SW_SHOW);
-    SendDlgItemMessageW(hwnd_, kFindWhatId, EM_SETSEL, 0, -1);
-    SetFocus(GetDlgItem(hwnd_, kFindWhatId));
+    GetWindowRect(Hwnd(), &self);
+    SetWindowPos(Hwnd(), nullptr, ownerBox.right - (self.right - self.left) - Px(kFromRight),
+                 ownerBox.top + Px(kFromTop), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ShowWithFocusOn(box);
 }
 
-INT_PTR CALLBACK FindDialog::Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<FindDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!self)
-        return FALSE;
-    switch (message) {
-        case WM_COMMAND:
-            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        case WM_CLOSE:
-            self->OnCommand(IDCANCEL, BN_CLICKED);
-            return TRUE;
-        case WM_DESTROY:
-            self->hwnd_ = nullptr;
-            return FALSE;
-        default:
-            return FALSE;
-    }
+// The face of the system's small dialogs, at a size where every text fits.
+void FindDialog::MakeFonts() {
+    const int dpi = Dpi(), square = CheckBoxAllowance(), button = MulDiv(12, dpi, 96);
+    font_.Reset(MakeFittingFont([dpi](double points) { return MakeMessageFont(points, dpi); }, 8.25,
+                                {{L"Find what:", 1035},
+                                 {L"Match whole word only", kCheckWidth, square},
+                                 {L"Wrap around", kCheckWidth, square},
+                                 {L"Up", kUpWidth, square},
+                                 {L"Down", kDownWidth, square},
+                                 {L"Find Next", kButtonWidth, button}}));
 }
 
-void FindDialog::OnCommand(int id, int code) {
-    switch (id) {
-        case kFindWhatId:
-            if (code == EN_CHANGE)
-                EnableWindow(GetDlgItem(hwnd_, IDOK),
-                             GetWindowTextLengthW(GetDlgItem(hwnd_, kFindWhatId)) > 0);
-            break;
-        case IDOK: {
-            const int length = GetWindowTextLengthW(GetDlgItem(hwnd_, kFindWhatId));
-            std::wstring what(static_cast<std::size_t>(length) + 1, L'\0');
-            what.resize(
-                static_cast<std::size_t>(GetDlgItemTextW(hwnd_, kFindWhatId, what.data(), length + 1)));
-            if (what.empty()) {
-                MessageBeep(MB_OK);
-                break;
-            }
-            const FindOptions options{IsDlgButtonChecked(hwnd_, kMatchCaseId) == BST_CHECKED,
-                                      IsDlgButtonChecked(hwnd_, kWholeWordId) == BST_CHECKED,
-                                      IsDlgButtonChecked(hwnd_, kUpId) != BST_CHECKED};
-            if (finder_)
-                finder_->FindNext(what, options);
-            break;
-        }
-        case IDCANCEL:
-            DestroyWindow(hwnd_);
-            break;
-        default:
-            break;
+LRESULT FindDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && LOWORD(wParam) == kFindWhatId && HIWORD(wParam) == EN_CHANGE) {
+        EnableWindow(GetDlgItem(Hwnd(), IDOK), GetWindowTextLengthW(GetDlgItem(Hwnd(), kFindWhatId)) > 0);
+        return 0;
     }
+    return DialogWindow::HandleMessage(message, wParam, lParam);
+}
+
+void FindDialog::OnButton(int id) {
+    if (id == IDCANCEL) {
+        DestroyWindow(Hwnd());
+        return;
+    }
+    if (id != IDOK)
+        return;
+    const std::wstring what = TextOf(GetDlgItem(Hwnd(), kFindWhatId));
+    if (what.empty()) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    const FindOptions options{IsDlgButtonChecked(Hwnd(), kMatchCaseId) == BST_CHECKED,
+                              IsDlgButtonChecked(Hwnd(), kWholeWordId) == BST_CHECKED,
+                              IsDlgButtonChecked(Hwnd(), kUpId) != BST_CHECKED,
+                              IsDlgButtonChecked(Hwnd(), kWrapAroundId) == BST_CHECKED};
+    if (finder_)
+        finder_->FindNext(what, options);
 }

@@ -1,66 +1,69 @@
 #include "editor/win32/go_to_line_win.h"
 
-#include "editor/win32/dialog_template_win.h"
-
-#include <cwchar>
 #include <string>
+
+#include "editor/find_text.h"
 
 namespace {
 
-constexpr int kLabelId = 101;
-
-struct Request {
-    std::size_t current, lineCount;
-    std::optional<std::size_t> chosen;
-};
-
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* request = reinterpret_cast<Request*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            request = reinterpret_cast<Request*>(lParam);
-            const std::wstring label = L"&Line number (1 - " + std::to_wstring(request->lineCount) + L"):";
-            SetDlgItemTextW(dialog, kLabelId, label.c_str());
-            SetDlgItemTextW(dialog, kGoToLineBoxId, std::to_wstring(request->current).c_str());
-            SendDlgItemMessageW(dialog, kGoToLineBoxId, EM_SETSEL, 0, -1);
-            return TRUE;
-        }
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK) {
-                wchar_t text[32] = {};
-                GetDlgItemTextW(dialog, kGoToLineBoxId, text, 32);
-                const unsigned long long number = std::wcstoull(text, nullptr, 10);
-                if (number == 0) {
-                    MessageBeep(MB_OK);
-                    SetFocus(GetDlgItem(dialog, kGoToLineBoxId));
-                    return TRUE;
-                }
-                request->chosen = static_cast<std::size_t>(number);
-                EndDialog(dialog, IDOK);
-                return TRUE;
-            }
-            if (LOWORD(wParam) == IDCANCEL) {
-                EndDialog(dialog, IDCANCEL);
-                return TRUE;
-            }
-            return FALSE;
-        default:
-            return FALSE;
-    }
-}
+// Design sizes in twips.
+constexpr int kClientWidth = 4050, kClientHeight = 1515;
+constexpr int kBoxLeft = 150, kBoxWidth = 3735;
+constexpr int kButtonTop = 975, kButtonWidth = 1125, kButtonHeight = 345;
 
 }  // namespace
 
-std::optional<std::size_t> AskLineNumber(HWND owner, std::size_t current, std::size_t lineCount) {
-    DialogTemplate dialog(L"Go to Line", 180, 62, true);
-    dialog.Item(kStaticAtom, L"", SS_LEFT, 7, 7, 166, 9, kLabelId);
-    dialog.Item(kEditAtom, L"", ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 18, 166, 13,
-                kGoToLineBoxId);
-    dialog.Item(kButtonAtom, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 69, 40, 50, 14, IDOK);
-    dialog.Item(kButtonAtom, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 123, 40, 50, 14, IDCANCEL);
-    Request request{current, lineCount, std::nullopt};
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), owner, DialogProc,
-                            reinterpret_cast<LPARAM>(&request));
-    return request.chosen;
+void GoToLineDialog::Open(HWND owner, std::size_t currentLine, std::size_t lineCount, Chosen chosen) {
+    if (ShowIfLoaded(this))
+        return;
+    lineCount_ = lineCount;
+    chosen_ = std::move(chosen);
+    label_ = L"&Line number (1 - " + std::to_wstring(lineCount) + L"):";
+    if (!CreateDialogWindow(kGoToLineClass, L"Go to Line", WS_POPUP | WS_CAPTION | WS_SYSMENU, kClientWidth,
+                            kClientHeight, owner, WS_EX_DLGMODALFRAME))
+        return;
+    AddWithFont(L"STATIC", label_, SS_LEFT, -1, kBoxLeft, 165, kBoxWidth, 225, &font_);
+    HWND box = AddWithFont(L"EDIT", std::to_wstring(currentLine), ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP,
+                           kGoToLineBoxId, kBoxLeft, 435, kBoxWidth, 315, &font_, WS_EX_CLIENTEDGE);
+    AddWithFont(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 1545, kButtonTop, kButtonWidth,
+                kButtonHeight, &font_);
+    AddWithFont(L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 2760, kButtonTop, kButtonWidth,
+                kButtonHeight, &font_);
+    modal_.Load(owner);
+    // Centred over the owner.
+    RECT ownerBox{}, self{};
+    GetWindowRect(owner, &ownerBox);
+    GetWindowRect(Hwnd(), &self);
+    SetWindowPos(Hwnd(), nullptr, (ownerBox.left + ownerBox.right - (self.right - self.left)) / 2,
+                 (ownerBox.top + ownerBox.bottom - (self.bottom - self.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ShowWithFocusOn(box);
+}
+
+void GoToLineDialog::MakeFonts() {
+    const int dpi = Dpi();
+    font_.Reset(
+        MakeFittingFont([dpi](double points) { return MakeMessageFont(points, dpi); }, 8.25,
+                        {{label_.c_str(), kBoxWidth}, {L"Cancel", kButtonWidth, MulDiv(12, dpi, 96)}}));
+}
+
+// An empty box or 0 is refused with a beep, and the dialog stays.
+void GoToLineDialog::OnButton(int id) {
+    if (id == IDCANCEL) {
+        Unload();
+        return;
+    }
+    if (id != IDOK)
+        return;
+    HWND box = GetDlgItem(Hwnd(), kGoToLineBoxId);
+    const auto line = LineOfNumber(TextOf(box), lineCount_);
+    if (!line) {
+        MessageBeep(MB_OK);
+        SetFocus(box);
+        return;
+    }
+    const Chosen chosen = chosen_;
+    Unload();
+    chosen(*line);
 }

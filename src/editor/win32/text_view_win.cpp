@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "editor/win32/go_to_line_win.h"
 #include "platform/win32/clipboard_win.h"
 #include "platform/win32/handles_win.h"
 
@@ -454,6 +453,7 @@ void TextView::OnContextMenu(int x, int y) {
 
 void TextView::SetViewSettings(const ViewSettings& settings) {
     settings_ = settings;
+    findOptions_.wrap = settings.findWrapAround;
     ShowPosition(model_.Caret());
     Refresh();
 }
@@ -470,6 +470,11 @@ void TextView::OpenFindDialog() {
 void TextView::FindNext(const std::wstring& what, const FindOptions& options) {
     findWhat_ = what;
     findOptions_ = options;
+    if (options.wrap != settings_.findWrapAround) {
+        settings_.findWrapAround = options.wrap;
+        SendMessageW(GetParent(Hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Hwnd()), kFindWrapChanged),
+                     reinterpret_cast<LPARAM>(Hwnd()));
+    }
     FindNext(options.down);
 }
 
@@ -497,14 +502,14 @@ void TextView::FindNext(bool down) {
 
 void TextView::GoToLine() {
     const TextBuffer& text = model_.Buffer();
-    const auto number =
-        AskLineNumber(GetAncestor(Hwnd(), GA_ROOT), text.LineOf(model_.Caret()) + 1, text.LineCount());
-    if (!number)
-        return;
-    const std::size_t line = std::min(*number, text.LineCount()) - 1;
-    model_.Select(text.LineStart(line), text.LineStart(line));
-    ShowPosition(model_.Caret(), true);
-    Refresh();
+    goToLineDialog_.Open(GetAncestor(Hwnd(), GA_ROOT), text.LineOf(model_.Caret()) + 1, text.LineCount(),
+                         [this](std::size_t line) {
+                             const TextBuffer& now = model_.Buffer();
+                             line = std::min(line, now.LineCount() - 1);
+                             model_.Select(now.LineStart(line), now.LineStart(line));
+                             ShowPosition(model_.Caret(), true);
+                             Refresh();
+                         });
 }
 
 // The clipboard through the program's one path (a short retry while another

@@ -22,9 +22,13 @@
 #include "editor/view_layout.h"
 #include "editor/view_settings.h"
 #include "editor/win32/find_dialog_win.h"
+#include "editor/win32/go_to_line_win.h"
 #include "platform/win32/window_base_win.h"
 
 inline const wchar_t kTextViewClass[] = L"KorvelineTextView";
+// Told to the parent as a WM_COMMAND notification, as an edit control tells
+// EN_CHANGE: the user ticked or cleared Find's "Wrap around" (Settings()).
+constexpr WORD kFindWrapChanged = 0x4001;
 
 class TextView : public WindowBase, private FindDialog::Finder, private Document::Listener {
   public:
@@ -106,8 +110,9 @@ class TextView : public WindowBase, private FindDialog::Finder, private Document
     std::wstring shown_text_;
     std::vector<INT> advances_;
 
-    // The Find dialog (modeless) and what it last looked for.
+    // The Find dialog (modeless) and what it last looked for; Go to line.
     FindDialog findDialog_;
+    GoToLineDialog goToLineDialog_;
     std::wstring findWhat_;
     FindOptions findOptions_;
 };

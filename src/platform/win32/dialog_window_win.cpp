@@ -18,16 +18,47 @@ bool DialogWindow::CreateDialogWindow(const wchar_t* className,
                                       const std::wstring& caption,
                                       DWORD style,
                                       int clientWidthTwips,
-                                      int clientHeightTwips) {
+                                      int clientHeightTwips,
+                                      HWND owner,
+                                      DWORD exStyle) {
     RegisterWindowClass(className);
-    if (!Create(className, caption, style, 0, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0))
+    if (!Create(className, caption, style, exStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner))
         return false;
-    RECT r{0, 0, Px(clientWidthTwips), Px(clientHeightTwips)};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    fixedSize_ = {r.right - r.left, r.bottom - r.top};
+    placed_.clear();  // a dialog object opened again (Find) starts afresh
+    clientWidth_ = clientWidthTwips;
+    clientHeight_ = clientHeightTwips;
+    style_ = style;
+    exStyle_ = exStyle;
+    fixedSize_ = OuterSize();
     SetWindowPos(Hwnd(), nullptr, 0, 0, fixedSize_.cx, fixedSize_.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MakeFonts();
     return true;
+}
+
+// The design's client area with the frame this system draws at the window's DPI.
+SIZE DialogWindow::OuterSize() const {
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT r{0, 0, Px(clientWidth_), Px(clientHeight_)};
+    if (!adjustForDpi || !adjustForDpi(&r, style_, FALSE, exStyle_, static_cast<UINT>(Dpi())))
+        AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Moved to a monitor of another scale: the same layout in that monitor's
+// pixels, at the place Windows proposes.
+void DialogWindow::OnDpiChanged(const RECT& proposed) {
+    MakeFonts();
+    fixedSize_ = OuterSize();
+    SetWindowPos(Hwnd(), nullptr, proposed.left, proposed.top, fixedSize_.cx, fixedSize_.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const Placed& p : placed_) {
+        MoveWindow(p.control, Px(p.left), Px(p.top), Px(p.width), Px(p.height), TRUE);
+        if (p.font)
+            SetControlFont(p.control, p.font->Get());
+    }
 }
 
 HFONT DialogWindow::MakeFittingFont(const wchar_t* face,
@@ -91,10 +122,12 @@ HWND DialogWindow::AddWithFont(const wchar_t* className,
                                int top,
                                int width,
                                int height,
-                               HFONT font,
+                               const ScopedFont* font,
                                DWORD exStyle) {
     HWND control = AddControl(className, text, style, id, left, top, width, height, nullptr, exStyle);
-    SetControlFont(control, font);
+    if (font)
+        SetControlFont(control, font->Get());
+    placed_.push_back({control, left, top, width, height, font});
     return control;
 }
 
@@ -129,6 +162,9 @@ LRESULT DialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_SETFOCUS:
             if (lastFocus_ && IsWindow(lastFocus_))
                 SetFocus(lastFocus_);
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(*reinterpret_cast<const RECT*>(lParam));
             return 0;
         default:
             return WindowBase::HandleMessage(message, wParam, lParam);

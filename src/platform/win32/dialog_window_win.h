@@ -1,7 +1,9 @@
 #pragma once
-// What the program's dialogs (the About box, the tool location and the build
-// option dialogs) share: a top-level window made modal by hand, of a fixed
-// size, that gives the keyboard focus back to the control that had it.
+// What every dialog of the program (About, tool location, build options,
+// Find, Go to line) is built from: a top-level window laid out in twips, of a
+// fixed size, that gives the keyboard focus back to the control that had it.
+// It takes its size, its controls' places and its fonts from its monitor's DPI
+// when it is made and again when it moves to a monitor of another scale.
 #include <functional>
 #include <vector>
 
@@ -14,15 +16,23 @@ class DialogWindow : public WindowBase {
     int TopOf(HWND window) const;
 
   protected:
-    // Creates the window hidden, its client area of the design size. The
-    // outer size is that client area plus this platform's caption and
-    // borders; with the classic frame (4-pixel borders, 19-pixel caption)
-    // at 96 DPI it is exactly the design's outer size.
+    // Creates the window hidden, its client area of the design size, then
+    // makes its fonts (MakeFonts). The outer size is that client area plus
+    // this platform's caption and borders; with the classic frame (4-pixel
+    // borders, 19-pixel caption) at 96 DPI it is exactly the design's outer
+    // size. An owner makes it a window of the owner's (Find, Go to line).
     bool CreateDialogWindow(const wchar_t* className,
                             const std::wstring& caption,
                             DWORD style,
                             int clientWidthTwips,
-                            int clientHeightTwips);
+                            int clientHeightTwips,
+                            HWND owner = nullptr,
+                            DWORD exStyle = 0);
+
+    // Makes every font (and picture) the dialog draws with for Dpi(): when
+    // the window is made and after each change of DPI, before the controls
+    // are given their fonts again.
+    virtual void MakeFonts() {}
 
     // Undoes a resize in the normal state; a minimised or maximised dialog
     // is left as it is.
@@ -35,7 +45,9 @@ class DialogWindow : public WindowBase {
     // Shows the window and gives the focus to the given control.
     void ShowWithFocusOn(HWND control);
 
-    // A button, label, frame ... in twips, with the given font.
+    // A button, label, frame ... in twips, with the font the member holds
+    // (none: the system's); it keeps its twips and its font member for a
+    // change of DPI.
     HWND AddWithFont(const wchar_t* className,
                      const std::wstring& text,
                      DWORD style,
@@ -44,7 +56,7 @@ class DialogWindow : public WindowBase {
                      int top,
                      int width,
                      int height,
-                     HFONT font,
+                     const ScopedFont* font,
                      DWORD exStyle = 0);
 
     // A text that must fit a width in twips (less an allowance in pixels,
@@ -65,7 +77,7 @@ class DialogWindow : public WindowBase {
     // The room a check box's square and its gap take before the text.
     int CheckBoxAllowance() const;
 
-    // Routes button clicks to OnButton, and closing, focus and resize messages.
+    // Routes button clicks to OnButton, and closing, focus, resize and DPI messages.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // A button's id; also IDOK and IDCANCEL from Enter and Esc, which no button answers.
     virtual void OnButton(int /*id*/) {}
@@ -75,6 +87,17 @@ class DialogWindow : public WindowBase {
     ModalByHand modal_;
 
   private:
+    SIZE OuterSize() const;
+    void OnDpiChanged(const RECT& proposed);
+
+    struct Placed {
+        HWND control;
+        int left, top, width, height;  // twips
+        const ScopedFont* font;
+    };
+    std::vector<Placed> placed_;
+    int clientWidth_ = 0, clientHeight_ = 0;  // twips
+    DWORD style_ = 0, exStyle_ = 0;
     SIZE fixedSize_{0, 0};
     HWND lastFocus_ = nullptr;
 };

@@ -1,6 +1,71 @@
 #include "platform/win32/window_base_win.h"
 
+#include <exception>
+#include <new>
+
+#include "platform/message_box.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+// Marks a tool window that follows its owner's enabled state.
+const wchar_t kFollowsOwner[] = L"KorvelineFollowsOwner";
+
+struct OwnedBy {
+    HWND owner;
+    bool enabled;
+};
+
+BOOL CALLBACK EnableIfFollowing(HWND window, LPARAM lParam) {
+    const auto* owned = reinterpret_cast<const OwnedBy*>(lParam);
+    if (GetWindow(window, GW_OWNER) == owned->owner && GetPropW(window, kFollowsOwner))
+        EnableWindow(window, owned->enabled);
+    return TRUE;
+}
+
+std::wstring Widened(const char* text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+// What the exception in flight failed at, in a user's words.
+std::wstring DescribeFailure() {
+    const std::wstring lead = L"Korveline could not finish what it was doing: ";
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return lead + L"there is not enough memory.";
+    } catch (const PlatformError& e) {
+        return lead + e.Operation() + L" failed.\r\n\r\n" + Win32System().ErrorText(e.Code());
+    } catch (const Failure& e) {
+        return lead + e.What();
+    } catch (const std::exception& e) {
+        return lead + Widened(e.what());
+    } catch (...) {
+        return lead + L"an unknown error.";
+    }
+}
+
+// One message for a failure that reached a window procedure. A failure while
+// that message is up (a repaint behind it) is not shown again.
+void ReportFailure(HWND window) {
+    static bool reporting = false;
+    if (reporting)
+        return;
+    reporting = true;
+    const std::wstring text = DescribeFailure() + L"\r\n\r\nYour document is still open.";
+    HWND owner = GetAncestor(window, GA_ROOT);
+    MessageBoxW(owner && IsWindowVisible(owner) ? owner : nullptr, text.c_str(), kProgramTitle,
+                MB_OK | MB_ICONSTOP);
+    reporting = false;
+}
+
+}  // namespace
 
 WindowBase::~WindowBase() {
     if (hwnd_) {
@@ -12,6 +77,8 @@ WindowBase::~WindowBase() {
 // The DPI of the window's monitor where Windows tells it (Windows 10 and
 // later), else the system's.
 int WindowBase::Dpi() const {
+    if (dpi_)
+        return dpi_;
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
@@ -99,6 +166,14 @@ HWND WindowBase::AddControl(const wchar_t* className,
                            nullptr);
 }
 
+void WindowBase::FollowOwnerEnabled() {
+    SetPropW(hwnd_, kFollowsOwner, reinterpret_cast<HANDLE>(1));
+    if (HWND owner = GetWindow(hwnd_, GW_OWNER))
+        EnableWindow(hwnd_, IsWindowEnabled(owner));
+}
+
+// Nothing thrown below a window procedure unwinds through Windows' own code:
+// it ends here, in one message, and the message loop goes on.
 LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -109,20 +184,60 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        const LRESULT result = self->HandleMessage(message, wParam, lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        self->OnDestroyed();
-        return result;
+    try {
+        return self->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        ReportFailure(hwnd);
+        return 0;
     }
-    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT WindowBase::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCDESTROY: {
+            const HWND hwnd = hwnd_;
+            LRESULT result = 0;
+            try {
+                result = HandleMessage(message, wParam, lParam);
+            } catch (...) {
+                ReportFailure(hwnd);
+            }
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            OnDestroyed();
+            return result;
+        }
+        case WM_DPICHANGED:
+            dpi_ = HIWORD(wParam);
+            break;
+        case WM_ENABLE: {
+            // The tool windows it owns follow.
+            OwnedBy owned{hwnd_, wParam != 0};
+            EnumThreadWindows(GetCurrentThreadId(), EnableIfFollowing, reinterpret_cast<LPARAM>(&owned));
+            break;
+        }
+        default:
+            break;
+    }
+    return HandleMessage(message, wParam, lParam);
 }
 
 HFONT MakeFont(const wchar_t* face, double points, int dpi, bool bold, bool fixedPitch) {
     return CreateFontW(PointsToFontHeight(points, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                        FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        (fixedPitch ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_ROMAN), face);
+}
+
+HFONT MakeMessageFont(double points, int dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        return MakeFont(L"MS Sans Serif", points, dpi);
+    LOGFONTW font = metrics.lfMessageFont;
+    font.lfHeight = PointsToFontHeight(points, dpi);
+    font.lfWidth = 0;
+    font.lfCharSet = RUSSIAN_CHARSET;
+    return CreateFontIndirectW(&font);
 }
 
 void SetControlFont(HWND control, HFONT font) {

@@ -1,7 +1,9 @@
 #pragma once
 // One small base for every window of the program: the C++ object is bound to
 // its HWND at WM_NCCREATE, and one static window procedure routes messages
-// to the object's HandleMessage.
+// to the object's HandleMessage. That procedure is the program's error
+// boundary: an exception that reaches it is shown in one message box, and
+// the program goes on.
 #include <windows.h>
 
 #include <string>
@@ -17,6 +19,7 @@ class WindowBase {
     virtual ~WindowBase();
 
     HWND Hwnd() const { return hwnd_; }
+    // The DPI of the window's monitor; after WM_DPICHANGED, the new one.
     int Dpi() const;
     int Px(int twips) const { return TwipsToPixels(twips, Dpi()); }
 
@@ -48,6 +51,9 @@ class WindowBase {
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Called once the window is gone; a window that owns itself deletes itself here.
     virtual void OnDestroyed() {}
+    // A tool window (Find, Build results) is enabled and disabled with its
+    // owner, so that it cannot be used while a dialog holds the owner disabled.
+    void FollowOwnerEnabled();
 
     // A child control at a rectangle given in twips.
     HWND AddControl(const wchar_t* className,
@@ -63,12 +69,17 @@ class WindowBase {
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
+    int dpi_ = 0;  // the DPI of the last WM_DPICHANGED, 0 before one
 };
 
 // Cyrillic character set (204) fonts of the program's layouts. A face that
 // the system lacks falls back to one of the same pitch that shows Cyrillic.
 HFONT MakeFont(const wchar_t* face, double points, int dpi, bool bold = false, bool fixedPitch = false);
+// The font of the platform's message boxes at a size in points, with the
+// Cyrillic character set: the face of the program's own small dialogs.
+HFONT MakeMessageFont(double points, int dpi);
 void SetControlFont(HWND control, HFONT font);
 
 // "Modal by hand": a modeless dialog disables its opener when it loads; every
@@ -77,6 +88,7 @@ class ModalByHand {
   public:
     void Load(HWND opener) {
         opener_ = opener;
+        closing_ = false;
         EnableWindow(opener_, FALSE);
     }
     // Safe to call from every closing path: a nested call is ignored.

@@ -13,6 +13,7 @@
 #include <cwchar>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "app/command_table.h"
 #include "platform/win32/clipboard_win.h"
@@ -156,6 +157,22 @@ inline void ChooseFile(HWND dialog, const std::wstring& path) {  // typed into t
     if (!WaitUntil([&] { return Text(edit ? edit : box) == path; }))
         Fail("the file-name box did not take " + Utf8(path));
     Press(dialog, IDOK);
+}
+// Real key presses to the window brought to the front, held in order and released in reverse (Shift,
+// Ctrl, the key): they pass the program's accelerators as a user's would.
+inline void PressKeys(HWND window, std::initializer_list<WORD> keys) {
+    SetForegroundWindow(window);
+    if (!WaitUntil([&] { return GetForegroundWindow() == window; }))
+        Fail("the window did not come to the front");
+    std::vector<INPUT> inputs(keys.size() * 2);
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys.begin()[i < keys.size() ? i : inputs.size() - 1 - i];
+        inputs[i].ki.dwFlags =
+            (inputs[i].ki.wVk >= VK_END && inputs[i].ki.wVk <= VK_DOWN ? KEYEVENTF_EXTENDEDKEY : 0) |
+            (i < keys.size() ? 0 : KEYEVENTF_KEYUP);
+    }
+    SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 inline std::wstring Clipboard() {  // as another program sees it
     return ReadClipboardText(nullptr).value_or(L"(no text)");
