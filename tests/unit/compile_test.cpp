@@ -1,4 +1,5 @@
-// Building: the Compile commands and Run, the DOSBox route, and the build's results.
+// Building: the Compile commands and Run, the DOSBox route, and the build's results. One file
+// of over 400 lines, as the compile part is one room: its tests share the build fixture and DOS host.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,69 +1,15 @@
-// Source files and code pages: bytes to lines and back, the caption's paths,
-// the code-page maps against glibc's codecs.
+// Code pages: the Windows-1251 codec and the conversions between Cyrillic code
+// pages, against glibc's codecs, a character in every place of a block.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
-#include "editor/document.h"
-#include "editor/source_file.h"
 
 #ifndef _WIN32
 #include <iconv.h>
 #endif
 
 namespace {
-
-// Every line ends in CR LF whatever ended it on disk; a lone LF stays inside
-// a line. The bytes are Windows-1251, taken without conversion.
-TEST(ReadSourceText, EveryLineEndsInCrLfAndALoneLfStaysInside) {
-    const std::pair<const char*, const wchar_t*> cases[] = {
-        {"A\r\nB\r\n", L"A\r\nB\r\n"},     {"A\r\nB", L"A\r\nB\r\n"},         {"A\rB\r", L"A\r\nB\r\n"},
-        {"A\r\r\nB", L"A\r\n\r\nB\r\n"},   {"A\n\r\nB\n", L"A\n\r\nB\n\r\n"}, {"", L""},
-        {"\x8F\xE0", L"\x040F\x0430\r\n"},
-    };
-    for (const auto& [bytes, text] : cases)
-        EXPECT_EQ(ReadSourceText(bytes), text) << bytes;
-}
-
-// ASCII is read eight bytes at a time: a line end or upper byte anywhere reads as alone.
-TEST(ReadSourceText, LineEndsAndUpperBytesAnywhereInALongRun) {
-    const auto ended = [](std::wstring t) {
-        return t.size() > 1 && t.rfind(L"\r\n") == t.size() - 2 ? t : t + L"\r\n";
-    };
-    const std::string run = "mov ax, word ptr [bx+si]";
-    const std::pair<std::string, std::wstring> pieces[] = {
-        {"\r", L"\r\n"}, {"\r\n", L"\r\n"}, {"\n", L"\n"}, {"\xE0", L"\x0430"}, {"\x98\r", L"\x98\r\n"}};
-    for (const auto& [piece, wide] : pieces) {
-        for (std::size_t at = 0; at <= run.size(); ++at) {
-            const std::wstring before = DecodeCp1251(run.substr(0, at)) + wide;
-            EXPECT_EQ(ReadSourceText(run.substr(0, at) + piece + run.substr(at)),
-                      ended(before + DecodeCp1251(run.substr(at))));
-            EXPECT_EQ(ReadSourceText(run.substr(0, at) + piece), ended(before)) << at;
-        }
-    }
-}
-
-TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
-    EXPECT_EQ(SourceFileBytes(L""), "\r\n");
-    EXPECT_EQ(SourceFileBytes(L"\u0430\u0431\u0432 \u0401\u0451 a\u4E2Db"), "\xA0\xA1\xA2 \xF0\xF1 a?b\r\n");
-    EXPECT_EQ(SourceFileBytes(ReadSourceText("A\r\nB\r\n")), "A\r\nB\r\n\r\n");  // a save adds a line
-}
-
-// The base name is the file's name less its last four characters, whatever
-// they are; nothing is left of a name of four characters or fewer.
-TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
-    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-        {L"D:\\src\\hello.asm", L"D:\\src\\", L"hello"},
-        {L"C:\\work\\a.asm", L"C:\\work\\", L"a"},
-        {L"C:\\my.dir\\x.asm.bak", L"C:\\my.dir\\", L"x.asm"},
-        {L"C:\\abcd", L"C:\\", L""},
-        {L"C:\\", L"C:\\", L""},
-    };
-    for (const auto& [path, folder, base] : cases) {
-        EXPECT_EQ(DocumentFolder(path), folder);
-        EXPECT_EQ(DocumentBaseName(path), base);
-    }
-}
 
 #ifndef _WIN32
 // One character through iconv, a byte to its code point or back; -1 for none.
@@ -147,7 +93,9 @@ TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
             ASSERT_EQ(WinToDos(text), dos) << at << " " << static_cast<int>(ch);
             ASSERT_EQ(DosToWin(text), win) << at << " " << static_cast<int>(ch);
             ASSERT_EQ(RecodeText(text, 3, 5)[at], alone(ch, &Map3(), &Map5()));
-            ASSERT_EQ(SourceFileBytes(text), EncodeCp1251(dos) + "\r\n");
+            std::string bytes(text.size(), '\0');
+            WinToDosBytes(text, bytes.data());
+            ASSERT_EQ(bytes, EncodeCp1251(dos));
         }
     }
     for (std::int32_t from : {1, 2, 3, 5, 9})  // ASCII passes every way
