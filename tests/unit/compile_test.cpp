@@ -255,55 +255,51 @@ TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
             << testing::PrintToString(b);
 }
 
-// The command line as Microsoft's rules split it (CommandLineToArgvW, the C runtime; Wine, SDL 2).
-std::vector<std::wstring> SplitMicrosoft(Text line) {
-    const bool q = !line.empty() && line[0] == L'"';  // the program: to its closing quote, or a blank
-    const std::size_t end = std::min(q ? line.find(L'"', 1) : line.find_first_of(L" \t"), line.size());
-    std::vector<std::wstring> args{line.substr(q, end - q)};
-    for (std::size_t i = end + (q && end < line.size());;) {
-        while (i < line.size() && (line[i] == L' ' || line[i] == L'\t'))
-            ++i;
-        if (i == line.size())
-            return args;
-        std::wstring arg;
-        for (bool quoted = false; i < line.size() && (quoted || (line[i] != L' ' && line[i] != L'\t'));) {
-            std::size_t slashes = 0;
-            for (; i < line.size() && line[i] == L'\\'; ++i)
-                ++slashes;
-            const bool quote = i < line.size() && line[i] == L'"';
-            arg.append(quote ? slashes / 2 : slashes, L'\\');
-            if (quote && slashes % 2 == 0)
-                quoted = !quoted, ++i;
-            else if (i < line.size() && (quote || quoted || (line[i] != L' ' && line[i] != L'\t')))
-                arg += line[i++];
-        }
-        args.push_back(arg);
-    }
-}
-
-// The command line as SDL 1.2 splits it (DOSBox 0.74 on Windows): a quote after a backslash neither
-// opens nor closes, and loses the backslash; a quote inside a word ends it.
-std::vector<std::wstring> SplitSdl12(Text line) {
-    std::vector<std::wstring> args;
-    const auto blank = [](wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); };
-    for (std::size_t i = 0; i < line.size();) {
-        while (i < line.size() && blank(line[i]))
-            ++i;
-        const bool quoted = i < line.size() && line[i] == L'"';
-        i += quoted;
-        if (i >= line.size())
-            break;
-        const std::size_t start = i;
-        while (i < line.size() && (line[i] != L'"' || (i > start && line[i - 1] == L'\\')) &&
-               (quoted || !blank(line[i])))
-            ++i;
-        std::wstring arg = line.substr(start, i - start);
-        for (std::size_t at = arg.find(L"\\\""); at != std::wstring::npos; at = arg.find(L"\\\"", at + 1))
-            arg.erase(at, 1);
-        args.push_back(arg);
-        i += i < line.size();
-    }
-    return args;
+// Debug says why it cannot start; it asks once for a debugger it cannot find, and keeps the one
+// chosen for the kind of program it debugs. Debugger... shows the ones in use, chooses or forgets.
+TEST_F(BuildTest, DebugSaysWhatStopsItAndKeepsTheDebuggerChosenForItsKind) {
+    produces = L"C:\\W\\HI.exe";
+    Build(BuildKind::Exe16);
+    const std::wstring td = L"C:\\D\\td.exe", td32 = L"C:\\D\\td32.exe",
+                       asks = L"Korveline debugs this program";
+    p.files.Put(td, Mz(0, "td")), p.files.Put(td32, kWindowsProgram), p.files.Put(L"C:\\x.txt", "");
+    p.messages.answers = {kIdOk,  kIdOk,  kIdNo, kIdOk,     kIdYes, kIdOk,
+                          kIdYes, kIdYes, kIdOk, kIdCancel, kIdNo,  kIdCancel};
+    p.dialogs.answers = {L"C:\\x.txt", td32, td};
+    p.files.fail[L"c:\\w\\hi.exe"] = 5;
+    session.Debug(p.settings);
+    p.files.fail.clear();
+    p.files.Put(L"C:\\W\\HI.exe", Mz(0x40, "NE"));
+    session.Debug(p.settings);
+    p.files.Put(L"C:\\W\\HI.exe", Mz(0, "dos"));
+    session.Debug(p.settings);           // asked: No
+    session.Debug(p.settings);           // not asked again
+    session.ChooseDebugger(p.settings);  // Yes: a text file is refused; Debug asks again
+    session.Debug(p.settings);           // Yes: TD32.EXE, kept for Windows programs
+    session.Debug(p.settings);           // Yes: TD.EXE, kept and started
+    p.processes.failStart = true;
+    session.Debug(p.settings);
+    for (int i = 0; i < 3; ++i)  // Cancel, No (forgets), Cancel
+        session.ChooseDebugger(p.settings);
+    const std::wstring starts = L"Debug starts:\r\n\r\nfor DOS programs: ",
+                       windows = L"\r\nfor 32-bit Windows programs: ";
+    const std::wstring said[] = {L"Korveline cannot debug C:\\W\\HI.exe:\r\n\r\nError 5.",
+                                 L"Korveline has no debugger for C:\\W\\HI.exe: TD.EXE debugs DOS programs",
+                                 asks + L" with TD.EXE,",
+                                 L"TD.EXE was found neither beside",
+                                 starts + L"not found" + windows + L"not found\r\n",
+                                 L"C:\\x.txt is not a program Korveline can start as a debugger.",
+                                 asks,
+                                 asks,
+                                 L"The debugger could not be started:\r\nC:\\D\\td.exe\r\n\r\nError 2.",
+                                 starts + td + windows + td32 + L"\r\n",
+                                 starts + td,
+                                 starts + L"not found" + windows + L"not found\r\n"};
+    ASSERT_EQ(p.messages.shown.size(), std::size(said));
+    for (std::size_t i = 0; i < std::size(said); ++i)
+        EXPECT_EQ(p.messages.shown[i].text.substr(0, said[i].size()), said[i]) << i;
+    EXPECT_EQ(p.processes.started.back(), td + L" HI.exe in C:\\W");
+    EXPECT_EQ(p.processes.started.size(), 3u);  // the build's script, the debugger, the start that failed
 }
 
 // A COM program built with the DOS tools in C:\TASM, through DOSBox.
@@ -318,15 +314,11 @@ class DosRouteTest : public BuildTest {
         p.dialogs.Choose(output);
         dos->Build(BuildKind::Com16, p.settings, doc, dialog);
     }
-    // The last session's arguments (which both splitters must read alike), its mounts and the script copy's
-    // assembler line; "KV*" for each session's own name.
+    // The last session's command line (only a program's path is quoted, so that Microsoft's rules and
+    // SDL 1.2's read it alike), its mounts and the script copy's assembler line; "KV*" for each session's
+    // name.
     std::string Session() {
-        const std::wstring line = host.started.back().commandLine;
-        EXPECT_EQ(SplitMicrosoft(line), SplitSdl12(line)) << testing::PrintToString(line);
-        std::wstring args;
-        for (Text arg : SplitMicrosoft(line))
-            args += arg + L" | ";
-        std::string text = Utf8(args) + "\n";
+        std::string text = Utf8(host.started.back().commandLine) + "\n";
         for (const char* type : {"CNF", "BAT"}) {
             std::istringstream lines(Written(type));
             for (std::string l; std::getline(lines, l);)
@@ -387,7 +379,7 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
         "@if not exist D:\\TLINK.EXE echo tlink missing>>E:\\KV*.STA\r\nD:\\TLINK.EXE l16c C:\\HI, C:\\HI\r\n"
         "@if exist D:\\TLINK.EXE if errorlevel 1 echo tlink failed>>E:\\KV*.STA\r\n");
     EXPECT_EQ(Written("SH"), "'/usr/bin/dosbox' -conf KV*.CNF\necho $? >KV*.GON\n");
-    EXPECT_EQ(Session().substr(0, 18), "Z:\\bin\\sh | KV*.SH");
+    EXPECT_EQ(Session().substr(0, 16), "Z:\\bin\\sh KV*.SH");
     const DosSession& s = host.started.back();
     EXPECT_TRUE(std::regex_match(
         s.folder + L"|" + s.endMarker + L"|" + s.goneMarker,
@@ -410,7 +402,7 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
              doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
              p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
          },
-         "C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe | -conf | KV*.CNF | \n@mount C C:\\MYWORK~1\\8A7B~1"
+         "\"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe\" -conf KV*.CNF\n@mount C C:\\MYWORK~1\\8A7B~1"
          "\r\n@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
         {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
              host.wine = false, p.system.environment[L"PATH"] = L"relative;D:\\Программы\\DOSBox";
@@ -419,7 +411,7 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
              p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
              p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
          },
-         u8"D:\\Программы\\DOSBox\\dosbox.exe | -conf | KV*.CNF | \n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
+         u8"D:\\Программы\\DOSBox\\dosbox.exe -conf KV*.CNF\n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
          "@mount D C:\\W\r\n@mount E E:\\\r\n"},
         {[this] { p.processes.shortPathFails = true; },
          "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
@@ -573,7 +565,7 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
 // forgotten.
 TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
     p.files.Put(L"E:\\db\\dosbox.exe", kWindowsProgram);
-    p.files.Put(L"C:\\x.txt", "text");
+    p.files.Put(L"C:\\x.txt", "");
     const std::wstring db = L"E:\\db\\dosbox.exe", found = L"\r\n\r\nZ:\\usr\\bin\\dosbox\r\n\r\nDo you want";
     const std::tuple<std::wstring, int, std::deque<std::wstring>, std::wstring, std::wstring> cases[] = {
         {L"", kIdNo, {}, L"", L"DOSBox it found:" + found + L" to choose another one? 36"},

@@ -107,7 +107,19 @@ TEST(FindText, FindsDownAndUpWithCaseWholeWordAndWrapRulesInOnePassOverTheText) 
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;
-    EXPECT_EQ((std::wstring{FoldCase(L'\u0401'), FoldCase(L'\u042f')}), L"\u0451\u044f");  // Ё Я
+    std::wstring folded;  // the edges of each range that folds
+    for (wchar_t c :
+         std::wstring(L"@AZ[\u00BF\u00C0\u00D7\u00DE\u00DF\u03FF\u0400\u040F\u0410\u042F\u0430\u0490"))
+        folded += FoldCase(c);
+    EXPECT_EQ(folded, L"@az[\u00BF\u00E0\u00D7\u00FE\u00DF\u03FF\u0450\u045F\u0430\u044F\u0430\u0491");
+    std::wstring words;  // a whole word "x" after, then before, each character at the edge of a word's
+    for (wchar_t c : std::wstring(L"/09:@AZ[`az{_\x7F\x80")) {
+        for (const std::wstring& t : {std::wstring{c, L'x'}, std::wstring{L'x', c}}) {
+            text.SetText(t);
+            words += FindInText(text, L"x", 0, wholeDown) ? L'+' : L'-';
+        }
+    }
+    EXPECT_EQ(words, L"++----++++----++++----++--++--");
 
     // 1,000 characters that nearly match at every one of a million: linear, not a billion steps.
     text.SetText(std::wstring(1000000, L'a'));
@@ -142,11 +154,14 @@ std::vector<std::string> Runs(const RowLayout& row) {
 
 TEST(ViewLayout, GeometryOfRowsPointsAndScrolling) {
     const ViewMetrics m{10, 5, 200, 100, GutterWidth(12, 5)};
-    EXPECT_EQ(m.gutter, 25);                // three digits and a column either side
-    EXPECT_EQ(GutterWidth(123456, 5), 40);  // six digits
-    EXPECT_EQ(PageLines(m), 10u);
-    EXPECT_EQ(RowsBetween(m, 15, 31).first, 1u);  // rows 1 to 3
-    EXPECT_EQ(RowsBetween(m, 15, 31).end, 4u);
+    EXPECT_EQ(m.gutter, 25);                                       // three digits and a column either side
+    EXPECT_EQ(GutterWidth(100000, 5), 40);                         // six digits
+    EXPECT_EQ(PageLines(m) + PageLines({10, 5, 200, 9, 0}), 11u);  // a view lower than a line shows one
+    const auto rows = [&](int top, int bottom) {
+        const RowRange r = RowsBetween(m, top, bottom);
+        return std::to_string(r.first) + "-" + std::to_string(r.end) + " ";
+    };
+    EXPECT_EQ(rows(15, 31) + rows(-5, 10) + rows(20, 20), "1-4 0-1 0-0 ");
 
     std::wstring text;
     for (int i = 0; i < 40; ++i)
@@ -157,19 +172,38 @@ TEST(ViewLayout, GeometryOfRowsPointsAndScrolling) {
     const ViewPoint at = PointOf(model, pos, view, m);
     EXPECT_EQ(at.x, 25 + kTextMargin + 8 * 5 - 5);
     EXPECT_EQ(at.y, 20);
-    EXPECT_EQ(PositionAt(model, view, m, static_cast<int>(at.x) + 1, static_cast<int>(at.y) + 3), pos);
-    EXPECT_EQ(PositionAt(model, view, m, 3, 25), model.Buffer().LineStart(5));  // the gutter: line start
+    // A point takes the nearer side of a character; the gutter, the line's start; above the view, the line
+    // above.
+    const int x = static_cast<int>(at.x), y = static_cast<int>(at.y);
+    EXPECT_EQ(
+        std::vector<std::size_t>({PositionAt(model, view, m, x + 2, y + 3),
+                                  PositionAt(model, view, m, x + 3, y), PositionAt(model, view, m, 3, 25),
+                                  PositionAt(model, view, m, 24, -1)}),
+        std::vector<std::size_t>({pos, pos + 1, model.Buffer().LineStart(5), model.Buffer().LineStart(2)}));
 
-    EXPECT_EQ(Showing(model, model.Buffer().LineStart(20), view, m).topLine, 11u);        // least move
-    EXPECT_EQ(Showing(model, model.Buffer().LineStart(30), view, m, true).topLine, 25u);  // centred
-    EXPECT_EQ(Showing(model, model.Buffer().LineStart(4), view, m).topLine, 3u);          // in sight: stays
-    EXPECT_EQ(Clamped(model, ViewPosition{100, 0}, m).topLine, 31u);  // 41 lines, 10 in sight
+    // The least move, or centred; a line in sight (from the top line to the last) stays; never past the end.
+    std::string tops;
+    for (const auto& [line, centre] : {std::pair{20, false},
+                                       {30, true},
+                                       {4, false},
+                                       {3, true},
+                                       {12, false},
+                                       {13, false},
+                                       {2, false},
+                                       {40, true}})
+        tops += std::to_string(Showing(model, model.Buffer().LineStart(line), view, m, centre).topLine) + " ";
+    EXPECT_EQ(tops, "11 25 3 3 3 4 2 31 ");
+    EXPECT_EQ(Clamped(model, ViewPosition{100, -3}, m), (ViewPosition{31, 0}));  // 41 lines, 10 in sight
 
-    // Sideways a quarter width past the edge; a column ending exactly at it is in sight.
+    // Sideways a quarter width past the edge; a column ending exactly at it is in sight. The scroll
+    // limit is the widest line rounded up to 16 columns, less the text's width.
     const EditModel wide = With(std::wstring(100, L'a'));
     const int right = kTextMargin + 41 * 5 - (200 - 25);  // column 40's right side at the edge
     EXPECT_EQ(Showing(wide, 40, ViewPosition{0, 0}, m).xOffset, right + 43);
     EXPECT_EQ(Showing(wide, 40, ViewPosition{0, right}, m).xOffset, right);
+    EXPECT_EQ(Showing(wide, 2, ViewPosition{0, 10}, m).xOffset, 10);  // its left side at the margin
+    EXPECT_EQ(Showing(wide, 1, ViewPosition{0, 10}, m).xOffset, 0);
+    EXPECT_EQ(Clamped(wide, ViewPosition{0, 1000}, m).xOffset, kTextMargin + 112 * 5 - 175);
 }
 
 TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
