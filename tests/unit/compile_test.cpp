@@ -255,6 +255,37 @@ TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
             << testing::PrintToString(b);
 }
 
+// What DOSBox can be given: 8.3 names of letters, digits and marks; full paths on a drive; a drive
+// letter per folder (compared without case) from C: to Y:; UTF-8 for a host program; quoted arguments.
+TEST(DosNames, NamesPathsDrivesAndArgumentsAsDosBoxTakesThem) {
+    const std::wstring tried[] = {L"AZaz09_-",  L"!#$&'(){.}~@", L"^",      L"HI.X",
+                                  L"123456789", L"A.1234",       L"A.",     L".A",
+                                  L"A B",       L"A%",           L"A/",     L"A:",
+                                  L"A[",        L"A`",           L"\u042F", std::wstring(L"A\0", 2),
+                                  L"C:\\",      L"C:",           L"1:\\",   L"\u042F:\\",
+                                  L"c:/"};
+    std::wstring names;  // a DOS name or a drive path: +
+    for (const std::wstring& name : tried)
+        names += IsDosName(name) || IsDrivePath(name) ? L'+' : L'-';
+    EXPECT_EQ(names, L"++++------------+----");
+    std::vector<DosDrive> drives;
+    std::wstring letters;
+    for (const wchar_t* folder :
+         {L"C:\\Az\\", L"c:\\aZ\\", L"C:\\\u0401\u0416\u042F\\", L"C:\\\u0451\u0436\u044F\\", L"C:\\A\\"})
+        letters += DriveFor(drives, folder, L"");
+    for (int n = 0; n < 21; ++n)
+        letters += DriveFor(drives, std::to_wstring(n), L"") ? L"" : L"0";
+    EXPECT_EQ(letters + drives.back().letter, L"CCDDE0Y");
+    EXPECT_EQ(Utf8({0x7F, 0x80, 0x7FF, 0x800, 0xFFFF, 0xD83D, 0xDE00, 0xDBFF, 0xDFFF, 0xDC00, 0xD800, 0xE000,
+                    0xD800}),
+              "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xED\xB0\x80\xED"
+              "\xA0\x80\xEE\x80\x80\xED\xA0\x80");
+    EXPECT_EQ(QuoteArgument(L"HI.COM") + QuoteArgument(L"") + QuoteArgument(L"a\\\"b c\\") +
+                  QuoteArgument(L"a\\b\tc"),
+              L"HI.COM\"\"\"a\\\\\\\"b c\\\\\"\"a\\b\tc\"");
+    EXPECT_EQ(CommandLine({L"a b", L"", L"c"}), L"\"a b\" \"\" c");
+}
+
 // Debug says why it cannot start; it asks once for a debugger it cannot find, and keeps the one
 // chosen for the kind of program it debugs. Debugger... shows the ones in use, chooses or forgets.
 TEST_F(BuildTest, DebugSaysWhatStopsItAndKeepsTheDebuggerChosenForItsKind) {
@@ -405,7 +436,7 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
          "\"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe\" -conf KV*.CNF\n@mount C C:\\MYWORK~1\\8A7B~1"
          "\r\n@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
         {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
-             host.wine = false, p.system.environment[L"PATH"] = L"relative;D:\\Программы\\DOSBox";
+             host.wine = false, p.system.environment[L"PATH"] = L"relative;\"D:\\Программы\\DOSBox\";C:\\W";
              p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
              doc.SetPath(L"D:\\Лабы\\hi.asm");
              p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
@@ -479,6 +510,7 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
              failure,
          L""},
         {{false, "", 127}, false, L"", L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 2."},
+        {{false, "", 126}, false, L"", L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 5."},
         {{true, "", -1}, true, L"", L""},
     };
     p.files.Put(L"C:\\W\\HI.LST", "");
@@ -500,7 +532,7 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
         EXPECT_EQ(std::make_pair(dos->RunEnabled(), dos->State().lastBuildCom),
                   std::make_pair(made, std::int16_t(made)));
     }
-    EXPECT_EQ(notified, 5);
+    EXPECT_EQ(notified, 6);
     const auto earlierEnd = host.started.back().ended;
     Build();  // a later build: the earlier session's end no longer counts
     earlierEnd({true, "", -1});
@@ -541,18 +573,20 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
     p.settings.tlinkPath = L"C:\\TL\\TLINK.EXE";
     p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
     Build();
-    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program: TD32.EXE beside the linker
+    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
     host.started.back().ended({true, "", -1});
     dos->TakeEnded();
-    dos->Debug(p.settings);  // no TD32.EXE: asked once, declined, then told where to choose it
-    dos->Debug(p.settings);
-    EXPECT_EQ(p.messages.shown.size(), 2u);
-    EXPECT_EQ(p.messages.shown[0].style, kMbYesNo | kMbIconQuestion);
-    EXPECT_NE(p.messages.shown[1].text.find(L"\"Debugger...\""), std::wstring::npos);
-    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
     dos->Debug(p.settings);
     EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W"});
-    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox, by a DOS name
+    p.user.SetPath(UserPath::Debugger16, L"C:\\TASM\\TD 2.EXE");
+    p.files.Put(L"C:\\TASM\\TD 2.EXE", Mz(0, "td"));
+    dos->Debug(p.settings);
+    EXPECT_TRUE(p.messages.shown.size() == 1 &&
+                p.messages.shown[0].text.find(L"The name of the debugger, \"TD 2.EXE\", is not") !=
+                    std::wstring::npos);
+    p.user.ForgetPath(UserPath::Debugger16);
     p.files.Put(L"C:\\TASM\\TD.EXE", Mz(0, "td"));
     dos->Debug(p.settings);
     EXPECT_NE(
@@ -654,15 +688,19 @@ TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
               (std::vector<std::wstring>{L"E|A.ASM|1|first", L"+2"}));
 }
 
+// The document named by its path or name alone, in any case; the output's size; a file counts as
+// this build's from two seconds before its start (the FAT's resolution); every failure is a row.
 TEST(BuildResults, RowsForMessagesListingAndOutput) {
-    const ScriptOutputs out{L"C:\\My Work\\hello.asm", L"C:\\MYWORK~1\\HELLO.ASM", L"C:\\MYWORK~1\\hello",
-                            L"C:\\MYWORK~1\\hello.exe"};
+    const ScriptOutputs out{L"C:\\\u041C\\az\u0430\u044F\u0451.asm", L"C:\\MYWORK~1\\HELLO.ASM",
+                            L"C:\\MYWORK~1\\hello", L"C:\\MYWORK~1\\hello.exe"};
     const std::uint64_t t = 500000000;  // the script's start; two seconds are 20,000,000
     const std::wstring noListing =
         L"Listing||The assembler wrote no listing (hello.LST), so its messages cannot be shown here.|0\n";
-    const std::wstring unread = L"Listing||hello.LST could not be read to its end (",
-                       missing = L"), so messages may be missing here.|0\n",
-                       written = L"Output||hello.exe written, 20 bytes|0\n!";
+    const std::wstring
+        unread = L"Listing||hello.LST could not be read to its end (",
+        missing = L"), so messages may be missing here.|0\n",
+        written = L"Output||hello.exe written, 20 bytes|0\n!",
+        earlier = L"Output||No output: hello.exe is from an earlier build; this one wrote none.|0\n!";
     struct Case {
         const char* listing;  // nullptr: none
         std::uint64_t listingTime, outputTime;
@@ -670,22 +708,35 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
         std::wstring rows;
         const wchar_t* failing = nullptr;  // ".LST": reading it fails after its first piece
         std::uint32_t code = FakeFileSystem::kOutOfMemory;
+        int stamp = 0;  // reading a stamp fails: 1 out of memory, 2 refused
     } cases[] = {
-        {"**Error** C:\\MYWORK~1\\HELLO.ASM(4) bad\r\n*Warning* HELLO.ASM(9) odd\r\n**Error** DEFS.INC(5) "
-         "x\r\n",
+        {"**Error** C:\\MYWORK~1\\HELLO.ASM(4) bad\r\n*Warning* AZ\x80\x9F\xF0.ASM(9) odd\r\n**Error** "
+         "DEFS.INC(5) x\r\n",
          t, 0, -1,
          L"Error|4|bad|4\nWarning|9|odd|9\nError|DEFS.INC(5)|x|0\nOutput||No output: hello.exe was not "
          L"written.|0\n!"},
-        {nullptr, 0, t, 1234, noListing + L"Output||hello.exe written, 1,234 bytes|0\n!"},
-        {"clean\r\n", t, t - 15000000, 20, L"Output||hello.exe written, 20 bytes|0\n"},  // not worth a window
-        {"**Error** HELLO.ASM(1) old\r\n", t - 30000000, t - 30000000, 20,
-         noListing + L"Output||No output: hello.exe is from an earlier build; this one wrote none.|0\n!"},
+        {nullptr, 0, t, 1234567, noListing + L"Output||hello.exe written, 1,234,567 bytes|0\n!"},
+        {"clean\r\n", t, t - 20000000, 999,
+         L"Output||hello.exe written, 999 bytes|0\n"},  // not worth a window
+        {"**Error** HELLO.ASM(1) old\r\n", t - 20000001, t - 20000001, 20, noListing + earlier},
         {"**Error** HELLO.ASM(4) bad\r\n", t, t, 20,
          L"Error|4|bad|4\n" + unread + L"Windows error 32" + missing + written, L".LST", 32},
         {"clean\r\n", t, t, 20, unread + L"not enough memory" + missing + written, L".LST"},
+        {"", t, t, 20, noListing + earlier, nullptr, 0, 2},
+        {"", t, t, 20, L"Build||The build's results could not be gathered (not enough memory).|0\n!", nullptr,
+         0, 1},
+    };
+    struct Files : FakeFileSystem {
+        int stamp = 0;
+        FileStamp Stamp(Text path) override {
+            if (stamp)
+                stamp == 1 ? throw std::bad_alloc() : throw PlatformError(L"stamp", 5);
+            return FakeFileSystem::Stamp(path);
+        }
     };
     for (const Case& c : cases) {
-        FakeFileSystem files;
+        Files files;
+        files.stamp = c.stamp;
         if (c.listing)
             files.Put(out.outBase + L".LST", c.listing, 0, c.listingTime);
         if (c.outputSize >= 0)
@@ -708,13 +759,6 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
     const BuildResults many = CollectBuildResults(out, t, files);
     ASSERT_EQ(many.rows.size(), 5002u);
     EXPECT_EQ(many.rows[5000].text, L"... and 3 more messages, in hello.LST.");
-    struct NoMemory : FakeFileSystem {
-        FileStamp Stamp(Text) override { throw std::bad_alloc(); }
-    } noMemory;
-    noMemory.Put(out.outBase + L".LST", "", 0, t);
-    const BuildResults failed = CollectBuildResults(out, t, noMemory);
-    ASSERT_EQ(failed.rows.size(), 1u);
-    EXPECT_EQ(failed.rows[0].text, L"The build's results could not be gathered (not enough memory).");
 }
 
 TEST(BuildResults, AnAssemblerLineIsFoundInTheEditorsText) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-// The file o holds a text, r is read-only, f can be neither read nor written.
+// The file o holds a text, r is read-only, f can be neither read nor written; n is none yet.
 struct Scene {
     FakeProgram p;
     Document doc;
@@ -57,9 +57,16 @@ struct Scene {
 // a line. The bytes are Windows-1251, taken without conversion.
 TEST(ReadSourceText, EveryLineEndsInCrLfAndALoneLfStaysInside) {
     const std::pair<const char*, const wchar_t*> cases[] = {
-        {"A\r\nB\r\n", L"A\r\nB\r\n"},     {"A\r\nB", L"A\r\nB\r\n"},         {"A\rB\r", L"A\r\nB\r\n"},
-        {"A\r\r\nB", L"A\r\n\r\nB\r\n"},   {"A\n\r\nB\n", L"A\n\r\nB\n\r\n"}, {"", L""},
+        {"A\r\nB\r\n", L"A\r\nB\r\n"},
+        {"A\r\nB", L"A\r\nB\r\n"},
+        {"A\rB\r", L"A\r\nB\r\n"},
+        {"A\r\r\nB", L"A\r\n\r\nB\r\n"},
+        {"A\n\r\nB\n", L"A\n\r\nB\n\r\n"},
+        {"", L""},
         {"\x8F\xE0", L"\x040F\x0430\r\n"},
+        {"\r\n", L"\r\n"},
+        {"\r", L"\r\n"},
+        {"\n", L"\n\r\n"},
     };
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(ReadSourceText(bytes), text) << bytes;
@@ -105,6 +112,37 @@ TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
     }
 }
 
+// Listeners hear of every change: the path, a whole new text, an edit from its first line (an undo
+// from the higher of the lines the caret leaves and lands on), a selection. A build's round trip through
+// the DOS code page assigns a text with Cyrillic again, marking it changed; either way Undo is emptied.
+TEST(Document, ListenersHearOfEveryChangeAndItsFirstLine) {
+    struct Heard : Document::Listener {
+        std::string log;
+        void DocumentChanged(DocumentChange change, std::size_t fromLine) override {
+            log += "PRES"[static_cast<int>(change)] + std::to_string(fromLine) + " ";
+        }
+    } heard;
+    Document doc;
+    doc.Listen(heard);
+    doc.SetPath(L"p");
+    doc.Load(L"a\r\nb\r\nc");
+    doc.Select(6, 6);
+    doc.ReplaceSelection(L"x\r\ny");
+    doc.DocChanged = 0;
+    doc.Undo();
+    doc.Undo();
+    doc.ShowDosRoundTrip();
+    const std::wstring ascii =
+        doc.Text() + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.Model().CanUndo());
+    doc.Load(L"\u0411");
+    doc.DocChanged = 0;
+    doc.ShowDosRoundTrip();
+    EXPECT_EQ(heard.log, "P0 R0 S0 E2 E2 E2 R0 R0 ");
+    EXPECT_EQ(ascii + doc.Text() + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.Model().CanUndo()) +
+                  std::to_wstring(doc.Generation()),
+              L"a\r\nb\r\nx\r\nyc10\u0411102");
+}
+
 // A cancel or a read-only refusal settles a save under the caption; Save As keeps
 // the old binding when nothing was saved; New clears unless the save failed, and
 // leaves the document changed and unnamed; a failed read or dialog (!) changes nothing.
@@ -115,6 +153,7 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
         {'S', L"p", 1, L"", L"", L"changed 0, named 1, path p, text [t]; write p"},
         {'S', L"f", 1, L"", L"", L"changed 1, named 1, path f, text [t]; write f; says failed"},
         {'S', L"p", 0, L"o", L"", L"changed 0, named 1, path o, text [t]; save dialog at p; write o"},
+        {'S', L"p", 0, L"n", L"", L"changed 0, named 1, path n, text [t]; save dialog at p; write n"},  // new
         {'S', L"p", 0, L"", L"", L"changed 0, named 1, path p, text [t]; save dialog at p"},
         {'S', L"p", 0, L"r", L"", L"changed 0, named 1, path p, text [t]; save dialog at p; says read-only"},
         {'S', L"p", 0, L"f", L"",

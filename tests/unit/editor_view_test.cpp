@@ -25,6 +25,7 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
     const std::tuple<const wchar_t*, BlockState, const char*> cases[] = {
         {L"start:  mov ax, 0FFh ; go", 0, "llllll..iii.rr..nnnn.cccc"},
         {L"msg db 'It''s', 10, \"$\"", 0, "lll.dd.sssssss..nn..sss"},
+        {L"db '',1", 0, "dd.ss.n"},
         {L"MAIN PROC far", 0, "llll.dddd.ddd"},
         {L"PROC Main", 0, "dddd.llll"},
         {L"  .model small", 0, "..dddddd.ddddd"},
@@ -49,17 +50,17 @@ TEST(AsmSyntax, CommentBlockRunsToTheLineOfItsSecondDelimiterAndForgetsBelowAnEd
     TextBuffer text;
     text.SetText(
         L"mov ax, 1\r\n  Comment ~ start\r\nmov still ; inside\r\nend ~ here\r\nmov bx, 2\r\n"
-        L"comment *one line* \r\nnop");
+        L"comment *one line* \r\n comment \r\nnop");
     SyntaxStates states;
-    const BlockState expected[] = {0, 0, L'~', L'~', 0, 0, 0};
-    for (std::size_t line = 0; line < 7; ++line)
+    const BlockState expected[] = {0, 0, L'~', L'~', 0, 0, 0, 0};  // a COMMENT without a delimiter opens none
+    for (std::size_t line = 0; line < 8; ++line)
         EXPECT_EQ(states.At(text, line), expected[line]) << line;
 
     // The closing delimiter removed: the block runs on to the end.
     const std::size_t at = text.LineStart(3) + 4;
     text.Replace(at, at + 1, L"");
     states.Forget(3);
-    EXPECT_EQ(states.At(text, 6), L'~');
+    EXPECT_EQ(states.At(text, 7), L'~');
     EXPECT_EQ(states.At(text, 2), L'~');
 
     SyntaxStates fresh;  // a painted line teaches only the state of the line after those known

@@ -219,10 +219,17 @@ TEST(UserSettings, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
     ASSERT_TRUE(rect);
     EXPECT_EQ(std::vector<int>({rect->left, rect->top, rect->width, rect->height}),
               std::vector<int>({-20, 30, 400, 250}));
-    for (const RegValue& height : {RegNumber(0), RegNumber(100001), RegNumber(0xFFFFFFFF), RegText(L"250")}) {
-        registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\Results", L"Height", height);
-        EXPECT_FALSE(user.WindowPlace(L"Results")) << height.number;
+    std::wstring accepted;  // each value at the edges of what a window's place may be
+    for (const wchar_t* name : {L"Left", L"Top", L"Width", L"Height"}) {
+        for (int value : {-100001, -100000, 0, 100000, 100001}) {
+            user.SetWindowPlace(L"R", {-20, 30, 400, 250});
+            registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\R", name,
+                         RegNumber(std::uint32_t(value)));
+            accepted += user.WindowPlace(L"R") ? L'+' : L'-';
+        }
     }
+    registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\R", L"Top", RegText(L"30"));
+    EXPECT_EQ(accepted + (user.WindowPlace(L"R") ? L'+' : L'-'), L"-+++--+++----+----+--");
     // Switches start off; a stored 1 turns one on, anything but a DWORD leaves it off.
     EXPECT_FALSE(user.Switch(UserSwitch::LineNumbers));
     user.SetSwitch(UserSwitch::LineNumbers, true);
