@@ -23,22 +23,38 @@ void Type(EditModel& model, const std::wstring& text) {
         model.ReplaceSelection(std::wstring(1, c));
 }
 
-// One step of undo, which a second Undo takes back, selecting what came back.
-// Typing on, deleting on or back from one place, or taking back what was typed
-// is one step; an edit elsewhere or a new text starts again.
+// One step of undo, which a second Undo takes back, selecting what came back. Typing on, deleting on
+// or back from one place, or taking back what was typed is one step; an edit elsewhere, a Delete after
+// typing or a new text starts again.
 TEST(EditModel, OneStepOfUndo) {
-    const std::function<void(EditModel&)> runs[] = {
-        [](EditModel& m) { m.Select(4, 6), Type(m, L"cx"); },
-        [](EditModel& m) { m.Select(4, 4), m.DeleteBackward(), m.DeleteBackward(), m.DeleteForward(); },
-        [](EditModel& m) { m.Select(7, 7), Type(m, L"xyz"), m.DeleteBackward(), Type(m, L"w"); },
-        [](EditModel& m) { m.Select(10, 10), m.DeleteBackward(true); },  // Ctrl+Backspace: the word
+    const std::pair<std::function<void(EditModel&)>, const wchar_t*> runs[] = {
+        {[](EditModel& m) { m.Select(4, 6), Type(m, L"cx"); }, L"mov ax, bx"},
+        {[](EditModel& m) { m.Select(4, 4), m.DeleteBackward(), m.DeleteBackward(), m.DeleteForward(); },
+         L"mov ax, bx"},
+        {[](EditModel& m) { m.Select(7, 7), Type(m, L"xyz"), m.DeleteBackward(), Type(m, L"w"); },
+         L"mov ax, bx"},
+        {[](EditModel& m) {
+             m.Select(7, 7), Type(m, L"xy"), m.DeleteBackward(), m.DeleteBackward(), Type(m, L"w");
+         },
+         L"mov ax, bx"},
+        {[](EditModel& m) { m.Select(7, 7), Type(m, L"xyz"), m.Select(9, 10), m.DeleteBackward(); },
+         L"mov ax, bx"},
+        {[](EditModel& m) { m.Select(7, 7), Type(m, L"xyz"), m.Select(8, 9), m.DeleteBackward(); },
+         L"mov ax,xyz bx"},
+        {[](EditModel& m) { m.Select(7, 7), Type(m, L"xy"), m.DeleteForward(); }, L"mov ax,xy bx"},
+        {[](EditModel& m) { m.Select(7, 7), Type(m, L"xy"), m.Select(8, 8), Type(m, L"z"); },
+         L"mov ax,xy bx"},
+        {[](EditModel& m) { m.Select(4, 4), m.DeleteForward(), m.Select(5, 5), m.DeleteForward(); },
+         L"mov x, bx"},
+        {[](EditModel& m) { m.Select(10, 10), m.DeleteBackward(true); },
+         L"mov ax, bx"},  // Ctrl+Backspace: the word
     };
-    for (const auto& run : runs) {
+    for (const auto& [run, undone] : runs) {
         EditModel model = With(L"mov ax, bx");
         run(model);
         const std::wstring edited = model.Text();
         EXPECT_TRUE(model.Undo());
-        EXPECT_EQ(model.Text(), L"mov ax, bx");
+        EXPECT_EQ(model.Text(), undone);
         EXPECT_TRUE(model.Undo());
         EXPECT_EQ(model.Text(), edited);
     }
@@ -46,10 +62,6 @@ TEST(EditModel, OneStepOfUndo) {
     model.ReplaceSelection(L"");
     model.Undo();
     EXPECT_EQ(model.SelectedText(), L"ax");
-    model.Select(0, 0);
-    Type(model, L"y");  // elsewhere: a new step
-    model.Undo();
-    EXPECT_EQ(model.Text(), L"mov ax, bx");
     model.SetText(L"new");
     EXPECT_FALSE(model.Undo() || model.ReplaceSelection(L""));  // nothing selected, nothing typed: no change
 }
@@ -61,16 +73,17 @@ TEST(EditModel, TheCaretMovesByCrLfWordsLinesAndPagesAndShiftExtends) {
     const std::wstring four = L"0123456789\r\nab\r\n0123456789\r\nx", words = L"mov  ax, [bx]\r\nint 21h";
     const std::tuple<std::wstring, std::size_t, std::size_t, const char*, std::size_t, std::size_t> cases[] =
         {
-            {crlf, 2, 2, ">", 4, 4},       {crlf, 4, 4, "<", 2, 2},        {crlf, 2, 2, "+>+>", 2, 5},
-            {crlf, 2, 5, "<", 2, 2},       {crlf, 2, 5, ">", 5, 5},        {crlf, 5, 5, "+^", 5, 4},
-            {crlf, 5, 5, "$", 6, 6},       {crlf, 6, 6, "+{", 6, 0},       {crlf, 0, 0, "}>", 6, 6},
-            {tabs, 9, 9, "d", 14, 14},     {tabs, 9, 9, "dd", 18, 18},     {tabs, 9, 9, "ddd", 29, 29},
-            {tabs, 9, 9, "dddd", 29, 29},  {tabs, 9, 9, "ddd+U+U", 29, 9}, {tabs, 9, 9, "u", 9, 9},
-            {tabs, 9, 9, "D", 18, 18},     {tabs, 9, 9, "DU", 9, 9},       {tabs, 9, 9, "Dd", 29, 29},
-            {four, 9, 9, "d<u", 1, 1},     {four, 9, 9, "d>u", 12, 12},    {four, 9, 9, "d[u", 0, 0},
-            {four, 9, 9, "d]u", 12, 12},   {four, 9, 9, "d^u", 0, 0},      {four, 9, 9, "d$u", 2, 2},
-            {four, 9, 9, "d{d", 12, 12},   {four, 9, 9, "d}u", 17, 17},    {words, 22, 22, "[", 19, 19},
-            {words, 15, 15, "+[", 15, 13}, {words, 9, 9, "[", 7, 7},
+            {L"\r\nab", 2, 2, "<", 0, 0},   {L"a\r\n", 1, 1, ">", 3, 3},  {crlf, 2, 2, ">", 4, 4},
+            {crlf, 4, 4, "<", 2, 2},        {crlf, 2, 2, "+>+>", 2, 5},   {crlf, 2, 5, "<", 2, 2},
+            {crlf, 2, 5, ">", 5, 5},        {crlf, 5, 5, "+^", 5, 4},     {crlf, 5, 5, "$", 6, 6},
+            {crlf, 6, 6, "+{", 6, 0},       {crlf, 0, 0, "}>", 6, 6},     {tabs, 9, 9, "d", 14, 14},
+            {tabs, 9, 9, "dd", 18, 18},     {tabs, 9, 9, "ddd", 29, 29},  {tabs, 9, 9, "dddd", 29, 29},
+            {tabs, 9, 9, "ddd+U+U", 29, 9}, {tabs, 9, 9, "u", 9, 9},      {tabs, 9, 9, "D", 18, 18},
+            {tabs, 9, 9, "DU", 9, 9},       {tabs, 9, 9, "Dd", 29, 29},   {four, 9, 9, "d<u", 1, 1},
+            {four, 9, 9, "d>u", 12, 12},    {four, 9, 9, "d[u", 0, 0},    {four, 9, 9, "d]u", 12, 12},
+            {four, 9, 9, "d^u", 0, 0},      {four, 9, 9, "d$u", 2, 2},    {four, 9, 9, "d{d", 12, 12},
+            {four, 9, 9, "d}u", 17, 17},    {words, 22, 22, "[", 19, 19}, {words, 15, 15, "+[", 15, 13},
+            {words, 9, 9, "[", 7, 7},
         };
     const std::map<char, Motion> keys{
         {'<', Motion::Left}, {'>', Motion::Right}, {'[', Motion::WordLeft},  {']', Motion::WordRight},
@@ -108,9 +121,17 @@ TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
         model.SelectWordAt(at);
         EXPECT_EQ(model.SelectedText(), word) << at;
     }
+    std::wstring lengths;  // each character at the edge of a class between two letters, then two semicolons
+    for (wchar_t c : std::wstring(L"/09:@AZ[`az{_\x7F\x80 \t\n")) {
+        for (const std::wstring around : {L"x", L";"}) {
+            model.SetText(around + c + around);
+            model.SelectWordAt(1);
+            lengths += std::to_wstring(model.SelectedText().size());
+        }
+    }
     model.SetText(L"");
     model.SelectWordAt(0);
-    EXPECT_EQ(model.SelectedText(), L"");
+    EXPECT_EQ(lengths + model.SelectedText(), L"133131131331311313313113311331111111");
 }
 
 TEST(EditModel, BackspaceAndDeleteTakeCrLfAsOneAndASelectionWhole) {
@@ -148,34 +169,32 @@ TEST(EditModel, TabsReachTheNextMultipleOfEightAndTheWidestLineIsKnown) {
     EXPECT_EQ(model.WidestLine(), 5u);
 }
 
-// The column at the end of text[from, to), walked the plain way.
-std::size_t Walked(const std::wstring& text, std::size_t from, std::size_t to) {
-    std::size_t column = 0;
-    for (std::size_t i = from; i < to; ++i)
-        column = text[i] == L'\t' ? (column / kTabColumns + 1) * kTabColumns : column + 1;
-    return column;
-}
-
 // Random edits: the line index agrees with the text, long lines' columns with a walk.
 TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
     std::mt19937 random(7);
-    const std::wstring pieces[] = {L"x", L"\t",        L"mov ax, 1", L"\r\n",
-                                   L"",  L"\u0416\t;", L"\r",        std::wstring(L"\n\0", 2)};
-    std::wstring start = L"short\tline\r\n";
-    for (int i = 0; i < 3000; ++i)  // a long line with tabs, then one without
+    std::wstring start, run;  // short lines, a long line with tabs, one without, short lines; a long piece
+    for (int i = 0; i < 1000; ++i)
+        run += i == 600 ? L"\r\n" : L"ab\t";
+    const std::wstring pieces[] = {
+        L"x", L"\t", L"mov ax, 1", L"\r\n", L"", L"\u0416\t;", L"\r", std::wstring(L"\n\0", 2), run, L"\r\n"};
+    for (int i = 0; i < 10; ++i)
+        start += L"short\tline\r\n";
+    for (int i = 0; i < 3000; ++i)
         start += (random() % 5 == 0) ? L"\t" : L"ab";
-    start += L"\r\n" + std::wstring(5000, L'q') + L"\r\nend";
+    start += L"\r\n" + std::wstring(5000, L'q') + L"\r\nx\r\n\r\nend";
     EditModel model;
     model.SetText(start);
     for (int step = 0; step < 300; ++step) {
-        const std::size_t length = model.Length();
-        const std::size_t at = random() % (length + 1);
-        const std::size_t to = std::min(length, at + (random() % 4 == 0 ? random() % 3000 : random() % 3));
+        const std::size_t length = model.Length(), pick = random() % model.Buffer().LineCount();
+        // Every third edit at a line's start (joining or splitting lines), the others anywhere.
+        std::size_t at = step % 3 ? random() % (length + 1) : model.Buffer().LineStart(pick);
+        at -= std::min<std::size_t>(at, step % 3 ? 0 : random() % 3);
+        const std::size_t to = std::min(length, at + (random() % 8 == 0 ? random() % 3000 : random() % 3));
         model.Select(at, to);
         if (step % 37 == 36)
             model.Undo();
         else
-            model.ReplaceSelection(pieces[random() % 8]);
+            model.ReplaceSelection(pieces[random() % 10]);
 
         const std::wstring text = model.Text();
         const TextBuffer& buffer = model.Buffer();
@@ -185,17 +204,21 @@ TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
             ASSERT_EQ(end, line + 1 < buffer.LineCount() ? text.find(L"\r\n", begin) : text.size()) << step;
             ASSERT_TRUE(line + 1 == buffer.LineCount() || buffer.LineStart(line + 1) == end + 2);
             ASSERT_TRUE(buffer.LineOf(begin) == line && buffer.LineOf(end) == line);
-            const std::size_t width = Walked(text, begin, end);
+            std::vector<std::size_t> walked(end - begin + 1);  // each position's column, the plain way
+            for (std::size_t i = begin; i < end; ++i)
+                walked[i + 1 - begin] = text[i] == L'\t' ? (walked[i - begin] / kTabColumns + 1) * kTabColumns
+                                                         : walked[i - begin] + 1;
+            const std::size_t width = walked.back();
             EXPECT_GE(model.WidestLine(), line == buffer.LineOf(model.Caret()) ? width : 0);
             for (std::size_t k = 0; k < 6; ++k) {
                 std::size_t pos = begin + (end - begin) * k / 5;
                 if (k % 2 && pos > begin)
                     --pos;
-                ASSERT_EQ(model.ColumnOf(pos), Walked(text, begin, pos)) << step << " line " << line;
+                ASSERT_EQ(model.ColumnOf(pos), walked[pos - begin]) << step << " line " << line;
                 const std::size_t column = width * k / 5 + k % 3;
                 const LineColumns::Spot spot = model.SpotAt(line, column);
-                ASSERT_EQ(spot.column, Walked(text, begin, spot.pos)) << step;
-                ASSERT_TRUE(spot.pos == end ? column >= width : column < Walked(text, begin, spot.pos + 1));
+                ASSERT_EQ(spot.column, walked[spot.pos - begin]) << step;
+                ASSERT_TRUE(spot.pos == end ? column >= width : column < walked[spot.pos + 1 - begin]);
                 const std::size_t near = model.PosAtColumn(line, column);
                 ASSERT_TRUE(near == spot.pos || near == spot.pos + 1) << step;
             }
