@@ -67,6 +67,10 @@ TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
     for (std::int32_t id : {3, 5})
         EXPECT_EQ(RecodeText(RecodeText(all, 1, id), id, 1), all) << id;
     EXPECT_EQ(RecodeText(RecodeText(all, 3, 5), 5, 3), all);
+    for (const auto& [id, map] :
+         {std::pair{2, &Map2()}, {3, &Map3()}, {5, &Map5()}, {1, nullptr}, {9, nullptr}})
+        for (int k = 0; k < 128; ++k)  // a table: the character of each byte's target, from 0x80 on
+            ASSERT_EQ(RecodeTable(id)[k], all[map ? (*map)[k] : 0x80 + k]) << id;
 }
 
 // ASCII goes a block at a time: any character anywhere in a run converts as alone.

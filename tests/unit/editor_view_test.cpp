@@ -26,6 +26,8 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
         {L"start:  mov ax, 0FFh ; go", 0, "llllll..iii.rr..nnnn.cccc"},
         {L"msg db 'It''s', 10, \"$\"", 0, "lll.dd.sssssss..nn..sss"},
         {L"db '',1", 0, "dd.ss.n"},
+        {L"@@9: JZ _z$ ; Zz", 0, "llll.ii.....cccc"},  // names of every character a name may hold
+        {L"dw 0afh,0agh,07o,08o,102b,AAA", 0, "dd.nnnn......nnn..........iii"},
         {L"MAIN PROC far", 0, "llll.dddd.ddd"},
         {L"PROC Main", 0, "dddd.llll"},
         {L"  .model small", 0, "..dddddd.ddddd"},

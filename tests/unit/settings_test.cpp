@@ -128,6 +128,16 @@ TEST(RegShell, SixteenBitConversion) {
         registry.Set(kHklm, kKey, L"v", RegNumber(stored));
         EXPECT_EQ(RegShell(registry).RegRead(L"HKLM\\Software\\asm\\v").ToString(), text);
     }
+    RegShell reg(registry);  // either type in any case, from a number or a text; a key by its backslash
+    reg.RegWrite(L"HKLM\\Software\\asm\\a", L" 2.5 ", L"reg_dword");
+    reg.RegWrite(L"HKLM\\Software\\asm\\b", std::int64_t{-7}, L"Reg_Sz");
+    EXPECT_EQ(reg.RegRead(L"HKLM\\Software\\asm\\a").ToString() + reg.RegRead(L"HKLM\\Software\\asm\\b").text,
+              L"2-7");
+    EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\c", L"x", L"REG_DWORD"), ProgramError);
+    EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\c", L"1", L"REG_BINARY"), ProgramError);
+    EXPECT_THROW(reg.RegWrite(L"HKLM\\Software\\asm\\c", std::int64_t{1}, L"REG_BINARY"), ProgramError);
+    reg.RegDelete(L"HKLM\\Software\\asm\\");
+    EXPECT_FALSE(registry.HasKey(kHklm, kKey) || registry.Has(kHklm, kKey, L"a"));
 }
 
 // OK takes any existing file as a plain string; a refused registry keeps it for this run.
