@@ -129,9 +129,12 @@ TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
             lengths += std::to_wstring(model.SelectedText().size());
         }
     }
+    model.SetText(L";\r\n\n;");  // a lone LF that starts a line: the line's own
+    model.SelectWordAt(3);
+    lengths += std::to_wstring(model.SelectedText().size());
     model.SetText(L"");
     model.SelectWordAt(0);
-    EXPECT_EQ(lengths + model.SelectedText(), L"133131131331311313313113311331111111");
+    EXPECT_EQ(lengths + model.SelectedText(), L"1331311313313113133131133113311111111");
 }
 
 TEST(EditModel, BackspaceAndDeleteTakeCrLfAsOneAndASelectionWhole) {
@@ -166,7 +169,9 @@ TEST(EditModel, TabsReachTheNextMultipleOfEightAndTheWidestLineIsKnown) {
     model.ReplaceSelection(std::wstring(30, L'z'));
     EXPECT_EQ(model.WidestLine(), 32u);
     model.SetText(L"short");
-    EXPECT_EQ(model.WidestLine(), 5u);
+    const std::size_t shortLine = model.WidestLine();
+    model.SetText(L"\r\nab\r\n");  // line ends at either end of the text take no columns
+    EXPECT_EQ(shortLine * 10 + model.WidestLine(), 52u);
 }
 
 // Random edits: the line index agrees with the text, long lines' columns with a walk.
@@ -193,6 +198,8 @@ TEST(EditModelColumns, LongLinesAgreeWithAWalkThroughEveryKindOfEdit) {
         model.Select(at, to);
         if (step % 37 == 36)
             model.Undo();
+        else if (step % 100 == 99)  // a new text: nothing of the old one's columns counts
+            model.SetText(L"\t" + model.Text());
         else
             model.ReplaceSelection(pieces[random() % 10]);
 
