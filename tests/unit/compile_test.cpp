@@ -237,7 +237,9 @@ const std::string kWindowsProgram = Mz(0x40, std::string("PE\0\0", 4)), kElf = "
 TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
     // DOS .exe, DOS program, Windows program, host program
     const std::tuple<std::string, bool, bool, bool, bool> cases[] = {
-        {kWindowsProgram, false, false, true, false},      // also under a .com name
+        {kWindowsProgram, false, false, true, false},  // also under a .com name
+        {Mz(0x140, std::string(0x100, '\0') + std::string("PE\0\0", 4)), false, false, true, false},
+        {Mz(0x10040, std::string(0x10000, '\0') + std::string("PE\0\0", 4)), false, false, true, false},
         {Mz(0x40, "NE"), false, false, false, false},      // a 16-bit Windows program
         {Mz(0x40, "PE"), true, true, false, false},        // cut short: no PE signature
         {Mz(0x00, ""), true, true, false, false},          // points at its own "MZ"
@@ -675,6 +677,17 @@ TEST(BuildListing, ReadsTheAssemblersMessageLinesAndNothingElse) {
          L"E|A.ASM|2|" + std::wstring(ListingReader::kLongestLine - 21, L'x')},
         {"      5  0000  B8 0000s   mov ax, foo ; **Error** not here\r\n", L""},
         {"*Warnings* 1\r\n", L""},
+        // The place is the first "name(digits)" (up to nine) with a blank or nothing after it.
+        {"**Error**\r\n", L"E||0|"},
+        {"**Err\r\n", L""},
+        {"**Error** A((3) t\r\n", L"E|A(|3|t"},
+        {"**Error** (12) x\r\n", L"E||0|(12) x"},
+        {"**Error** A (12) x\r\n", L"E||0|A (12) x"},
+        {"**Error** A(123456789) x\r\n", L"E|A|123456789|x"},
+        {"**Error** A(1234567890) x\r\n", L"E||0|A(1234567890) x"},
+        {"**Error** A(12\r\n", L"E||0|A(12"},
+        {"**Error** A() x\r\n", L"E||0|A() x"},
+        {"**Error** A(1)x B(2)\r\n", L"E|A(1)x B|2|"},
         {"", L""},
     };
     for (const auto& [bytes, expected] : cases)

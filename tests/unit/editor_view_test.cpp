@@ -221,6 +221,10 @@ TEST(ViewLayout, RowRunsSplitBySelectionAndColourAndStartDeepInALine) {
     EXPECT_EQ(Runs(row), (std::vector<std::string>{"        mo||.", "v a|sel|.", "x, 1 ; x||."}));
     LayOutRow(model, 1, 0, 80, &syntax, row);  // the same row object: nothing of the last line's runs
     EXPECT_EQ(Runs(row), (std::vector<std::string>{"end||d"}));
+    LayOutRow(model, 0, 3, 2, nullptr, row);  // within a tab; then past the line's end
+    const std::wstring inTab = row.text;
+    LayOutRow(model, 1, 10, 5, &syntax, row);
+    EXPECT_EQ(inTab + L"|" + row.text + std::to_wstring(row.runs.size()), L"  |0");
     // A row laid out from a column deep in its line teaches nothing of the next line's state.
     const EditModel block = With(L"  Comment ~ " + std::wstring(100000, L'a') + L"\r\nmov");
     SyntaxStates states;
