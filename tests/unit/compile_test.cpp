@@ -144,10 +144,11 @@ TEST_F(BuildTest, EachKindWritesItsScriptWithItsSwitchesAndShortFolders) {
 // starts .com or .exe as lastBuildCom says; a failed start says nothing.
 TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
     const std::tuple<BuildKind, const wchar_t*, const wchar_t*, bool, int> cases[] = {
-        {BuildKind::Com16, L"C:\\W\\HI.com", L"C:\\W\\HI.com", true, 1},
+        {BuildKind::Com32, L"C:\\W\\HI.com", L"C:\\W\\HI.com", true, 1},
         {BuildKind::Exe32, L"C:\\W\\HI.exe", L"C:\\W\\HI.exe", true, 0},
-        {BuildKind::Com32, L"C:\\W\\NO.com", L"", false, 0},
+        {BuildKind::Com16, L"C:\\W\\NO.com", L"", false, 0},
         {BuildKind::Exe16, L"C:\\W\\HI.exe", L"", true, 0},
+        {BuildKind::Com16, L"HI.com", L"HI.com", true, 1},  // a name without a folder
     };
     for (const auto& [kind, chosen, made, runs, com] : cases) {
         produces = made;
@@ -156,8 +157,10 @@ TEST_F(BuildTest, RunFollowsTheOutputOfTheLastBuild) {
         EXPECT_EQ(session.RunEnabled(), runs);
         EXPECT_EQ(session.State().lastBuildCom, com);
         session.Run();
-        EXPECT_EQ(p.processes.started.back(), std::wstring(chosen).substr(0, 7) + (com ? L".com" : L".exe"));
+        EXPECT_EQ(p.processes.started.back(),
+                  std::wstring(chosen).substr(0, std::wcslen(chosen) - 4) + (com ? L".com" : L".exe"));
     }
+    EXPECT_EQ(session.LatestBuild(), 5u);
     p.processes.failStart = true;
     EXPECT_NO_THROW(session.Run());
 }
@@ -550,6 +553,12 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
     p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a Windows program starts as it always has
     dos->Run();
     EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\W\\HI.com"});
+    Build();  // a session ends, its results not yet taken, and then a direct .exe build finds no output
+    host.started.back().ended({true, "", -1});
+    host.startsDos = true;
+    p.dialogs.Choose(L"C:\\W\\HI.EXE");
+    dos->Build(BuildKind::Exe16, p.settings, doc, dialog);
+    EXPECT_FALSE(dos->TakeEnded() || dos->RunEnabled());
 }
 
 // TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as the user chose, then beside the
@@ -724,9 +733,9 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
         int stamp = 0;  // reading a stamp fails: 1 out of memory, 2 refused
     } cases[] = {
         {"**Error** C:\\MYWORK~1\\HELLO.ASM(4) bad\r\n*Warning* AZ\x80\x9F\xF0.ASM(9) odd\r\n**Error** "
-         "DEFS.INC(5) x\r\n",
+         "HELLO.INC(5) x",  // its last line unended
          t, 0, -1,
-         L"Error|4|bad|4\nWarning|9|odd|9\nError|DEFS.INC(5)|x|0\nOutput||No output: hello.exe was not "
+         L"Error|4|bad|4\nWarning|9|odd|9\nError|HELLO.INC(5)|x|0\nOutput||No output: hello.exe was not "
          L"written.|0\n!"},
         {nullptr, 0, t, 1234567, noListing + L"Output||hello.exe written, 1,234,567 bytes|0\n!"},
         {"clean\r\n", t, t - 20000000, 999,
@@ -775,9 +784,10 @@ TEST(BuildResults, RowsForMessagesListingAndOutput) {
 }
 
 TEST(BuildResults, AnAssemblerLineIsFoundInTheEditorsText) {
-    const std::wstring text = L"one\r\ntwo\nthree\r\n";  // a lone LF ends a line for the assembler only
-    const std::pair<std::size_t, std::size_t> spans[] = {{0, 3}, {5, 8}, {9, 14}, {16, 16}, {16, 16}};
-    for (std::size_t line = 1; line <= 5; ++line) {
+    const std::wstring text = L"\none\r\ntwo\nthree\r\n";  // a lone LF ends a line for the assembler only
+    const std::pair<std::size_t, std::size_t> spans[] = {{0, 0},   {1, 4},   {6, 9},
+                                                         {10, 15}, {17, 17}, {17, 17}};
+    for (std::size_t line = 1; line <= 6; ++line) {
         const TextSpan span = AssemblerLineSpan(text, line);
         EXPECT_EQ(std::make_pair(span.start, span.end), spans[line - 1]) << line;
     }
