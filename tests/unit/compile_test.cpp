@@ -86,7 +86,8 @@ class BuildTest : public ::testing::Test {
         produces.clear();
         p.files.log.clear(), p.processes.started.clear(), p.dialogs.shown.clear();
     }
-    // Run enabled, files written, programs started, messages (style unless a stop sign).
+    // Run enabled, files written, programs started, messages up to their first comma (style unless a stop
+    // sign).
     std::wstring Outcome() {
         std::wstring s = session.RunEnabled() ? L"run" : L"-";
         for (const std::wstring& w : p.files.log)
@@ -94,7 +95,7 @@ class BuildTest : public ::testing::Test {
         for (const std::wstring& w : p.processes.started)
             s += L" | start " + w;
         for (const auto& m : p.messages.shown)
-            s += L" | \"" + m.text + L"\"" +
+            s += L" | \"" + m.text.substr(0, m.text.find(L", ")) + L"\"" +
                  (m.style == (kMbOk | kMbIconStop) ? L"" : L" " + std::to_wstring(m.style));
         p.files.log.clear(), p.processes.started.clear(), p.messages.shown.clear();
         return s;
@@ -177,8 +178,8 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
          L"run | \"Choose tasm in Options... > Tasm.\" 0"},
         {[this] { p.settings.tlinkPath = L""; }, L"run | \"Choose tlink in Options... > Tlink.\" 0"},
         {[this] { doc.SetPath(L"C:\\W\\x.s"); },
-         L"- | \"The document's name is too short to build. Save it under a name of four characters or more, "
-         L"such as prog.asm.\""},
+         L"- | \"The document's name is too short to build. Save it under a name of four characters or "
+         L"more\""},
         {[this] { p.files.fail[L"c:\\w\\hi.bat"] = 3; },
          L"- | create C:\\W\\HI.bat | \"The build could not write C:\\W\\HI.bat.\r\n\r\nError 3.\""},
         {[this] { p.files.fail[L"c:\\w\\hi.asm"] = 5; },
@@ -187,15 +188,10 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
         {[this] { p.dialogs.answers = {L"C:\\W\\HEL"}; }, written},  // fewer than the four to cut
         {[this] { p.dialogs.fail = true; }, written},
         {[this] { p.dialogs.answers = {L"C:\\W\\x&calc.exe"}; },
-         std::wstring(written) +
-             L" | \"The output name C:\\W\\x&calc holds the character \"&\", which the build "
-             L"script would run as a command. Build again and choose an output name and folder "
-             L"without \"&\".\""},
+         std::wstring(written) + L" | \"The output name C:\\W\\x&calc holds the character \"&\"\""},
         {[this] { doc.SetPath(L"C:\\W\\HI^.ASM"); },
          L"- | create C:\\W\\HI^.bat | write C:\\W\\HI^.ASM | \"The document's path C:\\W\\HI^.ASM holds the "
-         L"character \"^\", which the build script would run as a command. Rename the document or its folder "
-         L"so "
-         L"that its path has no \"^\", then build again.\""},
+         L"character \"^\"\""},
         {[this] { p.processes.failStart = true; },
          std::wstring(written) + L" | write C:\\W\\HI.bat | start C:\\W\\HI.bat"},
     };
@@ -214,15 +210,15 @@ TEST_F(BuildTest, WhatStopsABuildAndWhatItLeaves) {
         p.dialogs.answers = {L"C:\\W\\HI.COM"};
         arrange();
         session.Build(BuildKind::Com16, p.settings, doc, dialog);
-        // A document with Cyrillic, once written, counts as changed and has nothing to undo.
+        // A document with Cyrillic, once written, counts as changed and has nothing to undo (its caret
+        // at the start); the earlier build's COM flag stays, and its results too when the tool check stops.
         const bool docWritten =
             outcome.find(L".ASM") != std::wstring::npos && outcome.find(L"not write") == std::wstring::npos;
-        EXPECT_EQ(doc.DocChanged, docWritten);
-        EXPECT_EQ(doc.Model().CanUndo(), !docWritten);
         EXPECT_EQ(Outcome(), outcome);
-        EXPECT_EQ(doc.Text() + std::to_wstring(doc.Model().Caret()), text + (docWritten ? L"0" : L"5"));
-        EXPECT_EQ(session.State().lastBuildCom, 1);
-        EXPECT_EQ(session.TakeEnded().has_value(), outcome.rfind(L"run", 0) == 0) << outcome;
+        EXPECT_EQ(std::make_tuple(doc.DocChanged == 1, doc.Model().CanUndo(), doc.Text(), doc.Model().Caret(),
+                                  session.State().lastBuildCom, session.TakeEnded().has_value()),
+                  std::make_tuple(docWritten, !docWritten, text, docWritten ? 0u : 5u, std::int16_t{1},
+                                  outcome.rfind(L"run", 0) == 0));
     }
     EXPECT_EQ(p.files.Bytes(kDoc), "; \x81\r\n\r\n");       // in the DOS code page
     EXPECT_EQ(p.processes.slept.size(), std::size(cases));  // the earlier builds' only
@@ -238,31 +234,36 @@ std::string Mz(std::uint32_t at, const std::string& tail) {
 const std::string kPe = std::string("PE\0\0\x4C\x01", 6);  // the signature, then the file header's machine
 const std::string kWindowsProgram = Mz(0x40, kPe), kElf = "\177ELF\2\1\1";
 
+// x a DOS .exe, d a DOS program, w a Windows program, h a host program; the debugger: T TD.EXE, W TD32.EXE.
 TEST(DosProgram, ToldApartByTheHeaderTheMzHeaderNames) {
-    // DOS .exe, DOS program, Windows program, host program
-    const std::tuple<std::string, bool, bool, bool, bool> cases[] = {
-        {kWindowsProgram, false, false, true, false},  // also under a .com name
-        {Mz(0x140, std::string(0x100, '\0') + kPe), false, false, true, false},
-        {Mz(0x10040, std::string(0x10000, '\0') + kPe), false, false, true, false},
-        {"MZ" + std::string(0x36, '\0') + std::string("PE\0\0\x38\0\0\0", 8), false, false, true,
-         false},                                           // in 64 bytes
-        {Mz(0x40, "NE"), false, false, false, false},      // a 16-bit Windows program
-        {Mz(0x40, "PE"), true, true, false, false},        // cut short: no PE signature
-        {Mz(0x00, ""), true, true, false, false},          // points at its own "MZ"
-        {Mz(0xF0, ""), true, true, false, false},          // points past the end
-        {Mz(0xFFFFFFFE, "PE"), true, true, false, false},  // past what a 32-bit sum holds
-        {"MZ\x90", true, true, false, false},              // too short for a new header
-        {"MZ", true, true, false, false},
-        {Mz(0x41, ""), true, true, false, false},
-        {"\xB4\x4C\xCD\x21", false, true, false, false},  // a memory image: a DOS .com
-        {kElf, false, true, false, true},
-        {"#!/bin/sh\n", false, true, false, true},
-        {"", false, false, false, false},
+    const std::pair<std::string, const char*> cases[] = {
+        {kWindowsProgram, "wW"},  // also under a .com name
+        {Mz(0x140, std::string(0x100, '\0') + kPe), "wW"},
+        {Mz(0x10040, std::string(0x10000, '\0') + kPe), "wW"},
+        {"MZ" + std::string(0x36, '\0') + std::string("PE\0\0\x38\0\0\0", 8), "wW"},  // all in 64 bytes
+        {Mz(0x40, "NE"), ""},     // a 16-bit Windows program
+        {Mz(0x40, "PE"), "xdT"},  // cut short: no PE signature
+        {Mz(0x00, ""), "xdT"},    // points at its own "MZ"
+        {Mz(0xF0, ""), "xdT"},    // points past the end
+        {Mz(0x41, ""), "xdT"},
+        {Mz(0xFFFFFFFE, "PE"), "xdT"},  // past what a 32-bit sum holds
+        {"MZ\x90", "xdT"},              // too short for a new header
+        {"MZ", "xdT"},
+        {"\xB4\x4C\xCD\x21", "dT"},  // a memory image: a DOS .com
+        {kElf, "dhT"},
+        {"#!/bin/sh\n", "dhT"},
+        {"", ""},
     };
-    for (const auto& [b, dosExe, dosProgram, windows, host] : cases)
-        EXPECT_EQ(std::make_tuple(IsDosExe(b), IsDosProgram(b), IsWindowsProgram(b), IsHostProgram(b)),
-                  std::make_tuple(dosExe, dosProgram, windows, host))
+    for (const auto& [b, flags] : cases) {
+        const std::optional<DebuggerKind> debugger = DebuggerFor(b);
+        EXPECT_EQ(std::string(IsDosExe(b) ? "x" : "") + (IsDosProgram(b) ? "d" : "") +
+                      (IsWindowsProgram(b) ? "w" : "") + (IsHostProgram(b) ? "h" : "") +
+                      (!debugger                        ? ""
+                       : *debugger == DebuggerKind::Dos ? "T"
+                                                        : "W"),
+                  flags)
             << testing::PrintToString(b);
+    }
 }
 
 // What DOSBox can be given: 8.3 names of letters, digits and marks; full paths on a drive; a drive
@@ -389,17 +390,17 @@ class DosRouteTest : public BuildTest {
     std::optional<BuildSession> dos;
 };
 
-// Declined DOSBox (asked once until the next start), a system that starts DOS programs, or Windows tools.
+// Windows tools, a system that starts DOS programs, or DOSBox declined (asked once until the next start).
 TEST_F(DosRouteTest, WithoutDosBoxOrWithoutTheNeedTheScriptStartsDirectly) {
-    host.wine = false;  // no host DOSBox, none anywhere
-    Build();            // the offer to locate DOSBox, declined
-    Build();            // not offered again
-    EXPECT_EQ(p.messages.shown.at(0).style, kMbYesNo | 0x20u);
-    host.startsDos = true;
-    Build();
-    host.startsDos = false;
     p.files.Put(p.settings.tasmPath, kWindowsProgram), p.files.Put(p.settings.tlinkPath, kWindowsProgram);
     Build();
+    p.files.Put(p.settings.tasmPath, Mz(0, "dos")), p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
+    host.startsDos = true;
+    Build();
+    host.startsDos = false, host.wine = false;  // no host DOSBox, none anywhere
+    Build();                                    // the offer to locate DOSBox, declined
+    Build();                                    // not offered again
+    EXPECT_EQ(p.messages.shown.at(0).style, kMbYesNo | 0x20u);
     EXPECT_EQ(p.processes.started, std::vector<std::wstring>(4, L"C:\\W\\HI.bat"));
     EXPECT_TRUE(host.started.empty() && p.messages.shown.size() == 1 && p.registry.log.empty());
 }
@@ -440,6 +441,8 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
          "@mount G /c/users/u/Temp/\r\nE:\\TASM.EXE a16c C:\\HI.ASM, D:\\HI, D:\\HI"},
         {[this] {  // DOSBox for Windows: Windows folders, by their short names where they hold Cyrillic
              host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
+             p.system.environment[L"TMP"] = p.system.environment[L"TEMP"],
+             p.system.environment[L"TEMP"] = L"tmp";
              p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
              doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
              p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
@@ -455,6 +458,12 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
          },
          u8"D:\\Программы\\DOSBox\\dosbox.exe -conf KV*.CNF\n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
          "@mount D C:\\W\r\n@mount E E:\\\r\n"},
+        {[this] {  // a missing linker's folder needs no name DOSBox can read
+             host.wine = false, p.system.environment[L"PATH"] = L"C:\\DB";
+             p.files.Put(L"C:\\DB\\dosbox.exe", kWindowsProgram),
+                 p.settings.tlinkPath = L"C:\\\u03A9\\TLINK.EXE";
+         },
+         "@mount C C:\\W\r\n@mount D C:\\TASM\r\n@mount E C:\\users\\u\\Temp\r\n"},
         {[this] { p.processes.shortPathFails = true; },
          "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
     };
@@ -472,9 +481,7 @@ TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
         {[this] { doc.SetPath(L" asm"); },  // the unnamed document
          L"DOSBox reaches only files in a folder of a drive, such as C:\\WORK\\HELLO.ASM, and the path of "
          L"the "
-         L"document, \" asm\", is not one. Save it elsewhere or under another name (Save Project As), then "
-         L"build "
-         L"again.",
+         L"document, \" asm\", is not one. Save it elsewhere",
          false},
         {[this] { doc.SetPath(L"hi.asm"); }, L"drive, such as C:\\WORK\\HELLO.ASM, and the path of", false},
         {[this] { doc.SetPath(L"\\\\srv\\share\\hi.asm"); }, L"path of the document, \"\\\\srv\\", false},
@@ -506,26 +513,25 @@ TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
 // How the session ended: Run follows the output, DOSBox's part is rows of the results, and DOSBox that
 // cannot start is one message with the system's wording.
 TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
-    const std::wstring tasm = L"DOSBox|The assembler", failure =
-                                                           L" reported a failure; its messages are in the "
-                                                           L"DOSBox window.\n";
-    const std::tuple<DosSessionEnd, bool, std::wstring, std::wstring> cases[] = {
+    const std::wstring assembler = L"The assembler",
+                       failed = L" reported a failure; its messages are in the DOSBox window.\n",
+                       notStarted = L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError ";
+    const std::tuple<DosSessionEnd, bool, std::wstring> cases[] = {
+        // DOSBox's rows, "!": worth a window, said
         {{true, "tasm missing\r\n", -1},
          false,
-         tasm + L" C:\\TASM\\TASM.EXE was not found in DOSBox.\n",
-         L""},
-        {{true, "tlink failed\r\n", -1}, false, L"DOSBox|The linker" + failure, L""},
+         assembler + L" C:\\TASM\\TASM.EXE was not found in DOSBox.\n!"},
+        {{true, "tlink failed\r\n", -1}, false, L"The linker" + failed + L"!"},
         {{false, "tasm failed\r\n", 0},
          false,
-         L"DOSBox|The build did not finish in DOSBox: DOSBox ended before the build script did.\n" + tasm +
-             failure,
-         L""},
-        {{false, "", 127}, false, L"", L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 2."},
-        {{false, "", 126}, false, L"", L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 5."},
-        {{true, "", -1}, true, L"", L""},
+         L"The build did not finish in DOSBox: DOSBox ended before the build script did.\n" + assembler +
+             failed + L"!"},
+        {{false, "", 127}, false, notStarted + L"2."},
+        {{false, "", 126}, false, notStarted + L"5."},
+        {{true, "", -1}, true, L""},
     };
     p.files.Put(L"C:\\W\\HI.LST", "");
-    for (const auto& [end, made, dosRows, said] : cases) {
+    for (const auto& [end, made, expected] : cases) {
         Build();
         p.messages.shown.clear();
         if (made)
@@ -534,12 +540,13 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
         host.started.back().ended(end);
         const std::optional<BuildResults> results = dos->TakeEnded();
         ASSERT_TRUE(results);
-        std::wstring rows;
+        std::wstring outcome;
         for (const ResultRow& r : results->rows)
-            rows += r.kind == L"DOSBox" ? r.kind + L"|" + r.text + L"\n" : L"";
-        EXPECT_EQ(rows, dosRows);
-        EXPECT_EQ(results->worthShowing, !made && said.empty());
-        EXPECT_EQ(p.messages.shown.empty() ? L"" : p.messages.shown[0].text, said);
+            outcome += r.kind == L"DOSBox" ? r.text + L"\n" : L"";
+        outcome += results->worthShowing ? L"!" : L"";
+        for (const auto& m : p.messages.shown)
+            outcome += m.text;
+        EXPECT_EQ(outcome, expected);
         EXPECT_EQ(std::make_pair(dos->RunEnabled(), dos->State().lastBuildCom),
                   std::make_pair(made, std::int16_t(made)));
     }
@@ -550,8 +557,7 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
     EXPECT_FALSE(dos->TakeEnded() || dos->RunEnabled());
     host.failStart = 5;
     Build();
-    EXPECT_EQ(p.messages.shown.back().text,
-              L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError 5.");
+    EXPECT_EQ(p.messages.shown.back().text, notStarted + L"5.");
     host.failStart = 0;
 
     dos->Run();  // Run: a DOS program, its folder as C:
@@ -570,19 +576,6 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
 // TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as the user chose, then beside the
 // assembler and the linker; started in the program's folder with its name, through DOSBox where DOS needs it.
 TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
-    const std::tuple<std::string, std::optional<DebuggerKind>> programs[] = {
-        {Mz(0, "dos"), DebuggerKind::Dos},
-        {"\xB4\x4C\xCD\x21", DebuggerKind::Dos},
-        {kWindowsProgram, DebuggerKind::Windows32},
-        {Mz(0x40, std::string("PE\0", 3)), DebuggerKind::Dos},
-        {Mz(0x40, "NE"), std::nullopt},
-        {"", std::nullopt}};
-    for (const auto& [bytes, kind] : programs)
-        EXPECT_EQ(DebuggerFor(bytes), kind) << testing::PrintToString(bytes);
-    SharedSettings tools;
-    tools.tasmPath = L"C:\\TASM\\TASM.EXE", tools.tlinkPath = L"TLINK.EXE";
-    EXPECT_EQ(DebuggerCandidates(DebuggerKind::Windows32, L"D:\\td32.exe", tools),
-              (std::vector<std::wstring>{L"D:\\td32.exe", L"C:\\TASM\\TD32.EXE"}));
     EXPECT_EQ(DebugLaunchFor(L"C:\\HI.COM").folder + L"|" + DebugLaunchFor(L"C:\\W\\HI.EXE").folder,
               L"C:\\|C:\\W");
 
@@ -615,9 +608,9 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
 // The context menu's DOSBox...: which DOSBox is in use, another chosen (a program only), or the choice
 // forgotten.
 TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
-    p.files.Put(L"E:\\db\\dosbox.exe", kWindowsProgram);
-    p.files.Put(L"C:\\x.txt", "");
     const std::wstring db = L"E:\\db\\dosbox.exe", found = L"\r\n\r\nZ:\\usr\\bin\\dosbox\r\n\r\nDo you want";
+    p.files.Put(db, kWindowsProgram), p.files.Put(L"C:\\x.txt", ""), p.files.Put(L"E:\\bad.exe", "MZ");
+    p.files.fail[L"e:\\bad.exe"] = 5;  // it cannot be read
     const std::tuple<std::wstring, int, std::deque<std::wstring>, std::wstring, std::wstring> cases[] = {
         {L"", kIdNo, {}, L"", L"DOSBox it found:" + found + L" to choose another one? 36"},
         {L"", kIdYes, {L"C:\\x.txt", db}, db, L"36 | C:\\x.txt is not a program. Choose DOSBox itself"},
@@ -626,11 +619,12 @@ TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
          {},
          L"",
          L"you chose:\r\n\r\n" + db + L"\r\n\r\nDo you want to choose another one? No forgets"},
-        {L"E:\\gone.exe",
+        {L"E:\\bad.exe",
          kIdCancel,
          {},
-         L"E:\\gone.exe",
-         L"gone.exe, is missing or not a program. Korveline"},
+         L"E:\\bad.exe",
+         L"bad.exe, is missing or not a program. Korveline runs DOS tools in the one it found: "
+         L"Z:\\usr\\bin\\dosbox."},
     };
     for (const auto& [stored, answers, chosen, kept, shown] : cases) {
         Restart();
@@ -645,12 +639,21 @@ TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
         EXPECT_EQ(p.user.Path(UserPath::DosBox), kept);
         p.user.ForgetPath(UserPath::DosBox);
     }
-    p.files.Put(L"Z:\\usr\\bin\\dosbox", "");  // none found: a build asks, and Yes locates it
-    p.messages.answers = {kIdYes};
-    p.dialogs.answers = {L"E:\\db\\dosbox.exe", L"C:\\W\\HI.COM"};
+    // None found: a build asks, and after No builds directly; DOSBox... then locates one. Once that has
+    // gone, a build asks again, and after Yes and a cancelled dialog builds directly.
+    p.files.Put(L"Z:\\usr\\bin\\dosbox", "");
+    p.messages.shown.clear(), p.messages.answers = {kIdNo, kIdYes, kIdYes};
+    p.dialogs.answers = {L"C:\\W\\HI.COM", db, L"C:\\W\\HI.COM", L"", L"C:\\W\\HI.COM"};
     dos->Build(BuildKind::Com16, p.settings, doc, dialog);
-    EXPECT_EQ(host.started.back().commandLine.rfind(L"E:\\db\\dosbox.exe -conf KV", 0), 0u);
-    EXPECT_EQ(p.user.Path(UserPath::DosBox), L"E:\\db\\dosbox.exe");
+    dos->ChooseDosBox();
+    dos->Build(BuildKind::Com16, p.settings, doc, dialog);
+    p.files.Remove(db);
+    dos->Build(BuildKind::Com16, p.settings, doc, dialog);
+    EXPECT_EQ(std::to_string(host.started.size()) + std::to_string(p.messages.shown.size()) +
+                  std::to_string(p.processes.started.size()),
+              "132");
+    EXPECT_EQ(host.started.back().commandLine.rfind(db + L" -conf KV", 0), 0u);
+    EXPECT_EQ(p.user.Path(UserPath::DosBox), db);
 }
 
 // "kind|file|line|text" of each message, the kind as F(atal), E(rror) or W(arning);

@@ -122,6 +122,7 @@ class FakeFileSystem : public FileSystem {
         files_[Lower(path)] = {bytes, attributes, time};
     }
     std::string Bytes(Text path) const { return files_.at(Lower(path)).bytes; }
+    void Remove(Text path) { files_.erase(Lower(path)); }
 
   private:
     File& Get(Text path, bool failing = false) {
