@@ -358,14 +358,14 @@ class DosRouteTest : public BuildTest {
         dos->Build(BuildKind::Com16, p.settings, doc, dialog);
     }
     // The last session's command line (only a program's path is quoted, so that Microsoft's rules and
-    // SDL 1.2's read it alike), its mounts and the script copy's assembler line; "KV*" for each session's
-    // name.
+    // SDL 1.2's read it alike), its mounts and the script copy's tool lines; "KV*" for each session's name.
     std::string Session() {
         std::string text = Utf8(host.started.back().commandLine) + "\n";
         for (const char* type : {"CNF", "BAT"}) {
             std::istringstream lines(Written(type));
             for (std::string l; std::getline(lines, l);)
-                if (l.rfind("@mount", 0) == 0 || l.rfind("D:\\TASM", 0) == 0 || l.rfind("E:\\TASM", 0) == 0)
+                if (l.rfind("@mount", 0) == 0 ||
+                    (!l.empty() && std::isalpha(static_cast<unsigned char>(l[0]))))
                     text += l + "\n";
         }
         return std::regex_replace(text, std::regex("KV[0-9A-F]{6}"), "KV*");
@@ -378,6 +378,10 @@ class DosRouteTest : public BuildTest {
         return "(none)";
     }
 
+    void WindowsDosBox() {  // no host DOSBox, but one for Windows on the PATH
+        host.wine = false, p.system.environment[L"PATH"] = L"C:\\DB";
+        p.files.Put(L"C:\\DB\\dosbox.exe", kWindowsProgram);
+    }
     void Restart() {  // the program started anew, nothing found or declined yet, the machine as at first
         dos.emplace(p.platform, p.user, host, [this] { ++notified; });
         host.wine = true, host.startsDos = false, doc.SetPath(kDoc);
@@ -427,46 +431,59 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
     EXPECT_TRUE(std::regex_match(
         s.folder + L"|" + s.endMarker + L"|" + s.goneMarker,
         std::wregex(LR"(C:\\users\\u\\Temp\\\|(C:\\users\\u\\Temp\\KV[0-9A-F]{6}\.)END\|\1GON)")));
+    std::wstring work;  // the files the host removes when the session has ended
+    for (Text file : s.workFiles)
+        work += file.substr(file.size() - 3) + L" ";
+    EXPECT_EQ(work, L"BAT STA END CNF .SH GON ");
 
-    const std::pair<std::function<void()>, std::string> forms[] = {
-        {[this] { doc.SetPath(L"Z:\\home\\u\\hi.asm"); },
-         "@mount C /home/u/\r\n@mount D /c/W/"},  // the host's drive
-        {[this] { doc.SetPath(L"C:\\Мои работы\\Лабы 2\\hi.asm"); }, u8"@mount C \"/c/Мои работы/Лабы 2/\""},
-        {[this] {  // a drive root, each tool in a folder of its own
-             doc.SetPath(L"Q:\\HI.ASM");
-             p.settings.tasmPath = L"Q:\\TASM\\100%\\TASM.EXE", p.settings.tlinkPath = L"R:\\LINK\\TLINK.EXE";
-             p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
-         },
-         "@mount C /q/\r\n@mount D /c/W/\r\n@mount E /q/TASM/100%%/\r\n@mount F /r/LINK/\r\n"
-         "@mount G /c/users/u/Temp/\r\nE:\\TASM.EXE a16c C:\\HI.ASM, D:\\HI, D:\\HI"},
-        {[this] {  // DOSBox for Windows: Windows folders, by their short names where they hold Cyrillic
-             host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
-             p.system.environment[L"TMP"] = p.system.environment[L"TEMP"],
-             p.system.environment[L"TEMP"] = L"tmp";
-             p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
-             doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
-             p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
-         },
-         "\"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe\" -conf KV*.CNF\n@mount C C:\\MYWORK~1\\8A7B~1"
-         "\r\n@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
-        {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
-             host.wine = false, p.system.environment[L"PATH"] = L"relative;\"D:\\Программы\\DOSBox\";C:\\W";
-             p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
-             doc.SetPath(L"D:\\Лабы\\hi.asm");
-             p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
-             p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
-         },
-         u8"D:\\Программы\\DOSBox\\dosbox.exe -conf KV*.CNF\n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
-         "@mount D C:\\W\r\n@mount E E:\\\r\n"},
-        {[this] {  // a missing linker's folder needs no name DOSBox can read
-             host.wine = false, p.system.environment[L"PATH"] = L"C:\\DB";
-             p.files.Put(L"C:\\DB\\dosbox.exe", kWindowsProgram),
-                 p.settings.tlinkPath = L"C:\\\u03A9\\TLINK.EXE";
-         },
-         "@mount C C:\\W\r\n@mount D C:\\TASM\r\n@mount E C:\\users\\u\\Temp\r\n"},
-        {[this] { p.processes.shortPathFails = true; },
-         "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
-    };
+    const std::pair<std::function<void()>, std::string>
+        forms[] =
+            {
+                {[this] { doc.SetPath(L"Z:\\home\\u\\hi.asm"); },
+                 "@mount C /home/u/\r\n@mount D /c/W/"},  // the host's drive
+                {[this] { doc.SetPath(L"C:\\Мои работы\\Лабы 2\\hi.asm"); },
+                 u8"@mount C \"/c/Мои работы/Лабы 2/\""},
+                {[this] {  // a drive root, each tool in a folder of its own
+                     doc.SetPath(L"Q:\\HI.ASM");
+                     p.settings.tasmPath = L"Q:\\TASM\\100%\\TASM.EXE",
+                     p.settings.tlinkPath = L"R:\\LINK\\TLINK.EXE";
+                     p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+                 },
+                 "@mount C /q/\r\n@mount D /c/W/\r\n@mount E /q/TASM/100%%/\r\n@mount F /r/LINK/\r\n"
+                 "@mount G /c/users/u/Temp/\r\nE:\\TASM.EXE a16c C:\\HI.ASM, D:\\HI, D:\\HI"},
+                {[this] {  // DOSBox for Windows: Windows folders, by their short names where they hold
+                           // Cyrillic
+                     host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
+                     p.system.environment[L"TMP"] = p.system.environment[L"TEMP"],
+                     p.system.environment[L"TEMP"] = L"tmp";
+                     p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
+                     doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
+                     p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
+                 },
+                 "\"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe\" -conf KV*.CNF\n@mount C "
+                 "C:\\MYWORK~1\\8A7B~1"
+                 "\r\n@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
+                {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
+                     host.wine = false,
+                     p.system.environment[L"PATH"] = L"relative;\"D:\\Программы\\DOSBox\";C:\\W";
+                     p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
+                     doc.SetPath(L"D:\\Лабы\\hi.asm");
+                     p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
+                     p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+                 },
+                 u8"D:\\Программы\\DOSBox\\dosbox.exe -conf KV*.CNF\n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
+                 "@mount D C:\\W\r\n@mount E E:\\\r\n"},
+                {[this] {
+                     WindowsDosBox(), p.settings.tlinkPath = L"C:\\\u03A9\\TLINK.EXE";
+                 },  // a missing tool's folder:
+                 "@mount E C:\\users\\u\\Temp\r\nD:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, "
+                 "C:\\HI\r\nY:\\TLINK.EXE"},  // Y:, unmounted
+                {[this] { WindowsDosBox(), p.settings.tasmPath = L"C:\\\u03A9\\TASM.EXE"; },
+                 "@mount E C:\\users\\u\\Temp\r\nY:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, "
+                 "C:\\HI\r\nD:\\TLINK.EXE"},
+                {[this] { p.processes.shortPathFails = true; },
+                 "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
+            };
     for (const auto& [arrange, expected] : forms) {
         Restart();
         arrange();
@@ -489,11 +506,10 @@ TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
         {[this] { doc.SetPath(L"C:\\W\\long name.asm"); }, L"The name of the document, \"long name", false},
         {[this] { p.settings.tasmPath = L"C:\\TASM\\tasm 5.exe"; }, L"assembler, \"tasm 5.exe\"", false},
         {[this] { p.settings.tlinkPath = L"TLINK.EXE"; }, L"linker, \"TLINK.EXE\", is not", false},
-        {[this] {  // DOSBox for Windows, and a folder the ANSI code page cannot name
-             host.wine = false, doc.SetPath(L"C:\\\u03A9\\hi.asm"), p.system.environment[L"PATH"] = L"C:\\DB";
-             p.files.Put(L"C:\\DB\\dosbox.exe", kWindowsProgram);
-         },
+        {[this] { WindowsDosBox(), doc.SetPath(L"C:\\\u03A9\\hi.asm"); },  // not in the ANSI code page
          L"DOSBox cannot be given the folder \"C:\\\u03A9\\\" of the document: its name holds", false},
+        {[this] { WindowsDosBox(), p.dialogs.answers = {L"C:\\\u03A9\\HI.COM"}; },
+         L"the folder \"C:\\\u03A9\\\" of the output", true},
         {[this] { p.dialogs.answers = {L"C:\\W\\my prog.com"}; }, L"output, \"my prog\", is not", true},
         {[this] { p.dialogs.answers = {L"C:\\W\\HI.X.COM"}; }, L"output, \"HI.X\", is not", true},
         {[this] { p.dialogs.answers = {L"\\\\srv\\share\\HI.COM"}; }, L"\"\\\\srv\\share\\HI\"", true},
@@ -571,6 +587,17 @@ TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
     p.dialogs.Choose(L"C:\\W\\HI.EXE");
     dos->Build(BuildKind::Exe16, p.settings, doc, dialog);
     EXPECT_FALSE(dos->TakeEnded() || dos->RunEnabled());
+    Restart();  // Run after a direct build, DOSBox not looked for yet: through DOSBox; when it does not
+    host.startsDos = true;  // start, or has gone, the program starts as it always has
+    p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");
+    Build();
+    host.startsDos = false, host.started.clear(), p.processes.started.clear();
+    dos->Run();
+    host.failStart = 5;
+    dos->Run();
+    host.failStart = 0, p.files.Remove(L"Z:\\usr\\bin\\dosbox");
+    dos->Run();
+    EXPECT_EQ(std::to_string(host.started.size()) + std::to_string(p.processes.started.size()), "22");
 }
 
 // TD.EXE for DOS programs and TD32.EXE for 32-bit Windows ones, looked for as the user chose, then beside the
