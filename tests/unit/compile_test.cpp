@@ -436,54 +436,44 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
         work += file.substr(file.size() - 3) + L" ";
     EXPECT_EQ(work, L"BAT STA END CNF .SH GON ");
 
-    const std::pair<std::function<void()>, std::string>
-        forms[] =
-            {
-                {[this] { doc.SetPath(L"Z:\\home\\u\\hi.asm"); },
-                 "@mount C /home/u/\r\n@mount D /c/W/"},  // the host's drive
-                {[this] { doc.SetPath(L"C:\\Мои работы\\Лабы 2\\hi.asm"); },
-                 u8"@mount C \"/c/Мои работы/Лабы 2/\""},
-                {[this] {  // a drive root, each tool in a folder of its own
-                     doc.SetPath(L"Q:\\HI.ASM");
-                     p.settings.tasmPath = L"Q:\\TASM\\100%\\TASM.EXE",
-                     p.settings.tlinkPath = L"R:\\LINK\\TLINK.EXE";
-                     p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
-                 },
-                 "@mount C /q/\r\n@mount D /c/W/\r\n@mount E /q/TASM/100%%/\r\n@mount F /r/LINK/\r\n"
-                 "@mount G /c/users/u/Temp/\r\nE:\\TASM.EXE a16c C:\\HI.ASM, D:\\HI, D:\\HI"},
-                {[this] {  // DOSBox for Windows: Windows folders, by their short names where they hold
-                           // Cyrillic
-                     host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
-                     p.system.environment[L"TMP"] = p.system.environment[L"TEMP"],
-                     p.system.environment[L"TEMP"] = L"tmp";
-                     p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
-                     doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
-                     p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
-                 },
-                 "\"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe\" -conf KV*.CNF\n@mount C "
-                 "C:\\MYWORK~1\\8A7B~1"
-                 "\r\n@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
-                {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
-                     host.wine = false,
-                     p.system.environment[L"PATH"] = L"relative;\"D:\\Программы\\DOSBox\";C:\\W";
-                     p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
-                     doc.SetPath(L"D:\\Лабы\\hi.asm");
-                     p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
-                     p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
-                 },
-                 u8"D:\\Программы\\DOSBox\\dosbox.exe -conf KV*.CNF\n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
-                 "@mount D C:\\W\r\n@mount E E:\\\r\n"},
-                {[this] {
-                     WindowsDosBox(), p.settings.tlinkPath = L"C:\\\u03A9\\TLINK.EXE";
-                 },  // a missing tool's folder:
-                 "@mount E C:\\users\\u\\Temp\r\nD:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, "
-                 "C:\\HI\r\nY:\\TLINK.EXE"},  // Y:, unmounted
-                {[this] { WindowsDosBox(), p.settings.tasmPath = L"C:\\\u03A9\\TASM.EXE"; },
-                 "@mount E C:\\users\\u\\Temp\r\nY:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, "
-                 "C:\\HI\r\nD:\\TLINK.EXE"},
-                {[this] { p.processes.shortPathFails = true; },
-                 "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
-            };
+    const std::pair<std::function<void()>, std::string> forms[] = {
+        {[this] { doc.SetPath(L"Z:\\home\\u\\hi.asm"); },
+         "@mount C /home/u/\r\n@mount D /c/W/"},  // the host's drive
+        {[this] { doc.SetPath(L"C:\\Мои работы\\Лабы 2\\hi.asm"); }, u8"@mount C \"/c/Мои работы/Лабы 2/\""},
+        {[this] {  // a drive root, each tool in a folder of its own
+             doc.SetPath(L"Q:\\HI.ASM");
+             p.settings.tasmPath = L"Q:\\TASM\\100%\\TASM.EXE", p.settings.tlinkPath = L"R:\\LINK\\TLINK.EXE";
+             p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+         },
+         "@mount C /q/\r\n@mount D /c/W/\r\n@mount E /q/TASM/100%%/\r\n@mount F /r/LINK/\r\n"
+         "@mount G /c/users/u/Temp/\r\nE:\\TASM.EXE a16c C:\\HI.ASM, D:\\HI, D:\\HI"},
+        {[this] {  // DOSBox for Windows: Windows folders, short where they hold Cyrillic
+             host.wine = false, p.system.environment[L"ProgramFiles"] = L"C:\\Program Files";
+             p.system.environment[L"TMP"] = p.system.environment[L"TEMP"],
+             p.system.environment[L"TEMP"] = L"tmp";
+             p.files.Put(L"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe", kWindowsProgram);
+             doc.SetPath(L"C:\\My Work\\Лабы\\hi.asm");
+             p.processes.shortPaths[L"c:\\my work\\Лабы\\"] = L"C:\\MYWORK~1\\8A7B~1\\";
+         },
+         "\"C:\\Program Files\\DOSBox-0.74-3\\DOSBox.exe\" -conf KV*.CNF\n@mount C C:\\MYWORK~1\\8A7B~1\r\n"
+         "@mount D C:\\W\r\n@mount E C:\\TASM\r\n@mount F C:\\users\\u\\Temp\r\n"},
+        {[this] {  // no short names: Cyrillic in the ANSI code page; a drive root keeps its backslash
+             host.wine = false, p.system.environment[L"PATH"] = L"relative;\"D:\\Программы\\DOSBox\";C:\\W";
+             p.files.Put(L"D:\\Программы\\DOSBox\\dosbox.exe", kWindowsProgram);
+             doc.SetPath(L"D:\\Лабы\\hi.asm");
+             p.settings.tasmPath = L"E:\\TASM.EXE", p.settings.tlinkPath = L"E:\\TLINK.EXE";
+             p.files.Put(p.settings.tasmPath, Mz(0, "dos"));
+         },
+         u8"D:\\Программы\\DOSBox\\dosbox.exe -conf KV*.CNF\n@mount C D:\\\xCB\xE0\xE1\xFB\r\n"
+         "@mount D C:\\W\r\n@mount E E:\\\r\n"},
+        // A missing tool in a folder DOSBox cannot be given: Y:, never mounted.
+        {[this] { WindowsDosBox(), p.settings.tlinkPath = L"C:\\\u03A9\\TLINK.EXE"; },
+         "@mount E C:\\users\\u\\Temp\r\nD:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, C:\\HI\r\nY:\\TLINK.EXE l16c"},
+        {[this] { WindowsDosBox(), p.settings.tasmPath = L"C:\\\u03A9\\TASM.EXE"; },
+         "@mount E C:\\users\\u\\Temp\r\nY:\\TASM.EXE a16c C:\\HI.ASM, C:\\HI, C:\\HI\r\nD:\\TLINK.EXE"},
+        {[this] { p.processes.shortPathFails = true; },
+         "@mount C /c/W/\r\n@mount D /c/TASM/"},  // output: the folder itself
+    };
     for (const auto& [arrange, expected] : forms) {
         Restart();
         arrange();

@@ -1,6 +1,5 @@
-// The document: source files read and written (line ends, the code page), the
-// caption's paths, and the File and Edit menus: what each command asks, writes,
-// shows and leaves.
+// The document: source files read and written (line ends, the code page), the caption's paths, and the File
+// and Edit menus: what each command asks, writes, shows and leaves.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"

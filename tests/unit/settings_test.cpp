@@ -50,9 +50,8 @@ TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     EXPECT_TRUE(next.mnuRegChecked && p.messages.shown.empty());
 }
 
-// A non-zero 16-bit marker counts, else a first run overwrites the tool path; a
-// flag of 1 checks the menu; an unreadable value ends loading, the switches not
-// read taking their first-run strings.
+// A non-zero 16-bit marker counts, else a first run overwrites the tool path; a flag of 1 checks the menu; an
+// unreadable value ends loading, the switches not read taking their first-run strings.
 TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
     const RegValue binary{RegType::Binary, L"", 0, {1}};
     const std::tuple<RegValue, std::optional<RegValue>, const wchar_t*, bool, bool> cases[] = {
@@ -185,8 +184,7 @@ TEST(ToolPath, BrowseTakesOnlyTheToolsNameAndACancelKeepsTheLastChoice) {
                 p.registry.log.empty());
 }
 
-// Default applies the first-run strings at once; OK writes the ticked kinds and
-// stops at a refused write.
+// Default applies the first-run strings at once; OK writes the ticked kinds and stops at a refused write.
 TEST(BuildOptions, LoadDefaultAndOk) {
     FakeProgram p;
     p.settings.opt16EXETasm = L"a", p.settings.opt32COMTlink = L"h";
