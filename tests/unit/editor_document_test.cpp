@@ -98,17 +98,11 @@ TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
 // The base name is the file's name less its last four characters, whatever
 // they are; nothing is left of a name of four characters or fewer.
 TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
-    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-        {L"D:\\src\\hello.asm", L"D:\\src\\", L"hello"},
-        {L"C:\\work\\a.asm", L"C:\\work\\", L"a"},
-        {L"C:\\my.dir\\x.asm.bak", L"C:\\my.dir\\", L"x.asm"},
-        {L"C:\\abcd", L"C:\\", L""},
-        {L"C:\\", L"C:\\", L""},
-    };
-    for (const auto& [path, folder, base] : cases) {
-        EXPECT_EQ(DocumentFolder(path), folder);
-        EXPECT_EQ(DocumentBaseName(path), base);
-    }
+    std::wstring split;  // folder|base name
+    for (const wchar_t* path :
+         {L"D:\\src\\hello.asm", L"C:\\my.dir\\x.asm.bak", L"C:\\abcd", L"C:\\", L"C:a/b.asm"})
+        split += DocumentFolder(path) + L"|" + DocumentBaseName(path) + L" ";
+    EXPECT_EQ(split, L"D:\\src\\|hello C:\\my.dir\\|x.asm C:\\| C:\\| C:a/|b ");
 }
 
 // Listeners hear of every change: the path, a whole new text, an edit from its first line (an undo

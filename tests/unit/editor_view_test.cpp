@@ -30,6 +30,7 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
         {L"dw 0afh,0agh,07o,08o,102b,AAA", 0, "dd.nnnn......nnn..........iii"},
         {L"MAIN PROC far", 0, "llll.dddd.ddd"},
         {L"PROC Main", 0, "dddd.llll"},
+        {L"jmp start", 0, "iii......"},  // only a naming directive names the next word
         {L"  .model small", 0, "..dddddd.ddddd"},
         {L"dw 101b,17o,17q,99d,1.5,12h,1G,2b", 0, "dd.nnnn.nnn.nnn.nnn.nnn.nnn......"},
         {L"fld st(1)", 0, "iii.rr.n."},
