@@ -31,6 +31,9 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
         {L"MAIN PROC far", 0, "llll.dddd.ddd"},
         {L"PROC Main", 0, "dddd.llll"},
         {L"jmp start", 0, "iii......"},  // only a naming directive names the next word
+        {L"5 x", 0, "n.."},
+        {L"foo bar db 1", 0, "........dd.n"},                // a label only when the directive follows it
+        {L"abcdefghijklmnopq ~", 0, "..................."},  // too long for a keyword, COMMENT too
         {L"  .model small", 0, "..dddddd.ddddd"},
         {L"dw 101b,17o,17q,99d,1.5,12h,1G,2b", 0, "dd.nnnn.nnn.nnn.nnn.nnn.nnn......"},
         {L"fld st(1)", 0, "iii.rr.n."},
