@@ -11,14 +11,21 @@
 
 namespace {
 
+// The line is classified as a view of longer texts: nothing past its end may count.
 std::string Paint(const std::wstring& line, BlockState open = 0) {
-    std::vector<SyntaxSpan> spans;
-    const BlockState after = ClassifyLine(line, 0, true, open, spans);
-    std::string out(line.size(), '.');
-    for (const SyntaxSpan& s : spans)
-        for (std::size_t i = s.begin; i < s.end; ++i)
-            out[i] = ".csnridl"[static_cast<int>(s.kind)];
-    return after ? out + "|" + static_cast<char>(after) : out;
+    std::string painted[2];
+    for (int k = 0; k < 2; ++k) {
+        const std::wstring text = line + (k ? L"a1 " : L": ~");
+        std::vector<SyntaxSpan> spans;
+        const BlockState after =
+            ClassifyLine(std::wstring_view(text).substr(0, line.size()), 0, true, open, spans);
+        std::string& out = painted[k] = std::string(line.size(), '.');
+        for (const SyntaxSpan& s : spans)
+            for (std::size_t i = s.begin; i < s.end; ++i)
+                out.at(i) = ".csnridl"[static_cast<int>(s.kind)];
+        out += after ? std::string("|") + static_cast<char>(after) : "";
+    }
+    return painted[0] == painted[1] ? painted[0] : painted[0] + " / " + painted[1];
 }
 
 TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
@@ -32,6 +39,17 @@ TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
         {L"PROC Main", 0, "dddd.llll"},
         {L"jmp start", 0, "iii......"},  // only a naming directive names the next word
         {L"5 x", 0, "n.."},
+        {L"x 'a' y:", 0, "..sss..."},  // only a line's first word is a label
+        {L"x 5 y:", 0, "..n..."},
+        {L"'a'1", 0, "sssn"},
+        {L"x : mov", 0, "lll.iii"},
+        {L"x:mov ax", 0, "lliii.rr"},
+        {L"foo 'a' db", 0, "....sss.dd"},
+        {L"foo 5 db", 0, "....n.dd"},
+        {L"foo ; x", 0, "....ccc"},
+        {L"foo", 0, "..."},
+        {L"comment  ", 0, "ddddddd.."},  // no delimiter: no block
+        {L"comment ~~", 0, "ddddddd.cc"},
         {L"foo bar db 1", 0, "........dd.n"},                // a label only when the directive follows it
         {L"abcdefghijklmnopq ~", 0, "..................."},  // too long for a keyword, COMMENT too
         {L"  .model small", 0, "..dddddd.ddddd"},
@@ -56,10 +74,11 @@ TEST(AsmSyntax, CommentBlockRunsToTheLineOfItsSecondDelimiterAndForgetsBelowAnEd
     TextBuffer text;
     text.SetText(
         L"mov ax, 1\r\n  Comment ~ start\r\nmov still ; inside\r\nend ~ here\r\nmov bx, 2\r\n"
-        L"comment *one line* \r\n comment \r\nnop");
+        L"comment *one line* \r\n comment \r\ncommentary ~\r\nnop");
     SyntaxStates states;
-    const BlockState expected[] = {0, 0, L'~', L'~', 0, 0, 0, 0};  // a COMMENT without a delimiter opens none
-    for (std::size_t line = 0; line < 8; ++line)
+    const BlockState expected[] = {0, 0, L'~', L'~', 0,
+                                   0, 0, 0,    0};  // COMMENT without a delimiter opens none
+    for (std::size_t line = 0; line < 9; ++line)
         EXPECT_EQ(states.At(text, line), expected[line]) << line;
 
     // The closing delimiter removed: the block runs on to the end.
