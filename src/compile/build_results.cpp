@@ -4,6 +4,8 @@
 #include <new>
 
 #include "compile/build_listing.h"
+#include "compile/file_names.h"
+#include "editor/document.h"
 
 namespace {
 
@@ -13,32 +15,11 @@ constexpr std::uint64_t kFatTimeSlack = 2 * 10000000ull;  // two seconds in file
 constexpr std::size_t kRowsShown = 5000;
 constexpr std::size_t kPieceSize = 1 << 20;
 
-wchar_t Folded(wchar_t c) {
-    if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F))
-        return static_cast<wchar_t>(c - 0x20);
-    return c == 0x0451 ? wchar_t(0x0401) : c;
-}
-
-bool SameNoCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Folded(a[i]) != Folded(b[i]))
-            return false;
-    }
-    return true;
-}
-
-std::wstring NameOf(const std::wstring& path) {
-    const auto cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? path : path.substr(cut + 1);
-}
-
 // The assembler names the document as it was given (the short path) or,
 // depending on its version, by its name alone.
 bool IsDocument(const std::wstring& file, const ScriptOutputs& outputs) {
     for (const std::wstring& path : {outputs.documentShortPath, outputs.documentPath}) {
-        if (!path.empty() && (SameNoCase(file, path) || SameNoCase(file, NameOf(path))))
+        if (!path.empty() && (SameFileName(file, path) || SameFileName(file, GetFileName(path))))
             return true;
     }
     return false;
@@ -119,11 +100,12 @@ void AddListingRows(const std::wstring& listing,
     if (reader.NotKept() > 0) {
         results.rows.push_back(
             {L"Listing", L"",
-             L"... and " + Grouped(reader.NotKept()) + L" more messages, in " + NameOf(listing) + L".", 0});
+             L"... and " + Grouped(reader.NotKept()) + L" more messages, in " + GetFileName(listing) + L".",
+             0});
     }
     if (!failure.empty()) {
         results.rows.push_back({L"Listing", L"",
-                                NameOf(listing) + L" could not be read to its end (" + failure +
+                                GetFileName(listing) + L" could not be read to its end (" + failure +
                                     L"), so messages may be missing here.",
                                 0});
     }
@@ -140,13 +122,13 @@ BuildResults CollectListingAndOutput(const ScriptOutputs& outputs,
         AddListingRows(listing, outputs, files, results);
     } else {
         results.rows.push_back({L"Listing", L"",
-                                L"The assembler wrote no listing (" + NameOf(listing) +
+                                L"The assembler wrote no listing (" + GetFileName(listing) +
                                     L"), so its messages cannot be shown here.",
                                 0});
     }
     const bool messages = listed && !results.rows.empty();
 
-    const std::wstring output = NameOf(outputs.outputPath);
+    const std::wstring output = GetFileName(outputs.outputPath);
     const bool written = WrittenByThisBuild(files, outputs.outputPath, startedAt, stamp);
     if (written) {
         results.rows.push_back({L"Output", L"", output + L" written, " + Grouped(stamp.size) + L" bytes", 0});

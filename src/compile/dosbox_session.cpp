@@ -6,6 +6,7 @@
 #include "codepage/cp1251.h"
 #include "codepage/recode.h"
 #include "compile/build_results.h"
+#include "compile/file_names.h"
 
 namespace {
 
@@ -16,23 +17,6 @@ constexpr std::wstring_view kDosMarks = L"_-!#$&'(){}~@^";
 bool IsDosCharacter(wchar_t c) {
     return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9') ||
            (c != 0 && kDosMarks.find(c) != std::wstring_view::npos);
-}
-
-// Upper case for ASCII and Cyrillic letters, as Windows compares file names.
-wchar_t Folded(wchar_t c) {
-    if ((c >= L'a' && c <= L'z') || (c >= 0x0430 && c <= 0x044F))
-        return static_cast<wchar_t>(c - 0x20);
-    return c == 0x0451 ? wchar_t(0x0401) : c;
-}
-
-bool SameNoCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Folded(a[i]) != Folded(b[i]))
-            return false;
-    }
-    return true;
 }
 
 // A folder as MOUNT takes it. A Windows folder loses its trailing backslash
@@ -122,7 +106,7 @@ bool IsDosName(const std::wstring& name) {
 
 wchar_t DriveFor(std::vector<DosDrive>& drives, const std::wstring& key, const std::wstring& hostFolder) {
     for (const DosDrive& drive : drives) {
-        if (SameNoCase(drive.key, key))
+        if (SameFileName(drive.key, key))
             return drive.letter;
     }
     const auto letter = static_cast<wchar_t>(L'C' + drives.size());
