@@ -8,13 +8,11 @@ constexpr unsigned kCaretBlinkMs = 700;
 
 const OptionsConfig kExe{L" Command Lines",
                          {{{L"16b EXE", &SharedSettings::opt16EXETasm, &SharedSettings::opt16EXETlink},
-                           {L"32b EXE", &SharedSettings::opt32EXETasm, &SharedSettings::opt32EXETlink}}},
-                         true};
+                           {L"32b EXE", &SharedSettings::opt32EXETasm, &SharedSettings::opt32EXETlink}}}};
 
 const OptionsConfig kCom{L" Com Command Line",
                          {{{L"16b COM", &SharedSettings::opt16COMTasm, &SharedSettings::opt16COMTlink},
-                           {L"32b COM", &SharedSettings::opt32COMTasm, &SharedSettings::opt32COMTlink}}},
-                         false};
+                           {L"32b COM", &SharedSettings::opt32COMTasm, &SharedSettings::opt32COMTlink}}}};
 
 const StoreValue& StoreValueOf(std::wstring SharedSettings::*member) {
     for (const StoreValue& v : kStoreValues) {

@@ -21,7 +21,6 @@ struct OptionRow {
 struct OptionsConfig {
     const wchar_t* caption;         // " Command Lines"
     std::array<OptionRow, 2> rows;  // the 16-bit kind, then the 32-bit kind
-    bool hasComButton;
 };
 
 const OptionsConfig& OptionsConfigOf(OptionsKind kind);

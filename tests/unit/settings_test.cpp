@@ -233,12 +233,13 @@ TEST(UserSettings, APlaceComesBackAsSavedAndADamagedOneGivesNone) {
     }
     registry.Set(RegRoot::CurrentUser, L"Software\\Korveline\\R", L"Top", RegText(L"30"));
     EXPECT_EQ(accepted + (user.WindowPlace(L"R") ? L'+' : L'-'), L"-+++--+++----+----+--");
-    // Switches start off; a stored 1 turns one on, anything but a DWORD leaves it off.
-    EXPECT_FALSE(user.Switch(UserSwitch::LineNumbers));
-    user.SetSwitch(UserSwitch::LineNumbers, true);
+    // Switches start off; a stored 1 turns one on, a 0 or anything but a DWORD leaves it off.
+    std::wstring on = user.Switch(UserSwitch::LineNumbers) ? L"1" : L"0";
+    user.SetSwitch(UserSwitch::LineNumbers, true), user.SetSwitch(UserSwitch::FindWrapAround, false);
     registry.Set(RegRoot::CurrentUser, L"Software\\Korveline", L"ColourSyntax", RegText(L"1"));
-    EXPECT_EQ(std::make_pair(user.Switch(UserSwitch::LineNumbers), user.Switch(UserSwitch::ColourSyntax)),
-              std::make_pair(true, false));
+    for (UserSwitch which : {UserSwitch::LineNumbers, UserSwitch::FindWrapAround, UserSwitch::ColourSyntax})
+        on += user.Switch(which) ? L"1" : L"0";
+    EXPECT_EQ(on, L"0100");
 }
 
 }  // namespace
