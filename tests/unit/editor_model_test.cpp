@@ -237,6 +237,8 @@ TEST(TextBuffer, NulIsAnOrdinaryCharacterAndTheGapGrowsWhereverTheEditIs) {
     buffer.Replace(4, 4, big);
     buffer.Replace(1, 1, big);
     EXPECT_EQ(buffer.Text(), L"a" + big + std::wstring(L"\r\nd", 3) + big + std::wstring(L"\0e", 2));
+    buffer.Replace(1, 999999, L"!");  // a replacement past the end reaches to it
+    EXPECT_EQ(buffer.Text() + std::to_wstring(buffer.LineCount()), L"a!1");
 }
 
 }  // namespace
