@@ -98,7 +98,10 @@ TEST(EditModel, TheCaretMovesByCrLfWordsLinesAndPagesAndShiftExtends) {
         }
         EXPECT_EQ(std::make_pair(model.Anchor(), model.Caret()), std::make_pair(toAnchor, toCaret)) << typed;
     }
-    EditModel model = With(words);
+    EditModel model = With(tabs, 9, 9);
+    model.Move(Motion::PageDown, false, 0);  // a view too low for a line still pages by one
+    EXPECT_EQ(model.Caret(), 14u);
+    model = With(words);
     for (std::size_t stop : {5, 7, 9, 10, 12, 13, 15, 19, 22}) {
         model.Move(Motion::WordRight, false);
         EXPECT_EQ(model.Caret(), stop);
