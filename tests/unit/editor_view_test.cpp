@@ -130,6 +130,8 @@ TEST(FindText, FindsDownAndUpWithCaseWholeWordAndWrapRulesInOnePassOverTheText) 
         {word, 3, {false, false, false, true}, FoundText{22, 27}},     // wrapped to the bottom
         {L"mov_", 30, {false, false, true, true}, FoundText{29, 33}},  // wrapped all the way round
         {L"xyz", 10, {false, false, true, true}, std::nullopt},
+        {text.Text(), 0, {}, FoundText{0, 48}},  // the whole text
+        {L"a-ax", 99, up, FoundText{44, 48}},    // up from past the end
     };
     for (const Case& c : cases)
         EXPECT_EQ(FindInText(text, c.what, c.from, c.options), c.expected) << c.from;
