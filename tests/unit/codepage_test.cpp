@@ -1,5 +1,5 @@
 // Code pages: the Windows-1251 codec and the conversions between Cyrillic code
-// pages, against glibc's codecs, a character in every place of a block.
+// pages, against glibc's codecs.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"
@@ -71,40 +71,6 @@ TEST(WinToDos, SymbolsTakeTheirFillBytesAndEveryConversionIsUndone) {
          {std::pair{2, &Map2()}, {3, &Map3()}, {5, &Map5()}, {1, nullptr}, {9, nullptr}})
         for (int k = 0; k < 128; ++k)  // a table: the character of each byte's target, from 0x80 on
             ASSERT_EQ(RecodeTable(id)[k], all[map ? (*map)[k] : 0x80 + k]) << id;
-}
-
-// ASCII goes a block at a time: any character anywhere in a run converts as alone.
-TEST(RecodeText, EveryCharacterInEveryPositionOfABlockConvertsAsTheMapsSay) {
-    const std::wstring ascii = L"mov ax, word ptr [bx+si+4]\t; 0123456789";
-    const auto alone = [](wchar_t ch, const ByteMap* from, const ByteMap* to) {
-        int b = CharToCp1251(ch);
-        if (b < 0x80)
-            return ch;
-        if (from)
-            b = 0x80 + static_cast<int>(std::find(from->begin(), from->end(), b) - from->begin());
-        return Cp1251ToChar(static_cast<unsigned char>(to ? (*to)[b - 0x80] : b));
-    };
-    std::wstring chars =
-        DecodeCp1251(std::string("\0\t\x41\x7F\x80\x98\xA8\xC0\xFF", 9)) + L"\u00E4\u2130\u4E2D\uFFFF";
-    for (int b = 0x80; b < 0x100; ++b)
-        chars.push_back(Cp1251ToChar(static_cast<unsigned char>(b)));
-    for (std::size_t at = 0; at < ascii.size(); ++at) {
-        for (wchar_t ch : chars) {
-            std::wstring text = ascii, dos = ascii, win = ascii;
-            text[at] = ch;
-            dos[at] = alone(ch, nullptr, &Map2());
-            win[at] = alone(ch, &Map2(), nullptr);
-            ASSERT_EQ(WinToDos(text), dos) << at << " " << static_cast<int>(ch);
-            ASSERT_EQ(DosToWin(text), win) << at << " " << static_cast<int>(ch);
-            ASSERT_EQ(RecodeText(text, 3, 5)[at], alone(ch, &Map3(), &Map5()));
-            std::string bytes(text.size(), '\0');
-            WinToDosBytes(text, bytes.data());
-            ASSERT_EQ(bytes, EncodeCp1251(dos));
-        }
-    }
-    for (std::int32_t from : {1, 2, 3, 5, 9})  // ASCII passes every way
-        for (std::int32_t to : {1, 2, 3, 5, 9})
-            EXPECT_EQ(RecodeText(ascii, from, to), ascii) << from << "->" << to;
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 // The document: source files read and written (line ends, the code page), the caption's paths, and the File
-// and Edit menus: what each command asks, writes, shows and leaves.
+// menu: what each command asks, writes, shows and leaves.
 #include <gtest/gtest.h>
 
 #include "codepage/cp1251.h"
 #include "editor/document_commands.h"
-#include "editor/edit_commands.h"
 #include "editor/source_file.h"
 #include "fakes.h"
 
@@ -93,16 +92,6 @@ TEST(SourceFileBytes, TheTextInTheDosCodePageThenOneCrLf) {
     EXPECT_EQ(SourceFileBytes(L""), "\r\n");
     EXPECT_EQ(SourceFileBytes(L"\u0430\u0431\u0432 \u0401\u0451 a\u4E2Db"), "\xA0\xA1\xA2 \xF0\xF1 a?b\r\n");
     EXPECT_EQ(SourceFileBytes(ReadSourceText("A\r\nB\r\n")), "A\r\nB\r\n\r\n");  // a save adds a line
-}
-
-// The base name is the file's name less its last four characters, whatever
-// they are; nothing is left of a name of four characters or fewer.
-TEST(DocumentPaths, FolderAndBaseNameComeFromTheLastComponent) {
-    std::wstring split;  // folder|base name
-    for (const wchar_t* path :
-         {L"D:\\src\\hello.asm", L"C:\\my.dir\\x.asm.bak", L"C:\\abcd", L"C:\\", L"C:a/b.asm"})
-        split += DocumentFolder(path) + L"|" + DocumentBaseName(path) + L" ";
-    EXPECT_EQ(split, L"D:\\src\\|hello C:\\my.dir\\|x.asm C:\\| C:\\| C:a/|b ");
 }
 
 // Listeners hear of every change: the path, a whole new text, an edit from its first line (an undo
@@ -197,20 +186,6 @@ TEST(DocumentCommands, WhatEachCommandAsksWritesAndLeaves) {
             !s.p.files.log.empty() && std::wstring(outcome).find(L"failed") == std::wstring::npos;
         EXPECT_EQ(s.doc.Model().CanUndo(), s.doc.Text() == L"t" && !saved) << outcome;
     }
-}
-
-// A busy clipboard fails Cut and Paste before the editor changes; Select All never needs it.
-TEST(EditCommands, ABusyClipboardLeavesTheEditorAsItWas) {
-    Document doc;
-    FakeClipboard clipboard;
-    doc.Load(L"mov ax, bx");
-    doc.Select(4, 6);
-    clipboard.busy = true;
-    EXPECT_FALSE(SkipOnFailure([&] { mnuCut_Click(doc, clipboard); }));
-    EXPECT_FALSE(SkipOnFailure([&] { mnuPaste_Click(doc, clipboard); }));
-    EXPECT_EQ(doc.Model().SelectedText() + std::to_wstring(doc.DocChanged), L"ax0");
-    mnuAll_Click(doc);
-    EXPECT_EQ(doc.Model().SelectedText(), L"mov ax, bx");
 }
 
 }  // namespace

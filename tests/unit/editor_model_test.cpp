@@ -1,4 +1,4 @@
-// The editor model: one step of undo, caret movements (CR LF one step), deleting,
+// The editor model: one step of undo, caret movements (CR LF one step), words,
 // tab columns, and the text store's line index.
 #include <gtest/gtest.h>
 
@@ -131,23 +131,6 @@ TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
     model.SetText(L"");
     model.SelectWordAt(0);
     EXPECT_EQ(lengths + model.SelectedText(), L"1331311313313113133131133113311111111");
-}
-
-TEST(EditModel, BackspaceAndDeleteTakeCrLfAsOneAndASelectionWhole) {
-    EditModel model = With(L"ab\r\ncd", 4, 4);
-    EXPECT_TRUE(model.DeleteBackward());
-    EXPECT_EQ(model.Text(), L"abcd");
-    EXPECT_EQ(model.Caret(), 2u);
-    model.ReplaceSelection(L"\r\n");
-    model.Select(2, 2);
-    EXPECT_TRUE(model.DeleteForward());
-    EXPECT_EQ(model.Text(), L"abcd");
-    model.Select(1, 3);
-    EXPECT_TRUE(model.DeleteForward());
-    EXPECT_EQ(model.Text(), L"ad");
-    model.Select(0, 0);
-    EXPECT_FALSE(model.DeleteBackward() ||
-                 (model.Select(2, 2), model.DeleteForward()));  // nothing at either end
 }
 
 TEST(EditModel, TabsReachTheNextMultipleOfEightAndTheWidestLineIsKnown) {

@@ -50,42 +50,6 @@ TEST(SettingsStore, FirstRunWritesTheStoreInOrderAndOnlyTheNextStartLoadsIt) {
     EXPECT_TRUE(next.mnuRegChecked && p.messages.shown.empty());
 }
 
-// A non-zero 16-bit marker counts, else a first run overwrites the tool path; a flag of 1 checks the menu; an
-// unreadable value ends loading, the switches not read taking their first-run strings.
-TEST(SettingsStore, TheMarkerDecidesOnAFirstRunTheFlagOnTheCheckMark) {
-    const RegValue binary{RegType::Binary, L"", 0, {1}};
-    const std::tuple<RegValue, std::optional<RegValue>, const wchar_t*, bool, bool> cases[] = {
-        {RegText(L" 1\t"), RegNumber(1), L"asmfiles", true, true},
-        {RegNumber(1), RegNumber(2), L"asmfiles", true, false},
-        {RegNumber(1), {}, L"asmfiles", true, false},
-        {RegNumber(0), RegNumber(1), L"asmfiles", false, false},
-        {RegNumber(40000), RegNumber(1), L"asmfiles", false, false},
-        {RegNumber(0xFFFFFFFF), RegNumber(1), L"asmfiles", true, true},    // -1
-        {RegNumber(0xFFFF7FFF), RegNumber(1), L"asmfiles", false, false},  // below -32768
-        {RegNumber(1), {}, L"tlink", true, false},
-        {RegNumber(1), binary, L"tlink", true, false},
-    };
-    for (const auto& [marker, value, name, counts, checked] : cases) {
-        SCOPED_TRACE(std::to_string(marker.number) + " " + std::string(name, name + 5));
-        FakeProgram p;
-        SettingsFields fields;
-        p.registry.Set(kHklm, kKey, L"", marker);
-        for (const StoreValue& v : kStoreValues)
-            p.registry.Set(kHklm, kKey, std::wstring(v.path).substr(18), RegText(L"x"));
-        p.registry.Set(kHklm, kKey, L"asmfiles", RegNumber(1));
-        p.registry.DeleteValue(kHklm, kKey, name);
-        if (value)
-            p.registry.Set(kHklm, kKey, name, *value);
-        EXPECT_EQ(Load(p, fields), !counts);
-        EXPECT_EQ(p.registry.ReadValue(kHklm, kKey, L"tasm").text + p.settings.tasmPath,
-                  counts ? L"xx" : L"");
-        EXPECT_EQ(fields.mnuRegChecked, checked);
-        EXPECT_EQ(Switches(p.settings), !counts                          ? L"|||||||"
-                                        : std::wstring(name) == L"tlink" ? kFirstRun
-                                                                         : L"x|x|x|x|x|x|x|x");
-    }
-}
-
 // A root (short or long name, any case), a key and a value name ("" for the default).
 TEST(RegShell, PathsSplitIntoRootKeyAndValueName) {
     std::string roots;  // each root by its short and long name, in any case
@@ -155,28 +119,6 @@ TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
               L"(HKLM\\Software\\asm\\tasm). Korveline uses it only until it ends.\r\n\r\nError 5.");
     EXPECT_EQ(p.messages.shown[0].style + p.messages.shown[1].style, kMbIconInformation + kMbIconStop);
     EXPECT_EQ(p.settings.tasmPath, L"D:\\readme.txt");
-}
-
-// Browse takes only the tool's own name, silently otherwise: tasm at once,
-// tlink only on OK. A cancel keeps the last choice, which the dialog opens at.
-TEST(ToolPath, BrowseTakesOnlyTheToolsNameAndACancelKeepsTheLastChoice) {
-    FakeProgram p;
-    p.dialogs.answers = {L"C:\\tlink.exe"};
-    EXPECT_EQ(ToolPathLogic(ToolKind::Tlink, p.context).cmdBrowse_Click(),
-              std::optional<std::wstring>(L"C:\\tlink.exe"));
-    ToolPathLogic tasm(ToolKind::Tasm, p.context);
-    p.settings.tasmPath = L"C:\\old";
-    EXPECT_EQ(tasm.Form_Load(), L"C:\\old");
-    p.dialogs.answers = {L"", L"C:\\tasm.exe\\x.txt", L"C:\\T\\Tasm.Exe", L""};
-    EXPECT_EQ(tasm.cmdBrowse_Click(), std::nullopt) << "nothing chosen yet";
-    EXPECT_EQ(tasm.cmdBrowse_Click(), std::nullopt) << "not the tool's name";
-    tasm.cmdBrowse_Click();
-    p.settings.tasmPath = L"changed meanwhile";
-    EXPECT_EQ(tasm.cmdBrowse_Click(), std::optional<std::wstring>(L"C:\\T\\Tasm.Exe"));
-    EXPECT_EQ(p.settings.tasmPath + p.settings.tlinkPath + p.dialogs.shown.back().request.fileName,
-              L"C:\\T\\Tasm.ExeC:\\T\\Tasm.Exe");
-    EXPECT_TRUE(p.dialogs.shown[0].request.filter.empty() && p.messages.shown.empty() &&
-                p.registry.log.empty());
 }
 
 // Default applies the first-run strings at once; OK writes the ticked kinds and stops at a refused write.
