@@ -297,54 +297,6 @@ TEST(DosNames, NamesPathsDrivesAndArgumentsAsDosBoxTakesThem) {
     EXPECT_EQ(CommandLine({L"a b", L"", L"c"}), L"\"a b\" \"\" c");
 }
 
-// Debug says why it cannot start; it asks once for a debugger it cannot find, and keeps the one
-// chosen for the kind of program it debugs. Debugger... shows the ones in use, chooses or forgets.
-TEST_F(BuildTest, DebugSaysWhatStopsItAndKeepsTheDebuggerChosenForItsKind) {
-    produces = L"C:\\W\\HI.exe";
-    Build(BuildKind::Exe16);
-    const std::wstring td = L"C:\\D\\td.exe", td32 = L"C:\\D\\td32.exe",
-                       asks = L"Korveline debugs this program";
-    p.files.Put(td, Mz(0, "td")), p.files.Put(td32, kWindowsProgram), p.files.Put(L"C:\\x.txt", "");
-    p.messages.answers = {kIdOk,  kIdOk,  kIdNo, kIdOk,     kIdYes, kIdOk,
-                          kIdYes, kIdYes, kIdOk, kIdCancel, kIdNo,  kIdCancel};
-    p.dialogs.answers = {L"C:\\x.txt", td32, td};
-    p.files.fail[L"c:\\w\\hi.exe"] = 5;
-    session.Debug(p.settings);
-    p.files.fail.clear();
-    p.files.Put(L"C:\\W\\HI.exe", Mz(0x40, "NE"));
-    session.Debug(p.settings);
-    p.files.Put(L"C:\\W\\HI.exe", Mz(0, "dos"));
-    session.Debug(p.settings);           // asked: No
-    session.Debug(p.settings);           // not asked again
-    session.ChooseDebugger(p.settings);  // Yes: a text file is refused; Debug asks again
-    session.Debug(p.settings);           // Yes: TD32.EXE, kept for Windows programs
-    session.Debug(p.settings);           // Yes: TD.EXE, kept and started
-    p.processes.failStart = true;
-    session.Debug(p.settings);
-    for (int i = 0; i < 3; ++i)  // Cancel, No (forgets), Cancel
-        session.ChooseDebugger(p.settings);
-    const std::wstring starts = L"Debug starts:\r\n\r\nfor DOS programs: ",
-                       windows = L"\r\nfor 32-bit Windows programs: ";
-    const std::wstring said[] = {L"Korveline cannot debug C:\\W\\HI.exe:\r\n\r\nError 5.",
-                                 L"Korveline has no debugger for C:\\W\\HI.exe: TD.EXE debugs DOS programs",
-                                 asks + L" with TD.EXE,",
-                                 L"TD.EXE was found neither beside",
-                                 starts + L"not found" + windows + L"not found\r\n",
-                                 L"C:\\x.txt is not a program Korveline can start as a debugger.",
-                                 asks,
-                                 asks,
-                                 L"The debugger could not be started:\r\nC:\\D\\td.exe\r\n\r\nError 2.",
-                                 starts + td + windows + td32 + L"\r\n",
-                                 starts + td,
-                                 starts + L"not found" + windows + L"not found\r\n"};
-    ASSERT_EQ(p.messages.shown.size(), std::size(said));
-    for (std::size_t i = 0; i < std::size(said); ++i)
-        EXPECT_EQ(p.messages.shown[i].text.substr(0, said[i].size()), said[i]) << i;
-    const std::wstring started =
-        td + L" HI.exe in C:\\W";  // after the build's script, twice: the second start fails
-    EXPECT_EQ(p.processes.started, (std::vector<std::wstring>{L"C:\\W\\HI.bat", started, started}));
-}
-
 // A COM program built with the DOS tools in C:\TASM, through DOSBox.
 class DosRouteTest : public BuildTest {
   protected:
@@ -626,8 +578,7 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
 // forgotten.
 TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
     const std::wstring db = L"E:\\db\\dosbox.exe", found = L"\r\n\r\nZ:\\usr\\bin\\dosbox\r\n\r\nDo you want";
-    p.files.Put(db, kWindowsProgram), p.files.Put(L"C:\\x.txt", ""), p.files.Put(L"E:\\bad.exe", "MZ");
-    p.files.fail[L"e:\\bad.exe"] = 5;  // it cannot be read
+    p.files.Put(db, kWindowsProgram), p.files.Put(L"C:\\x.txt", "");
     const std::tuple<std::wstring, int, std::deque<std::wstring>, std::wstring, std::wstring> cases[] = {
         {L"", kIdNo, {}, L"", L"DOSBox it found:" + found + L" to choose another one? 36"},
         {L"", kIdYes, {L"C:\\x.txt", db}, db, L"36 | C:\\x.txt is not a program. Choose DOSBox itself"},
@@ -636,12 +587,6 @@ TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
          {},
          L"",
          L"you chose:\r\n\r\n" + db + L"\r\n\r\nDo you want to choose another one? No forgets"},
-        {L"E:\\bad.exe",
-         kIdCancel,
-         {},
-         L"E:\\bad.exe",
-         L"bad.exe, is missing or not a program. Korveline runs DOS tools in the one it found: "
-         L"Z:\\usr\\bin\\dosbox."},
     };
     for (const auto& [stored, answers, chosen, kept, shown] : cases) {
         Restart();

@@ -118,12 +118,13 @@ TEST(Document, ListenersHearOfEveryChangeAndItsFirstLine) {
         doc.Text() + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.Model().CanUndo());
     doc.Assign(L"\u0411");  // the program's own assignment: a change when the text differs
     doc.DocChanged = 0;
-    doc.Assign(L"\u0411");
+    doc.Assign(L"\u0411");  // the same text: no change
+    doc.Assign(L"\u0412");  // another as long
     doc.ShowDosRoundTrip();
-    EXPECT_EQ(heard.log, "P0 R0 S0 E2 E2 E2 R0 R0 ");
+    EXPECT_EQ(heard.log, "P0 R0 S0 E2 E2 E2 R0 R0 R0 ");
     EXPECT_EQ(ascii + doc.Text() + std::to_wstring(doc.DocChanged) + std::to_wstring(doc.Model().CanUndo()) +
                   std::to_wstring(doc.Generation()),
-              L"a\r\nb\r\nx\r\nyc10\u0411101");
+              L"a\r\nb\r\nx\r\nyc10\u0412101");
 }
 
 // A cancel or a read-only refusal settles a save under the caption; Save As keeps
