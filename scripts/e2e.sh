@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the end-to-end tests (the real korveline.exe under Wine, in a virtual
 # desktop on Xvfb, in a throwaway prefix); builds nothing. Usage and the
-# environment it reads: tests/e2e/README.md. E2E_DRIVER may name another
+# environment it reads: docs/TESTING.md. E2E_DRIVER may name another
 # driver built from tests/e2e/driver, such as the long run's; E2E_PROGRAM
 # another program (build/win32/korveline.exe with E2E_BUILD_DIR=build/win32-e2e,
 # whose driver is 32-bit as that program is).

@@ -1,7 +1,7 @@
 // A stand-in for the assembler (as standin_tasm.exe), the linker (as
 // standin_tlink.exe) or the 32-bit debugger (as TD32.EXE) for Korveline's
 // build tests, and under any other name the program the linker writes. It
-// assembles, links and debugs nothing; README.md beside it says what it
+// assembles, links and debugs nothing; docs/TESTING.md says what it
 // takes, writes and logs, and how it is made to fail.
 #include <windows.h>
 

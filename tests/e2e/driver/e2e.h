@@ -1,5 +1,5 @@
 #pragma once
-// The end-to-end driver (see ../README.md): the machine the tests run on, and the
+// The end-to-end driver (see docs/TESTING.md): the machine the tests run on, and the
 // real program started under Wine and worked as a user would. The tests are
 // GoogleTest's; a helper that cannot go on throws, which ends the test as failed.
 // Never sleep: wait for what the user would see (the *_EVENTUALLY_* checks poll).

@@ -1,4 +1,4 @@
-; The stand-in assembler for builds through DOSBox (see ../README.md):
+; The stand-in assembler for builds through DOSBox (see docs/TESTING.md):
 ; tasm [switches] source, object[, listing], the last two without extension.
 %include "standin.inc"
 main:   call parse

@@ -1,4 +1,4 @@
-; The stand-in debugger for Debug through DOSBox (see ../README.md): it
+; The stand-in debugger for Debug through DOSBox (see docs/TESTING.md): it
 ; debugs nothing, and appends "td <tail> @ <current folder>" to STANDIN.LOG
 ; in the current folder.
 %include "standin.inc"

@@ -1,4 +1,4 @@
-; The stand-in linker for builds through DOSBox (see ../README.md): tlink
+; The stand-in linker for builds through DOSBox (see docs/TESTING.md): tlink
 ; [switches] object, program, both without extension; it writes the marker
 ; program it carries.
 %include "standin.inc"
