@@ -437,12 +437,8 @@ TEST_F(DosRouteTest, EveryFolderIsADriveOfItsOwnAndOnlyTheProgramIsOnTheCommandL
 // output, which the dialog names.
 TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
     const std::tuple<std::function<void()>, std::wstring, bool> cases[] = {
-        {[this] { doc.SetPath(L" asm"); },  // the unnamed document
-         L"DOSBox reaches only files in a folder of a drive, such as C:\\WORK\\HELLO.ASM, and the path of "
-         L"the "
-         L"document, \" asm\", is not one. Save it elsewhere",
-         false},
-        {[this] { doc.SetPath(L"hi.asm"); }, L"drive, such as C:\\WORK\\HELLO.ASM, and the path of", false},
+        {[this] { doc.SetPath(L" asm"); }, L"the document, \" asm\", is not one. Save it elsewhere", false},
+        {[this] { doc.SetPath(L"hi.asm"); }, L"DOSBox reaches only files in a folder of a", false},
         {[this] { doc.SetPath(L"\\\\srv\\share\\hi.asm"); }, L"path of the document, \"\\\\srv\\", false},
         {[this] { doc.SetPath(L"C:\\W\\лаба.asm"); }, L"The name of the document, \"лаба.asm\", is", false},
         {[this] { doc.SetPath(L"C:\\W\\long name.asm"); }, L"The name of the document, \"long name", false},
@@ -471,18 +467,16 @@ TEST_F(DosRouteTest, APathDosBoxCannotNameIsRefusedBeforeItIsWritten) {
 // How the session ended: Run follows the output, DOSBox's part is rows of the results, and DOSBox that
 // cannot start is one message with the system's wording.
 TEST_F(DosRouteTest, WhatHappenedInDosBoxIsReportedAndRunFollowsTheOutput) {
-    const std::wstring assembler = L"The assembler",
+    const std::wstring tasm = L"The assembler",
                        failed = L" reported a failure; its messages are in the DOSBox window.\n",
                        notStarted = L"DOSBox could not be started: Z:\\usr\\bin\\dosbox\r\n\r\nError ";
     const std::tuple<DosSessionEnd, bool, std::wstring> cases[] = {
         // DOSBox's rows, "!": worth a window, said
-        {{true, "tasm missing\r\n", -1},
-         false,
-         assembler + L" C:\\TASM\\TASM.EXE was not found in DOSBox.\n!"},
+        {{true, "tasm missing\r\n", -1}, false, tasm + L" C:\\TASM\\TASM.EXE was not found in DOSBox.\n!"},
         {{false, "tasm failed\r\n", 0},
          false,
-         L"The build did not finish in DOSBox: DOSBox ended before the build script did.\n" + assembler +
-             failed + L"!"},
+         L"The build did not finish in DOSBox: DOSBox ended before the build script did.\n" + tasm + failed +
+             L"!"},
         {{false, "", 127}, false, notStarted + L"2."},
         {{false, "", 126}, false, notStarted + L"5."},
         {{true, "tlink failed\r\n", -1}, true, L"The linker" + failed + L"!"},  // worth a window though made
@@ -552,12 +546,24 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
     p.settings.tlinkPath = L"C:\\TL\\TLINK.EXE";
     p.files.Put(p.settings.tlinkPath, Mz(0, "dos"));
     Build();
-    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program: TD32.EXE beside the linker
-    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);
+    p.files.Put(L"C:\\W\\HI.COM", kWindowsProgram);  // a 32-bit Windows program, no TD32.EXE yet: asked once
     host.started.back().ended({true, "", -1});
     dos->TakeEnded();
-    dos->Debug(p.settings);
-    EXPECT_EQ(p.processes.started, std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W"});
+    dos->Debug(p.settings), dos->Debug(p.settings);     // No is kept: a note
+    p.files.Put(L"C:\\TL\\TD32.EXE", kWindowsProgram);  // beside the linker
+    dos->Debug(p.settings), p.files.Remove(L"C:\\TL\\TD32.EXE");
+    p.messages.answers = {kIdYes, kIdYes};  // Debugger... cancelled asks again; Yes locates and keeps it
+    dos->ChooseDebugger(p.settings), p.dialogs.Choose(L"C:\\D\\MY.EXE"),
+        p.files.Put(L"C:\\D\\MY.EXE", kWindowsProgram);
+    dos->Debug(p.settings), dos->Debug(p.settings);
+    std::wstring styles;  // Yes/No question, note, Yes/No/Cancel, Yes/No
+    for (const auto& m : p.messages.shown)
+        styles += std::to_wstring(m.style) + L" ";
+    EXPECT_EQ(styles, L"36 64 35 36 ");
+    EXPECT_EQ(p.processes.started, (std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W",
+                                                              L"C:\\D\\MY.EXE HI.com in C:\\W",
+                                                              L"C:\\D\\MY.EXE HI.com in C:\\W"}));
+    p.messages.shown.clear();
     p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox, by a DOS name
     p.user.SetPath(UserPath::Debugger16, L"C:\\TASM\\TD 2.EXE");
     p.files.Put(L"C:\\TASM\\TD 2.EXE", Mz(0, "td"));
@@ -582,11 +588,7 @@ TEST_F(DosRouteTest, TheDosBoxInUseIsShownAndCanBeChangedOrForgotten) {
     const std::tuple<std::wstring, int, std::deque<std::wstring>, std::wstring, std::wstring> cases[] = {
         {L"", kIdNo, {}, L"", L"DOSBox it found:" + found + L" to choose another one? 36"},
         {L"", kIdYes, {L"C:\\x.txt", db}, db, L"36 | C:\\x.txt is not a program. Choose DOSBox itself"},
-        {db,
-         kIdNo,
-         {},
-         L"",
-         L"you chose:\r\n\r\n" + db + L"\r\n\r\nDo you want to choose another one? No forgets"},
+        {db, kIdNo, {}, L"", L"you chose:\r\n\r\n" + db + L"\r\n\r\nDo you want to choose another one? No"},
     };
     for (const auto& [stored, answers, chosen, kept, shown] : cases) {
         Restart();
