@@ -17,10 +17,6 @@ CharClass ClassOf(wchar_t c) {
     return CharClass::Other;
 }
 
-std::size_t Advance(wchar_t c, std::size_t column) {
-    return c == L'\t' ? kTabColumns - column % kTabColumns : 1;
-}
-
 }  // namespace
 
 void EditModel::ReplaceText(std::size_t start, std::size_t end, const std::wstring& text) {
@@ -44,7 +40,7 @@ void EditModel::SetText(std::wstring text) {
             column = 0;
             ++i;
         } else {
-            column += Advance(text[i], column);
+            column += ColumnAdvance(text[i], column);
         }
     }
     widest_ = std::max(widest_, column);
@@ -263,7 +259,7 @@ std::size_t EditModel::PosAtColumn(std::size_t line, std::size_t column) const {
     const LineColumns::Spot spot = columns_.SpotAt(text_, line, column);
     if (spot.pos == text_.LineEnd(line))
         return spot.pos;
-    const std::size_t width = Advance(text_.At(spot.pos), spot.column);
+    const std::size_t width = ColumnAdvance(text_.At(spot.pos), spot.column);
     return (column - spot.column) * 2 < width ? spot.pos : spot.pos + 1;
 }
 

@@ -6,18 +6,18 @@ namespace {
 
 constexpr std::size_t kEntries = 8;  // long lines whose sums are kept
 
-std::size_t Advance(wchar_t c, std::size_t column) {
-    return c == L'\t' ? kTabColumns - column % kTabColumns : 1;
-}
-
 // The column after the characters [from, to), starting at `column`.
 std::size_t Walk(const TextBuffer& text, std::size_t from, std::size_t to, std::size_t column) {
     for (std::size_t i = from; i < to; ++i)
-        column += Advance(text.At(i), column);
+        column += ColumnAdvance(text.At(i), column);
     return column;
 }
 
 }  // namespace
+
+std::size_t ColumnAdvance(wchar_t c, std::size_t column) {
+    return c == L'\t' ? kTabColumns - column % kTabColumns : 1;
+}
 
 std::size_t LineColumns::ColumnOf(const TextBuffer& text, std::size_t line, std::size_t pos) const {
     const std::size_t begin = text.LineStart(line);
@@ -47,7 +47,7 @@ LineColumns::Spot LineColumns::SpotAt(const TextBuffer& text, std::size_t line, 
         spot = Spot{begin + entry->startPos[k], entry->startColumn[k]};
     }
     for (; spot.pos < end; ++spot.pos) {
-        const std::size_t width = Advance(text.At(spot.pos), spot.column);
+        const std::size_t width = ColumnAdvance(text.At(spot.pos), spot.column);
         if (column < spot.column + width)
             return spot;
         spot.column += width;
@@ -138,7 +138,7 @@ void LineColumns::Scan(const TextBuffer& text, std::size_t from, std::size_t to,
                 continue;
             }
             for (wchar_t c : span)
-                block.after += Advance(c, block.after);
+                block.after += ColumnAdvance(c, block.after);
             i += span.size();
         }
         out.push_back(block);

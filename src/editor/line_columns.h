@@ -18,6 +18,9 @@
 
 constexpr std::size_t kTabColumns = 8;
 
+// The columns a character takes at a column: a tab reaches the next multiple of kTabColumns.
+std::size_t ColumnAdvance(wchar_t c, std::size_t column);
+
 class LineColumns {
   public:
     // The column at which the character at pos starts (pos on `line`, at most its end).

@@ -4,10 +4,6 @@
 
 namespace {
 
-std::size_t Advance(wchar_t c, std::size_t column) {
-    return c == L'\t' ? kTabColumns - column % kTabColumns : 1;
-}
-
 int TextWidth(const ViewMetrics& m) {
     return std::max(0, m.width - m.gutter);
 }
@@ -130,7 +126,7 @@ bool LayOutColumns(const EditModel& model,
             ++at.column;
             continue;
         }
-        const std::size_t next = at.column + Advance(c, at.column);
+        const std::size_t next = at.column + ColumnAdvance(c, at.column);
         const std::size_t from = std::max(at.column, firstColumn), to = std::min(next, lastColumn);
         shown.append(to - from, L' ');
         runs.back().count += to - from;
