@@ -563,13 +563,12 @@ TEST_F(DosRouteTest, DebugStartsTheProgramsDebuggerInItsFolder) {
     EXPECT_EQ(p.processes.started, (std::vector<std::wstring>{L"C:\\TL\\TD32.EXE HI.com in C:\\W",
                                                               L"C:\\D\\MY.EXE HI.com in C:\\W",
                                                               L"C:\\D\\MY.EXE HI.com in C:\\W"}));
-    p.messages.shown.clear();
     p.files.Put(L"C:\\W\\HI.COM", "\xB4\x4C\xCD\x21");  // a DOS program: TD.EXE, in DOSBox, by a DOS name
     p.user.SetPath(UserPath::Debugger16, L"C:\\TASM\\TD 2.EXE");
     p.files.Put(L"C:\\TASM\\TD 2.EXE", Mz(0, "td"));
     dos->Debug(p.settings);
-    EXPECT_TRUE(p.messages.shown.size() == 1 &&
-                p.messages.shown[0].text.find(L"The name of the debugger, \"TD 2.EXE\", is not") !=
+    EXPECT_TRUE(p.messages.shown.size() == 5 &&
+                p.messages.shown[4].text.find(L"The name of the debugger, \"TD 2.EXE\", is not") !=
                     std::wstring::npos);
     p.user.ForgetPath(UserPath::Debugger16);
     p.files.Put(L"C:\\TASM\\TD.EXE", Mz(0, "td"));

@@ -60,6 +60,8 @@ TEST(EditModel, OneStepOfUndo) {
     model.ReplaceSelection(L"");
     model.Undo();
     EXPECT_EQ(model.SelectedText(), L"ax");
+    model.ReplaceSelection(L"x", false);  // one that cannot be undone forgets the step before
+    EXPECT_FALSE(model.Undo());
     model.SetText(L"new");
     EXPECT_FALSE(model.Undo() || model.ReplaceSelection(L"") || model.DeleteBackward());  // nothing to change
 }
@@ -123,7 +125,7 @@ TEST(EditModel, SelectWordAtPicksTheRunOfOneClass) {
             lengths += std::to_wstring(model.SelectedText().size());
         }
     }
-    model.SetText(L";\r\n\n;");  // a lone LF that starts a line: the line's own
+    model.SetText(L";\r\n\n\r\n;");  // a lone LF that starts a line: the line's own, not its end
     model.SelectWordAt(3);
     lengths += std::to_wstring(model.SelectedText().size());
     model.SetText(L"");

@@ -31,7 +31,7 @@ std::string Paint(const std::wstring& line, BlockState open = 0) {
 TEST(AsmSyntax, ColoursEveryKindOfWordAsTheAssemblerReadsIt) {
     const std::tuple<const wchar_t*, BlockState, const char*> cases[] = {
         {L"start:  mov ax, 0FFh ; go", 0, "llllll..iii.rr..nnnn.cccc"},
-        {L"msg db 'It''s', 10, \"$\"", 0, "lll.dd.sssssss..nn..sss"},
+        {L"msg db 'It''', 10, \"$\"", 0, "lll.dd.ssssss..nn..sss"},
         {L"db '',1", 0, "dd.ss.n"},
         {L"@@9: JZ _z$ ; Zz", 0, "llll.ii.....cccc"},  // names of every character a name may hold
         {L"dw 0afh,0agh,07o,08o,102b,AAA", 0, "dd.nnnn......nnn..........iii"},

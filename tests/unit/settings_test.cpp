@@ -118,7 +118,11 @@ TEST(ToolPath, OkTakesAnExistingFileAndStoresItAsAString) {
               L"The path of tasm.exe was not saved in the registry "
               L"(HKLM\\Software\\asm\\tasm). Korveline uses it only until it ends.\r\n\r\nError 5.");
     EXPECT_EQ(p.messages.shown[0].style + p.messages.shown[1].style, kMbIconInformation + kMbIconStop);
-    EXPECT_EQ(p.settings.tasmPath, L"D:\\readme.txt");
+    p.dialogs.answers = {L"E:\\t\\tlink.exe", L"E:\\t\\Tasm.exe"};  // Browse: tasm's is taken at once
+    EXPECT_TRUE(ToolPathLogic(ToolKind::Tlink, p.context).cmdBrowse_Click());
+    EXPECT_EQ(p.settings.tasmPath + L"|" + p.settings.tlinkPath, L"D:\\readme.txt|D:\\readme.txt");
+    EXPECT_EQ(ToolPathLogic(ToolKind::Tasm, p.context).cmdBrowse_Click().value_or(L"-") + p.settings.tasmPath,
+              L"E:\\t\\Tasm.exeE:\\t\\Tasm.exe");
 }
 
 // Default applies the first-run strings at once; OK writes the ticked kinds and stops at a refused write.
