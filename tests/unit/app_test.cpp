@@ -27,11 +27,11 @@ TEST(Startup, TheDocumentIsTheCommandLineFileOrTheEmptyDefault) {
         p.files.Put(L"C:\\w\\locked.asm", "important\r\n");
         p.files.fail[L"c:\\w\\locked.asm"] = 32;
         p.system.folder = folder, p.system.commandLine = commandLine;
-        p.settings.tasmPath = L"stale";
+        p.settings.tasmPath = p.settings.tlinkPath = L"stale";
         p.registry.refuseWrites = {RegRoot::LocalMachine};
         doc.DocChanged = 1;
         RunMainLoadStep(p.context, fields, doc, [&] { ++registrations; });
-        EXPECT_EQ(doc.Path() + L"|" + doc.Text() + p.settings.tasmPath + L"|" +
+        EXPECT_EQ(doc.Path() + L"|" + doc.Text() + p.settings.tasmPath + p.settings.tlinkPath + L"|" +
                       std::to_wstring(doc.DocHasName) + std::to_wstring(doc.DocChanged + registrations),
                   std::wstring(caption) + L"|" + text + (*text ? L"|10" : L"|00"));
         EXPECT_TRUE(p.system.caretBlink == 700 && p.messages.shown.empty());

@@ -62,8 +62,9 @@ TEST(EditModel, OneStepOfUndo) {
     EXPECT_EQ(model.SelectedText(), L"ax");
     model.ReplaceSelection(L"x", false);  // one that cannot be undone forgets the step before
     EXPECT_FALSE(model.Undo());
-    model.SetText(L"new");
-    EXPECT_FALSE(model.Undo() || model.ReplaceSelection(L"") || model.DeleteBackward());  // nothing to change
+    model.ReplaceSelection(L"y"), model.SetText(L"");  // a new text forgets even the last step
+    EXPECT_FALSE(model.Undo() || model.ReplaceSelection(L"") || model.DeleteBackward() ||
+                 model.DeleteForward());
 }
 
 // Keys: < > [ ] (a word) ^ $ (Home, End) { } (text start, end) u d U D (a page of two);
